@@ -1,0 +1,67 @@
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: torvale-cli COMMAND [ARGUMENTS]\n"
+    "\n"
+    "Descent 3 model conversion from the command line (TORVALE Conversion Utility).\n"
+    "\n"
+    "Commands:\n"
+    "  report FILE            print the chunk-by-chunk report of an OOF model\n"
+    "  export FILE [-o TARGET] [--combined | --per-subobject] [--texlate TABLE]\n"
+    "                         convert an OOF model into ORF room files\n"
+    "  texlate build TEXT -o TABLE\n"
+    "                         make a texture translation table from a text file of pairs\n"
+    "  texlate dump TABLE     print a texture translation table as text\n"
+    "  help                   show this text (also --help, -h)\n"
+    "  version                show the version (also --version)\n"
+    "\n"
+    "Run 'torvale-cli COMMAND --help' for the options of one command.\n"
+    "Exit status: 0 success, 1 the model or a file could not be processed, 2 usage error.\n";
+
+std::string ExecutableDir(const char* argv0) {
+    std::error_code ignored;
+    std::filesystem::path self = std::filesystem::absolute(argv0, ignored);
+#ifndef _WIN32
+    const auto proc = std::filesystem::read_symlink("/proc/self/exe", ignored);
+    if (!proc.empty()) self = proc;
+#endif
+    std::string dir = self.parent_path().string();
+    const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
+    if (dir.empty() || dir.back() != separator) dir += separator;
+    return dir;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace torvale::cli;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        std::cerr << kUsage;
+        return kExitUsage;
+    }
+    const std::string command = args.front();
+    args.erase(args.begin());
+    if (command == "help" || command == "--help" || command == "-h") {
+        std::cout << kUsage;
+        return kExitOk;
+    }
+    if (command == "version" || command == "--version") {
+        std::cout << "torvale-cli " << TORVALE_VERSION_MAJOR << '.' << TORVALE_VERSION_MINOR << '.'
+                  << TORVALE_VERSION_REVISION << '\n';
+        return kExitOk;
+    }
+    CommandContext context{args, ExecutableDir(argc > 0 ? argv[0] : "torvale-cli"), std::cout, std::cerr};
+    if (command == "report") return RunReport(context);
+    if (command == "export") return RunExport(context);
+    if (command == "texlate") return RunTexlate(context);
+    std::cerr << "torvale-cli: unknown command '" << command << "'\n\n" << kUsage;
+    return kExitUsage;
+}

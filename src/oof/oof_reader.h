@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "app/output_log.h"
+#include "oof/object_model.h"
+
+namespace torvale {
+
+// How numbers are written into the report.
+struct ReportFormat {
+    char decimalSeparator = '.';  // the user's decimal separator
+};
+
+inline constexpr int kOofLoaded = 0;
+inline constexpr int kOofInvalid = 1;
+
+// Reads one OOF file held in memory into `model`, writing the model report to `out` as it goes.
+// `oofTitle` is the file name shown in the report. Returns kOofLoaded (0) when the file was read, also when
+// its POFGEN text was cut short, or kOofInvalid (1) when it is not a valid OOF file; for data that the
+// model cannot take, one line starting with "Error: " says why and where before the result is returned.
+// The model keeps whatever was read before a failure.
+int ReadOofFile(std::span<const std::uint8_t> bytes, std::string_view oofTitle, ObjectModel& model,
+                OutputSink& out, const ReportFormat& format = {});
+
+}  // namespace torvale

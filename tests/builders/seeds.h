@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "builders/bytes.h"
+
+namespace torvale::test {
+
+// Named sample inputs for one reader, made by the test builders: the fuzz targets' seed corpus.
+using Seeds = std::vector<std::pair<std::string, Bytes>>;
+
+Seeds OofSeeds();
+Seeds SettingsSeeds();
+Seeds TexlateSeeds();
+
+}  // namespace torvale::test
