@@ -1,0 +1,390 @@
+// torvale_driver: drives a running torvale.exe from a second process under the same wineserver, the way a
+// user would, but without pixel positions: it finds the windows, sends the program's own command ids, fills
+// the common dialogs, presses their buttons and reads the log, the caption and the menu back.
+//
+//   torvale_driver [--timeout SECONDS] COMMAND [ARGS]... [COMMAND [ARGS]...]...
+//
+// Commands run in order; the first that fails ends the run with exit code 1 (2 for a usage error).
+//   wait-main                 wait for the main window and for its thread to take messages
+//   caption                   print the main window's caption
+//   log                       write the log's text to stdout as raw bytes (CR LF kept)
+//   menu                      print the menu bar as the program describes it (see src/win32/test_hooks.h)
+//   command ID                send WM_COMMAND and wait until the command has run (commands that return)
+//   post-command ID           post WM_COMMAND (commands that open a modal dialog)
+//   wait-dialog TITLE         wait for a dialog with this title
+//   file-name TITLE           print the text of the file-name box of the open or save dialog TITLE
+//   file-dialog TITLE PATH    type PATH into the file-name box of dialog TITLE, press OK, wait until it closes
+//   cancel-dialog TITLE       press Cancel in dialog TITLE and wait until it closes
+//   message-box TITLE         print the text of the message box TITLE, press OK, wait until it closes
+// The three commands that close a dialog return only when the program has finished the command behind it.
+//   close                     send WM_CLOSE to the main window and wait until it is gone
+//   close-box                 close the main window as its close box does (SC_CLOSE), wait until it is gone
+//   wait-gone                 wait until the main window is gone
+//   sleep MILLISECONDS
+// ID is a number or a menu item name such as mnuFileImportOOF.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "win32/resource.h"
+
+namespace {
+
+constexpr char kDialogClass[] = "#32770";
+constexpr int kFileNameBoxId = 1148;    // cmb13: the file-name box of the open and save dialogs
+constexpr int kMessageTextId = 0xFFFF;  // the text of a message box
+constexpr DWORD kPollMs = 50;
+
+DWORD g_timeoutMs = 20000;
+
+struct Failure {
+    std::string what;
+};
+
+[[noreturn]] void Fail(const std::string& what) {
+    throw Failure{what};
+}
+
+void WriteRaw(HANDLE handle, std::string_view bytes) {
+    while (!bytes.empty()) {
+        DWORD written = 0;
+        if (!WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) || written == 0)
+            Fail("cannot write to standard output");
+        bytes.remove_prefix(written);
+    }
+}
+
+void Print(std::string_view text) {
+    WriteRaw(GetStdHandle(STD_OUTPUT_HANDLE), text);
+}
+
+// Polls `found` until it returns true or the timeout runs out.
+template <typename Probe>
+bool WaitFor(Probe found) {
+    const ULONGLONG end = GetTickCount64() + g_timeoutMs;
+    for (;;) {
+        if (found())
+            return true;
+        if (GetTickCount64() >= end)
+            return false;
+        Sleep(kPollMs);
+    }
+}
+
+HWND FindMain() {
+    return FindWindowA(TORVALE_MAIN_CLASS, nullptr);
+}
+
+HWND RequireMain() {
+    const HWND main = FindMain();
+    if (main == nullptr)
+        Fail("the main window is not there");
+    return main;
+}
+
+// Sends a message and waits for the answer; fails when the program does not answer in time.
+LRESULT SendWaiting(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, g_timeoutMs, &result))
+        Fail("no answer to message " + std::to_string(message) + " (error " + std::to_string(GetLastError()) + ")");
+    return static_cast<LRESULT>(result);
+}
+
+std::string WindowText(HWND window) {
+    const auto length = SendWaiting(window, WM_GETTEXTLENGTH, 0, 0);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const auto copied =
+        SendWaiting(window, WM_GETTEXT, static_cast<WPARAM>(text.size()), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(copied));
+    return text;
+}
+
+std::string ClassOf(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+HWND WaitDialog(const std::string& title) {
+    HWND dialog = nullptr;
+    if (!WaitFor([&] {
+            dialog = FindWindowA(kDialogClass, title.c_str());
+            return dialog != nullptr && IsWindowVisible(dialog);
+        }))
+        Fail("no dialog titled \"" + title + "\"");
+    return dialog;
+}
+
+// Returns once the program's thread is back in its message loop: the command that a dialog belonged to has
+// then run to its end (or waits in another modal loop).
+void SyncWithMain() {
+    const HWND main = FindMain();
+    if (main != nullptr)
+        SendWaiting(main, WM_NULL, 0, 0);
+}
+
+void WaitClosed(HWND window, const std::string& what) {
+    if (!WaitFor([&] { return !IsWindow(window); }))
+        Fail(what + " is still open");
+    SyncWithMain();
+}
+
+void PressButton(HWND dialog, int id) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+std::vector<HWND> Descendants(HWND parent) {
+    std::vector<HWND> all;
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM list) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
+// The file-name box is an Edit inside a ComboBox (inside a ComboBoxEx32 in newer dialogs), all with the same id.
+HWND FileNameBox(HWND dialog) {
+    HWND fallback = nullptr;
+    for (HWND child : Descendants(dialog)) {
+        if (GetDlgCtrlID(child) != kFileNameBoxId)
+            continue;
+        if (ClassOf(child) == "Edit")
+            return child;
+        if (fallback == nullptr)
+            fallback = child;
+    }
+    if (fallback == nullptr)
+        Fail("the dialog has no file-name box");
+    return fallback;
+}
+
+std::string MessageText(HWND box) {
+    std::string fallback;
+    for (HWND child : Descendants(box)) {
+        if (ClassOf(child) != "Static")
+            continue;
+        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            continue;
+        std::string text = WindowText(child);
+        if (GetDlgCtrlID(child) == kMessageTextId)
+            return text;
+        if (fallback.empty())
+            fallback = text;
+    }
+    return fallback;
+}
+
+// A message box that appeared instead of the expected result says why; report it with the failure.
+std::string AnyMessageBoxText() {
+    std::string texts;
+    for (HWND window = FindWindowExA(nullptr, nullptr, kDialogClass, nullptr); window != nullptr;
+         window = FindWindowExA(nullptr, window, kDialogClass, nullptr)) {
+        if (!IsWindowVisible(window))
+            continue;
+        char title[256] = {};
+        GetWindowTextA(window, title, sizeof title);
+        texts += std::string(" [") + title + ": " + MessageText(window) + "]";
+    }
+    return texts;
+}
+
+struct NamedId {
+    const char* name;
+    int id;
+};
+
+constexpr NamedId kCommands[] = {
+    {"mnuFileImportP3D", IDM_FILE_IMPORT_P3D}, {"mnuFileImportOOF", IDM_FILE_IMPORT_OOF},
+    {"mnuFileExport", IDM_FILE_EXPORT},        {"mnuFileExit", IDM_FILE_EXIT},
+    {"mnuEditOptions", IDM_EDIT_OPTIONS},      {"mnuEditColors", IDM_EDIT_COLORS},
+    {"mnuEditClear", IDM_EDIT_CLEAR},          {"mnuHelpReadme", IDM_HELP_README},
+    {"mnuHelpAbout", IDM_HELP_ABOUT},          {"mnuReloadP3D", IDM_RELOAD_P3D},
+};
+
+int CommandId(const std::string& text) {
+    for (const auto& command : kCommands)
+        if (text == command.name)
+            return command.id;
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 0);
+    if (text.empty() || *end != '\0' || value <= 0 || value > 0xFFFF)
+        Fail("unknown command id " + text);
+    return static_cast<int>(value);
+}
+
+// The menu dump arrives by WM_COPYDATA at a message-only window of ours while we wait for the query's answer.
+std::string g_menuDump;
+bool g_menuDumpReceived = false;
+
+LRESULT CALLBACK ReplyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COPYDATA) {
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (data->dwData == TORVALE_MENU_DUMP_TAG) {
+            g_menuDump.assign(static_cast<const char*>(data->lpData), data->cbData);
+            g_menuDumpReceived = true;
+            return TRUE;
+        }
+        return FALSE;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+std::string QueryMenu(HWND main) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = ReplyProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "TorvaleDriverReply";
+    RegisterClassA(&windowClass);
+    const HWND reply = CreateWindowExA(0, windowClass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                       windowClass.hInstance, nullptr);
+    if (reply == nullptr)
+        Fail("cannot create the reply window");
+    g_menuDumpReceived = false;
+    SendWaiting(main, TORVALE_WM_DUMP_MENU, reinterpret_cast<WPARAM>(reply), 0);
+    // The answer is normally in before SendMessage returns; allow for a late one.
+    WaitFor([] {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        return g_menuDumpReceived;
+    });
+    DestroyWindow(reply);
+    if (!g_menuDumpReceived)
+        Fail("the program did not answer the menu query");
+    return g_menuDump;
+}
+
+void WaitMainGone() {
+    if (!WaitFor([] { return FindMain() == nullptr; }))
+        Fail("the main window is still there");
+}
+
+struct Command {
+    const char* name;
+    int arity;
+    void (*run)(const std::vector<std::string>& args);
+};
+
+const Command kDriverCommands[] = {
+    {"wait-main", 0,
+     [](const std::vector<std::string>&) {
+         HWND main = nullptr;
+         if (!WaitFor([&] { return (main = FindMain()) != nullptr && IsWindowVisible(main); }))
+             Fail("the main window did not appear" + AnyMessageBoxText());
+         // Answered only once the program's thread is in its message loop, past start-up.
+         SendWaiting(main, WM_NULL, 0, 0);
+     }},
+    {"caption", 0,
+     [](const std::vector<std::string>&) {
+         char text[1024] = {};
+         GetWindowTextA(RequireMain(), text, sizeof text);
+         Print(std::string(text) + "\n");
+     }},
+    {"log", 0,
+     [](const std::vector<std::string>&) {
+         const HWND edit = GetDlgItem(RequireMain(), IDC_TXTOUTPUT);
+         if (edit == nullptr)
+             Fail("the main window has no output log");
+         Print(WindowText(edit));
+     }},
+    {"menu", 0, [](const std::vector<std::string>&) { Print(QueryMenu(RequireMain()) + "\n"); }},
+    {"command", 1,
+     [](const std::vector<std::string>& args) {
+         SendWaiting(RequireMain(), WM_COMMAND, MAKEWPARAM(CommandId(args[0]), 0), 0);
+     }},
+    {"post-command", 1,
+     [](const std::vector<std::string>& args) {
+         if (!PostMessageA(RequireMain(), WM_COMMAND, MAKEWPARAM(CommandId(args[0]), 0), 0))
+             Fail("cannot post the command");
+     }},
+    {"wait-dialog", 1, [](const std::vector<std::string>& args) { WaitDialog(args[0]); }},
+    {"file-name", 1,
+     [](const std::vector<std::string>& args) { Print(WindowText(FileNameBox(WaitDialog(args[0]))) + "\n"); }},
+    {"file-dialog", 2,
+     [](const std::vector<std::string>& args) {
+         const HWND dialog = WaitDialog(args[0]);
+         const HWND box = FileNameBox(dialog);
+         SendWaiting(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[1].c_str()));
+         PressButton(dialog, IDOK);
+         if (!WaitFor([&] { return !IsWindow(dialog); }))
+             Fail("dialog \"" + args[0] + "\" did not accept " + args[1] + AnyMessageBoxText());
+         SyncWithMain();
+     }},
+    {"cancel-dialog", 1,
+     [](const std::vector<std::string>& args) {
+         const HWND dialog = WaitDialog(args[0]);
+         PressButton(dialog, IDCANCEL);
+         WaitClosed(dialog, "dialog \"" + args[0] + "\"");
+     }},
+    {"message-box", 1,
+     [](const std::vector<std::string>& args) {
+         const HWND box = WaitDialog(args[0]);
+         Print(MessageText(box) + "\n");
+         PressButton(box, IDOK);
+         WaitClosed(box, "message box \"" + args[0] + "\"");
+     }},
+    {"close", 0,
+     [](const std::vector<std::string>&) {
+         PostMessageA(RequireMain(), WM_CLOSE, 0, 0);
+         WaitMainGone();
+     }},
+    {"close-box", 0,
+     [](const std::vector<std::string>&) {
+         PostMessageA(RequireMain(), WM_SYSCOMMAND, SC_CLOSE, 0);
+         WaitMainGone();
+     }},
+    {"wait-gone", 0, [](const std::vector<std::string>&) { WaitMainGone(); }},
+    {"sleep", 1, [](const std::vector<std::string>& args) { Sleep(static_cast<DWORD>(std::atol(args[0].c_str()))); }},
+};
+
+int Usage() {
+    std::fputs("usage: torvale_driver [--timeout SECONDS] COMMAND [ARGS]... (see driver.cpp)\n", stderr);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> words(argv + 1, argv + argc);
+    std::size_t at = 0;
+    if (at + 1 < words.size() && words[at] == "--timeout") {
+        g_timeoutMs = static_cast<DWORD>(std::atof(words[at + 1].c_str()) * 1000.0);
+        at += 2;
+    }
+    if (at >= words.size())
+        return Usage();
+
+    while (at < words.size()) {
+        const Command* command = nullptr;
+        for (const auto& candidate : kDriverCommands)
+            if (words[at] == candidate.name)
+                command = &candidate;
+        if (command == nullptr) {
+            std::fprintf(stderr, "torvale_driver: unknown command %s\n", words[at].c_str());
+            return Usage();
+        }
+        if (words.size() - at - 1 < static_cast<std::size_t>(command->arity)) {
+            std::fprintf(stderr, "torvale_driver: %s needs %d argument(s)\n", command->name, command->arity);
+            return Usage();
+        }
+        const std::vector<std::string> args(words.begin() + static_cast<std::ptrdiff_t>(at + 1),
+                                            words.begin() + static_cast<std::ptrdiff_t>(at + 1) + command->arity);
+        try {
+            command->run(args);
+        } catch (const Failure& failure) {
+            std::fprintf(stderr, "torvale_driver: %s: %s\n", command->name, failure.what.c_str());
+            return 1;
+        }
+        at += 1 + static_cast<std::size_t>(command->arity);
+    }
+    return 0;
+}

@@ -1,0 +1,353 @@
+#!/usr/bin/env bash
+# End-to-end scenarios of torvale.exe: the real program under Wine, driven by torvale_driver as a user would
+# drive it, with its log, caption, menu, settings file and room files checked byte for byte.
+#
+#   bash tests/e2e/scenarios.sh NAME      runs scenario_NAME (ctest runs each as e2e.NAME)
+#
+# Environment (ctest sets it): TORVALE_EXE, TORVALE_DRIVER, TORVALE_FIXTURES (the built programs) and
+# TORVALE_WINE_SESSION (the shared Wine session; without it the scenario starts a session of its own).
+# Every scenario works in a fresh folder: the program keeps TORVALE.ini beside itself.
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/wine-env.sh"
+
+readonly TITLE="TORVALE Conversion Utility"
+readonly CRLF=$'\r\n'
+
+scenario=${1:?usage: scenarios.sh NAME}
+
+work=
+program_pid=
+own_session=
+
+fail() {
+    echo "FAIL [$scenario]: $*" >&2
+    exit 1
+}
+
+cleanup() {
+    if [ -n "$program_pid" ] && kill -0 "$program_pid" 2>/dev/null; then
+        echo "the program was still running; ending it" >&2
+        kill "$program_pid" 2>/dev/null
+        wait "$program_pid" 2>/dev/null
+    fi
+    [ -n "$work" ] && rm -rf "$work"
+    [ -n "$own_session" ] && torvale_wine_stop
+}
+trap cleanup EXIT
+
+setup() {
+    for var in TORVALE_EXE TORVALE_DRIVER TORVALE_FIXTURES; do
+        [ -f "${!var:-}" ] || fail "$var does not name a built program"
+    done
+    if [ -z "${TORVALE_WINE_SESSION:-}" ] || ! torvale_wine_attach "$TORVALE_WINE_SESSION"; then
+        own_session=1
+        torvale_wine_start || fail "cannot start Wine"
+    fi
+    work=$(mktemp -d /tmp/torvale-e2e.XXXXXX)
+    mkdir -p "$work/app" "$work/fixtures" "$work/out"
+    cp "$TORVALE_EXE" "$work/app/torvale.exe"
+    "$TORVALE_WINE64" "$TORVALE_FIXTURES" "$(torvale_winpath "$work/fixtures")" </dev/null ||
+        fail "cannot write the fixtures"
+}
+
+# The table that ships beside the program, or the fixtures' own, whose pairs the expected rooms follow.
+use_shipped_texlate() {
+    local shipped
+    shipped=$(dirname "$TORVALE_EXE")/texlate.rsc
+    [ -f "$shipped" ] || fail "no texlate.rsc beside $TORVALE_EXE"
+    cp "$shipped" "$work/app/texlate.rsc"
+}
+use_fixture_texlate() { cp "$work/fixtures/texlate.rsc" "$work/app/texlate.rsc"; }
+
+drive() { "$TORVALE_WINE64" "$TORVALE_DRIVER" "$@" </dev/null; }
+
+start_program() {
+    "$TORVALE_WINE64" "$work/app/torvale.exe" </dev/null >"$work/program.out" 2>&1 &
+    program_pid=$!
+}
+
+start_and_wait() {
+    start_program
+    drive wait-main || fail "the main window did not appear"
+    drive log >"$work/banner.txt" || fail "cannot read the log"
+    check_banner "$work/banner.txt"
+}
+
+# The program ends by itself once its last window has gone, with exit code 0 unless "any" is given.
+wait_program_end() {
+    local i
+    for i in $(seq 200); do
+        kill -0 "$program_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$program_pid" 2>/dev/null && fail "the program did not end"
+    wait "$program_pid"
+    local status=$?
+    program_pid=
+    [ "$status" -eq 0 ] || [ "${1:-}" = any ] || fail "the program ended with exit code $status"
+}
+
+# Byte-for-byte comparison; on a difference, both files are shown with their control characters.
+check_same() {
+    local expected=$1 actual=$2 what=$3
+    [ -f "$actual" ] || fail "$what: $actual was not written"
+    if ! cmp -s "$expected" "$actual"; then
+        echo "--- expected $what ($(stat -c %s "$expected") bytes)" >&2
+        if LC_ALL=C grep -qa '[^[:print:][:space:]]' "$expected"; then
+            od -An -tx1 "$expected" | head -n 12 >&2
+            echo "--- actual ($(stat -c %s "$actual") bytes)" >&2
+            od -An -tx1 "$actual" | head -n 12 >&2
+        else
+            diff <(cat -A "$expected") <(cat -A "$actual") | head -n 40 >&2
+        fi
+        fail "$what differs"
+    fi
+}
+
+check_text() {
+    local expected=$1 actual=$2 what=$3
+    [ "$expected" = "$actual" ] || fail "$what: expected \"$expected\", got \"$actual\""
+}
+
+check_log() {
+    local expected=$1 what=$2
+    drive log >"$work/log.txt" || fail "cannot read the log"
+    check_same "$expected" "$work/log.txt" "log $what"
+}
+
+check_caption() { check_text "$1" "$(drive caption)" "caption"; }
+
+# The enabled flag of one menu item in the program's own menu dump.
+menu_state() {
+    drive menu | awk -F'|' -v id="$1" '$2 == id { print $4 }'
+}
+check_export_enabled() { check_text "$1" "$(menu_state 40003)" "Export ORF enabled"; }
+
+# The banner: six lines ending in CR LF, the program's name first and a rule of 68 hyphens last.
+check_banner() {
+    local file=$1
+    [ "$(grep -c $'\r$' "$file")" -eq 6 ] && [ "$(wc -l <"$file")" -eq 6 ] ||
+        fail "the banner is not six CR LF lines: $(cat -A "$file")"
+    [ "$(head -n 1 "$file")" = "-- Descent 3 TORVALE Conversion Utility --"$'\r' ] || fail "banner line 1"
+    [ "$(tail -n 1 "$file")" = "$(printf '%068d' 0 | tr 0 -)"$'\r' ] || fail "banner line 6"
+}
+
+# Expected log files: the banner, then what follows it.
+expect() {
+    local name=$1
+    shift
+    cat "$work/banner.txt" "$@" >"$work/$name"
+}
+line() { printf '    %s%s%s' "$CRLF" "$1" "$CRLF"; }
+
+import_oof() {
+    drive post-command mnuFileImportOOF file-dialog "Import OOF file" "$(torvale_winpath "$work/fixtures/$1")" ||
+        fail "Import OOF of $1"
+}
+
+export_orf() {
+    drive post-command mnuFileExport file-dialog "Export ORF file" "$(torvale_winpath "$1")" ||
+        fail "Export ORF to $1"
+}
+
+# ---------------------------------------------------------------------------------------------------------
+
+# A first run: the settings file is created at start-up from the defaults (52 bytes, POFGEN not found); the
+# menu bar is as designed; Clear Window right away leaves the banner; File, Exit stores the log's own font and
+# colours, which replaced the unusable defaults.
+scenario_first_run() {
+    setup
+    use_shipped_texlate
+    start_and_wait
+    check_same "$work/fixtures/first_run.ini" "$work/app/TORVALE.ini" "settings file written at start-up"
+    check_caption "$TITLE"
+    drive menu >"$work/menu.txt" || fail "menu query"
+    cat >"$work/menu.expected" <<'EOF'
+0|0|File|1
+1|40001|Import P3D...|1
+1|40002|Import OOF...|1
+1|0|-|0
+1|40003|Export ORF...|0
+1|0|-|0
+1|40004|Exit|1
+0|0|Edit|1
+1|40011|Options...|1
+1|0|-|0
+1|40012|Window Font/Colors...|1
+1|40013|Clear Window|1
+0|0|Help|1
+1|40021|View Readme...|1
+1|40022|About TORVALE...|1
+0|40031| Reload P3D |0
+EOF
+    check_same "$work/menu.expected" "$work/menu.txt" "menu bar"
+    drive command mnuEditClear || fail "Clear Window"
+    check_log "$work/banner.txt" "after Clear Window"
+    drive post-command mnuFileExit wait-gone || fail "File, Exit"
+    wait_program_end
+    check_same "$work/fixtures/fallback.ini" "$work/app/TORVALE.ini" "settings file written at exit"
+}
+
+# Closing the window with its close box saves the settings exactly like File, Exit.
+scenario_close_box_saves_settings() {
+    setup
+    use_shipped_texlate
+    start_and_wait
+    drive close-box || fail "closing by the close box"
+    wait_program_end
+    check_same "$work/fixtures/fallback.ini" "$work/app/TORVALE.ini" "settings file written at exit"
+}
+
+# A good model: its report, "Finished loading", the caption with the file name and Export ORF enabled. Clear
+# Window then leaves only the banner and keeps the model.
+scenario_import_good_model() {
+    setup
+    use_fixture_texlate
+    start_and_wait
+    check_export_enabled 0
+    import_oof model.oof
+    { cat "$work/fixtures/report.txt"; line "Finished loading model.oof"; } >"$work/loaded.part"
+    expect loaded.txt "$work/loaded.part"
+    check_log "$work/loaded.txt" "after loading model.oof"
+    check_caption "$TITLE - model.oof"
+    check_export_enabled 1
+
+    drive command mnuEditClear || fail "Clear Window"
+    check_log "$work/banner.txt" "after Clear Window"
+    check_caption "$TITLE - model.oof"
+    check_export_enabled 1
+    drive close || fail "close"
+    wait_program_end
+}
+
+# Cancelling the open dialog after a good load: the log went back to the banner; model, caption and Export
+# ORF stay.
+scenario_cancelled_dialog() {
+    setup
+    use_fixture_texlate
+    start_and_wait
+    import_oof model.oof
+    drive post-command mnuFileImportOOF cancel-dialog "Import OOF file" || fail "cancelling Import OOF"
+    check_log "$work/banner.txt" "after a cancelled import"
+    check_caption "$TITLE - model.oof"
+    check_export_enabled 1
+    # A cancelled export writes nothing and adds nothing to the log.
+    drive post-command mnuFileExport cancel-dialog "Export ORF file" || fail "cancelling Export ORF"
+    check_log "$work/banner.txt" "after a cancelled export"
+    [ -z "$(ls -A "$work/out")" ] || fail "a cancelled export wrote $(ls "$work/out")"
+    drive close || fail "close"
+    wait_program_end
+}
+
+# Files that are not valid models: a wrong identifier gives only the error line after the banner; a file cut
+# short gives the report so far, the reader's reason and the error line. Both disable Export ORF and reset
+# the caption, also after a good load.
+scenario_import_bad_files() {
+    setup
+    use_fixture_texlate
+    start_and_wait
+    import_oof model.oof
+    check_export_enabled 1
+
+    import_oof bad.oof
+    line "Error reading bad.oof Not a valid OOF!" >"$work/bad.part"
+    expect bad.txt "$work/bad.part"
+    check_log "$work/bad.txt" "after loading bad.oof"
+    check_caption "$TITLE"
+    check_export_enabled 0
+
+    import_oof cut.oof
+    drive log >"$work/cut.txt" || fail "cannot read the log"
+    head -c "$(stat -c %s "$work/banner.txt")" "$work/cut.txt" | cmp -s - "$work/banner.txt" ||
+        fail "the log after cut.oof does not start with the banner"
+    grep -qa "Opened cut.oof" "$work/cut.txt" || fail "no report for cut.oof: $(cat -A "$work/cut.txt")"
+    line "Error reading cut.oof Not a valid OOF!" >"$work/ending.txt"
+    local ending_size
+    ending_size=$(stat -c %s "$work/ending.txt")
+    tail -c "$ending_size" "$work/cut.txt" | cmp -s - "$work/ending.txt" ||
+        fail "the log after cut.oof does not end with the error line: $(tail -c 300 "$work/cut.txt" | cat -A)"
+    # The reader says why, on a line of its own between the report and the error line.
+    head -c "-$ending_size" "$work/cut.txt" | tail -n 1 | grep -q '[[:alnum:]]' ||
+        fail "no reason given for cut.oof: $(tail -c 300 "$work/cut.txt" | cat -A)"
+    check_caption "$TITLE"
+    check_export_enabled 0
+    drive close || fail "close"
+    wait_program_end
+}
+
+# Export ORF with the default combined mode: the save dialog proposes the model's name with "orf", the
+# room replaces an existing longer file completely, and the log reports the file and its counts.
+scenario_export_combined() {
+    setup
+    use_fixture_texlate
+    start_and_wait
+    import_oof model.oof
+    head -c 5000 /dev/urandom >"$work/out/room.orf"
+    drive post-command mnuFileExport || fail "Export ORF"
+    check_text "model.orf" "$(drive file-name "Export ORF file" | tr -d '\r')" "proposed file name"
+    drive file-dialog "Export ORF file" "$(torvale_winpath "$work/out/room.orf")" || fail "save dialog"
+    check_same "$work/fixtures/combined.orf" "$work/out/room.orf" "combined room"
+    [ "$(ls "$work/out")" = "room.orf" ] || fail "unexpected files: $(ls "$work/out")"
+
+    {
+        cat "$work/fixtures/report.txt"
+        line "Finished loading model.oof"
+        line "Exporting $(torvale_winpath "$work/out/room.orf")..."
+        printf '    Number of Verts: 7\r\n    Number of Faces: 3\r\n'
+        line "Finished converting to ORF!"
+    } >"$work/exported.part"
+    expect exported.txt "$work/exported.part"
+    check_log "$work/exported.txt" "after the export"
+    drive close || fail "close"
+    wait_program_end
+}
+
+# A settings file that asks for one room per sub-object (and holds a font, colours and a POFGEN path): the
+# chosen name Room.ORF gives Room01.orf and Room02.orf, each sub-object in its own coordinates; the settings
+# file comes back unchanged at exit.
+scenario_export_per_subobject() {
+    setup
+    use_fixture_texlate
+    cp "$work/fixtures/custom.ini" "$work/app/TORVALE.ini"
+    start_and_wait
+    import_oof model.oof
+    export_orf "$work/out/Room.ORF"
+    check_same "$work/fixtures/part01.orf" "$work/out/Room01.orf" "room of sub-object 1"
+    check_same "$work/fixtures/part02.orf" "$work/out/Room02.orf" "room of sub-object 2"
+    [ "$(ls "$work/out" | tr '\n' ' ')" = "Room01.orf Room02.orf " ] || fail "unexpected files: $(ls "$work/out")"
+
+    {
+        cat "$work/fixtures/report.txt"
+        line "Finished loading model.oof"
+        line "Exporting $(torvale_winpath "$work/out/Room01.orf")..."
+        printf '    Number of Verts: 4\r\n    Number of Faces: 2\r\n'
+        line "Exporting $(torvale_winpath "$work/out/Room02.orf")..."
+        printf '    Number of Verts: 3\r\n    Number of Faces: 1\r\n'
+        line "Finished converting to ORF!"
+    } >"$work/exported.part"
+    expect exported.txt "$work/exported.part"
+    check_log "$work/exported.txt" "after the export"
+    drive close || fail "close"
+    wait_program_end
+    check_same "$work/fixtures/custom.ini" "$work/app/TORVALE.ini" "settings file after a run"
+}
+
+# Without texlate.rsc the program says which file is missing and ends before its main window appears.
+scenario_missing_texture_table() {
+    setup
+    start_program
+    local text
+    text=$(drive message-box "$TITLE") || fail "no message box about the missing table"
+    local expected_path
+    expected_path=$(torvale_winpath "$work/app/texlate.rsc")
+    case "$text" in
+    *"$expected_path"*) ;;
+    *) fail "the message does not name $expected_path: $text" ;;
+    esac
+    wait_program_end any
+}
+
+declare -F "scenario_$scenario" >/dev/null || fail "no scenario named $scenario"
+"scenario_$scenario"
+echo "PASS [$scenario]"
