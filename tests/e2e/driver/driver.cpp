@@ -7,6 +7,7 @@
 // Commands run in order; the first that fails ends the run with exit code 1 (2 for a usage error).
 //   wait-main                 wait for the main window and for its thread to take messages
 //   caption                   print the main window's caption
+//   window-rect               print the main window's place on the screen: WIDTHxHEIGHT+LEFT+TOP
 //   log                       write the log's text to stdout as raw bytes (CR LF kept)
 //   menu                      print the menu bar as the program describes it (see src/win32/test_hooks.h)
 //   command ID                send WM_COMMAND and wait until the command has run (commands that return)
@@ -288,6 +289,14 @@ const Command kDriverCommands[] = {
          char text[1024] = {};
          GetWindowTextA(RequireMain(), text, sizeof text);
          Print(std::string(text) + "\n");
+     }},
+    {"window-rect", 0,
+     [](const std::vector<std::string>&) {
+         RECT r{};
+         if (!GetWindowRect(RequireMain(), &r))
+             Fail("cannot read the window's place");
+         Print(std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + "+" +
+               std::to_string(r.left) + "+" + std::to_string(r.top) + "\n");
      }},
     {"log", 0,
      [](const std::vector<std::string>&) {
