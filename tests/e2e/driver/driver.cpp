@@ -140,15 +140,15 @@ void PressButton(HWND dialog, int id) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+// A named callback: a lambda does not convert to the 32-bit stdcall WNDENUMPROC.
+BOOL CALLBACK CollectChild(HWND child, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+    return TRUE;
+}
+
 std::vector<HWND> Descendants(HWND parent) {
     std::vector<HWND> all;
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM list) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&all));
+    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&all));
     return all;
 }
 
