@@ -162,6 +162,8 @@ scenario_first_run() {
     start_and_wait
     check_same "$work/fixtures/first_run.ini" "$work/app/TORVALE.ini" "settings file written at start-up"
     check_caption "$TITLE"
+    # The system's window background (white in Wine's colours), as the log's own colour.
+    check_text ffffff "$(drive log-background | tr -d '\r')" "log background"
     drive menu >"$work/menu.txt" || fail "menu query"
     cat >"$work/menu.expected" <<'EOF'
 0|0|File|1
@@ -197,6 +199,18 @@ scenario_close_box_saves_settings() {
     drive close-box || fail "closing by the close box"
     wait_program_end
     check_same "$work/fixtures/fallback.ini" "$work/app/TORVALE.ini" "settings file written at exit"
+}
+
+# A settings file from an earlier run: its colours reach the screen, and the file comes back unchanged at exit.
+scenario_with_settings_file() {
+    setup
+    use_shipped_texlate
+    cp "$work/fixtures/custom.ini" "$work/app/TORVALE.ini"
+    start_and_wait
+    check_text 102040 "$(drive log-background | tr -d '\r')" "log background"
+    drive post-command mnuFileExit wait-gone || fail "File, Exit"
+    wait_program_end
+    check_same "$work/fixtures/custom.ini" "$work/app/TORVALE.ini" "settings file after a run"
 }
 
 # A good model: its report, "Finished loading", the caption with the file name and Export ORF enabled. Clear
@@ -303,9 +317,8 @@ scenario_export_combined() {
     wait_program_end
 }
 
-# A settings file that asks for one room per sub-object (and holds a font, colours and a POFGEN path): the
-# chosen name Room.ORF gives Room01.orf and Room02.orf, each sub-object in its own coordinates; the settings
-# file comes back unchanged at exit.
+# A settings file that asks for one room per sub-object: the chosen name Room.ORF gives Room01.orf and
+# Room02.orf, each sub-object in its own coordinates.
 scenario_export_per_subobject() {
     setup
     use_fixture_texlate
@@ -330,7 +343,6 @@ scenario_export_per_subobject() {
     check_log "$work/exported.txt" "after the export"
     drive close || fail "close"
     wait_program_end
-    check_same "$work/fixtures/custom.ini" "$work/app/TORVALE.ini" "settings file after a run"
 }
 
 # Without texlate.rsc the program says which file is missing and ends before its main window appears.

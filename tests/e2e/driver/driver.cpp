@@ -9,6 +9,7 @@
 //   caption                   print the main window's caption
 //   window-rect               print the main window's place on the screen: WIDTHxHEIGHT+LEFT+TOP
 //   log                       write the log's text to stdout as raw bytes (CR LF kept)
+//   log-background            print the colour on screen inside the log's bottom-left corner, as RRGGBB
 //   menu                      print the menu bar as the program describes it (see src/win32/test_hooks.h)
 //   command ID                send WM_COMMAND and wait until the command has run (commands that return)
 //   post-command ID           post WM_COMMAND (commands that open a modal dialog)
@@ -304,6 +305,28 @@ const Command kDriverCommands[] = {
          if (edit == nullptr)
              Fail("the main window has no output log");
          Print(WindowText(edit));
+     }},
+    {"log-background", 0,
+     [](const std::vector<std::string>&) {
+         const HWND main = RequireMain();
+         const HWND edit = GetDlgItem(main, IDC_TXTOUTPUT);
+         if (edit == nullptr)
+             Fail("the main window has no output log");
+         // Let a pending repaint happen first.
+         SendWaiting(main, WM_NULL, 0, 0);
+         Sleep(300);
+         RECT client{};
+         GetClientRect(edit, &client);
+         POINT corner{client.left + 3, client.bottom - 3};  // below a short log's last line
+         ClientToScreen(edit, &corner);
+         const HDC screen = GetDC(nullptr);
+         const COLORREF colour = GetPixel(screen, corner.x, corner.y);
+         ReleaseDC(nullptr, screen);
+         if (colour == CLR_INVALID)
+             Fail("cannot read the screen");
+         char text[8];
+         std::snprintf(text, sizeof text, "%02x%02x%02x", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+         Print(std::string(text) + "\n");
      }},
     {"menu", 0, [](const std::vector<std::string>&) { Print(QueryMenu(RequireMain()) + "\n"); }},
     {"command", 1,
