@@ -18,12 +18,12 @@
 //   file-dialog TITLE PATH    type PATH into the file-name box of dialog TITLE, press OK, wait until it closes
 //   cancel-dialog TITLE       press Cancel in dialog TITLE and wait until it closes
 //   message-box TITLE         print the text of the message box TITLE, press OK, wait until it closes
-// The three commands that close a dialog return only when the program has finished the command behind it.
 //   close                     send WM_CLOSE to the main window and wait until it is gone
 //   close-box                 close the main window as its close box does (SC_CLOSE), wait until it is gone
 //   wait-gone                 wait until the main window is gone
 //   sleep MILLISECONDS
-// ID is a number or a menu item name such as mnuFileImportOOF.
+// ID is a number or a menu item name such as mnuFileImportOOF. The commands that close a dialog return only
+// when the program has finished the command behind it. Every wait ends after the timeout (20 s by default).
 
 #include <windows.h>
 
