@@ -1,0 +1,130 @@
+#include "pofgen/p3d_import.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "app/output_log.h"
+
+namespace torvale {
+namespace {
+
+FileDialogRequest ImportP3dDialog() {
+    FileDialogRequest request;
+    request.title = "Import P3D file";
+    request.filter = "Parallax 3D Format(*.P3D)|*.p3d";
+    request.fileMustExist = true;  // flags 0x1000
+    return request;
+}
+
+// All but the last three characters, and "OOF": whatever the name ended with, normally "p3d" in any case.
+std::string WithOofEnding(const std::string& name) {
+    return name.substr(0, name.size() - std::min<std::size_t>(3, name.size())) + "OOF";
+}
+
+}  // namespace
+
+bool PofgenReportedErrors(std::string_view output) {
+    constexpr std::string_view words = "error processing";
+    const auto found = std::search(output.begin(), output.end(), words.begin(), words.end(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == static_cast<unsigned char>(b);
+    });
+    return found != output.end();
+}
+
+std::string PofgenProcessCommandLine(const std::string& pofgenPath,
+                                     const std::string& switches,
+                                     const std::string& p3dPath) {
+    const bool quote = pofgenPath.find(' ') != std::string::npos;
+    std::string line = quote ? "\"" + pofgenPath + "\"" : pofgenPath;
+    // A non-empty switch string ends with a blank, so the file always follows a single blank.
+    line += ' ';
+    line += switches;
+    line += p3dPath;
+    return line;
+}
+
+P3dImport::P3dImport(ProgramState& program, P3dImportHost& host, P3dImportServices services)
+    : program_(program), host_(host), services_(services) {}
+
+void P3dImport::ImportP3dCommand() {
+    while (program_.settings.pofgenPath.empty()) {
+        if (services_.messages.ShowMessage(kFindPofgenQuestion, MessageButtons::OkCancel) != MessageAnswer::Ok)
+            return;
+        host_.ShowOptionsDialog();
+    }
+    ImportP3d(kFalse);
+}
+
+void P3dImport::ReloadP3d() {
+    if (!host_.lastP3dPath().empty() && !host_.lastP3dTitle().empty()) {
+        host_.oofPath() = host_.lastP3dPath();
+        host_.oofTitle() = host_.lastP3dTitle();
+        ImportP3d(kTrue);
+        return;
+    }
+    host_.PrintOutput(kNoFileImportedMessage);
+    host_.SetReloadEnabled(false);
+}
+
+void P3dImport::ImportP3d(Flag reload) {
+    host_.PrintOutput(kResetMessage);
+    std::string& oofPath = host_.oofPath();
+    std::string& oofTitle = host_.oofTitle();
+    if (!IsSet(reload)) {
+        const FileDialogResult chosen = services_.dialogs.ShowOpen(ImportP3dDialog());
+        if (!chosen.confirmed)
+            return;  // cancelled: the log already shows the banner, nothing else happens
+        oofPath = chosen.path;
+        oofTitle = chosen.title;
+        host_.Repaint();
+    }
+    if (oofPath.empty() || oofTitle.empty())
+        return;
+
+    // The short form keeps blanks out of the path POFGEN gets (it is not quoted).
+    const std::string shortPath = services_.shortPaths.ShortPathName(oofPath);
+    if (shortPath.empty()) {
+        services_.messages.ShowMessage(kFilenameZeroLengthMessage);
+        return;
+    }
+    oofPath = shortPath;
+    const std::size_t separator = oofPath.rfind(services_.pathSeparator);
+    const std::size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
+    if (oofTitle.find(' ') != std::string::npos) {
+        // A name with a blank is shortened too. Its short form is the name part of the short path, which
+        // does not depend on the current directory (the open dialog leaves that where it was).
+        const std::string shortTitle = oofPath.substr(nameStart);
+        if (shortTitle.empty()) {
+            services_.messages.ShowMessage(kFilenameZeroLengthMessage);
+            return;
+        }
+        oofTitle = shortTitle;
+    } else {
+        // The folder part short, the name as the user knows it.
+        oofPath = oofPath.substr(0, nameStart) + oofTitle;
+    }
+
+    const ProcessCapture run = services_.runner.Run(
+        PofgenProcessCommandLine(program_.settings.pofgenPath, program_.pofgenCommandLine, oofPath));
+    if (!run.started) {
+        services_.messages.ShowMessage(kErrorRunningPofgenMessage);
+        return;
+    }
+    if (PofgenReportedErrors(run.output)) {
+        services_.messages.ShowMessage(kPofgenHadErrorsMessage);
+        services_.output.ShowOutput(run.output);
+        return;
+    }
+    if (IsSet(program_.settings.showPofgenOutput))
+        services_.output.ShowOutput(run.output);
+
+    host_.lastP3dPath() = oofPath;
+    host_.lastP3dTitle() = oofTitle;
+    host_.SetReloadEnabled(true);
+
+    oofPath = WithOofEnding(oofPath);
+    oofTitle = WithOofEnding(oofTitle);
+    host_.ImportOof(kTrue);
+}
+
+}  // namespace torvale
