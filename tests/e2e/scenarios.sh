@@ -155,12 +155,14 @@ export_orf() {
 
 # ---------------------------------------------------------------------------------------------------------
 
-# A first run: the settings file is created at start-up from the defaults (52 bytes, POFGEN not found); the
+# A first run (of a program that carries its version): the settings file is created at start-up from the defaults (52 bytes, POFGEN not found); the
 # menu bar is as designed; Clear Window right away leaves the banner; File, Exit stores the log's own font and
 # colours, which replaced the unusable defaults.
 scenario_first_run() {
     setup
     use_shipped_texlate
+    check_text "1.2.3.0 $TITLE" "$(drive file-version "$(torvale_winpath "$work/app/torvale.exe")" | tr -d '\r')" \
+        "version information"
     start_and_wait
     check_same "$work/fixtures/first_run.ini" "$work/app/TORVALE.ini" "settings file written at start-up"
     check_caption "$TITLE"

@@ -22,6 +22,7 @@
 //   close-box                 close the main window as its close box does (SC_CLOSE), wait until it is gone
 //   wait-gone                 wait until the main window is gone
 //   sleep MILLISECONDS
+//   file-version PATH         print a program's FILEVERSION and ProductName: "1.2.3.0 TORVALE Conversion Utility"
 // ID is a number or a menu item name such as mnuFileImportOOF. The commands that close a dialog return only
 // when the program has finished the command behind it. Every wait ends after the timeout (20 s by default).
 
@@ -375,6 +376,25 @@ const Command kDriverCommands[] = {
          WaitMainGone();
      }},
     {"wait-gone", 0, [](const std::vector<std::string>&) { WaitMainGone(); }},
+    {"file-version", 1,
+     [](const std::vector<std::string>& args) {
+         DWORD ignored = 0;
+         const DWORD size = GetFileVersionInfoSizeA(args[0].c_str(), &ignored);
+         std::vector<char> info(size);
+         if (size == 0 || !GetFileVersionInfoA(args[0].c_str(), 0, size, info.data()))
+             Fail("no version information in " + args[0]);
+         VS_FIXEDFILEINFO* fixed = nullptr;
+         UINT fixedSize = 0;
+         char* product = nullptr;
+         UINT productSize = 0;
+         if (!VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &fixedSize) ||
+             !VerQueryValueA(info.data(), "\\StringFileInfo\\040904B0\\ProductName", reinterpret_cast<void**>(&product),
+                             &productSize))
+             Fail("incomplete version information in " + args[0]);
+         Print(std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." + std::to_string(LOWORD(fixed->dwFileVersionMS)) +
+               "." + std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." +
+               std::to_string(LOWORD(fixed->dwFileVersionLS)) + " " + product + "\n");
+     }},
     {"sleep", 1, [](const std::vector<std::string>& args) { Sleep(static_cast<DWORD>(std::atol(args[0].c_str()))); }},
 };
 
