@@ -1,13 +1,75 @@
+#include <filesystem>
 #include <ostream>
+#include <string>
+#include <string_view>
 
+#include "app/output_log.h"
 #include "cli/commands.h"
+#include "oof/import_oof.h"
 
 namespace torvale::cli {
+namespace {
 
-// Placeholder until the command is built.
+constexpr const char* kReportUsage =
+    "Usage: torvale-cli report FILE\n"
+    "\n"
+    "Reads the OOF model FILE and prints its chunk-by-chunk report: exactly the text that the\n"
+    "Import OOF command writes into the output log, without the banner.\n"
+    "\n"
+    "Exit status: 0 the model loaded, 1 it did not (not a valid OOF file, or the file cannot be read),\n"
+    "2 usage error.\n";
+
+// Keeps every message as the output log would show it (four spaces, then the message), without the log's
+// limit on its length: a script gets the whole report.
+class ReportText : public OutputSink {
+public:
+    void PrintOutput(std::string_view message) override {
+        text_.append("    ");
+        text_.append(message);
+    }
+    const std::string& text() const { return text_; }
+
+private:
+    std::string text_;
+};
+
+int UsageError(const CommandContext& context, const std::string& problem) {
+    context.err << "torvale-cli report: " << problem << "\n\n" << kReportUsage;
+    return kExitUsage;
+}
+
+}  // namespace
+
 int RunReport(const CommandContext& context) {
-    context.err << "torvale-cli: 'report' is not available yet\n";
-    return kExitFailed;
+    std::string file;
+    bool optionsEnded = false;
+    for (const std::string& arg : context.args) {
+        if (!optionsEnded && (arg == "--help" || arg == "-h")) {
+            context.out << kReportUsage;
+            return kExitOk;
+        }
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg.size() > 1 && arg.front() == '-') {
+            return UsageError(context, "unknown option '" + arg + "'");
+        } else if (!file.empty()) {
+            return UsageError(context, "only one FILE may be given");
+        } else {
+            file = arg;
+        }
+    }
+    if (file.empty())
+        return UsageError(context, "FILE is missing");
+
+    const std::string title = std::filesystem::path(file).filename().string();
+    ObjectModel model;
+    ReportText report;
+    std::string openError;
+    const int result = LoadOofFile(file, title, model, report, ReportFormat{}, &openError);
+    context.out << ToPlatformLineBreaks(report.text()) << std::flush;
+    if (!openError.empty())
+        context.err << "torvale-cli: cannot read " << file << ": " << openError << '\n';
+    return result == kOofLoaded ? kExitOk : kExitFailed;
 }
 
 }  // namespace torvale::cli
