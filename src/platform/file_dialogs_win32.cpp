@@ -1,0 +1,71 @@
+#include <windows.h>
+
+#include <commdlg.h>
+
+#include <vector>
+
+#include "platform/system_ui.h"
+
+namespace torvale {
+namespace {
+
+// Long enough for any path the dialog can return without FNERR_BUFFERTOOSMALL in practice.
+constexpr DWORD kPathBuffer = 32768;
+
+// "desc|pattern|desc|pattern" becomes the double-zero-terminated list the dialog wants.
+std::string FilterList(const std::string& filter) {
+    std::string list = filter;
+    for (char& c : list)
+        if (c == '|')
+            c = '\0';
+    list.push_back('\0');
+    list.push_back('\0');
+    return list;
+}
+
+FileDialogResult Show(void* owner, const FileDialogRequest& request, bool save) {
+    std::vector<char> file(kPathBuffer, '\0');
+    std::vector<char> title(MAX_PATH + 1, '\0');
+    request.initialPath.copy(file.data(), file.size() - 1);
+    const std::string filter = FilterList(request.filter);
+
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = static_cast<HWND>(owner);
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = kPathBuffer;
+    ofn.lpstrFileTitle = title.data();
+    ofn.nMaxFileTitle = MAX_PATH + 1;
+    ofn.lpstrTitle = request.title.c_str();
+    ofn.lpstrDefExt = request.defaultExtension.empty() ? nullptr : request.defaultExtension.c_str();
+    // The program never uses the current directory, so a dialog must not move it; the read-only check box
+    // would offer a choice that nothing reads.
+    ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_ENABLESIZING;
+    if (request.fileMustExist)
+        ofn.Flags |= OFN_FILEMUSTEXIST;
+    if (request.overwritePrompt)
+        ofn.Flags |= OFN_OVERWRITEPROMPT;
+
+    FileDialogResult result;
+    const BOOL chosen = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
+    if (!chosen)
+        return result;  // cancelled or failed: the caller ends its command silently
+    result.confirmed = true;
+    result.path = file.data();
+    result.title = title.data();
+    return result;
+}
+
+}  // namespace
+
+FileDialogResult SystemFileDialogs::ShowOpen(const FileDialogRequest& request) {
+    return Show(owner_, request, false);
+}
+
+FileDialogResult SystemFileDialogs::ShowSave(const FileDialogRequest& request) {
+    return Show(owner_, request, true);
+}
+
+}  // namespace torvale
