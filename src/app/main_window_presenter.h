@@ -1,0 +1,98 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/output_log.h"
+#include "app/output_style.h"
+#include "app/startup.h"
+#include "oof/object_model.h"
+#include "oof/oof_reader.h"
+#include "orf/room_export.h"
+#include "platform/file_dialogs.h"
+#include "platform/message_boxes.h"
+
+namespace torvale {
+
+// The menu items whose enabled state changes while the program runs.
+enum class MenuItem { FileExport, ReloadP3D };
+
+// A rectangle in twips, relative to the client area.
+struct TwipsRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const TwipsRect&, const TwipsRect&) = default;
+};
+
+// What the main window's presenter asks of the real window.
+class MainWindowView {
+public:
+    virtual ~MainWindowView() = default;
+    virtual void SetCaption(const std::string& caption) = 0;
+    virtual void SetMenuEnabled(MenuItem item, bool enabled) = 0;
+    virtual void ApplyOutputStyle(const OutputStyle& style) = 0;
+    virtual void Show() = 0;
+    // Paints now whatever a closed dialog left uncovered, before a long command starts.
+    virtual void Repaint() = 0;
+};
+
+// The layout rule: the text area at (30, 30); each dimension of the client area above 60 gives the text area
+// that dimension minus 60, a dimension of 60 or less leaves the text area's as it was.
+TwipsRect LayoutOutput(int clientWidth, int clientHeight, const TwipsRect& current);
+
+struct MainWindowOptions {
+    char pathSeparator = '\\';
+};
+
+// The main window frmMain without its controls: the caption, the two menu states, the loaded model and the
+// file names of the current import and export, and the commands of its menus.
+class MainWindowPresenter {
+public:
+    MainWindowPresenter(ProgramState& program,
+                        MainWindowView& view,
+                        FileDialogs& dialogs,
+                        MessageBoxes& messages,
+                        MainWindowOptions options = {});
+
+    // Caption, output style with fallback, show, banner.
+    void Load();
+    // Import OOF: the open dialog unless `skipDialog` is set, then the reader; sets the caption and Export ORF.
+    void ImportOof(Flag skipDialog);
+    // Export ORF: the save dialog, then the room export with its closing line.
+    void ExportOrf();
+    // Clear Window: the log shows the banner again.
+    void ClearWindow();
+    // Unload: writes the Settings. A failed save is reported in a message box; unloading goes on.
+    void Unload();
+
+    OutputLog& log() { return log_; }
+    const std::string& caption() const { return caption_; }
+    bool exportEnabled() const { return exportEnabled_; }
+    bool reloadEnabled() const { return reloadEnabled_; }
+    const ObjectModel& model() const { return *model_; }
+
+    std::string oofPath;
+    std::string oofTitle;
+    ExportNames exportNames;  // orfPath, orfTitle, orfDirectory
+    std::string lastP3dPath;
+    std::string lastP3dTitle;
+
+private:
+    void setCaption(std::string caption);
+    void setMenuEnabled(MenuItem item, bool enabled);
+
+    ProgramState& program_;
+    MainWindowView& view_;
+    FileDialogs& dialogs_;
+    MessageBoxes& messages_;
+    MainWindowOptions options_;
+    OutputLog log_;
+    std::unique_ptr<ObjectModel> model_;
+    std::string caption_ = "TORVALE v1.0";  // the design caption, replaced at load
+    bool exportEnabled_ = false;
+    bool reloadEnabled_ = false;
+};
+
+}  // namespace torvale

@@ -1,0 +1,107 @@
+#include "app/output_style.h"
+
+#include <cmath>
+
+namespace torvale {
+namespace {
+
+constexpr std::uint32_t kSystemColorFlag = 0x80000000;
+constexpr std::uint32_t kLastSystemColor = 30;    // COLOR_MENUBAR
+constexpr std::uint32_t kUnusedSystemColor = 25;  // no system colour has this index
+
+Flag ToFlag(bool value) {
+    return value ? kTrue : kFalse;
+}
+
+void CopyIntoSettings(const OutputStyle& style, Settings& settings) {
+    settings.backColor = style.backColor;
+    settings.textColor = style.textColor;
+    settings.fontName = style.fontName;
+    settings.fontSize = RoundHalfToEven(style.fontSize);
+    settings.fontBold = ToFlag(style.bold);
+    settings.fontItalic = ToFlag(style.italic);
+    settings.fontStrikethru = ToFlag(style.strikethru);
+    settings.fontUnderline = ToFlag(style.underline);
+}
+
+}  // namespace
+
+OutputStyle DesignOutputStyle() {
+    OutputStyle style;
+    style.fontName = "MS Sans Serif";
+    style.fontSize = 9.75;
+    style.backColor = kSystemWindowBackground;
+    style.textColor = kSystemWindowText;
+    return style;
+}
+
+bool IsAcceptedFontName(const std::string& name) {
+    return !name.empty() && name.size() <= kLongestFontName && name.find('\0') == std::string::npos;
+}
+
+bool IsAcceptedFontSize(std::int32_t points) {
+    return points >= 1 && points <= kLargestFontSize;
+}
+
+bool IsAcceptedColor(std::uint32_t color) {
+    if ((color & 0xFF000000u) == 0)
+        return true;
+    if ((color & 0xFF000000u) != kSystemColorFlag)
+        return false;
+    const std::uint32_t index = color & 0x00FFFFFFu;
+    return index <= kLastSystemColor && index != kUnusedSystemColor;
+}
+
+std::int32_t RoundHalfToEven(double value) {
+    const double whole = std::floor(value);
+    const double fraction = value - whole;
+    double rounded = whole;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0))
+        rounded = whole + 1.0;
+    return static_cast<std::int32_t>(rounded);
+}
+
+OutputStyle StyleFromSettings(const Settings& settings) {
+    OutputStyle style;
+    style.fontName = settings.fontName;
+    style.fontSize = settings.fontSize;
+    style.bold = IsSet(settings.fontBold);
+    style.italic = IsSet(settings.fontItalic);
+    style.strikethru = IsSet(settings.fontStrikethru);
+    style.underline = IsSet(settings.fontUnderline);
+    style.backColor = settings.backColor;
+    style.textColor = settings.textColor;
+    return style;
+}
+
+OutputStyle ApplyWithFallback(Settings& settings) {
+    OutputStyle area = DesignOutputStyle();
+    const OutputStyle wanted = StyleFromSettings(settings);
+    // Each step sets one value; the flags are always taken.
+    const bool accepted = [&] {
+        if (!IsAcceptedFontName(wanted.fontName))
+            return false;
+        area.fontName = wanted.fontName;
+        if (!IsAcceptedFontSize(settings.fontSize))
+            return false;
+        area.fontSize = wanted.fontSize;
+        area.bold = wanted.bold;
+        area.italic = wanted.italic;
+        area.strikethru = wanted.strikethru;
+        area.underline = wanted.underline;
+        if (!IsAcceptedColor(wanted.backColor))
+            return false;
+        area.backColor = wanted.backColor;
+        if (!IsAcceptedColor(wanted.textColor))
+            return false;
+        area.textColor = wanted.textColor;
+        return true;
+    }();
+    if (!accepted) {
+        CopyIntoSettings(area, settings);
+        area.fontSize = settings.fontSize;  // applied again as the Settings now hold it
+    }
+    return area;
+}
+
+}  // namespace torvale
