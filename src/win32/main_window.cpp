@@ -1,0 +1,208 @@
+#include "win32/main_window.h"
+
+#include <exception>
+
+#include "win32/resource.h"
+#include "win32/test_hooks.h"
+
+namespace torvale {
+namespace {
+
+// The design client area and the caption the window has before loading replaces it.
+constexpr int kDesignClientWidth = 5790;
+constexpr int kDesignClientHeight = 3390;
+constexpr char kDesignCaption[] = "TORVALE v1.0";
+constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
+
+constexpr char kNotAvailable[] = "This command is not available in this version.";
+
+UINT MenuId(MenuItem item) {
+    return item == MenuItem::FileExport ? IDM_FILE_EXPORT : IDM_RELOAD_P3D;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(ProgramState& program, HINSTANCE instance, int showCommand)
+    : program_(program),
+      instance_(instance),
+      showCommand_(showCommand),
+      twips_(Twips::OfScreen()),
+      presenter_(program, *this, dialogs_, messages_) {}
+
+bool MainWindow::Create() {
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = &MainWindow::WndProc;
+    windowClass.hInstance = instance_;
+    windowClass.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_TORVALE));
+    windowClass.hIconSm =
+        static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_TORVALE), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    windowClass.lpszClassName = TORVALE_MAIN_CLASS;
+    if (!RegisterClassExA(&windowClass))
+        return false;
+
+    HMENU menu = LoadMenuA(instance_, MAKEINTRESOURCEA(IDR_MAINMENU));
+    RECT frame{0, 0, twips_.toPixelsX(kDesignClientWidth), twips_.toPixelsY(kDesignClientHeight)};
+    AdjustWindowRectEx(&frame, kWindowStyle, menu != nullptr, 0);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    // Centred on the screen when first shown.
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    if (!CreateWindowExA(0, TORVALE_MAIN_CLASS, kDesignCaption, kWindowStyle, left, top, width, height, nullptr, menu,
+                         instance_, this))
+        return false;
+    presenter_.Load();
+    return true;
+}
+
+LRESULT CALLBACK MainWindow::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    MainWindow* self = nullptr;
+    if (message == WM_NCCREATE) {
+        self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    }
+    if (!self)
+        return DefWindowProcA(window, message, wParam, lParam);
+    // No exception ever crosses into the system: it becomes a message box, and the program goes on.
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (const std::exception& error) {
+        self->ShowUnexpected(error.what());
+    } catch (...) {
+        self->ShowUnexpected("unknown error");
+    }
+    return 0;
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            return OnCreate();
+        case WM_SIZE:
+            OnSize(wParam, LOWORD(lParam), HIWORD(lParam));
+            return 0;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam));
+            return 0;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+            return OnCtlColor(message, wParam, lParam);
+        case WM_SYSCOLORCHANGE:
+            output_.RefreshColors();
+            break;
+        case WM_SETFOCUS:
+            SetFocus(output_.handle());
+            return 0;
+        case WM_CLOSE:
+            Unload();
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        case TORVALE_WM_DUMP_MENU:
+            return HandleTestQuery(window_, wParam, lParam) ? 1 : 0;
+        default:
+            break;
+    }
+    return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+LRESULT MainWindow::OnCreate() {
+    const TwipsRect placement = LayoutOutput(kDesignClientWidth, kDesignClientHeight, {});
+    dialogs_.setOwner(window_);
+    messages_.setOwner(window_);
+    if (!output_.Create(window_, instance_, twips_, placement))
+        return -1;
+    output_.Follow(presenter_.log());
+    presenter_.log().setInitialText(Banner());  // never seen: loading ends with the reset message
+    return 0;
+}
+
+void MainWindow::OnSize(WPARAM kind, int width, int height) {
+    if (!output_.handle())
+        return;
+    // Minimised, the client area is 0 by 0: the layout rule leaves the text area as it was.
+    const int clientWidth = kind == SIZE_MINIMIZED ? 0 : twips_.fromPixelsX(width);
+    const int clientHeight = kind == SIZE_MINIMIZED ? 0 : twips_.fromPixelsY(height);
+    output_.Place(LayoutOutput(clientWidth, clientHeight, output_.placement()));
+}
+
+void MainWindow::OnCommand(int id) {
+    switch (id) {
+        case IDM_FILE_IMPORT_OOF:
+            presenter_.ImportOof(kFalse);
+            break;
+        case IDM_FILE_EXPORT:
+            presenter_.ExportOrf();
+            break;
+        case IDM_FILE_EXIT:
+            Unload();
+            break;
+        case IDM_EDIT_CLEAR:
+            presenter_.ClearWindow();
+            break;
+        case IDM_FILE_IMPORT_P3D:
+        case IDM_RELOAD_P3D:
+        case IDM_EDIT_OPTIONS:
+        case IDM_EDIT_COLORS:
+        case IDM_HELP_README:
+        case IDM_HELP_ABOUT:
+            messages_.ShowMessage(kNotAvailable);
+            break;
+        default:
+            break;
+    }
+}
+
+LRESULT MainWindow::OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (reinterpret_cast<HWND>(lParam) == output_.handle()) {
+        if (HBRUSH brush = output_.Colorize(reinterpret_cast<HDC>(wParam)))
+            return reinterpret_cast<LRESULT>(brush);
+    }
+    return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+// Unloading is never cancelled: the Settings are saved (a failure is reported), then the window goes.
+void MainWindow::Unload() {
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    presenter_.Unload();
+    DestroyWindow(window_);
+}
+
+void MainWindow::ShowUnexpected(const char* what) {
+    messages_.ShowMessage(std::string("Unexpected error: ") + what);
+}
+
+void MainWindow::SetCaption(const std::string& caption) {
+    SetWindowTextA(window_, caption.c_str());
+}
+
+void MainWindow::SetMenuEnabled(MenuItem item, bool enabled) {
+    EnableMenuItem(GetMenu(window_), MenuId(item),
+                   static_cast<UINT>(MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED)));
+    DrawMenuBar(window_);
+}
+
+void MainWindow::ApplyOutputStyle(const OutputStyle& style) {
+    output_.ApplyStyle(style);
+}
+
+void MainWindow::Show() {
+    ShowWindow(window_, showCommand_);
+    UpdateWindow(window_);
+}
+
+void MainWindow::Repaint() {
+    RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+}  // namespace torvale

@@ -1,0 +1,101 @@
+#include "win32/output_edit.h"
+
+#include <string>
+
+#include "win32/resource.h"
+
+namespace torvale {
+namespace {
+
+// The log holds 65535 characters and, past that, one whole message: far more than an edit control's default
+// 32767 allows.
+constexpr WPARAM kTextLimit = 0x7FFFFFFE;
+
+// 0x80000000 plus an index refers to a system colour; anything else is 0x00BBGGRR already.
+COLORREF Resolve(std::uint32_t color) {
+    if (color & 0x80000000u)
+        return GetSysColor(static_cast<int>(color & 0xFFu));
+    return static_cast<COLORREF>(color);
+}
+
+}  // namespace
+
+OutputEdit::~OutputEdit() {
+    if (font_)
+        DeleteObject(font_);
+    if (brush_)
+        DeleteObject(brush_);
+}
+
+bool OutputEdit::Create(HWND parent, HINSTANCE instance, const Twips& twips, const TwipsRect& placement) {
+    twips_ = &twips;
+    placement_ = placement;
+    const DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL;
+    edit_ = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", style, twips.toPixelsX(placement.left),
+                            twips.toPixelsY(placement.top), twips.toPixelsX(placement.width),
+                            twips.toPixelsY(placement.height), parent,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TXTOUTPUT)), instance, nullptr);
+    if (!edit_)
+        return false;
+    SendMessageA(edit_, EM_SETLIMITTEXT, kTextLimit, 0);
+    return true;
+}
+
+void OutputEdit::Follow(OutputLog& log) {
+    log.setListener([this, &log](const OutputLog::Change& change) { ShowChange(log, change); });
+}
+
+void OutputEdit::ShowChange(const OutputLog& log, const OutputLog::Change& change) {
+    if (change.replaced) {
+        SetWindowTextA(edit_, log.text().c_str());
+    } else {
+        const std::string appended(change.appended);
+        const auto end = static_cast<WPARAM>(GetWindowTextLengthA(edit_));
+        SendMessageA(edit_, EM_SETSEL, end, static_cast<LPARAM>(end));
+        SendMessageA(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(appended.c_str()));
+    }
+    // The caret stands where the log says: at the start after a reset, at the end after an append.
+    const auto caret = static_cast<WPARAM>(log.caret());
+    SendMessageA(edit_, EM_SETSEL, caret, static_cast<LPARAM>(caret));
+    SendMessageA(edit_, EM_SCROLLCARET, 0, 0);
+}
+
+void OutputEdit::Place(const TwipsRect& placement) {
+    placement_ = placement;
+    MoveWindow(edit_, twips_->toPixelsX(placement.left), twips_->toPixelsY(placement.top),
+               twips_->toPixelsX(placement.width), twips_->toPixelsY(placement.height), TRUE);
+}
+
+void OutputEdit::ApplyStyle(const OutputStyle& style) {
+    style_ = style;
+    HFONT font = CreateFontA(twips_->fontHeight(style.fontSize), 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL,
+                             style.italic, style.underline, style.strikethru, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, style.fontName.c_str());
+    if (font) {
+        SendMessageA(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        if (font_)
+            DeleteObject(font_);
+        font_ = font;
+    }
+    RefreshColors();
+}
+
+void OutputEdit::RefreshColors() {
+    textColor_ = Resolve(style_.textColor);
+    backColor_ = Resolve(style_.backColor);
+    HBRUSH brush = CreateSolidBrush(backColor_);
+    if (brush) {
+        if (brush_)
+            DeleteObject(brush_);
+        brush_ = brush;
+    }
+    InvalidateRect(edit_, nullptr, TRUE);
+}
+
+HBRUSH OutputEdit::Colorize(HDC dc) const {
+    SetTextColor(dc, textColor_);
+    SetBkColor(dc, backColor_);
+    return brush_;
+}
+
+}  // namespace torvale

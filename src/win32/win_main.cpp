@@ -1,0 +1,48 @@
+#include <windows.h>
+
+#include <exception>
+#include <memory>
+#include <string>
+
+#include "app/startup.h"
+#include "platform/file_system.h"
+#include "platform/system_ui.h"
+#include "platform/user_locale.h"
+#include "win32/main_window.h"
+
+namespace {
+
+int Run(HINSTANCE instance, int showCommand) {
+    using namespace torvale;
+    // The texture table is large; the program-wide state lives on the heap for the whole run.
+    auto program = std::make_unique<ProgramState>();
+    SystemMessageBoxes messages;
+    if (!RunStartup(*program, {SystemFileSystem(), messages, UserDecimalSeparator(), '\\'}))
+        return 1;
+
+    MainWindow window(*program, instance, showCommand);
+    if (!window.Create()) {
+        messages.ShowMessage("The main window could not be created.");
+        return 1;
+    }
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    try {
+        return Run(instance, showCommand);
+    } catch (const std::exception& error) {
+        MessageBoxA(nullptr, (std::string("Unexpected error: ") + error.what()).c_str(), "TORVALE Conversion Utility",
+                    MB_OK);
+    } catch (...) {
+        MessageBoxA(nullptr, "Unexpected error.", "TORVALE Conversion Utility", MB_OK);
+    }
+    return 1;
+}
