@@ -1,0 +1,41 @@
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/program_starter.h"
+
+namespace torvale {
+namespace {
+
+class Win32ProgramStarter final : public ProgramStarter {
+public:
+    bool Start(const std::string& path) override {
+        if (path.empty())
+            return false;
+        // The path alone, quoted so that spaces in it do not split it; the program's window opens normally and
+        // takes the focus. Nobody waits for it.
+        std::string commandLine = "\"" + path + "\"";
+        std::vector<char> buffer(commandLine.begin(), commandLine.end());
+        buffer.push_back('\0');
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_SHOWNORMAL;
+        PROCESS_INFORMATION process{};
+        if (!CreateProcessA(path.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process))
+            return false;
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return true;
+    }
+};
+
+}  // namespace
+
+ProgramStarter& SystemProgramStarter() {
+    static Win32ProgramStarter starter;
+    return starter;
+}
+
+}  // namespace torvale
