@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <sstream>
 
 #include "builders/texlate_builder.h"
@@ -19,7 +20,8 @@ class CliTexlate : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / ("torvale_cli_texlate_" + std::string(info->name()));
+        dir_ = fs::temp_directory_path() /
+               ("torvale_cli_texlate_" + std::string(info->name()) + "_" + std::to_string(std::random_device{}()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <set>
 
 #ifndef _WIN32
@@ -25,7 +26,8 @@ class SettingsSave : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / ("torvale_settings_" + std::string(info->name()));
+        dir_ = fs::temp_directory_path() /
+               ("torvale_settings_" + std::string(info->name()) + "_" + std::to_string(std::random_device{}()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }

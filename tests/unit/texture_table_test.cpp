@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <random>
 
 #include "builders/texlate_builder.h"
 #include "orf/texlate_text.h"
@@ -182,7 +183,8 @@ TEST(TextureTable, EveryPrefixOfAValidTableLoadsItsWholePairsOrIsRefused) {
 }
 
 TEST(TextureTable, FileErrorsBeginWithTheFullPath) {
-    const auto dir = std::filesystem::temp_directory_path() / "torvale_texture_table_test";
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("torvale_texture_table_" + std::to_string(std::random_device{}()));
     std::filesystem::create_directories(dir);
     const std::string missing = (dir / "texlate.rsc").string();
     std::filesystem::remove(missing);
