@@ -33,6 +33,13 @@ public:
     void writeF32(float value) { writeU32(std::bit_cast<std::uint32_t>(value)); }
     void writeBytes(std::span<const std::uint8_t> data) { bytes_.insert(bytes_.end(), data.begin(), data.end()); }
     void writeText(std::string_view text) { bytes_.insert(bytes_.end(), text.begin(), text.end()); }
+    // Appends `count` zero bytes and returns them, so that a block of records of known size can be filled in
+    // place. The span stays valid until the next write.
+    std::span<std::uint8_t> appendZeros(std::size_t count) {
+        const std::size_t at = bytes_.size();
+        bytes_.resize(at + count);
+        return {bytes_.data() + at, count};
+    }
 
     // Overwrites four bytes at an earlier position; the position must leave room for them.
     void patchI32(std::size_t at, std::int32_t value) {

@@ -1,0 +1,43 @@
+#pragma once
+
+// Test-side assembly of ObjectModel values in memory, for the room export tests: the export reads a model,
+// so its fixtures are models, not bytes.
+
+#include <cstdint>
+#include <initializer_list>
+#include <string_view>
+
+#include "oof/object_model.h"
+
+namespace torvale::test {
+
+struct Corner {
+    std::int32_t vertex;
+    float u = 0.0f;
+    float v = 0.0f;
+};
+
+class ModelBuilder {
+public:
+    // Adds a texture; the model stores its name with a trailing zero character, as the OOF file does.
+    ModelBuilder& texture(std::string_view name);
+    // Starts a new sub-object; the following vertices and faces go into it.
+    ModelBuilder& subObject(std::int32_t parent = -1, Vector3 attachOffset = {});
+    ModelBuilder& vertex(float x, float y, float z);
+    // A face of the current sub-object; `textureIndex` -1 makes it untextured.
+    ModelBuilder& face(std::int32_t textureIndex, std::initializer_list<Corner> corners, Vector3 normal = {0, 0, 1});
+
+    // Direct access for the odd field a test wants to damage or tune.
+    ObjectModel& model() { return model_; }
+    SubObject& current();
+    ObjectModel build() const { return model_; }
+
+private:
+    ObjectModel model_;
+};
+
+// One sub-object with `vertexCount` vertices and `faceCount` triangles over them, one texture: the largest
+// model the reader's capacities promise for a single sub-object (25000 and 25000).
+ObjectModel FullCapacityModel(std::int32_t vertexCount = 25000, std::int32_t faceCount = 25000);
+
+}  // namespace torvale::test

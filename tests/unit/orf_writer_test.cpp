@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include "builders/bytes.h"
+#include "builders/model_builder.h"
+#include "builders/orf_walker.h"
+#include "orf/orf_writer.h"
+#include "orf/room_export.h"
+
+namespace torvale {
+namespace {
+
+using test::ByteBuilder;
+using test::Bytes;
+using test::ModelBuilder;
+using test::WalkOrf;
+
+Bytes Combined(const ObjectModel& model, const TextureTable& table = {}) {
+    return BuildCombinedRoom(model, RoomTextureNames(model, table));
+}
+
+TEST(OrfWriter, ChunkStartsWithPlaceholderUntilItsLengthIsPatched) {
+    OrfWriter writer;
+    writer.beginChunk(7);
+    writer.writeI32(1);
+    writer.writeI32(2);
+    EXPECT_EQ(writer.bytes(), ByteBuilder().i32(7).i32(-1).i32(1).i32(2).bytes());
+    writer.patchLength();
+    writer.writeName(std::string_view("x\0", 2));  // the next chunk's content does not move the patched length
+    writer.finishFile();
+    // The end chunk's length is 4 although nothing follows it.
+    EXPECT_EQ(writer.bytes(),
+              ByteBuilder().i32(7).i32(8).i32(1).i32(2).text(std::string_view("x\0", 2)).i32(3).i32(4).bytes());
+}
+
+TEST(OrfRoom, EmptyModelWithoutTexturesIsThe71ByteRoom) {
+    ByteBuilder room;
+    room.i32(5).i32(12).i32(4).i32(0).i32(0);                                   // header (20)
+    room.i32(1).i32(0);                                                         // vertices (8)
+    room.i32(4).i32(19).i32(1).text(std::string_view("SAMPLE TEXTURE\0", 15));  // names (27)
+    room.i32(2).i32(0);                                                         // faces (8)
+    room.i32(3).i32(4);                                                         // end (8)
+    const Bytes expected = room.take();
+    ObjectModel model;
+    EXPECT_EQ(Combined(model), expected);
+    EXPECT_EQ(expected.size(), 71u);
+    ObjectModel oneEmptySlot;  // a sub-object slot that no SOBJ chunk filled
+    oneEmptySlot.subObjectCount = 1;
+    EXPECT_EQ(BuildSubObjectRoom(oneEmptySlot, 0, RoomTextureNames(oneEmptySlot, {})), expected);
+}
+
+TEST(OrfRoom, OneTriangleIsWrittenByteForByte) {
+    const ObjectModel model = ModelBuilder()
+                                  .texture("abcde")
+                                  .subObject()
+                                  .vertex(1, 2, 3)
+                                  .vertex(-4, 5.5f, 6)
+                                  .vertex(7, 8, -9)
+                                  .face(0, {{2, 0.25f, 0.5f}, {0, 1, 0}, {1, 0, 1}}, {0, -1, 0})
+                                  .build();
+    ByteBuilder expected;
+    expected.i32(5).i32(12).i32(4).i32(3).i32(1);
+    expected.i32(1).i32(36).vec(1, 2, 3).vec(-4, 5.5f, 6).vec(7, 8, -9);
+    expected.i32(4).i32(10).i32(1).text(std::string_view("abcde\0", 6));
+    expected.i32(2).i32(109).u8(4).i32(3).vec(0, -1, 0).i16(0);
+    for (const auto& [index, u, v] : {std::tuple{2, 0.25f, 0.5f}, {0, 1.0f, 0.0f}, {1, 0.0f, 1.0f}}) {
+        expected.i16(index).f32(u).f32(v).i32(0).i32(0).i32(0).i32(0).u8(0x00).u8(0x00).u8(0x80).u8(0x3F);
+    }
+    expected.i32(3).i32(4);
+    EXPECT_EQ(Combined(model), expected.bytes());
+    EXPECT_EQ(BuildSubObjectRoom(model, 0, RoomTextureNames(model, {})), expected.bytes());
+}
+
+TEST(OrfRoom, UntexturedFacesUseSampleTextureAppendedAfterTheModelsNames) {
+    const ObjectModel model = ModelBuilder()
+                                  .texture("stone")
+                                  .texture("metal")
+                                  .subObject()
+                                  .vertex(0, 0, 0)
+                                  .vertex(1, 0, 0)
+                                  .vertex(0, 1, 0)
+                                  .face(1, {{0}, {1}, {2}})
+                                  .face(-1, {{2}, {1}, {0}})
+                                  .face(0, {{0}, {2}, {1}})
+                                  .build();
+    const test::OrfWalk walk = WalkOrf(Combined(model));
+    ASSERT_TRUE(walk.ok) << walk.problem;
+    EXPECT_EQ(walk.room.names, (std::vector<std::string>{"stone", "metal", "SAMPLE TEXTURE"}));
+    ASSERT_EQ(walk.room.faces.size(), 3u);
+    EXPECT_EQ(walk.room.faces[0].texture, 1);
+    EXPECT_EQ(walk.room.faces[1].texture, 2);
+    EXPECT_EQ(walk.room.faces[2].texture, 0);
+}
+
+TEST(OrfRoom, UntexturedFacesOfAModelWithoutTexturesUseTheOnlyName) {
+    const ObjectModel model = ModelBuilder().subObject().vertex(0, 0, 0).face(-1, {{0}, {0}, {0}}).build();
+    const test::OrfWalk walk = WalkOrf(Combined(model));
+    ASSERT_TRUE(walk.ok) << walk.problem;
+    EXPECT_EQ(walk.room.names, std::vector<std::string>{"SAMPLE TEXTURE"});
+    EXPECT_EQ(walk.room.lengths[2], 19);
+    EXPECT_EQ(walk.room.faces.at(0).texture, 0);
+}
+
+TEST(OrfRoom, NamesPassThroughTheTranslationTableWithOneZeroEach) {
+    TextureTable table;
+    table.translateFrom[0] = "wall1";
+    table.translateTo[0] = "CEILING01";
+    table.translateFrom[1] = "odd";
+    table.translateTo[1] = std::string("CUT\0HERE", 8);  // a zero inside a replacement ends it
+    ObjectModel model = ModelBuilder().texture("wall1").texture("Wall1").texture("odd").build();
+    model.textureNames.push_back("bare");  // a stored name without its trailing zero gets one
+    model.textureCount = 4;
+    const test::OrfWalk walk = WalkOrf(Combined(model, table));
+    ASSERT_TRUE(walk.ok) << walk.problem;
+    EXPECT_EQ(walk.room.names, (std::vector<std::string>{"CEILING01", "Wall1", "CUT", "bare"}));
+    EXPECT_EQ(walk.room.lengths[2], 4 + 10 + 6 + 4 + 5);
+}
+
+}  // namespace
+}  // namespace torvale

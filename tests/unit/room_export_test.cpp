@@ -1,0 +1,371 @@
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <limits>
+#include <set>
+
+#include "builders/bytes.h"
+#include "builders/model_builder.h"
+#include "builders/orf_walker.h"
+#include "orf/room_export.h"
+
+namespace torvale {
+namespace {
+
+namespace fs = std::filesystem;
+constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
+using test::Bytes;
+using test::ModelBuilder;
+using test::OrfWalk;
+using test::ReadTestFile;
+using test::WalkOrf;
+using test::WriteTestFile;
+
+class RecordingSink : public OutputSink {
+public:
+    void PrintOutput(std::string_view message) override { messages.emplace_back(message); }
+    std::vector<std::string> messages;
+};
+
+// A fresh directory per test, removed afterwards.
+class RoomExport : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir_ = fs::temp_directory_path() / ("torvale_rooms_" + std::string(info->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+    std::string dir() const { return dir_.string() + kSeparator; }
+
+    std::set<std::string> files() const {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir_))
+            names.insert(entry.path().filename().string());
+        return names;
+    }
+
+    ExportOutcome write(const ObjectModel& model, bool combined, const std::string& title) {
+        names = {path(title), title, names.orfDirectory};
+        return WriteRooms(model, table, {combined, kSeparator}, names, log);
+    }
+
+    OrfWalk walk(const std::string& name) const {
+        OrfWalk result = WalkOrf(ReadTestFile(path(name)));
+        EXPECT_TRUE(result.ok) << name << ": " << result.problem;
+        return result;
+    }
+
+    TextureTable table;
+    ExportNames names;
+    RecordingSink log;
+
+private:
+    fs::path dir_;
+};
+
+ObjectModel SubObjects(int count) {
+    ModelBuilder builder;
+    for (int i = 0; i < count; ++i) {
+        builder.subObject().vertex(static_cast<float>(i), 0, 0).vertex(0, 1, 0).vertex(0, 0, 1);
+        for (int f = 0; f <= i % 3; ++f)
+            builder.face(-1, {{0}, {1}, {2}});
+    }
+    return builder.build();
+}
+
+TEST_F(RoomExport, BaseNameDropsEverythingFromTheFirstOrfExtension) {
+    struct Case {
+        const char* title;
+        bool combined;
+        std::set<std::string> files;
+        const char* baseTitle;
+    };
+    const Case cases[] = {
+        {"Ship.ORF", true, {"Ship.orf"}, "Ship"},
+        {"Ship.ORF", false, {"Ship01.orf", "Ship02.orf"}, "Ship"},
+        {"a.orf.bak", true, {"a.orf"}, "a"},
+        {"ship", true, {"ship.orf"}, "ship"},
+        {"ship.txt", true, {"ship.txt.orf"}, "ship.txt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        for (const auto& name : files())
+            fs::remove(path(name));
+        EXPECT_EQ(write(SubObjects(2), c.combined, c.title), ExportOutcome::Written);
+        EXPECT_EQ(files(), c.files);
+        EXPECT_EQ(names.orfTitle, c.baseTitle);
+        EXPECT_EQ(names.orfDirectory, dir());
+        EXPECT_EQ(names.orfPath, dir() + c.baseTitle);
+    }
+}
+
+TEST(RoomExportNames, DirectoryIsKeptWhenThePathDoesNotEndWithTheTitle) {
+    RecordingSink log;
+    ExportNames names{"C:\\other\\thing.orf", "SHIP.orf", "C:\\rooms"};  // no rooms: nothing touches the disk
+    ObjectModel model;
+    EXPECT_EQ(WriteRooms(model, {}, {false, '\\'}, names, log), ExportOutcome::Written);
+    EXPECT_EQ(names.orfDirectory, "C:\\rooms\\");
+    EXPECT_EQ(names.orfPath, "C:\\rooms\\SHIP");
+    names = {"C:\\m\\ship.orf", "SHIP.ORF", "C:\\rooms\\"};  // the title matches without regard to case
+    EXPECT_EQ(WriteRooms(model, {}, {false, '\\'}, names, log), ExportOutcome::Written);
+    EXPECT_EQ(names.orfDirectory, "C:\\m\\");
+    EXPECT_EQ(names.orfPath, "C:\\m\\SHIP");
+    EXPECT_TRUE(log.messages.empty());
+}
+
+TEST(RoomExportNames, EmptyNameOrTitleTouchesNothing) {
+    RecordingSink log;
+    for (ExportNames names : {ExportNames{"", "a.orf", "d/"}, ExportNames{"d/a.orf", "", "d/"}}) {
+        const ExportNames before = names;
+        EXPECT_EQ(WriteRooms(SubObjects(1), {}, {true, '/'}, names, log), ExportOutcome::Skipped);
+        EXPECT_EQ(names.orfPath, before.orfPath);
+        EXPECT_EQ(names.orfTitle, before.orfTitle);
+        EXPECT_EQ(names.orfDirectory, before.orfDirectory);
+    }
+    EXPECT_TRUE(log.messages.empty());
+}
+
+TEST_F(RoomExport, PerSubObjectRoomsAreNumberedWithAtLeastTwoDigits) {
+    EXPECT_EQ(write(SubObjects(1), false, "one.orf"), ExportOutcome::Written);
+    EXPECT_EQ(files(), std::set<std::string>{"one.orf"});
+
+    EXPECT_EQ(write(SubObjects(0), false, "none.orf"), ExportOutcome::Written);
+    EXPECT_EQ(files(), std::set<std::string>{"one.orf"});
+
+    log.messages.clear();
+    EXPECT_EQ(write(SubObjects(100), false, "big.orf"), ExportOutcome::Written);
+    EXPECT_EQ(files().size(), 101u);
+    for (const char* name : {"big01.orf", "big09.orf", "big10.orf", "big99.orf", "big100.orf"}) {
+        EXPECT_TRUE(files().count(name)) << name;
+    }
+    // Each room holds its own sub-object: the first vertex's x is the sub-object's position in the model.
+    EXPECT_EQ(walk("big12.orf").room.vertices.at(0)[0], 11.0f);
+    EXPECT_EQ(walk("big100.orf").room.faces.size(), 1u);
+    EXPECT_EQ(log.messages.size(), 300u);
+}
+
+TEST_F(RoomExport, EachRoomIsReportedWithItsCountsInOrder) {
+    ObjectModel model = SubObjects(2);
+    EXPECT_EQ(write(model, false, "a.orf"), ExportOutcome::Written);
+    EXPECT_EQ(log.messages,
+              (std::vector<std::string>{"\r\nExporting " + dir() + "a01.orf...\r\n", "Number of Verts: 3\r\n",
+                                        "Number of Faces: 1\r\n", "\r\nExporting " + dir() + "a02.orf...\r\n",
+                                        "Number of Verts: 3\r\n", "Number of Faces: 2\r\n"}));
+    log.messages.clear();
+    EXPECT_EQ(write(model, true, "a.orf"), ExportOutcome::Written);
+    EXPECT_EQ(log.messages, (std::vector<std::string>{"\r\nExporting " + dir() + "a.orf...\r\n",
+                                                      "Number of Verts: 6\r\n", "Number of Faces: 3\r\n"}));
+}
+
+TEST_F(RoomExport, CombinedRoomPlacesSubObjectsByTheirParentChain) {
+    // Sub-object 2's chain: own (1, 0, 0), parent (0, 2, 0), grandparent (0, 0, 3).
+    const ObjectModel model = ModelBuilder()
+                                  .subObject(-1, {0, 0, 3})
+                                  .vertex(0, 0, 0)
+                                  .subObject(0, {0, 2, 0})
+                                  .subObject(1, {1, 0, 0})
+                                  .vertex(0, 0, 0)
+                                  .vertex(10, 10, 10)
+                                  .face(-1, {{1}, {0}, {1}})
+                                  .build();
+    ASSERT_EQ(write(model, true, "c.orf"), ExportOutcome::Written);
+    const OrfWalk result = walk("c.orf");
+    using V = std::array<float, 3>;
+    EXPECT_EQ(result.room.vertices, (std::vector<V>{{0, 0, 3}, {1, 2, 3}, {11, 12, 13}}));
+    // The third sub-object's corners move past the one vertex of the first (the second has none).
+    ASSERT_EQ(result.room.faces.size(), 1u);
+    EXPECT_EQ(result.room.faces[0].corners[0].vertex, 2);
+    EXPECT_EQ(result.room.faces[0].corners[1].vertex, 1);
+}
+
+TEST_F(RoomExport, CombinedOffsetsAddInSinglePrecisionFromTheSubObjectUp) {
+    // Own 1, parent 1E8, root -1E8: (1 + 1E8) rounds to 1E8 in float32, so the sum is 0; adding from the
+    // root down, or in double precision, would give 1.
+    const ObjectModel model = ModelBuilder()
+                                  .subObject(-1, {-1e8f, 0, 0})
+                                  .subObject(0, {1e8f, 0, 0})
+                                  .subObject(1, {1, 0, 0})
+                                  .vertex(0, 0, 0)
+                                  .build();
+    ASSERT_EQ(write(model, true, "f.orf"), ExportOutcome::Written);
+    EXPECT_EQ(walk("f.orf").room.vertices.at(0)[0], 0.0f);
+}
+
+TEST_F(RoomExport, PerSubObjectRoomCopiesPositionsBitForBit) {
+    const float nan = std::bit_cast<float>(0x7FC01234u);
+    const ObjectModel model =
+        ModelBuilder().subObject(-1, {5, 5, 5}).subObject(0, {1, 2, 3}).vertex(-0.0f, nan, 1e-40f).build();
+    ASSERT_EQ(write(model, false, "p.orf"), ExportOutcome::Written);
+    const auto vertex = walk("p02.orf").room.vertices.at(0);
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(vertex[0]), 0x80000000u);
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(vertex[1]), 0x7FC01234u);
+    EXPECT_EQ(vertex[2], 1e-40f);
+}
+
+TEST_F(RoomExport, SampleTextureIsAddedOnlyToRoomsWithAnUntexturedFace) {
+    const ObjectModel model = ModelBuilder()
+                                  .texture("rock")
+                                  .subObject()
+                                  .vertex(0, 0, 0)
+                                  .face(0, {{0}, {0}, {0}})
+                                  .subObject()
+                                  .vertex(0, 0, 0)
+                                  .face(-1, {{0}, {0}, {0}})
+                                  .build();
+    ASSERT_EQ(write(model, false, "t.orf"), ExportOutcome::Written);
+    EXPECT_EQ(walk("t01.orf").room.names, std::vector<std::string>{"rock"});
+    EXPECT_EQ(walk("t02.orf").room.names, (std::vector<std::string>{"rock", "SAMPLE TEXTURE"}));
+    EXPECT_EQ(walk("t02.orf").room.faces.at(0).texture, 1);
+    ASSERT_EQ(write(model, true, "t.orf"), ExportOutcome::Written);
+    EXPECT_EQ(walk("t.orf").room.names, (std::vector<std::string>{"rock", "SAMPLE TEXTURE"}));
+}
+
+TEST_F(RoomExport, ExistingLongerFileIsReplacedCompletely) {
+    ASSERT_TRUE(WriteTestFile(path("r.orf"), Bytes(5000, 0xAB)));
+    ASSERT_EQ(write(ObjectModel{}, true, "r.orf"), ExportOutcome::Written);
+    EXPECT_EQ(ReadTestFile(path("r.orf")).size(), 71u);
+    EXPECT_EQ(files(), std::set<std::string>{"r.orf"});  // no temporary file left behind
+}
+
+TEST_F(RoomExport, FailedRoomStopsTheExportAndLeavesLaterFilesAsTheyWere) {
+    const Bytes old(300, 0x5A);
+    ASSERT_TRUE(WriteTestFile(path("w01.orf"), old));
+    ASSERT_TRUE(WriteTestFile(path("w03.orf"), old));
+    fs::create_directory(path("w02.orf"));  // a directory in the second room's place cannot be replaced
+    ASSERT_TRUE(WriteTestFile(path("w02.orf/inside"), old));
+
+    EXPECT_EQ(write(SubObjects(3), false, "w.orf"), ExportOutcome::Failed);
+    EXPECT_EQ(walk("w01.orf").room.vertexCount, 3);  // the earlier room is complete
+    EXPECT_EQ(ReadTestFile(path("w02.orf/inside")), old);
+    EXPECT_EQ(ReadTestFile(path("w03.orf")), old);
+    EXPECT_EQ(files(), (std::set<std::string>{"w01.orf", "w02.orf", "w03.orf"}));
+    ASSERT_EQ(log.messages.size(), 7u);
+    EXPECT_EQ(log.messages[3], "\r\nExporting " + path("w02.orf") + "...\r\n");
+    const std::string& error = log.messages[6];
+    EXPECT_EQ(error.rfind("\r\nError: could not write " + path("w02.orf") + ": ", 0), 0u) << error;
+    EXPECT_EQ(error.substr(error.size() - 2), "\r\n");
+    EXPECT_EQ(error.find("\r\n", 2), error.size() - 2) << "one line";
+}
+
+TEST_F(RoomExport, RoomInAMissingDirectoryFails) {
+    const std::string target = path("gone") + kSeparator + "x.orf";
+    names = {target, "x.orf", ""};
+    EXPECT_EQ(WriteRooms(SubObjects(1), table, {true, kSeparator}, names, log), ExportOutcome::Failed);
+    ASSERT_EQ(log.messages.size(), 4u);
+    EXPECT_EQ(log.messages[3].rfind("\r\nError: could not write " + target + ": ", 0), 0u) << log.messages[3];
+}
+
+// Damaged model data: each case is refused before any file is touched, with one line saying why.
+TEST_F(RoomExport, DamagedModelIsRefusedBeforeAnythingIsWritten) {
+    struct Case {
+        const char* name;
+        bool combined;
+        std::function<void(ObjectModel&)> damage;
+        const char* reason;
+    };
+    const float huge = std::numeric_limits<float>::max();
+    const Case cases[] = {
+        {"parent loop", true, [](ObjectModel& m) { m.subObjects[0].parent = 1; },
+         "the parent chain of sub-object #0 loops back to sub-object #0"},
+        {"missing parent", true, [](ObjectModel& m) { m.subObjects[1].parent = 2; },
+         "sub-object #1 names parent #2, but the model has sub-objects #0 to #1"},
+        {"parent below -1", true, [](ObjectModel& m) { m.subObjects[1].parent = -2; }, "names parent #-2"},
+        {"corner past the vertices", false, [](ObjectModel& m) { m.subObjects[1].faceVertices[2].vertexIndex = 3; },
+         "sub-object #1, face #0, corner #2 names vertex 3, but the sub-object has vertices 0 to 2"},
+        {"negative corner", true, [](ObjectModel& m) { m.subObjects[0].faceVertices[0].vertexIndex = -1; },
+         "names vertex -1"},
+        {"texture past the list", false, [](ObjectModel& m) { m.subObjects[1].faceTextureIndices[0] = 1; },
+         "sub-object #1, face #0 uses texture 1, but the model has textures 0 to 0"},
+        {"texture below -1", true, [](ObjectModel& m) { m.subObjects[1].faceTextureIndices[0] = -2; },
+         "uses texture -2"},
+        {"offset overflows", true,
+         [huge](ObjectModel& m) {
+             m.subObjects[0].attachOffset.y = huge;
+             m.subObjects[1].attachOffset.y = huge;
+         },
+         "the offsets along the parent chain of sub-object #1 add up to (1, Inf, 1), which is not a finite"},
+        {"offset not a number", true,
+         [](ObjectModel& m) { m.subObjects[0].attachOffset.z = std::numeric_limits<float>::quiet_NaN(); },
+         "the parent chain of sub-object #0 add up to (1, 1, NaN)"},
+        {"vertex count beyond the positions", false, [](ObjectModel& m) { m.subObjects[0].vertexCount = 4; },
+         "sub-object #0 lists 4 vertices but holds 3 positions"},
+        {"face count beyond the faces", true, [](ObjectModel& m) { m.subObjects[1].faceCount = 2; },
+         "sub-object #1 lists 2 faces but holds the data of 1"},
+        {"corners beyond the stored corners", false, [](ObjectModel& m) { m.subObjects[1].faceVertexCounts[0] = 4; },
+         "sub-object #1, face #0 lists 4 corners, beyond the stored corners"},
+        {"texture count beyond the names", true, [](ObjectModel& m) { m.textureCount = 2; },
+         "the model lists 2 textures but holds 1 names"},
+        {"negative sub-object count", false, [](ObjectModel& m) { m.subObjectCount = -1; },
+         "the model lists -1 sub-objects"},
+    };
+    const Bytes old(99, 0x11);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ObjectModel model = ModelBuilder()
+                                .texture("rock")
+                                .subObject(-1, {1, 1, 1})
+                                .vertex(0, 0, 0)
+                                .vertex(1, 0, 0)
+                                .vertex(0, 1, 0)
+                                .face(0, {{0}, {1}, {2}})
+                                .subObject(0)
+                                .vertex(0, 0, 0)
+                                .vertex(1, 0, 0)
+                                .vertex(0, 1, 0)
+                                .face(0, {{0}, {1}, {2}})
+                                .build();
+        c.damage(model);
+        ASSERT_TRUE(WriteTestFile(path("d.orf"), old));
+        log.messages.clear();
+        EXPECT_EQ(write(model, c.combined, "d.orf"), ExportOutcome::Refused);
+        ASSERT_EQ(log.messages.size(), 1u);
+        const std::string& line = log.messages[0];
+        EXPECT_EQ(line.rfind("\r\nError: ", 0), 0u) << line;
+        EXPECT_NE(line.find(c.reason), std::string::npos) << line;
+        EXPECT_EQ(line.find("\r\n", 2), line.size() - 2) << "one line: " << line;
+        EXPECT_EQ(files(), std::set<std::string>{"d.orf"});
+        EXPECT_EQ(ReadTestFile(path("d.orf")), old);
+    }
+}
+
+TEST_F(RoomExport, ParentChainsMatterOnlyToTheCombinedRoom) {
+    ObjectModel model = SubObjects(2);
+    model.subObjects[0].parent = 1;
+    model.subObjects[1].parent = 0;
+    EXPECT_EQ(write(model, true, "l.orf"), ExportOutcome::Refused);
+    EXPECT_EQ(write(model, false, "l.orf"), ExportOutcome::Written);
+    EXPECT_EQ(files(), (std::set<std::string>{"l01.orf", "l02.orf"}));
+}
+
+TEST_F(RoomExport, CombinedRoomHoldsAtMost32767Vertices) {
+    ModelBuilder builder;
+    for (int s = 0; s < 2; ++s) {
+        builder.subObject();
+        for (int i = 0; i < 16384; ++i)
+            builder.vertex(0, 0, 0);
+        builder.face(-1, {{0}, {1}, {16383}});
+    }
+    ObjectModel model = builder.build();  // 32768 vertices in all
+    EXPECT_EQ(write(model, true, "v.orf"), ExportOutcome::Refused);
+    ASSERT_EQ(log.messages.size(), 1u);
+    EXPECT_NE(log.messages[0].find("the combined room would hold 32768 vertices, more than the 32767"),
+              std::string::npos);
+    EXPECT_TRUE(files().empty());
+    EXPECT_EQ(write(model, false, "v.orf"), ExportOutcome::Written);
+
+    // One vertex fewer fits, and the last corner of the second sub-object is 16384 + 16382.
+    model.subObjects[1].vertexCount = 16383;
+    model.subObjects[1].faceVertices[2].vertexIndex = 16382;
+    ASSERT_EQ(write(model, true, "v.orf"), ExportOutcome::Written);
+    EXPECT_EQ(walk("v.orf").room.faces.at(1).corners.at(2).vertex, 32766);
+}
+
+}  // namespace
+}  // namespace torvale
