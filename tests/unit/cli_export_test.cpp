@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <sstream>
+
+#include "builders/bytes.h"
+#include "builders/oof_builder.h"
+#include "builders/orf_walker.h"
+#include "builders/texlate_builder.h"
+#include "cli/commands.h"
+
+namespace torvale {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Bytes;
+using test::ReadTestFile;
+using test::WalkOrf;
+using test::WriteTestFile;
+
+using Command = int (*)(const cli::CommandContext&);
+
+struct CommandRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// Two sub-objects, the second a child of the first moved by (0, 0, 2); one texture, one untextured face.
+Bytes TwoPartModel() {
+    test::SobjSpec body;
+    body.positions = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    body.faces = {test::FaceSpec{{0, 0, 1}, 1, 0, 0, 0, 0, {{0}, {1}, {2}}}};
+    test::SobjSpec lid = body;
+    lid.number = 1;
+    lid.parent = 0;
+    lid.name = test::Stored("lid");
+    lid.attachOffset = {0, 0, 2};
+    lid.faces = {test::FaceSpec{{0, 0, 1}, 0, 0, 9, 9, 9, {{2}, {1}, {0}}}};
+    return test::OofBuilder(2300).txtr({test::Stored("wall1")}).ohdr({2}).sobj(body).sobj(lid).bytes();
+}
+
+class CliExport : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir_ = fs::temp_directory_path() / ("torvale_cli_" + std::string(info->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        ASSERT_TRUE(WriteTestFile(path("ship.oof"), TwoPartModel()));
+        ASSERT_TRUE(WriteTestFile(path("texlate.rsc"), test::TexlateFile({{"wall1", "CEILING01"}})));
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+
+    CommandRun run(Command command, std::vector<std::string> args) const {
+        std::ostringstream out;
+        std::ostringstream err;
+        const cli::CommandContext context{std::move(args),
+                                          dir_.string() + static_cast<char>(fs::path::preferred_separator), out, err};
+        const int status = command(context);
+        return {status, out.str(), err.str()};
+    }
+    CommandRun exportCommand(std::vector<std::string> args) const { return run(cli::RunExport, std::move(args)); }
+
+    std::set<std::string> rooms() const {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir_)) {
+            if (entry.path().extension() == ".orf")
+                names.insert(entry.path().filename().string());
+        }
+        return names;
+    }
+
+private:
+    fs::path dir_;
+};
+
+TEST_F(CliExport, WritesTheCombinedRoomBesideTheModelAfterItsReport) {
+    const CommandRun report = run(cli::RunReport, {path("ship.oof")});
+    ASSERT_EQ(report.status, 0) << report.err;
+    const CommandRun result = exportCommand({path("ship.oof")});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, report.out + cli::ToPlatformLineBreaks("    \r\nExporting " + path("ship.orf") +
+                                                                 "...\r\n    Number of Verts: 6\r\n"
+                                                                 "    Number of Faces: 2\r\n"
+                                                                 "    \r\nFinished converting to ORF!\r\n"));
+
+    const test::OrfWalk walk = WalkOrf(ReadTestFile(path("ship.orf")));
+    ASSERT_TRUE(walk.ok) << walk.problem;
+    EXPECT_EQ(walk.room.names, (std::vector<std::string>{"CEILING01", "SAMPLE TEXTURE"}));
+    EXPECT_EQ(walk.room.vertices.at(5), (std::array<float, 3>{0, 1, 2}));
+    EXPECT_EQ(walk.room.faces.at(1).texture, 1);
+    EXPECT_EQ(walk.room.faces.at(1).corners.at(0).vertex, 5);
+}
+
+TEST_F(CliExport, WritesOneRoomPerSubObjectUnderTheTargetWithTheGivenTable) {
+    ASSERT_TRUE(WriteTestFile(path("other.rsc"), test::TexlateFile({{"wall1", "FLOOR"}})));
+    const CommandRun result =
+        exportCommand({"--per-subobject", path("ship.oof"), "-o", path("Room.ORF"), "--texlate", path("other.rsc")});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(rooms(), (std::set<std::string>{"Room01.orf", "Room02.orf"}));
+    const test::OrfWalk second = WalkOrf(ReadTestFile(path("Room02.orf")));
+    ASSERT_TRUE(second.ok) << second.problem;
+    EXPECT_EQ(second.room.names, (std::vector<std::string>{"FLOOR", "SAMPLE TEXTURE"}));
+    EXPECT_EQ(second.room.vertices.at(2), (std::array<float, 3>{0, 1, 0}));  // its own coordinates
+    EXPECT_NE(result.out.find("Exporting " + path("Room02.orf") + "..."), std::string::npos);
+}
+
+TEST_F(CliExport, MissingTableStopsBeforeTheModelIsRead) {
+    fs::remove(path("texlate.rsc"));
+    const CommandRun result = exportCommand({path("ship.oof")});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_NE(result.err.find(path("texlate.rsc")), std::string::npos) << result.err;
+    EXPECT_TRUE(rooms().empty());
+}
+
+TEST_F(CliExport, ModelThatDoesNotLoadWritesNoRoom) {
+    Bytes damaged = TwoPartModel();
+    damaged[0] = 'X';
+    ASSERT_TRUE(WriteTestFile(path("bad.oof"), damaged));
+    const CommandRun bad = exportCommand({path("bad.oof")});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.out.find("Error reading bad.oof Not a valid OOF!"), std::string::npos) << bad.out;
+
+    const CommandRun missing = exportCommand({path("gone.oof")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find(path("gone.oof")), std::string::npos) << missing.err;
+    EXPECT_TRUE(rooms().empty());
+    EXPECT_FALSE(fs::exists(path("gone.oof")));
+}
+
+TEST_F(CliExport, RoomThatCannotBeWrittenEndsWithTheFailure) {
+    const std::string target = (fs::path(path("missing")) / "ship.orf").string();
+    const CommandRun result = exportCommand({path("ship.oof"), "-o", target});
+    EXPECT_EQ(result.status, 1);
+    const std::string tail = cli::ToPlatformLineBreaks("\r\n    \r\nExport failed: not every room was written.\r\n");
+    ASSERT_GE(result.out.size(), tail.size());
+    EXPECT_EQ(result.out.substr(result.out.size() - tail.size()), tail);
+    EXPECT_NE(result.out.find("Error: could not write " + target + ": "), std::string::npos);
+    EXPECT_EQ(result.out.find("Finished converting"), std::string::npos);
+}
+
+TEST_F(CliExport, UsageErrorsExitWithTwoAndTheUsageOnStandardError) {
+    const std::vector<std::vector<std::string>> wrong = {
+        {},
+        {path("ship.oof"), "--combined", "--per-subobject"},
+        {path("ship.oof"), "-o"},
+        {path("ship.oof"), "--texlate"},
+        {path("ship.oof"), path("ship.oof")},
+        {path("ship.oof"), "--zip"},
+        {path("ship.oof"), "-o", path("dir") + static_cast<char>(fs::path::preferred_separator)},
+    };
+    for (const auto& args : wrong) {
+        const CommandRun result = exportCommand(args);
+        EXPECT_EQ(result.status, 2) << testing::PrintToString(args);
+        EXPECT_NE(result.err.find("Usage: torvale-cli export FILE"), std::string::npos);
+        EXPECT_EQ(result.out, "");
+    }
+    EXPECT_TRUE(rooms().empty());
+    const CommandRun help = exportCommand({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: torvale-cli export FILE", 0), 0u);
+}
+
+}  // namespace
+}  // namespace torvale
