@@ -32,6 +32,7 @@ struct OptionsFields {
     bool showPofgenOutput = true;                           // chkPOFGENOutput
 
     std::string& text(OptionsBox box);
+    const std::string& text(OptionsBox box) const { return const_cast<OptionsFields&>(*this).text(box); }
     friend bool operator==(const OptionsFields&, const OptionsFields&) = default;
 };
 
