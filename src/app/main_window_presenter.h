@@ -71,6 +71,8 @@ public:
     const std::string& caption() const { return caption_; }
     bool exportEnabled() const { return exportEnabled_; }
     bool reloadEnabled() const { return reloadEnabled_; }
+    // Reload P3D's menu state, which the P3D import sets.
+    void setReloadEnabled(bool enabled) { setMenuEnabled(MenuItem::ReloadP3D, enabled); }
     const ObjectModel& model() const { return *model_; }
 
     std::string oofPath;

@@ -27,7 +27,8 @@ MainWindow::MainWindow(ProgramState& program, HINSTANCE instance, int showComman
       instance_(instance),
       showCommand_(showCommand),
       twips_(Twips::OfScreen()),
-      presenter_(program, *this, dialogs_, messages_) {}
+      presenter_(program, *this, dialogs_, messages_),
+      pofgen_(program, presenter_, *this, dialogs_, messages_, instance) {}
 
 bool MainWindow::Create() {
     WNDCLASSEXA windowClass{};
@@ -118,6 +119,7 @@ LRESULT MainWindow::OnCreate() {
     const TwipsRect placement = LayoutOutput(kDesignClientWidth, kDesignClientHeight, {});
     dialogs_.setOwner(window_);
     messages_.setOwner(window_);
+    pofgen_.setOwner(window_);
     if (!output_.Create(window_, instance_, twips_, placement))
         return -1;
     output_.Follow(presenter_.log());
@@ -149,8 +151,14 @@ void MainWindow::OnCommand(int id) {
             presenter_.ClearWindow();
             break;
         case IDM_FILE_IMPORT_P3D:
+            pofgen_.ImportP3d();
+            break;
         case IDM_RELOAD_P3D:
+            pofgen_.ReloadP3d();
+            break;
         case IDM_EDIT_OPTIONS:
+            pofgen_.ShowOptions();
+            break;
         case IDM_EDIT_COLORS:
         case IDM_HELP_README:
         case IDM_HELP_ABOUT:
@@ -175,6 +183,7 @@ void MainWindow::Unload() {
         return;
     unloaded_ = true;
     presenter_.Unload();
+    pofgen_.Unload();
     DestroyWindow(window_);
 }
 

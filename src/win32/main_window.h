@@ -8,6 +8,7 @@
 #include "app/startup.h"
 #include "platform/system_ui.h"
 #include "win32/output_edit.h"
+#include "win32/pofgen_commands.h"
 #include "win32/twips.h"
 
 namespace torvale {
@@ -49,6 +50,7 @@ private:
     SystemFileDialogs dialogs_;
     SystemMessageBoxes messages_;
     MainWindowPresenter presenter_;
+    PofgenCommands pofgen_;
     OutputEdit output_;
     bool unloaded_ = false;
 };
