@@ -5,8 +5,7 @@
 
 namespace torvale {
 
-// A font as the font dialog shows and returns it. The size is in points and may have a fraction (a font
-// is held as a height in pixels, so 10 points at 96 pixels per inch come back as 9.75).
+// A font as the font dialog shows and returns it. The size is in points and may have a fraction.
 struct DialogFont {
     std::string name;
     float size = 0.0f;

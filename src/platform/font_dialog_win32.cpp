@@ -49,10 +49,10 @@ FontDialogResult SystemFontDialog::ShowFont(const DialogFont& preset, std::uint3
     }
     result.outcome = FontDialogOutcome::Confirmed;
     result.font.name = font.lfFaceName;
-    // The size as the chosen height in pixels gives it, like a text area holding that font reports it.
+    // The size as the dialog shows it, in tenths of a point; from the chosen height only if it gives none.
     const LONG pixels = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
-    result.font.size =
-        pixels != 0 ? static_cast<float>(pixels * 72.0 / dpi) : static_cast<float>(request.iPointSize) / 10.0f;
+    result.font.size = request.iPointSize > 0 ? static_cast<float>(request.iPointSize) / 10.0f
+                                              : static_cast<float>(pixels * 72.0 / dpi);
     result.font.bold = font.lfWeight >= FW_BOLD;
     result.font.italic = font.lfItalic != 0;
     result.font.underline = font.lfUnderline != 0;
