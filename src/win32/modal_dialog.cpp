@@ -1,0 +1,134 @@
+#include "win32/modal_dialog.h"
+
+#include <algorithm>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "platform/message_boxes.h"
+
+namespace torvale {
+namespace {
+
+// DLGTEMPLATE, then empty menu, class and caption (16-bit words each), and no items: the controls are added
+// when the dialog initialises, so that their places follow the display's DPI rather than dialog units.
+std::vector<DWORD> FrameTemplate(DWORD style, DWORD extendedStyle) {
+    std::vector<DWORD> words((sizeof(DLGTEMPLATE) + 3 * sizeof(WORD) + sizeof(DWORD) - 1) / sizeof(DWORD), 0);
+    auto* frame = reinterpret_cast<DLGTEMPLATE*>(words.data());
+    frame->style = style;
+    frame->dwExtendedStyle = extendedStyle;
+    return words;
+}
+
+}  // namespace
+
+ModalDialog::ModalDialog() : twips_(Twips::OfScreen()) {
+    font_ = CreateFontA(twips_.fontHeight(8.25), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                        "MS Sans Serif");
+}
+
+ModalDialog::~ModalDialog() {
+    if (font_)
+        DeleteObject(font_);
+}
+
+void ModalDialog::Run(HWND owner, HINSTANCE instance, DWORD style, DWORD extendedStyle) {
+    owner_ = owner;
+    instance_ = instance;
+    const std::vector<DWORD> frame = FrameTemplate(style, extendedStyle);
+    DialogBoxIndirectParamA(instance, reinterpret_cast<const DLGTEMPLATE*>(frame.data()), owner,
+                            &ModalDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    dialog_ = nullptr;
+}
+
+INT_PTR CALLBACK ModalDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    ModalDialog* self = nullptr;
+    if (message == WM_INITDIALOG) {
+        self = reinterpret_cast<ModalDialog*>(lParam);
+        self->dialog_ = dialog;
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    } else {
+        self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    }
+    if (!self)
+        return FALSE;
+    // No exception ever crosses into the system: it becomes a message box, and the dialog goes on.
+    try {
+        return self->Handle(message, wParam, lParam);
+    } catch (const std::exception& error) {
+        self->ShowUnexpected(error.what());
+    } catch (...) {
+        self->ShowUnexpected("unknown error");
+    }
+    return FALSE;
+}
+
+INT_PTR ModalDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return OnInit() ? TRUE : FALSE;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+            return TRUE;
+        default:
+            break;
+    }
+    bool handled = false;
+    const INT_PTR result = OnMessage(message, wParam, lParam, handled);
+    return handled ? result : FALSE;
+}
+
+INT_PTR ModalDialog::OnMessage(UINT, WPARAM, LPARAM, bool&) {
+    return 0;
+}
+
+void ModalDialog::PlaceCentred(int clientWidth, int clientHeight) {
+    RECT frame{0, 0, twips_.toPixelsX(clientWidth), twips_.toPixelsY(clientHeight)};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(dialog_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrA(dialog_, GWL_EXSTYLE)));
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+
+    RECT over{};
+    if (!owner_ || !GetWindowRect(owner_, &over))
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &over, 0);
+    int left = over.left + (over.right - over.left - width) / 2;
+    int top = over.top + (over.bottom - over.top - height) / 2;
+
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoA(MonitorFromRect(&over, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& work = monitor.rcWork;
+        left = (std::max)(static_cast<int>(work.left), (std::min)(left, static_cast<int>(work.right) - width));
+        top = (std::max)(static_cast<int>(work.top), (std::min)(top, static_cast<int>(work.bottom) - height));
+    }
+    SetWindowPos(dialog_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HWND ModalDialog::AddControl(const char* windowClass,
+                             const char* text,
+                             DWORD style,
+                             DWORD extendedStyle,
+                             int id,
+                             const TwipsRect& place,
+                             HFONT font) {
+    HWND control =
+        CreateWindowExA(extendedStyle, windowClass, text, WS_CHILD | style, twips_.toPixelsX(place.left),
+                        twips_.toPixelsY(place.top), twips_.toPixelsX(place.width), twips_.toPixelsY(place.height),
+                        dialog_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+    if (control)
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font ? font : font_), FALSE);
+    return control;
+}
+
+void ModalDialog::End() {
+    EndDialog(dialog_, IDOK);
+}
+
+void ModalDialog::ShowUnexpected(const char* what) {
+    const std::string title(kApplicationTitle);
+    MessageBoxA(dialog_, (std::string("Unexpected error: ") + what).c_str(), title.c_str(), MB_OK);
+}
+
+}  // namespace torvale
