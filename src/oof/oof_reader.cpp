@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <iterator>
 
 #include "core/byte_reader.h"
 #include "oof/model_report.h"
@@ -28,6 +29,10 @@ constexpr std::size_t kFaceBytes = kVectorBytes + 4 + 4 + 3;
 // A special point with two empty texts: both lengths, the position and the radius.
 constexpr std::size_t kSpecialPointBytes = 4 + 4 + kVectorBytes + 4;
 constexpr std::size_t kBatteryBytes = 4 + 4;
+
+// The chunks read field by field, in the order the ids are tried; PINF, the POFGEN text, ends the file.
+constexpr std::string_view kChunkIds[] = {"TXTR", "OHDR", "SOBJ", "SPCL", "GPNT", "PANI",
+                                          "RANI", "WBAT", "GRND", "ATCH", "NATH"};
 
 constexpr CountName kSubObjects{"sub-object", "sub-objects", "sub-object count"};
 constexpr CountName kTextures{"texture", "textures", "texture count"};
@@ -161,6 +166,8 @@ private:
                         CountLine countLine,
                         std::string_view label);
     int readPinf(std::int32_t length);
+    // The body of a chunk from TXTR to NATH, after its found line.
+    bool readChunkBody();
 
     // Slot `slot` (1-based) of the sub-object table, made if no SOBJ chunk of this file has made it yet.
     SubObject& slot(std::int32_t slot);
@@ -756,48 +763,40 @@ int OofReader::read(std::string_view title) {
 
         if (chunkId_ == "PINF")
             return readPinf(length);
-        bool ok = false;
-        if (chunkId_ == "TXTR") {
-            report_.found(chunkId_);
-            ok = readTxtr();
-        } else if (chunkId_ == "OHDR") {
-            report_.found(chunkId_);
-            ok = readOhdr();
-        } else if (chunkId_ == "SOBJ") {
-            report_.found(chunkId_);
-            ok = readSobj();
-        } else if (chunkId_ == "SPCL") {
-            report_.found(chunkId_);
-            ok = readSpcl();
-        } else if (chunkId_ == "GPNT") {
-            report_.found(chunkId_);
-            ok = readGpnt();
-        } else if (chunkId_ == "PANI") {
-            report_.found(chunkId_);
-            ok = readPani();
-        } else if (chunkId_ == "RANI") {
-            report_.found(chunkId_);
-            ok = readRani();
-        } else if (chunkId_ == "WBAT") {
-            report_.found(chunkId_);
-            ok = readWbat();
-        } else if (chunkId_ == "GRND") {
-            report_.found(chunkId_);
-            ok = readPointChunk(model_.groundPointCount, model_.groundPoints, kGroundPoints,
-                                &ModelReport::groundPointCount, "Ground #");
-        } else if (chunkId_ == "ATCH") {
-            report_.found(chunkId_);
-            ok = readPointChunk(model_.attachPointCount, model_.attachPoints, kAttachPoints,
-                                &ModelReport::attachPointCount, "ATCH #");
-        } else if (chunkId_ == "NATH") {
-            report_.found(chunkId_);
-            ok = readPointChunk(model_.attachNormalCount, model_.attachNormals, kAttachNormals,
-                                &ModelReport::attachNormalCount, "NATH #");
-        }
         // An unknown chunk id rejects the file: chunks are never skipped.
-        if (!ok)
+        if (std::find(std::begin(kChunkIds), std::end(kChunkIds), chunkId_) == std::end(kChunkIds))
+            return kOofInvalid;
+        report_.found(chunkId_);
+        if (!readChunkBody())
             return kOofInvalid;
     }
+}
+
+bool OofReader::readChunkBody() {
+    if (chunkId_ == "TXTR")
+        return readTxtr();
+    if (chunkId_ == "OHDR")
+        return readOhdr();
+    if (chunkId_ == "SOBJ")
+        return readSobj();
+    if (chunkId_ == "SPCL")
+        return readSpcl();
+    if (chunkId_ == "GPNT")
+        return readGpnt();
+    if (chunkId_ == "PANI")
+        return readPani();
+    if (chunkId_ == "RANI")
+        return readRani();
+    if (chunkId_ == "WBAT")
+        return readWbat();
+    if (chunkId_ == "GRND")
+        return readPointChunk(model_.groundPointCount, model_.groundPoints, kGroundPoints,
+                              &ModelReport::groundPointCount, "Ground #");
+    if (chunkId_ == "ATCH")
+        return readPointChunk(model_.attachPointCount, model_.attachPoints, kAttachPoints,
+                              &ModelReport::attachPointCount, "ATCH #");
+    return readPointChunk(model_.attachNormalCount, model_.attachNormals, kAttachNormals,
+                          &ModelReport::attachNormalCount, "NATH #");
 }
 
 }  // namespace
