@@ -16,7 +16,8 @@ const std::string& Banner() {
 void OutputLog::setInitialText(std::string text) {
     text_ = std::move(text);
     caret_ = 0;
-    if (listener_) listener_({true, {}});
+    if (listener_)
+        listener_({true, {}});
 }
 
 void OutputLog::PrintOutput(std::string_view message) {
@@ -30,7 +31,8 @@ void OutputLog::PrintOutput(std::string_view message) {
         // The caret is not moved: after the text is replaced it stands at the start.
         text_ = Banner();
         caret_ = 0;
-        if (listener_) listener_({true, {}});
+        if (listener_)
+            listener_({true, {}});
         return;
     }
     const std::size_t before = text_.size();

@@ -29,7 +29,7 @@ const std::string& Banner();
 class OutputLog : public OutputSink {
 public:
     struct Change {
-        bool replaced;            // true: the whole text is now `text()`; false: `appended` was added at the end
+        bool replaced;  // true: the whole text is now `text()`; false: `appended` was added at the end
         std::string_view appended;
     };
     using Listener = std::function<void(const Change&)>;

@@ -12,7 +12,9 @@ namespace torvale {
 using Flag = std::int16_t;
 inline constexpr Flag kTrue = -1;
 inline constexpr Flag kFalse = 0;
-inline bool IsSet(Flag flag) { return flag != 0; }
+inline bool IsSet(Flag flag) {
+    return flag != 0;
+}
 
 // Colours are 0x00BBGGRR, or a system colour reference 0x80000000 plus the system colour index.
 inline constexpr std::uint32_t kSystemWindowBackground = 0x80000005;

@@ -30,11 +30,13 @@ std::string ExecutableDir(const char* argv0) {
     std::filesystem::path self = std::filesystem::absolute(argv0, ignored);
 #ifndef _WIN32
     const auto proc = std::filesystem::read_symlink("/proc/self/exe", ignored);
-    if (!proc.empty()) self = proc;
+    if (!proc.empty())
+        self = proc;
 #endif
     std::string dir = self.parent_path().string();
     const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
-    if (dir.empty() || dir.back() != separator) dir += separator;
+    if (dir.empty() || dir.back() != separator)
+        dir += separator;
     return dir;
 }
 
@@ -59,9 +61,12 @@ int main(int argc, char** argv) {
         return kExitOk;
     }
     CommandContext context{args, ExecutableDir(argc > 0 ? argv[0] : "torvale-cli"), std::cout, std::cerr};
-    if (command == "report") return RunReport(context);
-    if (command == "export") return RunExport(context);
-    if (command == "texlate") return RunTexlate(context);
+    if (command == "report")
+        return RunReport(context);
+    if (command == "export")
+        return RunExport(context);
+    if (command == "texlate")
+        return RunTexlate(context);
     std::cerr << "torvale-cli: unknown command '" << command << "'\n\n" << kUsage;
     return kExitUsage;
 }

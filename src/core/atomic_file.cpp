@@ -10,11 +10,14 @@
 namespace torvale {
 namespace {
 
-std::string DescribeErrno(int code) { return code != 0 ? std::strerror(code) : "unknown error"; }
+std::string DescribeErrno(int code) {
+    return code != 0 ? std::strerror(code) : "unknown error";
+}
 
 struct FileCloser {
     void operator()(std::FILE* file) const {
-        if (file) std::fclose(file);
+        if (file)
+            std::fclose(file);
     }
 };
 
@@ -38,7 +41,8 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, st
     for (;;) {
         const std::size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
         bytes.insert(bytes.end(), chunk, chunk + got);
-        if (got < sizeof chunk) break;
+        if (got < sizeof chunk)
+            break;
     }
     if (std::ferror(file.get())) {
         error = "the file could not be read";

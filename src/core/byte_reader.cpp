@@ -6,20 +6,23 @@ namespace torvale {
 
 bool ByteReader::readF32(float& out) {
     std::uint32_t raw = 0;
-    if (!readU32(raw)) return false;
+    if (!readU32(raw))
+        return false;
     out = std::bit_cast<float>(raw);
     return true;
 }
 
 bool ByteReader::readText(std::size_t count, std::string& out) {
-    if (remaining() < count) return false;
+    if (remaining() < count)
+        return false;
     out.append(reinterpret_cast<const char*>(bytes_.data() + position_), count);
     position_ += count;
     return true;
 }
 
 bool ByteReader::readBytes(std::size_t count, std::span<const std::uint8_t>& out) {
-    if (remaining() < count) return false;
+    if (remaining() < count)
+        return false;
     out = bytes_.subspan(position_, count);
     position_ += count;
     return true;

@@ -24,24 +24,28 @@ public:
     }
 
     [[nodiscard]] bool readU8(std::uint8_t& out) {
-        if (remaining() < 1) return false;
+        if (remaining() < 1)
+            return false;
         out = bytes_[position_++];
         return true;
     }
     [[nodiscard]] bool readU16(std::uint16_t& out) {
-        if (remaining() < 2) return false;
+        if (remaining() < 2)
+            return false;
         out = static_cast<std::uint16_t>(bytes_[position_] | (bytes_[position_ + 1] << 8));
         position_ += 2;
         return true;
     }
     [[nodiscard]] bool readI16(std::int16_t& out) {
         std::uint16_t raw = 0;
-        if (!readU16(raw)) return false;
+        if (!readU16(raw))
+            return false;
         out = static_cast<std::int16_t>(raw);
         return true;
     }
     [[nodiscard]] bool readU32(std::uint32_t& out) {
-        if (remaining() < 4) return false;
+        if (remaining() < 4)
+            return false;
         const std::uint8_t* p = bytes_.data() + position_;
         out = static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
               (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
@@ -50,7 +54,8 @@ public:
     }
     [[nodiscard]] bool readI32(std::int32_t& out) {
         std::uint32_t raw = 0;
-        if (!readU32(raw)) return false;
+        if (!readU32(raw))
+            return false;
         out = static_cast<std::int32_t>(raw);
         return true;
     }
@@ -59,7 +64,8 @@ public:
     [[nodiscard]] bool readText(std::size_t count, std::string& out);
     [[nodiscard]] bool readBytes(std::size_t count, std::span<const std::uint8_t>& out);
     [[nodiscard]] bool skip(std::size_t count) {
-        if (remaining() < count) return false;
+        if (remaining() < count)
+            return false;
         position_ += count;
         return true;
     }

@@ -44,7 +44,8 @@ public:
     // Overwrites four bytes at an earlier position; the position must leave room for them.
     void patchI32(std::size_t at, std::int32_t value) {
         const auto raw = static_cast<std::uint32_t>(value);
-        for (std::size_t i = 0; i < 4; ++i) bytes_.at(at + i) = static_cast<std::uint8_t>(raw >> (8 * i));
+        for (std::size_t i = 0; i < 4; ++i)
+            bytes_.at(at + i) = static_cast<std::uint8_t>(raw >> (8 * i));
     }
 
 private:

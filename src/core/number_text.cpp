@@ -7,12 +7,17 @@
 
 namespace torvale {
 
-std::string FormatInteger(std::int64_t value) { return std::to_string(value); }
+std::string FormatInteger(std::int64_t value) {
+    return std::to_string(value);
+}
 
 std::string FormatSingle(float value, char separator) {
-    if (std::isnan(value)) return "NaN";
-    if (std::isinf(value)) return value < 0 ? "-Inf" : "Inf";
-    if (value == 0.0f) return "0";
+    if (std::isnan(value))
+        return "NaN";
+    if (std::isinf(value))
+        return value < 0 ? "-Inf" : "Inf";
+    if (value == 0.0f)
+        return "0";
 
     // Round to seven significant digits first; the exponent after rounding decides the form, so 9999999.5
     // becomes 1E+07 rather than 10000000.
@@ -23,9 +28,11 @@ std::string FormatSingle(float value, char separator) {
     const bool negative = text.front() == '-';
     std::string digits;  // the seven significant digits without the point
     for (char c : text.substr(0, ePos))
-        if (c >= '0' && c <= '9') digits.push_back(c);
+        if (c >= '0' && c <= '9')
+            digits.push_back(c);
     const int exponent = std::atoi(buffer + ePos + 1);
-    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
 
     std::string out = negative ? "-" : "";
     if (exponent < -4 || exponent >= 7) {
@@ -36,7 +43,8 @@ std::string FormatSingle(float value, char separator) {
         }
         out += exponent < 0 ? "E-" : "E+";
         const int magnitude = std::abs(exponent);
-        if (magnitude < 10) out += '0';
+        if (magnitude < 10)
+            out += '0';
         out += std::to_string(magnitude);
         return out;
     }
@@ -65,11 +73,14 @@ std::string FormatFixed(double value, int decimals, char separator) {
     std::string out(buffer);
     if (separator != '.') {
         const auto point = out.find('.');
-        if (point != std::string::npos) out[point] = separator;
+        if (point != std::string::npos)
+            out[point] = separator;
     }
     return out;
 }
 
-double RoundHalfEven(double value) { return std::nearbyint(value); }
+double RoundHalfEven(double value) {
+    return std::nearbyint(value);
+}
 
 }  // namespace torvale

@@ -13,7 +13,11 @@ namespace torvale {
 // appends the closing message: CR LF "Finished loading " title CR LF, or
 // CR LF "Error reading " title " Not a valid OOF!" CR LF. Returns kOofLoaded or kOofInvalid.
 // When the file cannot be read at all, `openError` (if given) receives the system's reason.
-int LoadOofFile(const std::string& path, const std::string& title, ObjectModel& model, OutputSink& out,
-                const ReportFormat& format = {}, std::string* openError = nullptr);
+int LoadOofFile(const std::string& path,
+                const std::string& title,
+                ObjectModel& model,
+                OutputSink& out,
+                const ReportFormat& format = {},
+                std::string* openError = nullptr);
 
 }  // namespace torvale

@@ -74,7 +74,7 @@ struct SubObject {
     std::vector<Vector3> faceNormals;
     std::vector<std::int32_t> faceVertexCounts;
     std::vector<std::int32_t> faceTextured;
-    std::vector<FaceColor> faceColors;            // set only for untextured faces
+    std::vector<FaceColor> faceColors;             // set only for untextured faces
     std::vector<std::int32_t> faceTextureIndices;  // -1 for untextured faces
     // All corners of all faces in file order; face j's corners start at faceFirstCorner[j] and number
     // faceVertexCounts[j].

@@ -22,7 +22,10 @@ inline constexpr int kOofInvalid = 1;
 // its POFGEN text was cut short, or kOofInvalid (1) when it is not a valid OOF file; for data that the
 // model cannot take, one line starting with "Error: " says why and where before the result is returned.
 // The model keeps whatever was read before a failure.
-int ReadOofFile(std::span<const std::uint8_t> bytes, std::string_view oofTitle, ObjectModel& model,
-                OutputSink& out, const ReportFormat& format = {});
+int ReadOofFile(std::span<const std::uint8_t> bytes,
+                std::string_view oofTitle,
+                ObjectModel& model,
+                OutputSink& out,
+                const ReportFormat& format = {});
 
 }  // namespace torvale

@@ -8,7 +8,8 @@ namespace torvale {
 
 bool MoveFileReplacing(const std::string& from, const std::string& to, std::string& error) {
     // rename(2) replaces the target in one step.
-    if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+    if (std::rename(from.c_str(), to.c_str()) == 0)
+        return true;
     error = std::strerror(errno);
     return false;
 }

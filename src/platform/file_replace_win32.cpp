@@ -6,7 +6,8 @@
 namespace torvale {
 
 bool MoveFileReplacing(const std::string& from, const std::string& to, std::string& error) {
-    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
     error = DescribeWin32Error(GetLastError());
     return false;
 }

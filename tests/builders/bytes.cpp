@@ -6,7 +6,8 @@ namespace torvale::test {
 
 bool WriteTestFile(const std::string& path, const Bytes& bytes) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
+    if (!f)
+        return false;
     const bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && ok;
 }
@@ -14,9 +15,11 @@ bool WriteTestFile(const std::string& path, const Bytes& bytes) {
 Bytes ReadTestFile(const std::string& path) {
     Bytes out;
     std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return out;
+    if (!f)
+        return out;
     int c;
-    while ((c = std::fgetc(f)) != EOF) out.push_back(static_cast<std::uint8_t>(c));
+    while ((c = std::fgetc(f)) != EOF)
+        out.push_back(static_cast<std::uint8_t>(c));
     std::fclose(f);
     return out;
 }

@@ -51,9 +51,9 @@ private:
 
 // Reading back little-endian values from bytes under test.
 inline std::int32_t I32At(const Bytes& b, std::size_t at) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(b.at(at)) | (static_cast<std::uint32_t>(b.at(at + 1)) << 8) |
-                                     (static_cast<std::uint32_t>(b.at(at + 2)) << 16) |
-                                     (static_cast<std::uint32_t>(b.at(at + 3)) << 24));
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(b.at(at)) | (static_cast<std::uint32_t>(b.at(at + 1)) << 8) |
+        (static_cast<std::uint32_t>(b.at(at + 2)) << 16) | (static_cast<std::uint32_t>(b.at(at + 3)) << 24));
 }
 inline std::int16_t I16At(const Bytes& b, std::size_t at) {
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(b.at(at) | (b.at(at + 1) << 8)));

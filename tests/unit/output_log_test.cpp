@@ -13,7 +13,8 @@ TEST(OutputLog, ResetShowsExactlyTheBannerWithCaretAtStart) {
     EXPECT_EQ(log.caret(), 0u);
     // Six lines, each ending in CR LF; the sixth is a rule of 68 hyphens.
     std::size_t lines = 0;
-    for (std::size_t at = 0; (at = log.text().find("\r\n", at)) != std::string::npos; at += 2) ++lines;
+    for (std::size_t at = 0; (at = log.text().find("\r\n", at)) != std::string::npos; at += 2)
+        ++lines;
     EXPECT_EQ(lines, 6u);
     EXPECT_EQ(log.text().substr(0, 44), "-- Descent 3 TORVALE Conversion Utility --\r\n");
     EXPECT_NE(log.text().find("\r\n\r\n"), std::string::npos);  // line 3 is empty
