@@ -40,7 +40,7 @@ format_check() {
 build_and_test() {
     local preset=$1
     shift
-    cmake --preset "$preset" "$@" >/dev/null &&
+    cmake --preset "$preset" -DTORVALE_TESTS=ON "$@" >/dev/null &&
         cmake --build --preset "$preset" -j "$JOBS" &&
         ctest --test-dir "build/$preset" --output-on-failure -j "$JOBS"
 }
@@ -84,12 +84,12 @@ windows_programs() {
 }
 
 mingw32() {
-    cmake --preset mingw-i686 >/dev/null && cmake --build --preset mingw-i686 -j "$JOBS" &&
+    cmake --preset mingw-i686 -DTORVALE_TESTS=ON >/dev/null && cmake --build --preset mingw-i686 -j "$JOBS" &&
         imports_only_system_dlls i686-w64-mingw32-objdump $(windows_programs mingw-i686)
 }
 
 mingw64() {
-    cmake --preset mingw-x64 >/dev/null && cmake --build --preset mingw-x64 -j "$JOBS" &&
+    cmake --preset mingw-x64 -DTORVALE_TESTS=ON >/dev/null && cmake --build --preset mingw-x64 -j "$JOBS" &&
         imports_only_system_dlls x86_64-w64-mingw32-objdump $(windows_programs mingw-x64) &&
         ctest --test-dir build/mingw-x64 --output-on-failure
 }
