@@ -364,6 +364,8 @@ scenario_missing_texture_table() {
     wait_program_end any
 }
 
+source "$here/pofgen_scenarios.sh"
+
 declare -F "scenario_$scenario" >/dev/null || fail "no scenario named $scenario"
 "scenario_$scenario"
 echo "PASS [$scenario]"

@@ -18,6 +18,18 @@
 //   file-dialog TITLE PATH    type PATH into the file-name box of dialog TITLE, press OK, wait until it closes
 //   cancel-dialog TITLE       press Cancel in dialog TITLE and wait until it closes
 //   message-box TITLE         print the text of the message box TITLE, press OK, wait until it closes
+//   cancel-message-box TITLE  print the text of the message box TITLE, press Cancel, wait until it closes
+//   text TITLE ID             print the text of control ID of dialog TITLE
+//   set-text TITLE ID TEXT    put TEXT into control ID of dialog TITLE (as if typed: no focus change)
+//   wait-text TITLE ID TEXT   wait until control ID of dialog TITLE holds TEXT
+//   focus TITLE ID            move the focus to control ID of dialog TITLE, as Tab or a click would
+//   click TITLE ID            click button ID of dialog TITLE (a check box or option changes its state)
+//   press TITLE ID            send dialog TITLE the command of button ID, as Enter does for the default button
+//   checked TITLE ID          print 1 when button ID of dialog TITLE is checked, else 0
+//   wait-closed TITLE         wait until dialog TITLE has closed
+//   pofgen-output             print the text of the POFGEN Output window (it must be open)
+//   pofgen-output-open        print 1 when the POFGEN Output window is open and visible, else 0
+//   close-pofgen-output       close the POFGEN Output window and wait until it is gone
 //   close                     send WM_CLOSE to the main window and wait until it is gone
 //   close-box                 close the main window as its close box does (SC_CLOSE), wait until it is gone
 //   wait-gone                 wait until the main window is gone
@@ -200,6 +212,22 @@ std::string AnyMessageBoxText() {
     return texts;
 }
 
+HWND DialogItem(const std::string& title, const std::string& id) {
+    char* end = nullptr;
+    const long value = std::strtol(id.c_str(), &end, 0);
+    if (id.empty() || *end != '\0')
+        Fail("unknown control id " + id);
+    const HWND item = GetDlgItem(WaitDialog(title), static_cast<int>(value));
+    if (item == nullptr)
+        Fail("dialog \"" + title + "\" has no control " + id);
+    return item;
+}
+
+HWND FindPofgenOutput() {
+    const HWND window = FindWindowA(TORVALE_POFGEN_CLASS, nullptr);
+    return window != nullptr && IsWindowVisible(window) ? window : nullptr;
+}
+
 struct NamedId {
     const char* name;
     int id;
@@ -364,6 +392,71 @@ const Command kDriverCommands[] = {
          Print(MessageText(box) + "\n");
          PressButton(box, IDOK);
          WaitClosed(box, "message box \"" + args[0] + "\"");
+     }},
+    {"cancel-message-box", 1,
+     [](const std::vector<std::string>& args) {
+         const HWND box = WaitDialog(args[0]);
+         Print(MessageText(box) + "\n");
+         PressButton(box, IDCANCEL);
+         WaitClosed(box, "message box \"" + args[0] + "\"");
+     }},
+    {"text", 2, [](const std::vector<std::string>& args) { Print(WindowText(DialogItem(args[0], args[1])) + "\n"); }},
+    {"set-text", 3,
+     [](const std::vector<std::string>& args) {
+         SendWaiting(DialogItem(args[0], args[1]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[2].c_str()));
+     }},
+    {"wait-text", 3,
+     [](const std::vector<std::string>& args) {
+         const HWND item = DialogItem(args[0], args[1]);
+         std::string text;
+         if (!WaitFor([&] { return (text = WindowText(item)) == args[2]; }))
+             Fail("control " + args[1] + " holds \"" + text + "\", not \"" + args[2] + "\"" + AnyMessageBoxText());
+     }},
+    {"focus", 2,
+     [](const std::vector<std::string>& args) {
+         const HWND item = DialogItem(args[0], args[1]);
+         SendWaiting(GetParent(item), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
+     }},
+    {"click", 2,
+     [](const std::vector<std::string>& args) { PostMessageA(DialogItem(args[0], args[1]), BM_CLICK, 0, 0); }},
+    {"press", 2,
+     [](const std::vector<std::string>& args) {
+         const HWND item = DialogItem(args[0], args[1]);
+         PressButton(GetParent(item), GetDlgCtrlID(item));
+     }},
+    {"checked", 2,
+     [](const std::vector<std::string>& args) {
+         const LRESULT state = SendWaiting(DialogItem(args[0], args[1]), BM_GETCHECK, 0, 0);
+         Print(state == BST_CHECKED ? "1\n" : "0\n");
+     }},
+    {"wait-closed", 1,
+     [](const std::vector<std::string>& args) {
+         const HWND dialog = FindWindowA(kDialogClass, args[0].c_str());
+         if (dialog != nullptr)
+             WaitClosed(dialog, "dialog \"" + args[0] + "\"");
+     }},
+    {"pofgen-output", 0,
+     [](const std::vector<std::string>&) {
+         HWND window = nullptr;
+         if (!WaitFor([&] { return (window = FindPofgenOutput()) != nullptr; }))
+             Fail("the POFGEN Output window is not open");
+         const HWND text = FindWindowExA(window, nullptr, "Edit", nullptr);
+         if (text == nullptr)
+             Fail("the POFGEN Output window has no text box");
+         Print(WindowText(text));
+     }},
+    {"pofgen-output-open", 0,
+     [](const std::vector<std::string>&) {
+         SyncWithMain();
+         Print(FindPofgenOutput() != nullptr ? "1\n" : "0\n");
+     }},
+    {"close-pofgen-output", 0,
+     [](const std::vector<std::string>&) {
+         const HWND window = FindPofgenOutput();
+         if (window == nullptr)
+             Fail("the POFGEN Output window is not open");
+         PostMessageA(window, WM_CLOSE, 0, 0);
+         WaitClosed(window, "the POFGEN Output window");
      }},
     {"close", 0,
      [](const std::vector<std::string>&) {
