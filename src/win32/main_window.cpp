@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "win32/dialog_commands.h"
 #include "win32/resource.h"
 #include "win32/test_hooks.h"
 
@@ -13,8 +14,6 @@ constexpr int kDesignClientWidth = 5790;
 constexpr int kDesignClientHeight = 3390;
 constexpr char kDesignCaption[] = "TORVALE v1.0";
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
-
-constexpr char kNotAvailable[] = "This command is not available in this version.";
 
 UINT MenuId(MenuItem item) {
     return item == MenuItem::FileExport ? IDM_FILE_EXPORT : IDM_RELOAD_P3D;
@@ -160,9 +159,13 @@ void MainWindow::OnCommand(int id) {
             pofgen_.ShowOptions();
             break;
         case IDM_EDIT_COLORS:
+            RunColorsCommand(program_, *this, window_, instance_);
+            break;
         case IDM_HELP_README:
+            RunReadmeCommand(program_, window_);
+            break;
         case IDM_HELP_ABOUT:
-            messages_.ShowMessage(kNotAvailable);
+            RunAboutCommand(window_, instance_);
             break;
         default:
             break;
