@@ -18,7 +18,7 @@ constexpr TwipsRect kSysInfo{3630, 2370, 1245, 345};
 
 constexpr char kNoticeText[] =
     "Made by the TORVALE developers.\r\n\r\n"
-    "New versions are on the project's web site. Questions and bug reports are welcome in its issue tracker.";
+    "Home page, new versions, questions and bug reports:\r\nhttps://torvale.example.org";
 
 }  // namespace
 
