@@ -14,5 +14,6 @@ using Seeds = std::vector<std::pair<std::string, Bytes>>;
 Seeds OofSeeds();
 Seeds SettingsSeeds();
 Seeds TexlateSeeds();
+Seeds BoxEntrySeeds();
 
 }  // namespace torvale::test
