@@ -24,6 +24,8 @@
 //   wait-text TITLE ID TEXT   wait until control ID of dialog TITLE holds TEXT
 //   focus TITLE ID            move the focus to control ID of dialog TITLE, as Tab or a click would
 //   click TITLE ID            click button ID of dialog TITLE (a check box or option changes its state)
+//   select TITLE ID TEXT      choose the first item starting with TEXT in combo box ID of dialog TITLE, as a click
+//                             in its list does
 //   press TITLE ID            send dialog TITLE the command of button ID, as Enter does for the default button
 //   checked TITLE ID          print 1 when button ID of dialog TITLE is checked, else 0
 //   wait-closed TITLE         wait until dialog TITLE has closed
@@ -419,6 +421,15 @@ const Command kDriverCommands[] = {
      }},
     {"click", 2,
      [](const std::vector<std::string>& args) { PostMessageA(DialogItem(args[0], args[1]), BM_CLICK, 0, 0); }},
+    {"select", 3,
+     [](const std::vector<std::string>& args) {
+         const HWND item = DialogItem(args[0], args[1]);
+         if (SendWaiting(item, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(args[2].c_str())) ==
+             CB_ERR)
+             Fail("combo box " + args[1] + " has no item \"" + args[2] + "\"");
+         SendWaiting(GetParent(item), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(item), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(item));
+     }},
     {"press", 2,
      [](const std::vector<std::string>& args) {
          const HWND item = DialogItem(args[0], args[1]);
