@@ -142,6 +142,10 @@ int RunExport(const CommandContext& context) {
             c = '\\';
     }
 #endif
+    // A bare file name is a room in the current directory; the room export always puts the name behind a
+    // directory, which would otherwise be the root.
+    if (!target.empty() && FileNamePart(target) == target)
+        target = std::string(".") + kPathSeparator + target;
     ExportNames names{target, FileNamePart(target), ""};
     if (names.orfTitle.empty())
         return UsageError(context, "TARGET '" + target + "' names no file");

@@ -110,6 +110,21 @@ TEST_F(CliExport, WritesOneRoomPerSubObjectUnderTheTargetWithTheGivenTable) {
     EXPECT_NE(result.out.find("Exporting " + path("Room02.orf") + "..."), std::string::npos);
 }
 
+// A target without a directory, given or derived from a bare model name, is a room in the current directory
+// (not in the root, where a directory of its own would have put it).
+TEST_F(CliExport, BareFileNamesWriteTheRoomInTheCurrentDirectory) {
+    const fs::path before = fs::current_path();
+    fs::current_path(fs::path(path("ship.oof")).parent_path());
+    const CommandRun derived = exportCommand({"ship.oof"});
+    const CommandRun given = exportCommand({"ship.oof", "-o", "hull.orf"});
+    fs::current_path(before);
+    ASSERT_EQ(derived.status, 0) << derived.err;
+    ASSERT_EQ(given.status, 0) << given.err;
+    EXPECT_EQ(rooms(), (std::set<std::string>{"hull.orf", "ship.orf"}));
+    const std::string here = std::string(".") + static_cast<char>(fs::path::preferred_separator);
+    EXPECT_NE(derived.out.find("Exporting " + here + "ship.orf..."), std::string::npos) << derived.out;
+}
+
 TEST_F(CliExport, MissingTableStopsBeforeTheModelIsRead) {
     fs::remove(path("texlate.rsc"));
     const CommandRun result = exportCommand({path("ship.oof")});
