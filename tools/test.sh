@@ -101,6 +101,8 @@ step "fuzz targets (${FUZZ_SECONDS} s each)" fuzz
 step "benchmarks" benchmarks
 step "32-bit Windows build" mingw32
 step "64-bit Windows build, unit and end-to-end tests under Wine" mingw64
+# The release packages (tools/package.sh, in build folders of their own), unpacked and run as a user would.
+step "release packages" bash tests/release/release_test.sh
 
 echo
 [ $failed -eq 0 ] || echo "Failed steps: ${failures[*]}"
