@@ -2,11 +2,13 @@
 # Builds every configuration and runs the whole test suite:
 #   format check, native unit tests, the same under AddressSanitizer/UBSan, the fuzz targets for a short
 #   bounded time, the benchmarks (they print figures, they do not pass or fail), the 32-bit Windows build as a
-#   compile-and-link gate, and the 64-bit Windows build with its unit tests and end-to-end tests under Wine.
+#   compile-and-link gate, the 64-bit Windows build with its unit tests and end-to-end tests under Wine, and
+#   the release packages unpacked into empty folders and run there.
 # Installs the Debian packages it needs when they are missing (run as root on a fresh machine).
 set -u
 cd "$(dirname "$0")/.."
 source tools/packages.sh
+source tools/system_dlls.sh
 
 ensure_packages "${NATIVE_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" || exit 1
 
@@ -58,24 +60,6 @@ benchmarks() {
         [ -x "$bench" ] || continue
         "$bench" --benchmark_min_time=0.2 || return 1
     done
-}
-
-# Only system DLLs may be imported: the programs run alone from their folder.
-imports_only_system_dlls() {
-    local objdump=$1
-    shift
-    local exe bad=0
-    for exe in "$@"; do
-        [ -f "$exe" ] || { echo "missing $exe"; bad=1; continue; }
-        local dlls
-        dlls=$("$objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p')
-        echo "$exe imports: $(echo $dlls)"
-        if echo "$dlls" | grep -viqE '^(kernel32|user32|gdi32|comdlg32|shell32|advapi32|comctl32|msvcrt|ws2_32)\.dll$'; then
-            echo "$exe imports a DLL that is not part of Windows"
-            bad=1
-        fi
-    done
-    return $bad
 }
 
 windows_programs() {
