@@ -7,10 +7,6 @@
 namespace torvale {
 namespace {
 
-Flag ToFlag(bool value) {
-    return value ? kTrue : kFalse;
-}
-
 // Whether the preview takes every value of the Settings' output style.
 bool PreviewAccepts(const Settings& settings) {
     return IsAcceptedFontName(settings.fontName) && IsAcceptedFontSize(settings.fontSize) &&
@@ -20,17 +16,6 @@ bool PreviewAccepts(const Settings& settings) {
 // Whether the preview takes a font the font dialog returned; its size counts in whole points.
 bool PreviewAccepts(const DialogFont& font) {
     return IsAcceptedFontName(font.name) && IsAcceptedFontSize(RoundHalfToEven(static_cast<double>(font.size)));
-}
-
-void StoreStyle(const OutputStyle& style, Settings& settings) {
-    settings.backColor = style.backColor;
-    settings.textColor = style.textColor;
-    settings.fontName = style.fontName;
-    settings.fontSize = RoundHalfToEven(style.fontSize);
-    settings.fontBold = ToFlag(style.bold);
-    settings.fontItalic = ToFlag(style.italic);
-    settings.fontStrikethru = ToFlag(style.strikethru);
-    settings.fontUnderline = ToFlag(style.underline);
 }
 
 }  // namespace
@@ -67,7 +52,7 @@ ColorsPresenter::ColorsPresenter(Settings& settings, ColorsView& view, FontDialo
 
 void ColorsPresenter::Load() {
     if (!PreviewAccepts(settings_))
-        StoreStyle(SystemDefaultStyle(), settings_);
+        StoreOutputStyle(SystemDefaultStyle(), settings_);
     preview_ = StyleFromSettings(settings_);
     showPreview();
     // On opening the size is the Settings' whole number of points.
@@ -123,7 +108,7 @@ void ColorsPresenter::Reset() {
 }
 
 void ColorsPresenter::Ok() {
-    StoreStyle(preview_, settings_);
+    StoreOutputStyle(preview_, settings_);
     view_.Close();
 }
 

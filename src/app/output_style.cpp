@@ -1,6 +1,9 @@
 #include "app/output_style.h"
 
 #include <cmath>
+#include <cstdint>
+
+#include "core/number_text.h"
 
 namespace torvale {
 namespace {
@@ -9,11 +12,9 @@ constexpr std::uint32_t kSystemColorFlag = 0x80000000;
 constexpr std::uint32_t kLastSystemColor = 30;    // COLOR_MENUBAR
 constexpr std::uint32_t kUnusedSystemColor = 25;  // no system colour has this index
 
-Flag ToFlag(bool value) {
-    return value ? kTrue : kFalse;
-}
+}  // namespace
 
-void CopyIntoSettings(const OutputStyle& style, Settings& settings) {
+void StoreOutputStyle(const OutputStyle& style, Settings& settings) {
     settings.backColor = style.backColor;
     settings.textColor = style.textColor;
     settings.fontName = style.fontName;
@@ -23,8 +24,6 @@ void CopyIntoSettings(const OutputStyle& style, Settings& settings) {
     settings.fontStrikethru = ToFlag(style.strikethru);
     settings.fontUnderline = ToFlag(style.underline);
 }
-
-}  // namespace
 
 OutputStyle DesignOutputStyle() {
     OutputStyle style;
@@ -53,11 +52,12 @@ bool IsAcceptedColor(std::uint32_t color) {
 }
 
 std::int32_t RoundHalfToEven(double value) {
-    const double whole = std::floor(value);
-    const double fraction = value - whole;
-    double rounded = whole;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0))
-        rounded = whole + 1.0;
+    // Held inside the 32-bit range, so that no size, however absurd, turns into an undefined conversion.
+    const double rounded = RoundHalfEven(value);
+    if (!(rounded > static_cast<double>(INT32_MIN)))
+        return INT32_MIN;
+    if (rounded > static_cast<double>(INT32_MAX))
+        return INT32_MAX;
     return static_cast<std::int32_t>(rounded);
 }
 
@@ -98,7 +98,7 @@ OutputStyle ApplyWithFallback(Settings& settings) {
         return true;
     }();
     if (!accepted) {
-        CopyIntoSettings(area, settings);
+        StoreOutputStyle(area, settings);
         area.fontSize = settings.fontSize;  // applied again as the Settings now hold it
     }
     return area;

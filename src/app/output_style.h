@@ -36,6 +36,9 @@ bool IsAcceptedColor(std::uint32_t color);
 // Rounds to the nearest whole number, halves to even (9.75 gives 10, 10.5 gives 10, 11.5 gives 12).
 std::int32_t RoundHalfToEven(double value);
 
+// Copies a style into the Settings' output fields, the size rounded to whole points (halves to even).
+void StoreOutputStyle(const OutputStyle& style, Settings& settings);
+
 // The style the Settings ask for, when the text area accepts every value of it.
 OutputStyle StyleFromSettings(const Settings& settings);
 

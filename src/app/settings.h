@@ -15,6 +15,9 @@ inline constexpr Flag kFalse = 0;
 inline bool IsSet(Flag flag) {
     return flag != 0;
 }
+inline Flag ToFlag(bool value) {
+    return value ? kTrue : kFalse;
+}
 
 // Colours are 0x00BBGGRR, or a system colour reference 0x80000000 plus the system colour index.
 inline constexpr std::uint32_t kSystemWindowBackground = 0x80000005;

@@ -35,10 +35,6 @@ std::uint8_t ChunkSplitValue(const std::string& text) {
     return static_cast<std::uint8_t>(std::clamp(rounded, 0.0, kLargestChunkSplit));
 }
 
-Flag ToFlag(bool checked) {
-    return checked ? kTrue : kFalse;
-}
-
 }  // namespace
 
 std::string& OptionsFields::text(OptionsBox box) {
