@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <random>
 #include <sstream>
 
+#include "builders/fake_platform.h"
 #include "builders/texlate_builder.h"
 #include "cli/commands.h"
 
@@ -18,18 +18,7 @@ using test::WriteTestFile;
 
 class CliTexlate : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() /
-               ("torvale_cli_texlate_" + std::string(info->name()) + "_" + std::to_string(std::random_device{}()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+    std::string path(const std::string& name) const { return scratch_ / name; }
     void writeText(const std::string& name, const std::string& text) const {
         ASSERT_TRUE(WriteTestFile(path(name), Bytes(text.begin(), text.end())));
     }
@@ -37,10 +26,11 @@ protected:
     int run(const std::vector<std::string>& args) {
         out_.str("");
         err_.str("");
-        return RunTexlate(CommandContext{args, dir_.string() + "/", out_, err_});
+        return RunTexlate(CommandContext{args, scratch_.path(), out_, err_});
     }
 
-    fs::path dir_;
+    test::ScratchDirectory scratch_{"cli-texlate"};  // a fresh directory per test, removed afterwards
+    fs::path dir_{scratch_.path()};
     std::ostringstream out_;
     std::ostringstream err_;
 };

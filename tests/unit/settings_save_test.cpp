@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <random>
 #include <set>
 
 #ifndef _WIN32
@@ -11,6 +10,7 @@
 #endif
 
 #include "app/settings_file.h"
+#include "builders/fake_platform.h"
 #include "builders/settings_builder.h"
 
 namespace torvale {
@@ -21,21 +21,9 @@ using test::Bytes;
 using test::ReadTestFile;
 using test::WriteTestFile;
 
-// A fresh directory per test, removed afterwards.
 class SettingsSave : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() /
-               ("torvale_settings_" + std::string(info->name()) + "_" + std::to_string(std::random_device{}()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+    std::string path(const std::string& name) const { return scratch_ / name; }
     std::set<std::string> entries() const {
         std::set<std::string> names;
         for (const auto& entry : fs::directory_iterator(dir_))
@@ -43,7 +31,8 @@ protected:
         return names;
     }
 
-    fs::path dir_;
+    test::ScratchDirectory scratch_{"settings-save"};  // a fresh directory per test, removed afterwards
+    fs::path dir_{scratch_.path()};
 };
 
 TEST_F(SettingsSave, SaveThenLoadGivesTheSameRecord) {
