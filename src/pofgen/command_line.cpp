@@ -93,6 +93,28 @@ std::string AssemblePofgenCommandLine(const PofgenSwitches& switches) {
     return line;
 }
 
+PofgenSwitchFlags SwitchFlagsOf(const Settings& settings) {
+    PofgenSwitchFlags flags;
+    flags.subObjSepPlanes = IsSet(settings.subObjSepPlanes);
+    flags.useFirstSepPlane = IsSet(settings.useFirstSepPlane);
+    flags.conflictSplitRatio = IsSet(settings.conflictSplitRatio);
+    flags.useLocalSepPlanes = IsSet(settings.useLocalSepPlanes);
+    flags.combineObjects = IsSet(settings.combineObjects);
+    flags.animationOutput = IsSet(settings.animationOutput);
+    flags.capitalShips = IsSet(settings.capitalShips);
+    return flags;
+}
+
+void StoreSwitchFlags(const PofgenSwitchFlags& flags, Settings& settings) {
+    settings.subObjSepPlanes = ToFlag(flags.subObjSepPlanes);
+    settings.useFirstSepPlane = ToFlag(flags.useFirstSepPlane);
+    settings.conflictSplitRatio = ToFlag(flags.conflictSplitRatio);
+    settings.useLocalSepPlanes = ToFlag(flags.useLocalSepPlanes);
+    settings.combineObjects = ToFlag(flags.combineObjects);
+    settings.animationOutput = ToFlag(flags.animationOutput);
+    settings.capitalShips = ToFlag(flags.capitalShips);
+}
+
 std::string BuildPofgenCommandLine(const Settings& settings, char separator) {
     PofgenSwitches switches;
     // Compared as 32-bit floats: a stored 0.0254 gives no switch.
@@ -104,13 +126,7 @@ std::string BuildPofgenCommandLine(const Settings& settings, char separator) {
     const auto& splits = settings.chunkSplits;
     if (splits[0] != 0 || splits[1] != 0 || splits[2] != 0)
         switches.chunkSplits = {FormatInteger(splits[0]), FormatInteger(splits[1]), FormatInteger(splits[2])};
-    switches.subObjSepPlanes = IsSet(settings.subObjSepPlanes);
-    switches.useFirstSepPlane = IsSet(settings.useFirstSepPlane);
-    switches.conflictSplitRatio = IsSet(settings.conflictSplitRatio);
-    switches.useLocalSepPlanes = IsSet(settings.useLocalSepPlanes);
-    switches.combineObjects = IsSet(settings.combineObjects);
-    switches.animationOutput = IsSet(settings.animationOutput);
-    switches.capitalShips = IsSet(settings.capitalShips);
+    static_cast<PofgenSwitchFlags&>(switches) = SwitchFlagsOf(settings);
     return AssemblePofgenCommandLine(switches);
 }
 
@@ -126,13 +142,7 @@ std::string BuildPofgenCommandLineFromDialog(const PofgenDialogControls& control
     const auto& splits = controls.chunkSplitTexts;
     if (splits[0] + splits[1] + splits[2] != "000")
         switches.chunkSplits = splits;
-    switches.subObjSepPlanes = controls.subObjSepPlanes;
-    switches.useFirstSepPlane = controls.useFirstSepPlane;
-    switches.conflictSplitRatio = controls.conflictSplitRatio;
-    switches.useLocalSepPlanes = controls.useLocalSepPlanes;
-    switches.combineObjects = controls.combineObjects;
-    switches.animationOutput = controls.animationOutput;
-    switches.capitalShips = controls.capitalShips;
+    static_cast<PofgenSwitchFlags&>(switches) = controls;
     return AssemblePofgenCommandLine(switches);
 }
 

@@ -8,20 +8,30 @@
 
 namespace torvale {
 
+// The seven on/off switches of POFGEN, in the order of the switch string. The Settings keep them as 16-bit
+// flags, the options dialog as check boxes; both builds of the switch string read them from here.
+struct PofgenSwitchFlags {
+    bool subObjSepPlanes = false;     // "-p", chkSubObjSepPlanes
+    bool useFirstSepPlane = false;    // "-f", chkUseFirstSepPlane
+    bool conflictSplitRatio = false;  // "-m", chkConflictSplitRatio
+    bool useLocalSepPlanes = false;   // "-g", chkUseLocalSepPlanes
+    bool combineObjects = false;      // "-1", chkCombineObjects
+    bool animationOutput = false;     // "-a", chkAnimation
+    bool capitalShips = false;        // "-b", chkCapitalShips
+    friend bool operator==(const PofgenSwitchFlags&, const PofgenSwitchFlags&) = default;
+};
+
+// The seven flags of the Settings (any non-zero value is set), and back (-1 for set, 0 otherwise).
+PofgenSwitchFlags SwitchFlagsOf(const Settings& settings);
+void StoreSwitchFlags(const PofgenSwitchFlags& flags, Settings& settings);
+
 // The switches POFGEN gets, as texts ready to be written. Both builds of the switch string fill this record
 // and leave the order of the switches to AssemblePofgenCommandLine.
-struct PofgenSwitches {
+struct PofgenSwitches : PofgenSwitchFlags {
     std::optional<std::string> scaleFactor;                 // "-s" and this text
     std::optional<std::string> errorTolerance;              // "-e" and this text
     int shadingMode = 0;                                    // 1 gives "-d1", 2 gives "-d2", anything else nothing
     std::optional<std::array<std::string, 3>> chunkSplits;  // "-nX,Y,Z"
-    bool subObjSepPlanes = false;                           // "-p"
-    bool useFirstSepPlane = false;                          // "-f"
-    bool conflictSplitRatio = false;                        // "-m"
-    bool useLocalSepPlanes = false;                         // "-g"
-    bool combineObjects = false;                            // "-1"
-    bool animationOutput = false;                           // "-a"
-    bool capitalShips = false;                              // "-b"
 };
 
 // The switch string: empty, or the switches in POFGEN's order, each followed by exactly one blank.
@@ -37,18 +47,11 @@ std::string BuildPofgenCommandLine(const Settings& settings, char separator = '.
 std::string FormatPofgenNumber(float value, char separator = '.');
 
 // The options dialog's controls as its OK button finds them.
-struct PofgenDialogControls {
+struct PofgenDialogControls : PofgenSwitchFlags {
     std::string scaleFactorText;                                // txtScaleFactor
     std::string errorToleranceText;                             // txtErrorTolerance
     int shadingOption = 0;                                      // the selected optShadingMode: 0, 1 or 2
     std::array<std::string, 3> chunkSplitTexts{"0", "0", "0"};  // txtChunkSplits 0 to 2
-    bool subObjSepPlanes = false;                               // chkSubObjSepPlanes
-    bool useFirstSepPlane = false;                              // chkUseFirstSepPlane
-    bool conflictSplitRatio = false;                            // chkConflictSplitRatio
-    bool useLocalSepPlanes = false;                             // chkUseLocalSepPlanes
-    bool combineObjects = false;                                // chkCombineObjects
-    bool animationOutput = false;                               // chkAnimation
-    bool capitalShips = false;                                  // chkCapitalShips
 };
 
 // The switch string built from the dialog's controls on OK. The box texts are written unchanged; whether the

@@ -71,13 +71,7 @@ void OptionsPresenter::Activate() {
         fields_.shadingMode = settings.shadingMode;
     for (std::size_t i = 0; i < 3; ++i)
         fields_.chunkSplits[i] = FormatInteger(settings.chunkSplits[i]);
-    fields_.subObjSepPlanes = IsSet(settings.subObjSepPlanes);
-    fields_.useFirstSepPlane = IsSet(settings.useFirstSepPlane);
-    fields_.conflictSplitRatio = IsSet(settings.conflictSplitRatio);
-    fields_.useLocalSepPlanes = IsSet(settings.useLocalSepPlanes);
-    fields_.combineObjects = IsSet(settings.combineObjects);
-    fields_.animationOutput = IsSet(settings.animationOutput);
-    fields_.capitalShips = IsSet(settings.capitalShips);
+    static_cast<PofgenSwitchFlags&>(fields_) = SwitchFlagsOf(settings);
     fields_.combineSubObjects = IsSet(settings.combineSubObjects);
     fields_.pathPofgen = settings.pofgenPath;
     fields_.showPofgenOutput = IsSet(settings.showPofgenOutput);
@@ -232,13 +226,7 @@ bool OptionsPresenter::Ok() {
     controls.errorToleranceText = fields_.errorTolerance;
     controls.shadingOption = fields_.shadingMode;
     controls.chunkSplitTexts = fields_.chunkSplits;
-    controls.subObjSepPlanes = fields_.subObjSepPlanes;
-    controls.useFirstSepPlane = fields_.useFirstSepPlane;
-    controls.conflictSplitRatio = fields_.conflictSplitRatio;
-    controls.useLocalSepPlanes = fields_.useLocalSepPlanes;
-    controls.combineObjects = fields_.combineObjects;
-    controls.animationOutput = fields_.animationOutput;
-    controls.capitalShips = fields_.capitalShips;
+    static_cast<PofgenSwitchFlags&>(controls) = fields_;
     program_.pofgenCommandLine = BuildPofgenCommandLineFromDialog(controls);
 
     Settings& settings = program_.settings;
@@ -247,13 +235,7 @@ bool OptionsPresenter::Ok() {
     settings.shadingMode =
         static_cast<std::uint8_t>(fields_.shadingMode == 1 || fields_.shadingMode == 2 ? fields_.shadingMode : 0);
     settings.chunkSplits = splits;
-    settings.subObjSepPlanes = ToFlag(fields_.subObjSepPlanes);
-    settings.useFirstSepPlane = ToFlag(fields_.useFirstSepPlane);
-    settings.conflictSplitRatio = ToFlag(fields_.conflictSplitRatio);
-    settings.useLocalSepPlanes = ToFlag(fields_.useLocalSepPlanes);
-    settings.combineObjects = ToFlag(fields_.combineObjects);
-    settings.animationOutput = ToFlag(fields_.animationOutput);
-    settings.capitalShips = ToFlag(fields_.capitalShips);
+    StoreSwitchFlags(fields_, settings);
     settings.combineSubObjects = ToFlag(fields_.combineSubObjects);
     settings.pofgenPath = fields_.pathPofgen;
     if (!program_.pofgenCommandLine.empty())

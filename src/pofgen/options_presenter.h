@@ -8,25 +8,20 @@
 #include "platform/file_dialogs.h"
 #include "platform/file_system.h"
 #include "platform/message_boxes.h"
+#include "pofgen/command_line.h"
 
 namespace torvale {
 
 // The options dialog's text boxes.
 enum class OptionsBox { ScaleFactor, ErrorTolerance, ChunkSplitX, ChunkSplitY, ChunkSplitZ, PathPofgen };
 
-// Everything the options dialog's controls hold, as they stand when the dialog is created.
-struct OptionsFields {
+// Everything the options dialog's controls hold, as they stand when the dialog is created: the seven switch
+// check boxes (the base) and the rest.
+struct OptionsFields : PofgenSwitchFlags {
     std::string scaleFactor = "0.02540000";                 // txtScaleFactor
     std::string errorTolerance = "0.00000000";              // txtErrorTolerance
     int shadingMode = 0;                                    // the selected optShadingMode: 0, 1 or 2
     std::array<std::string, 3> chunkSplits{"0", "0", "0"};  // txtChunkSplits X, Y, Z
-    bool subObjSepPlanes = false;                           // chkSubObjSepPlanes
-    bool useFirstSepPlane = false;                          // chkUseFirstSepPlane
-    bool conflictSplitRatio = false;                        // chkConflictSplitRatio
-    bool useLocalSepPlanes = false;                         // chkUseLocalSepPlanes
-    bool combineObjects = false;                            // chkCombineObjects
-    bool animationOutput = false;                           // chkAnimation
-    bool capitalShips = false;                              // chkCapitalShips
     bool combineSubObjects = true;                          // optOOFORF 0 selected (else option 1)
     std::string pathPofgen;                                 // txtPathPofgen
     bool showPofgenOutput = true;                           // chkPOFGENOutput
