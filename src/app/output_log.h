@@ -5,17 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include "core/output_sink.h"
+
 namespace torvale {
 
-// Where reports go. Everything the program tells the user in the log passes through PrintOutput;
-// callers put their own CR LF before and after a message.
-class OutputSink {
-public:
-    virtual ~OutputSink() = default;
-    virtual void PrintOutput(std::string_view message) = 0;
-};
-
-inline constexpr std::string_view kCrLf = "\r\n";
 // The one-character message that replaces the log by the banner.
 inline constexpr std::string_view kResetMessage = "\x01";
 // An append whose message would take the log past this many characters empties the log first.

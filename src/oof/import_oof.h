@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/output_log.h"
+#include "core/output_sink.h"
 #include "oof/object_model.h"
 #include "oof/oof_reader.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/output_log.h"
+#include "core/output_sink.h"
 #include "oof/object_model.h"
 #include "oof/oof_reader.h"
 

@@ -4,7 +4,7 @@
 #include <span>
 #include <string_view>
 
-#include "app/output_log.h"
+#include "core/output_sink.h"
 #include "oof/object_model.h"
 
 namespace torvale {

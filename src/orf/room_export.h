@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/output_log.h"
+#include "core/output_sink.h"
 #include "oof/object_model.h"
 #include "orf/texture_table.h"
 
