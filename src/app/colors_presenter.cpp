@@ -56,9 +56,9 @@ void ColorsPresenter::Load() {
     preview_ = StyleFromSettings(settings_);
     showPreview();
     // On opening the size is the Settings' whole number of points.
-    describe(FontDescription(settings_.fontName, FormatInteger(settings_.fontSize), IsSet(settings_.fontBold),
-                             IsSet(settings_.fontItalic), IsSet(settings_.fontStrikethru),
-                             IsSet(settings_.fontUnderline)));
+    describe(FontDescription(settings_.fontName, FormatInteger(settings_.fontSize), settings_.fontBold.isOn(),
+                             settings_.fontItalic.isOn(), settings_.fontStrikethru.isOn(),
+                             settings_.fontUnderline.isOn()));
 }
 
 void ColorsPresenter::ClickBackColor(std::size_t index) {

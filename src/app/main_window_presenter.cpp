@@ -1,12 +1,8 @@
 #include "app/main_window_presenter.h"
 
-#include <cstdint>
-#include <vector>
-
+#include "app/export_orf.h"
+#include "app/import_oof.h"
 #include "app/settings_file.h"
-#include "core/atomic_file.h"
-#include "oof/model_report.h"
-#include "orf/export_orf.h"
 
 namespace torvale {
 namespace {
@@ -55,9 +51,9 @@ void MainWindowPresenter::Load() {
     log_.PrintOutput(kResetMessage);
 }
 
-void MainWindowPresenter::ImportOof(Flag skipDialog) {
+void MainWindowPresenter::ImportOof(OofSource source) {
     log_.PrintOutput(kResetMessage);
-    if (!IsSet(skipDialog)) {
+    if (source == OofSource::AskUser) {
         const FileDialogResult chosen = dialogs_.ShowOpen(ImportOofDialog());
         if (!chosen.confirmed)
             return;  // cancelled: model, names, caption and menu stay as they were
@@ -67,16 +63,7 @@ void MainWindowPresenter::ImportOof(Flag skipDialog) {
         if (oofPath.empty() || oofTitle.empty())
             return;
     }
-    // The reader writes the report, and a refusal line for data the model cannot take; a file that cannot be
-    // read at all gets a line of the same form.
-    std::vector<std::uint8_t> bytes;
-    std::string error;
-    int result = kOofInvalid;
-    if (ReadWholeFile(oofPath, bytes, error))
-        result = ReadOofFile(bytes, oofTitle, *model_, log_, ReportFormat{program_.decimalSeparator});
-    else
-        log_.PrintOutput(std::string(kCrLf) + "Error: cannot open " + oofPath + ": " + error + std::string(kCrLf));
-    log_.PrintOutput(result == kOofLoaded ? FinishedLoadingMessage(oofTitle) : ErrorReadingMessage(oofTitle));
+    const int result = LoadOofFile(oofPath, oofTitle, *model_, log_, ReportFormat{program_.decimalSeparator});
     if (result == kOofInvalid) {
         setMenuEnabled(MenuItem::FileExport, false);
         oofPath.clear();
@@ -100,7 +87,7 @@ void MainWindowPresenter::ExportOrf() {
     view_.Repaint();
 
     RoomExportOptions roomOptions;
-    roomOptions.combineSubObjects = IsSet(program_.settings.combineSubObjects);
+    roomOptions.combineSubObjects = program_.settings.combineSubObjects.isOn();
     roomOptions.pathSeparator = options_.pathSeparator;
     const ExportOutcome outcome = WriteRooms(*model_, program_.textureTable, roomOptions, exportNames, log_);
     const std::string closing = ExportClosingMessage(outcome);

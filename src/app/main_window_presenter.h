@@ -3,9 +3,11 @@
 #include <memory>
 #include <string>
 
+#include "app/import_oof.h"
 #include "app/output_log.h"
 #include "app/output_style.h"
 #include "app/startup.h"
+#include "app/twips_rect.h"
 #include "oof/object_model.h"
 #include "oof/oof_reader.h"
 #include "orf/room_export.h"
@@ -16,15 +18,6 @@ namespace torvale {
 
 // The menu items whose enabled state changes while the program runs.
 enum class MenuItem { FileExport, ReloadP3D };
-
-// A rectangle in twips, relative to the client area.
-struct TwipsRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    friend bool operator==(const TwipsRect&, const TwipsRect&) = default;
-};
 
 // What the main window's presenter asks of the real window.
 class MainWindowView {
@@ -58,8 +51,9 @@ public:
 
     // Caption, output style with fallback, show, banner.
     void Load();
-    // Import OOF: the open dialog unless `skipDialog` is set, then the reader; sets the caption and Export ORF.
-    void ImportOof(Flag skipDialog);
+    // Import OOF: the open dialog (or the given oofPath and oofTitle), then the reader; sets the caption and
+    // Export ORF.
+    void ImportOof(OofSource source);
     // Export ORF: the save dialog, then the room export with its closing line.
     void ExportOrf();
     // Clear Window: the log shows the banner again.

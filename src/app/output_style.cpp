@@ -19,10 +19,10 @@ void StoreOutputStyle(const OutputStyle& style, Settings& settings) {
     settings.textColor = style.textColor;
     settings.fontName = style.fontName;
     settings.fontSize = RoundHalfToEven(style.fontSize);
-    settings.fontBold = ToFlag(style.bold);
-    settings.fontItalic = ToFlag(style.italic);
-    settings.fontStrikethru = ToFlag(style.strikethru);
-    settings.fontUnderline = ToFlag(style.underline);
+    settings.fontBold.set(style.bold);
+    settings.fontItalic.set(style.italic);
+    settings.fontStrikethru.set(style.strikethru);
+    settings.fontUnderline.set(style.underline);
 }
 
 OutputStyle DesignOutputStyle() {
@@ -65,10 +65,10 @@ OutputStyle StyleFromSettings(const Settings& settings) {
     OutputStyle style;
     style.fontName = settings.fontName;
     style.fontSize = settings.fontSize;
-    style.bold = IsSet(settings.fontBold);
-    style.italic = IsSet(settings.fontItalic);
-    style.strikethru = IsSet(settings.fontStrikethru);
-    style.underline = IsSet(settings.fontUnderline);
+    style.bold = settings.fontBold.isOn();
+    style.italic = settings.fontItalic.isOn();
+    style.strikethru = settings.fontStrikethru.isOn();
+    style.underline = settings.fontUnderline.isOn();
     style.backColor = settings.backColor;
     style.textColor = settings.textColor;
     return style;

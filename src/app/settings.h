@@ -8,16 +8,28 @@
 
 namespace torvale {
 
-// Flags are 16-bit: -1 for true, 0 for false; any non-zero value reads as true.
-using Flag = std::int16_t;
-inline constexpr Flag kTrue = -1;
-inline constexpr Flag kFalse = 0;
-inline bool IsSet(Flag flag) {
-    return flag != 0;
-}
-inline Flag ToFlag(bool value) {
-    return value ? kTrue : kFalse;
-}
+// A 16-bit flag as the settings file stores it: -1 for on, 0 for off. Any other non-zero value (a 1 written by
+// another program) reads as on and is kept as it is, so that saving never rewrites a value the user did not
+// change.
+class Flag {
+public:
+    constexpr Flag() = default;
+    constexpr explicit Flag(std::int16_t raw) : raw_(raw) {}
+
+    constexpr bool isOn() const { return raw_ != 0; }
+    constexpr std::int16_t raw() const { return raw_; }
+    // Turns the flag on (-1) or off (0); a flag that already reads that way keeps its stored value.
+    constexpr void set(bool on) {
+        if (on != isOn())
+            raw_ = on ? -1 : 0;
+    }
+    friend constexpr bool operator==(Flag, Flag) = default;
+
+private:
+    std::int16_t raw_ = 0;
+};
+inline constexpr Flag kTrue{-1};
+inline constexpr Flag kFalse{0};
 
 // Colours are 0x00BBGGRR, or a system colour reference 0x80000000 plus the system colour index.
 inline constexpr std::uint32_t kSystemWindowBackground = 0x80000005;

@@ -19,10 +19,10 @@ void WriteShortText(ByteWriter& writer, const std::string& text) {
 // Each Read* stores into `field` only when the whole field fits, so a file that ends early leaves every field
 // it does not hold as the record had it. They return false at the first field that does not fit.
 bool ReadFlag(ByteReader& reader, Flag& field) {
-    Flag value = 0;
+    std::int16_t value = 0;
     if (!reader.readI16(value))
         return false;
-    field = value;  // the raw value is kept: any non-zero value reads as true
+    field = Flag(value);  // the raw value is kept: any non-zero value reads as true
     return true;
 }
 
@@ -95,15 +95,15 @@ std::vector<std::uint8_t> EncodeSettings(const Settings& settings) {
     for (Flag flag :
          {settings.subObjSepPlanes, settings.useFirstSepPlane, settings.conflictSplitRatio, settings.useLocalSepPlanes,
           settings.combineObjects, settings.animationOutput, settings.capitalShips, settings.combineSubObjects})
-        writer.writeI16(flag);
+        writer.writeI16(flag.raw());
     writer.writeU32(settings.backColor);  // the background colour comes before the text colour
     writer.writeU32(settings.textColor);
     WriteShortText(writer, settings.fontName);
     writer.writeI32(settings.fontSize);
     for (Flag flag : {settings.fontBold, settings.fontItalic, settings.fontStrikethru, settings.fontUnderline})
-        writer.writeI16(flag);
+        writer.writeI16(flag.raw());
     WriteShortText(writer, settings.pofgenPath);
-    writer.writeI16(settings.showPofgenOutput);
+    writer.writeI16(settings.showPofgenOutput.raw());
     return writer.release();
 }
 

@@ -4,7 +4,6 @@
 #include <cctype>
 
 #include "app/settings_file.h"
-#include "pofgen/command_line.h"
 
 namespace torvale {
 namespace {
@@ -82,7 +81,6 @@ bool RunStartup(ProgramState& program, const StartupEnvironment& environment) {
     if (!NamesPofgen(program.settings.pofgenPath))
         program.settings.pofgenPath = FindPofgen(program.appDir, environment.fileSystem);
 
-    program.pofgenCommandLine = BuildPofgenCommandLine(program.settings, environment.decimalSeparator);
     return LoadTable(program, environment);
 }
 

@@ -16,7 +16,7 @@ struct ProgramState {
     std::string settingsPath;
     std::string texlatePath;
     Settings settings;
-    std::string pofgenCommandLine;
+    std::string pofgenCommandLine;  // built from the Settings once start-up has loaded them
     TextureTable textureTable;
     char decimalSeparator = '.';
 };
@@ -42,9 +42,9 @@ std::string FindPofgen(const std::string& appDir, FileSystem& fileSystem);
 bool NamesPofgen(std::string_view path);
 
 // Everything start-up does before the main window is loaded: paths, Settings defaults, the POFGEN search,
-// the settings file (loaded, or created on the first run), the POFGEN switch string and the texture
-// translation table. False when the program must end: the table is missing or cannot be used, and a message
-// box naming the file has said so.
+// the settings file (loaded, or created on the first run) and the texture translation table. The POFGEN
+// switch string is built from the loaded Settings afterwards (BuildPofgenCommandLine). False when the program must end:
+// the table is missing or cannot be used, and a message box naming the file has said so.
 bool RunStartup(ProgramState& program, const StartupEnvironment& environment);
 
 // The message shown when the settings file cannot be written (at the first run or at exit).

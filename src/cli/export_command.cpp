@@ -5,10 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include "app/export_orf.h"
+#include "app/import_oof.h"
 #include "app/output_log.h"
 #include "cli/commands.h"
-#include "oof/import_oof.h"
-#include "orf/export_orf.h"
 #include "orf/room_export.h"
 #include "orf/texture_table.h"
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <string_view>
 
+#include "app/import_oof.h"
 #include "app/output_log.h"
 #include "cli/commands.h"
-#include "oof/import_oof.h"
 
 namespace torvale::cli {
 namespace {

@@ -7,9 +7,13 @@
 
 #include "core/output_sink.h"
 #include "oof/object_model.h"
-#include "oof/oof_reader.h"
 
 namespace torvale {
+
+// How numbers are written into the report.
+struct ReportFormat {
+    char decimalSeparator = '.';  // the user's decimal separator
+};
 
 // Vectors as the report writes them: form A "[x,y,z]" (header, sub-objects, special points) and
 // form B "[x, y, z]" (gunpoints, ground points, attach points and normals).

@@ -5,14 +5,10 @@
 #include <string_view>
 
 #include "core/output_sink.h"
+#include "oof/model_report.h"
 #include "oof/object_model.h"
 
 namespace torvale {
-
-// How numbers are written into the report.
-struct ReportFormat {
-    char decimalSeparator = '.';  // the user's decimal separator
-};
 
 inline constexpr int kOofLoaded = 0;
 inline constexpr int kOofInvalid = 1;

@@ -95,24 +95,24 @@ std::string AssemblePofgenCommandLine(const PofgenSwitches& switches) {
 
 PofgenSwitchFlags SwitchFlagsOf(const Settings& settings) {
     PofgenSwitchFlags flags;
-    flags.subObjSepPlanes = IsSet(settings.subObjSepPlanes);
-    flags.useFirstSepPlane = IsSet(settings.useFirstSepPlane);
-    flags.conflictSplitRatio = IsSet(settings.conflictSplitRatio);
-    flags.useLocalSepPlanes = IsSet(settings.useLocalSepPlanes);
-    flags.combineObjects = IsSet(settings.combineObjects);
-    flags.animationOutput = IsSet(settings.animationOutput);
-    flags.capitalShips = IsSet(settings.capitalShips);
+    flags.subObjSepPlanes = settings.subObjSepPlanes.isOn();
+    flags.useFirstSepPlane = settings.useFirstSepPlane.isOn();
+    flags.conflictSplitRatio = settings.conflictSplitRatio.isOn();
+    flags.useLocalSepPlanes = settings.useLocalSepPlanes.isOn();
+    flags.combineObjects = settings.combineObjects.isOn();
+    flags.animationOutput = settings.animationOutput.isOn();
+    flags.capitalShips = settings.capitalShips.isOn();
     return flags;
 }
 
 void StoreSwitchFlags(const PofgenSwitchFlags& flags, Settings& settings) {
-    settings.subObjSepPlanes = ToFlag(flags.subObjSepPlanes);
-    settings.useFirstSepPlane = ToFlag(flags.useFirstSepPlane);
-    settings.conflictSplitRatio = ToFlag(flags.conflictSplitRatio);
-    settings.useLocalSepPlanes = ToFlag(flags.useLocalSepPlanes);
-    settings.combineObjects = ToFlag(flags.combineObjects);
-    settings.animationOutput = ToFlag(flags.animationOutput);
-    settings.capitalShips = ToFlag(flags.capitalShips);
+    settings.subObjSepPlanes.set(flags.subObjSepPlanes);
+    settings.useFirstSepPlane.set(flags.useFirstSepPlane);
+    settings.conflictSplitRatio.set(flags.conflictSplitRatio);
+    settings.useLocalSepPlanes.set(flags.useLocalSepPlanes);
+    settings.combineObjects.set(flags.combineObjects);
+    settings.animationOutput.set(flags.animationOutput);
+    settings.capitalShips.set(flags.capitalShips);
 }
 
 std::string BuildPofgenCommandLine(const Settings& settings, char separator) {

@@ -72,9 +72,9 @@ void OptionsPresenter::Activate() {
     for (std::size_t i = 0; i < 3; ++i)
         fields_.chunkSplits[i] = FormatInteger(settings.chunkSplits[i]);
     static_cast<PofgenSwitchFlags&>(fields_) = SwitchFlagsOf(settings);
-    fields_.combineSubObjects = IsSet(settings.combineSubObjects);
+    fields_.combineSubObjects = settings.combineSubObjects.isOn();
     fields_.pathPofgen = settings.pofgenPath;
-    fields_.showPofgenOutput = IsSet(settings.showPofgenOutput);
+    fields_.showPofgenOutput = settings.showPofgenOutput.isOn();
     view_.ShowFields(fields_);
 }
 
@@ -236,11 +236,11 @@ bool OptionsPresenter::Ok() {
         static_cast<std::uint8_t>(fields_.shadingMode == 1 || fields_.shadingMode == 2 ? fields_.shadingMode : 0);
     settings.chunkSplits = splits;
     StoreSwitchFlags(fields_, settings);
-    settings.combineSubObjects = ToFlag(fields_.combineSubObjects);
+    settings.combineSubObjects.set(fields_.combineSubObjects);
     settings.pofgenPath = fields_.pathPofgen;
     if (!program_.pofgenCommandLine.empty())
         messages_.ShowMessage(std::string(kCommandLineMessage) + program_.pofgenCommandLine);
-    settings.showPofgenOutput = ToFlag(fields_.showPofgenOutput);
+    settings.showPofgenOutput.set(fields_.showPofgenOutput);
     view_.Close();
     return true;
 }

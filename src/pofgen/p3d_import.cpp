@@ -52,25 +52,25 @@ void P3dImport::ImportP3dCommand() {
             return;
         host_.ShowOptionsDialog();
     }
-    ImportP3d(kFalse);
+    ImportP3d(P3dSource::AskUser);
 }
 
 void P3dImport::ReloadP3d() {
     if (!host_.lastP3dPath().empty() && !host_.lastP3dTitle().empty()) {
         host_.oofPath() = host_.lastP3dPath();
         host_.oofTitle() = host_.lastP3dTitle();
-        ImportP3d(kTrue);
+        ImportP3d(P3dSource::LastFile);
         return;
     }
     host_.PrintOutput(kNoFileImportedMessage);
     host_.SetReloadEnabled(false);
 }
 
-void P3dImport::ImportP3d(Flag reload) {
+void P3dImport::ImportP3d(P3dSource source) {
     host_.PrintOutput(kResetMessage);
     std::string& oofPath = host_.oofPath();
     std::string& oofTitle = host_.oofTitle();
-    if (!IsSet(reload)) {
+    if (source == P3dSource::AskUser) {
         const FileDialogResult chosen = services_.dialogs.ShowOpen(ImportP3dDialog());
         if (!chosen.confirmed)
             return;  // cancelled: the log already shows the banner, nothing else happens
@@ -115,7 +115,7 @@ void P3dImport::ImportP3d(Flag reload) {
         services_.output.ShowOutput(run.output);
         return;
     }
-    if (IsSet(program_.settings.showPofgenOutput))
+    if (program_.settings.showPofgenOutput.isOn())
         services_.output.ShowOutput(run.output);
 
     host_.lastP3dPath() = oofPath;
@@ -124,7 +124,7 @@ void P3dImport::ImportP3d(Flag reload) {
 
     oofPath = WithOofEnding(oofPath);
     oofTitle = WithOofEnding(oofTitle);
-    host_.ImportOof(kTrue);
+    host_.ImportOof(OofSource::GivenFile);
 }
 
 }  // namespace torvale

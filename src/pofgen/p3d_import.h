@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/import_oof.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "platform/file_dialogs.h"
@@ -11,6 +12,9 @@
 #include "platform/short_path.h"
 
 namespace torvale {
+
+// Where a P3D import takes its file from: the open dialog, or the last P3D file again (Reload P3D).
+enum class P3dSource { AskUser, LastFile };
 
 inline constexpr std::string_view kFindPofgenQuestion =
     "Please tell me where to find Pofgen!\r\n\r\nOK: Find Pofgen.exe\r\nCancel: Cancel Import";
@@ -29,7 +33,7 @@ public:
     virtual void SetReloadEnabled(bool enabled) = 0;
     // The options dialog, modal.
     virtual void ShowOptionsDialog() = 0;
-    virtual void ImportOof(Flag skipDialog) = 0;
+    virtual void ImportOof(OofSource source) = 0;
     virtual std::string& oofPath() = 0;
     virtual std::string& oofTitle() = 0;
     virtual std::string& lastP3dPath() = 0;
@@ -72,8 +76,8 @@ public:
     void ImportP3dCommand();
     // Reload P3D: compiles the file of the last run without errors again.
     void ReloadP3d();
-    // The compile: `reload` false asks for the file, true takes oofPath and oofTitle as they are.
-    void ImportP3d(Flag reload);
+    // The compile: asks for the file, or (Reload P3D) takes oofPath and oofTitle as they are.
+    void ImportP3d(P3dSource source);
 
 private:
     ProgramState& program_;

@@ -138,7 +138,7 @@ void MainWindow::OnSize(WPARAM kind, int width, int height) {
 void MainWindow::OnCommand(int id) {
     switch (id) {
         case IDM_FILE_IMPORT_OOF:
-            presenter_.ImportOof(kFalse);
+            presenter_.ImportOof(OofSource::AskUser);
             break;
         case IDM_FILE_EXPORT:
             presenter_.ExportOrf();

@@ -36,7 +36,7 @@ private:
     void Repaint() override { view_.Repaint(); }
     void SetReloadEnabled(bool enabled) override { window_.setReloadEnabled(enabled); }
     void ShowOptionsDialog() override { ShowOptions(); }
-    void ImportOof(Flag skipDialog) override { window_.ImportOof(skipDialog); }
+    void ImportOof(OofSource source) override { window_.ImportOof(source); }
     std::string& oofPath() override { return window_.oofPath; }
     std::string& oofTitle() override { return window_.oofTitle; }
     std::string& lastP3dPath() override { return window_.lastP3dPath; }

@@ -8,6 +8,7 @@
 #include "platform/file_system.h"
 #include "platform/system_ui.h"
 #include "platform/user_locale.h"
+#include "pofgen/command_line.h"
 #include "win32/main_window.h"
 
 namespace {
@@ -19,6 +20,7 @@ int Run(HINSTANCE instance, int showCommand) {
     SystemMessageBoxes messages;
     if (!RunStartup(*program, {SystemFileSystem(), messages, UserDecimalSeparator(), '\\'}))
         return 1;
+    program->pofgenCommandLine = BuildPofgenCommandLine(program->settings, UserDecimalSeparator());
 
     MainWindow window(*program, instance, showCommand);
     if (!window.Create()) {

@@ -57,7 +57,7 @@ MainWindowHarness::MainWindowHarness() {
 void MainWindowHarness::importFile(const std::string& name, const Bytes& bytes) {
     WriteTestFile(dir / name, bytes);
     dialogs.choose(dir / name, name);
-    window.ImportOof(kFalse);
+    window.ImportOof(OofSource::AskUser);
 }
 
 }  // namespace torvale::test

@@ -4,10 +4,10 @@
 #include <sstream>
 #include <string>
 
+#include "app/import_oof.h"
 #include "app/output_log.h"
 #include "builders/oof_builder.h"
 #include "cli/commands.h"
-#include "oof/import_oof.h"
 
 namespace torvale::cli {
 namespace {

@@ -115,7 +115,7 @@ TEST(ColorsPresenter, OpeningShowsTheSettingsOnThePreviewAndDescribesTheFontInWh
 
 TEST(ColorsPresenter, DescriptionLettersFollowBoldItalicStrikethroughUnderline) {
     Settings s = CourierSettings();
-    s.fontItalic = 7;  // any non-zero flag is true
+    s.fontItalic = Flag(7);  // any non-zero flag is true
     s.fontStrikethru = kTrue;
     s.fontUnderline = kTrue;
     ColorsHarness h(s);
@@ -328,10 +328,10 @@ TEST(ColorsPresenter, OkStoresFlagsAsMinusOne) {
     h.fonts.chosen = all;
     h.presenter->Choose();
     h.presenter->Ok();
-    EXPECT_EQ(h.settings.fontBold, -1);
-    EXPECT_EQ(h.settings.fontItalic, -1);
-    EXPECT_EQ(h.settings.fontStrikethru, -1);
-    EXPECT_EQ(h.settings.fontUnderline, -1);
+    EXPECT_EQ(h.settings.fontBold, kTrue);
+    EXPECT_EQ(h.settings.fontItalic, kTrue);
+    EXPECT_EQ(h.settings.fontStrikethru, kTrue);
+    EXPECT_EQ(h.settings.fontUnderline, kTrue);
     EXPECT_EQ(h.presenter->fontDescription(), "Arial, 12pts. BISU");
 }
 

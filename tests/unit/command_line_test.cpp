@@ -108,9 +108,9 @@ TEST(PofgenCommandLine, ChunkSplitsUnlessAllZero) {
 TEST(PofgenCommandLine, SevenFlagsInTheirOrderWhenNonZero) {
     Settings settings;
     settings.subObjSepPlanes = kTrue;
-    settings.useFirstSepPlane = 1;  // any non-zero value is true
+    settings.useFirstSepPlane = Flag(1);  // any non-zero value is true
     settings.conflictSplitRatio = kTrue;
-    settings.useLocalSepPlanes = 2;
+    settings.useLocalSepPlanes = Flag(2);
     settings.combineObjects = kTrue;
     settings.animationOutput = kTrue;
     settings.capitalShips = kTrue;

@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <set>
 
+#include "app/export_orf.h"
 #include "builders/bytes.h"
 #include "builders/fake_platform.h"
 #include "builders/oof_builder.h"
 #include "builders/orf_walker.h"
-#include "orf/export_orf.h"
 
 namespace torvale {
 namespace {

@@ -41,7 +41,7 @@ TEST(ImportOof, OpenDialogAsksForAnExistingOofFile) {
     MainWindowHarness h;
     h.window.Load();
     h.dialogs.cancel();
-    h.window.ImportOof(kFalse);
+    h.window.ImportOof(OofSource::AskUser);
     ASSERT_EQ(h.dialogs.opened.size(), 1u);
     const FileDialogRequest& request = h.dialogs.opened[0];
     EXPECT_EQ(request.title, "Import OOF file");
@@ -108,7 +108,7 @@ TEST(ImportOof, CancelAfterASuccessfulLoadOnlyResetsTheLog) {
     h.window.Load();
     h.importFile("ship.oof", test::SampleOof());
     h.dialogs.cancel();
-    h.window.ImportOof(kFalse);
+    h.window.ImportOof(OofSource::AskUser);
     EXPECT_EQ(h.window.log().text(), Banner());
     EXPECT_TRUE(h.window.exportEnabled());
     EXPECT_EQ(h.window.caption(), kTitle + " - ship.oof");
@@ -122,7 +122,7 @@ TEST(ImportOof, DialogWithoutAFileTitleEndsSilentlyKeepingWhatItReturned) {
     MainWindowHarness h;
     h.window.Load();
     h.dialogs.choose(h.dir / "ship.oof", "");
-    h.window.ImportOof(kFalse);
+    h.window.ImportOof(OofSource::AskUser);
     EXPECT_EQ(h.window.log().text(), Banner());
     EXPECT_EQ(h.window.oofPath, h.dir / "ship.oof");
     EXPECT_EQ(h.window.oofTitle, "");
@@ -137,7 +137,7 @@ TEST(ImportOof, SkippingTheDialogResetsTheLogAndLoadsTheNamedFile) {
     ASSERT_TRUE(test::WriteTestFile(h.dir / "ship.oof", test::SampleOof()));
     h.window.oofPath = h.dir / "ship.oof";
     h.window.oofTitle = "ship.oof";
-    h.window.ImportOof(kTrue);
+    h.window.ImportOof(OofSource::GivenFile);
     EXPECT_TRUE(h.dialogs.opened.empty());
     EXPECT_EQ(h.window.log().text().rfind(Banner() + "    \r\n", 0), 0u);
     EXPECT_EQ(h.window.log().text().find("POFGEN said"), std::string::npos);
@@ -150,7 +150,7 @@ TEST(ImportOof, FileThatCannotBeOpenedSaysWhyAndFails) {
     h.window.Load();
     h.window.oofPath = h.dir / "gone.oof";
     h.window.oofTitle = "gone.oof";
-    h.window.ImportOof(kTrue);
+    h.window.ImportOof(OofSource::GivenFile);
     const std::string log = AfterBanner(h.window.log());
     const std::string reason = "    \r\nError: cannot open " + (h.dir / "gone.oof") + ": ";
     const std::string closing = "    \r\nError reading gone.oof Not a valid OOF!\r\n";

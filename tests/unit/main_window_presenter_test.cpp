@@ -43,7 +43,7 @@ Settings StyledSettings() {
     s.fontName = "Courier New";
     s.fontSize = 12;
     s.fontBold = kTrue;
-    s.fontUnderline = 5;  // any non-zero flag is true
+    s.fontUnderline = Flag(5);  // any non-zero flag is true
     s.backColor = 0x00203040;
     s.textColor = 0x80000012;
     return s;
@@ -59,7 +59,7 @@ TEST(OutputStyle, AcceptedSettingsAreAppliedAndKept) {
     EXPECT_TRUE(applied.underline);
     EXPECT_EQ(applied.backColor, 0x00203040u);
     EXPECT_EQ(applied.textColor, 0x80000012u);
-    EXPECT_EQ(settings.fontUnderline, 5);  // untouched
+    EXPECT_EQ(settings.fontUnderline, Flag(5));  // untouched
 }
 
 TEST(OutputStyle, RefusedNameMakesTheWholeStyleFallBackToTheDesignValues) {
@@ -87,7 +87,7 @@ TEST(OutputStyle, FallbackKeepsTheValuesTheTextAreaTookBeforeTheRefusal) {
     EXPECT_EQ(applied.backColor, 0x00203040u);
     EXPECT_EQ(applied.textColor, 0x80000008u);
     EXPECT_EQ(settings.textColor, 0x80000008u);
-    EXPECT_EQ(settings.fontUnderline, kTrue);  // stored back as a proper flag
+    EXPECT_EQ(settings.fontUnderline, Flag(5));  // still on, so the stored value stays as it was
 
     settings = StyledSettings();
     settings.fontSize = 0;

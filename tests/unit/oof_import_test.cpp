@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <string>
 
+#include "app/import_oof.h"
 #include "app/output_log.h"
 #include "builders/oof_builder.h"
-#include "oof/import_oof.h"
 
 namespace torvale {
 namespace {

@@ -104,7 +104,7 @@ TEST_F(OptionsDialog, ActivationFillsEveryControlFromTheSettings) {
     s.shadingMode = 2;
     s.chunkSplits = {4, 100, 255};
     s.useFirstSepPlane = kTrue;
-    s.capitalShips = 7;  // any non-zero value is true
+    s.capitalShips = Flag(7);  // any non-zero value is true
     s.combineSubObjects = kFalse;
     s.pofgenPath = "C:\\tools\\pofgen.exe";
     s.showPofgenOutput = kFalse;

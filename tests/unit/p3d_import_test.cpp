@@ -60,7 +60,7 @@ public:
 };
 
 struct OofLoad {
-    Flag skipDialog;
+    OofSource source = OofSource::AskUser;
     std::string path;
     std::string title;
 };
@@ -75,7 +75,7 @@ public:
         if (onOptions)
             onOptions();
     }
-    void ImportOof(Flag skipDialog) override { loads.push_back({skipDialog, path, title}); }
+    void ImportOof(OofSource source) override { loads.push_back({source, path, title}); }
     std::string& oofPath() override { return path; }
     std::string& oofTitle() override { return title; }
     std::string& lastP3dPath() override { return lastPath; }
@@ -170,7 +170,7 @@ TEST_F(P3dImportTest, ANameWithABlankIsHandedOverAllShort) {
     EXPECT_EQ(host.lastTitle, "BIGSHI~1.P3D");
     EXPECT_EQ(host.reloadEnabled, std::vector<bool>{true});
     ASSERT_EQ(host.loads.size(), 1u);
-    EXPECT_EQ(host.loads[0].skipDialog, kTrue);
+    EXPECT_EQ(host.loads[0].source, OofSource::GivenFile);
     EXPECT_EQ(host.loads[0].path, "C:\\MYMODE~1\\BIGSHI~1.OOF");
     EXPECT_EQ(host.loads[0].title, "BIGSHI~1.OOF");
     EXPECT_TRUE(output.shown.empty());
@@ -285,9 +285,9 @@ TEST_F(P3dImportTest, TheOofNamesReplaceWhateverTheLastThreeCharactersAre) {
     shortPaths.forms["C:\\M\\odd.P3"] = "C:\\M\\odd.P3";
     shortPaths.forms["C:\\M\\ab"] = "C:\\M\\ab";
     dialogs.choose("C:\\M\\odd.P3", "odd.P3");
-    import.ImportP3d(kFalse);
+    import.ImportP3d(P3dSource::AskUser);
     dialogs.choose("C:\\M\\ab", "ab");
-    import.ImportP3d(kFalse);
+    import.ImportP3d(P3dSource::AskUser);
     ASSERT_EQ(host.loads.size(), 2u);
     EXPECT_EQ(host.loads[0].path, "C:\\M\\oddOOF");
     EXPECT_EQ(host.loads[1].path, "C:\\MOOF");  // the rule counts characters, not the name's parts

@@ -138,7 +138,7 @@ public:
     void Repaint() override {}
     void SetReloadEnabled(bool enabled) override { reloadEnabled = enabled; }
     void ShowOptionsDialog() override {}
-    void ImportOof(Flag skipDialog) override { window_.ImportOof(skipDialog); }
+    void ImportOof(OofSource source) override { window_.ImportOof(source); }
     std::string& oofPath() override { return window_.oofPath; }
     std::string& oofTitle() override { return window_.oofTitle; }
     std::string& lastP3dPath() override { return window_.lastP3dPath; }

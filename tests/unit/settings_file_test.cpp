@@ -50,8 +50,8 @@ TEST(SettingsFile, DecodeReadsEveryFieldAndKeepsRawFlagValues) {
     Settings settings = InMemoryBeforeLoading();
     DecodeSettings(SettingsFileBytes(DistinctSettings()), settings);
     ExpectSameSettings(settings, DistinctSettings());
-    EXPECT_EQ(settings.capitalShips, 7);  // any non-zero value is true, and it stays as stored
-    EXPECT_TRUE(IsSet(settings.capitalShips));
+    EXPECT_EQ(settings.capitalShips, Flag(7));  // any non-zero value is true, and it stays as stored
+    EXPECT_TRUE(settings.capitalShips.isOn());
 }
 
 TEST(SettingsFile, ZeroLengthBytesKeepBothTextsInMemoryAndTrailingBytesAreIgnored) {

@@ -9,6 +9,7 @@
 #include "builders/fake_platform.h"
 #include "builders/settings_builder.h"
 #include "builders/texlate_builder.h"
+#include "pofgen/command_line.h"
 
 namespace torvale {
 namespace {
@@ -103,7 +104,7 @@ TEST_F(StartupRun, FirstRunWithoutPofgenWritesTheFiftyTwoByteFile) {
     EXPECT_EQ(program.settings.pofgenPath, "");
     EXPECT_EQ(program.settings.fontName, "");
     EXPECT_EQ(program.settings.fontSize, 0);
-    EXPECT_EQ(program.pofgenCommandLine, "");
+    EXPECT_EQ(BuildPofgenCommandLine(program.settings), "");
     EXPECT_TRUE(messages.shown.empty());
 }
 
@@ -132,7 +133,7 @@ TEST_F(StartupRun, LoadsTheSettingsFileWithoutRewritingItAndBuildsTheSwitchStrin
     const Bytes before = test::ReadTestFile(dir / "TORVALE.ini");
 
     ASSERT_TRUE(run(','));
-    EXPECT_EQ(program.pofgenCommandLine, "-s0,03 -d1 -n4,4,4 -p -b ");
+    EXPECT_EQ(BuildPofgenCommandLine(program.settings, program.decimalSeparator), "-s0,03 -d1 -n4,4,4 -p -b ");
     EXPECT_EQ(program.settings.combineSubObjects, kFalse);
     EXPECT_EQ(program.settings.fontName, "Courier New");
     EXPECT_EQ(program.decimalSeparator, ',');

@@ -1,4 +1,4 @@
-#include "oof/import_oof.h"
+#include "app/import_oof.h"
 
 #include <cstdint>
 #include <vector>
@@ -23,6 +23,8 @@ int LoadOofFile(const std::string& path,
         result = ReadOofFile(bytes, title, model, out, format);
     else if (openError)
         *openError = error;  // the reader prints nothing for a file it never saw
+    else
+        out.PrintOutput(std::string(kCrLf) + "Error: cannot open " + path + ": " + error + std::string(kCrLf));
     out.PrintOutput(result == kOofLoaded ? FinishedLoadingMessage(title) : ErrorReadingMessage(title));
     return result;
 }

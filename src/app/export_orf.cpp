@@ -1,4 +1,4 @@
-#include "orf/export_orf.h"
+#include "app/export_orf.h"
 
 #include "app/output_log.h"
 
