@@ -2,7 +2,7 @@ function(torvale_set_warnings target)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
         -Wnon-virtual-dtor -Wold-style-cast -Wcast-align -Wunused -Woverloaded-virtual -Wnull-dereference
         -Wdouble-promotion -Wformat=2 -Wimplicit-fallthrough)
-    if(TORVALE_WARNINGS_AS_ERRORS)
+    if(TORVALE_WERROR)
         target_compile_options(${target} PRIVATE -Werror)
     endif()
 endfunction()

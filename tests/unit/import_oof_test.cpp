@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <string>
 
+#include "app/import_oof.h"
 #include "builders/bytes.h"
 #include "builders/fake_platform.h"
 #include "builders/oof_builder.h"
@@ -160,6 +163,70 @@ TEST(ImportOof, FileThatCannotBeOpenedSaysWhyAndFails) {
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 4);  // two messages of one line each
     EXPECT_FALSE(h.window.exportEnabled());
     EXPECT_EQ(h.window.oofPath, "");
+}
+
+namespace fs = std::filesystem;
+using test::RecordingSink;
+
+// The load-and-report itself, as the command-line tool calls it (the system's reason returned, not logged).
+class OofImport : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("torvale_import_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::permissions(dir_ / "ship.oof", fs::perms::owner_all, ignored);
+        fs::remove_all(dir_, ignored);
+    }
+    std::string path(const char* name) const { return (dir_ / name).string(); }
+
+    fs::path dir_;
+};
+
+TEST_F(OofImport, LoadedFileEndsWithFinishedLoading) {
+    ASSERT_TRUE(test::WriteTestFile(path("ship.oof"), test::SampleOof()));
+    ObjectModel model;
+    RecordingSink log;
+    std::string error = "stale";
+    EXPECT_EQ(LoadOofFile(path("ship.oof"), "ship.oof", model, log, {}, &error), kOofLoaded);
+    EXPECT_EQ(log.messages.front(), "\r\nOpened ship.oof\r\n");
+    EXPECT_EQ(log.messages.back(), "\r\nFinished loading ship.oof\r\n");
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(model.subObjects.size(), 3u);
+}
+
+TEST_F(OofImport, MissingFileIsNotCreatedAndGivesOnlyTheErrorLine) {
+    ObjectModel model;
+    RecordingSink log;
+    std::string error;
+    EXPECT_EQ(LoadOofFile(path("missing.oof"), "missing.oof", model, log, {}, &error), kOofInvalid);
+    EXPECT_EQ(log.messages, std::vector<std::string>{"\r\nError reading missing.oof Not a valid OOF!\r\n"});
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(fs::exists(path("missing.oof")));
+}
+
+TEST_F(OofImport, ReadOnlyFileLoadsAndStaysAsItWas) {
+    ASSERT_TRUE(test::WriteTestFile(path("ship.oof"), test::SampleOof()));
+    fs::permissions(path("ship.oof"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    ObjectModel model;
+    RecordingSink log;
+    EXPECT_EQ(LoadOofFile(path("ship.oof"), "ship.oof", model, log), kOofLoaded);
+    EXPECT_EQ(test::ReadTestFile(path("ship.oof")), test::SampleOof());
+}
+
+TEST_F(OofImport, CutShortPOFGENTextStillFinishesLoading) {
+    test::OofBuilder b(2300);
+    b.pinf("abc").statedLength(10);
+    ASSERT_TRUE(test::WriteTestFile(path("ship.oof"), b.bytes()));
+    ObjectModel model;
+    RecordingSink log;
+    EXPECT_EQ(LoadOofFile(path("ship.oof"), "ship.oof", model, log), kOofLoaded);
+    EXPECT_EQ(log.messages[log.messages.size() - 2], "\r\nPOF contained incorrect data");
+    EXPECT_EQ(log.messages.back(), "\r\nFinished loading ship.oof\r\n");
 }
 
 }  // namespace
