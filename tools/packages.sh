@@ -22,7 +22,7 @@ ensure_packages() {
 }
 
 # The native tool chain: compiler, CMake, Ninja, GoogleTest and Google Benchmark.
-NATIVE_PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev googletest libbenchmark-dev)
+NATIVE_PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev googletest libbenchmark-dev libsimpleini-dev)
 # libFuzzer targets and the format check.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev clang-format)
 # The Windows programs, built with mingw-w64 and run under Wine on a virtual display.

@@ -1,0 +1,89 @@
+#include "app/config_file.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "core/atomic_file.h"
+
+// SimpleIni works on bytes here: UTF-8 goes in and comes out as it is. Its template bodies are compiled here.
+#define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION
+#include <SimpleIni.h>
+
+namespace torvale {
+namespace {
+
+constexpr const char* kRooms = "rooms";
+constexpr const char* kGame = "game";
+constexpr const char* kRecent = "recent";
+
+std::string RecentKey(std::size_t k) {
+    return "file" + std::to_string(k + 1);
+}
+
+}  // namespace
+
+struct ConfigFile::Document {
+    Document() { ini.SetSpaces(false); }  // "key=value", as people write it by hand
+    CSimpleIniA ini{true, false, false};  // UTF-8, one value per key, no multi-line values
+};
+
+ConfigFile::ConfigFile() : document_(std::make_unique<Document>()) {}
+ConfigFile::~ConfigFile() = default;
+
+void ConfigFile::Load(const std::string& path, std::string* problem) {
+    values = Config{};
+    document_->ini.Reset();
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    if (!ReadWholeFile(path, bytes, error)) {
+        if (problem)
+            *problem = error;
+        return;
+    }
+    if (document_->ini.LoadData(reinterpret_cast<const char*>(bytes.data()), bytes.size()) < 0) {
+        document_->ini.Reset();
+        if (problem)
+            *problem = "the file is not in INI form";
+        return;
+    }
+    CSimpleIniA& ini = document_->ini;
+    values.reverseFaces = ini.GetBoolValue(kRooms, "reverseFaces", false);
+    values.gameFolder = ini.GetValue(kGame, "folder", "");
+    for (std::size_t k = 0; k < kRecentFileCount; ++k) {
+        const std::string file = ini.GetValue(kRecent, RecentKey(k).c_str(), "");
+        if (!file.empty())
+            values.recentFiles.push_back(file);
+    }
+}
+
+std::string ConfigFile::Text() {
+    CSimpleIniA& ini = document_->ini;
+    ini.SetValue(kRooms, "reverseFaces", values.reverseFaces ? "1" : "0");
+    ini.SetValue(kGame, "folder", values.gameFolder.c_str());
+    for (std::size_t k = 0; k < kRecentFileCount; ++k) {
+        const std::string key = RecentKey(k);
+        if (k < values.recentFiles.size())
+            ini.SetValue(kRecent, key.c_str(), values.recentFiles[k].c_str());
+        else
+            ini.Delete(kRecent, key.c_str());
+    }
+    std::string text;
+    ini.Save(text);
+    return text;
+}
+
+bool ConfigFile::Save(const std::string& path, std::string& error) {
+    const std::string text = Text();
+    return ReplaceFileAtomically(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}, error);
+}
+
+void RememberRecentFile(Config& config, const std::string& path) {
+    auto& files = config.recentFiles;
+    files.erase(std::remove(files.begin(), files.end(), path), files.end());
+    files.insert(files.begin(), path);
+    if (files.size() > kRecentFileCount)
+        files.resize(kRecentFileCount);
+}
+
+}  // namespace torvale

@@ -1,0 +1,58 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/config_file.h"
+#include "builders/bytes.h"
+#include "builders/fake_platform.h"
+
+namespace torvale {
+namespace {
+
+using test::Bytes;
+
+Bytes Text(std::string_view text) {
+    return Bytes(text.begin(), text.end());
+}
+
+TEST(ConfigFile, MissingOrGarbledFilesGiveTheDefaults) {
+    test::ScratchDirectory scratch{"config"};
+    ConfigFile config;
+    std::string problem;
+    config.Load(scratch / "TORVALE.cfg", &problem);
+    EXPECT_FALSE(problem.empty());
+    EXPECT_FALSE(config.values.reverseFaces);
+
+    ASSERT_TRUE(test::WriteTestFile(scratch / "TORVALE.cfg", Text("[rooms\nreverseFaces=1\n")));
+    config.values.reverseFaces = true;
+    config.Load(scratch / "TORVALE.cfg");
+    EXPECT_FALSE(config.values.reverseFaces);
+    EXPECT_TRUE(config.values.recentFiles.empty());
+}
+
+TEST(ConfigFile, SavedValuesReadBackAndUnknownEntriesSurvive) {
+    test::ScratchDirectory scratch{"config"};
+    const std::string path = scratch / "TORVALE.cfg";
+    ASSERT_TRUE(test::WriteTestFile(path, Text("; mine\n[rooms]\nreverseFaces=yes\nlater=7\n[other]\nkey=value\n")));
+    ConfigFile config;
+    config.Load(path);
+    EXPECT_TRUE(config.values.reverseFaces);
+    config.values.gameFolder = "C:\\Games\\Descent3;D:\\m\\Über.mn3";
+    for (const char* file : {"a.oof", "b.orf", "c.obj", "a.oof", "d.gltf", "e.glb"})
+        RememberRecentFile(config.values, file);
+    std::string error;
+    ASSERT_TRUE(config.Save(path, error)) << error;
+
+    ConfigFile again;
+    again.Load(path);
+    EXPECT_TRUE(again.values.reverseFaces);
+    EXPECT_EQ(again.values.gameFolder, "C:\\Games\\Descent3;D:\\m\\Über.mn3");
+    EXPECT_EQ(again.values.recentFiles, (std::vector<std::string>{"e.glb", "d.gltf", "a.oof", "c.obj"}));
+    const std::string text = again.Text();
+    EXPECT_NE(text.find("later=7"), std::string::npos) << text;
+    EXPECT_NE(text.find("[other]"), std::string::npos) << text;
+    EXPECT_NE(text.find("key=value"), std::string::npos) << text;
+}
+
+}  // namespace
+}  // namespace torvale
