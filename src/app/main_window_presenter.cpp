@@ -103,6 +103,8 @@ void MainWindowPresenter::Unload() {
     std::string error;
     if (!SaveSettings(program_.settingsPath, program_.settings, error))
         messages_.ShowMessage(SettingsNotSavedMessage(program_.settingsPath, error));
+    if (!program_.config.Save(program_.configPath, error))
+        messages_.ShowMessage(SettingsNotSavedMessage(program_.configPath, error));
 }
 
 void MainWindowPresenter::setCaption(std::string caption) {

@@ -58,7 +58,7 @@ public:
     void ExportOrf();
     // Clear Window: the log shows the banner again.
     void ClearWindow();
-    // Unload: writes the Settings. A failed save is reported in a message box; unloading goes on.
+    // Unload: writes the Settings and TORVALE.cfg. A failed save is reported in a message box; unloading goes on.
     void Unload();
 
     OutputLog& log() { return log_; }

@@ -72,6 +72,7 @@ bool RunStartup(ProgramState& program, const StartupEnvironment& environment) {
     program.appDir = AppDirFrom(environment.fileSystem.ExecutableDirectory(), environment.pathSeparator);
     program.settingsPath = program.appDir + std::string(kSettingsFileName);
     program.texlatePath = program.appDir + std::string(kTexlateFileName);
+    program.configPath = program.appDir + std::string(kConfigFileName);
     program.decimalSeparator = environment.decimalSeparator;
     program.settings = Settings{};
     program.settings.pofgenPath = FindPofgen(program.appDir, environment.fileSystem);
@@ -80,6 +81,7 @@ bool RunStartup(ProgramState& program, const StartupEnvironment& environment) {
     // A stored path that names one of the two compilers stays, even when that file is gone.
     if (!NamesPofgen(program.settings.pofgenPath))
         program.settings.pofgenPath = FindPofgen(program.appDir, environment.fileSystem);
+    program.config.Load(program.configPath);
 
     return LoadTable(program, environment);
 }

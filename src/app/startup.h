@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/config_file.h"
 #include "app/settings.h"
 #include "orf/texture_table.h"
 #include "platform/file_system.h"
@@ -15,7 +16,9 @@ struct ProgramState {
     std::string appDir;  // the executable's directory, ending with exactly one separator
     std::string settingsPath;
     std::string texlatePath;
+    std::string configPath;
     Settings settings;
+    ConfigFile config;  // TORVALE.cfg: the settings TORVALE.ini has no room for
     std::string pofgenCommandLine;  // built from the Settings once start-up has loaded them
     TextureTable textureTable;
     char decimalSeparator = '.';
@@ -42,7 +45,8 @@ std::string FindPofgen(const std::string& appDir, FileSystem& fileSystem);
 bool NamesPofgen(std::string_view path);
 
 // Everything start-up does before the main window is loaded: paths, Settings defaults, the POFGEN search,
-// the settings file (loaded, or created on the first run) and the texture translation table. The POFGEN
+// the settings file (loaded, or created on the first run), TORVALE.cfg (defaults when it is missing or
+// cannot be read) and the texture translation table. The POFGEN
 // switch string is built from the loaded Settings afterwards (BuildPofgenCommandLine). False when the program must end:
 // the table is missing or cannot be used, and a message box naming the file has said so.
 bool RunStartup(ProgramState& program, const StartupEnvironment& environment);

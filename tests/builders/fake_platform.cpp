@@ -51,6 +51,7 @@ ScratchDirectory::~ScratchDirectory() {
 MainWindowHarness::MainWindowHarness() {
     program.appDir = dir.path();
     program.settingsPath = dir / "TORVALE.ini";
+    program.configPath = dir / "TORVALE.cfg";
     program.texlatePath = dir / "texlate.rsc";
 }
 
