@@ -75,6 +75,8 @@ void OptionsPresenter::Activate() {
     fields_.combineSubObjects = settings.combineSubObjects.isOn();
     fields_.pathPofgen = settings.pofgenPath;
     fields_.showPofgenOutput = settings.showPofgenOutput.isOn();
+    fields_.reverseFaces = program_.config.values.reverseFaces;
+    fields_.gameFolder = program_.config.values.gameFolder;
     view_.ShowFields(fields_);
 }
 
@@ -241,6 +243,8 @@ bool OptionsPresenter::Ok() {
     if (!program_.pofgenCommandLine.empty())
         messages_.ShowMessage(std::string(kCommandLineMessage) + program_.pofgenCommandLine);
     settings.showPofgenOutput.set(fields_.showPofgenOutput);
+    program_.config.values.reverseFaces = fields_.reverseFaces;
+    program_.config.values.gameFolder = fields_.gameFolder;
     view_.Close();
     return true;
 }

@@ -25,6 +25,8 @@ struct OptionsFields : PofgenSwitchFlags {
     bool combineSubObjects = true;                          // optOOFORF 0 selected (else option 1)
     std::string pathPofgen;                                 // txtPathPofgen
     bool showPofgenOutput = true;                           // chkPOFGENOutput
+    bool reverseFaces = false;                              // chkReverseFaces (TORVALE.cfg)
+    std::string gameFolder;                                 // txtGameFolder (TORVALE.cfg)
 
     std::string& text(OptionsBox box);
     const std::string& text(OptionsBox box) const { return const_cast<OptionsFields&>(*this).text(box); }
