@@ -140,7 +140,8 @@ public:
         const double sx1 = low(bx) - low(ax), sy1 = low(by) - low(ay);
         const double sx2 = low(cx) - low(ax), sy2 = low(cy) - low(ay);
         const double area2 = sx1 * sy2 - sx2 * sy1;
-        const double za = a.z, dz1 = static_cast<double>(b.z) - za, dz2 = static_cast<double>(c.z) - za;
+        const double za = static_cast<double>(a.z), dz1 = static_cast<double>(b.z) - za,
+                     dz2 = static_cast<double>(c.z) - za;
         const double dzdx = (dz1 * sy2 - dz2 * sy1) / area2;
         const double dzdy = (dz2 * sx1 - dz1 * sx2) / area2;
         const float zLow = std::min({a.z, b.z, c.z}), zHigh = std::max({a.z, b.z, c.z});
@@ -194,7 +195,7 @@ public:
         const double maxX = frame_.width - 0.5, maxY = frame_.height - 0.5;
         if (!clip(-dx, a.x) || !clip(dx, maxX - a.x) || !clip(-dy, a.y) || !clip(dy, maxY - a.y))
             return;
-        const double za = a.z, dz = static_cast<double>(b.z) - za;
+        const double za = static_cast<double>(a.z), dz = static_cast<double>(b.z) - za;
         const double length = std::max(std::fabs(dx), std::fabs(dy)) * (t1 - t0);
         const int steps = static_cast<int>(std::ceil(length));
         for (int i = 0; i <= steps; ++i) {

@@ -15,20 +15,35 @@ Vector3 Add(const Vector3& a, const Vector3& b) {
     return {a.x + b.x, a.y + b.y, a.z + b.z};
 }
 
-// The sub-object's attach offset plus those of its parents, in the order the combined room adds them. At most
-// one step per sub-object, so a loop cannot hold us; a parent out of range ends the chain.
-Vector3 WorldOffset(const ObjectModel& model, std::size_t index) {
-    const auto count = static_cast<std::size_t>(std::max(model.subObjectCount, 0));
-    const SubObject* sub = &model.subObject(index);
-    Vector3 offset = sub->attachOffset;
-    for (std::size_t steps = 0; steps < count; ++steps) {
-        if (sub->parent < 0 || static_cast<std::size_t>(sub->parent) >= count)
-            break;
-        sub = &model.subObject(static_cast<std::size_t>(sub->parent));
-        offset = Add(offset, sub->attachOffset);
+// Where each sub-object's vertices go: its attach offset plus those of its parents, in the order the combined
+// room adds them. A parent out of range, or one this walk has passed already (a loop), ends the chain, so a
+// walk passes each sub-object at most once.
+class ParentChains {
+public:
+    explicit ParentChains(const ObjectModel& model)
+        : model_(model), seen_(static_cast<std::size_t>(std::max(model.subObjectCount, 0))) {}
+
+    Vector3 offset(std::size_t index) {
+        ++walk_;
+        const SubObject* sub = &model_.subObject(index);
+        seen_[index] = walk_;
+        Vector3 sum = sub->attachOffset;
+        while (sub->parent >= 0 && static_cast<std::size_t>(sub->parent) < seen_.size()) {
+            const auto parent = static_cast<std::size_t>(sub->parent);
+            if (seen_[parent] == walk_)
+                break;
+            seen_[parent] = walk_;
+            sub = &model_.subObject(parent);
+            sum = Add(sum, sub->attachOffset);
+        }
+        return sum;
     }
-    return offset;
-}
+
+private:
+    const ObjectModel& model_;
+    std::vector<std::uint32_t> seen_;  // the walk that last passed each sub-object
+    std::uint32_t walk_ = 0;
+};
 
 std::uint32_t Pack(double r, double g, double b) {
     const auto channel = [](double c) {
@@ -51,6 +66,7 @@ std::uint32_t FaceColorOf(const ObjectModel& model, const SubObject& sub, std::s
 }
 
 void AddPoints(const ObjectModel& model,
+               ParentChains& chains,
                const std::vector<PointRecord>& points,
                std::int32_t count,
                MarkerKind kind,
@@ -60,7 +76,7 @@ void AddPoints(const ObjectModel& model,
         const PointRecord& point = points[i];
         Vector3 position = point.location;
         if (point.parent >= 0 && point.parent < model.subObjectCount)
-            position = Add(position, WorldOffset(model, static_cast<std::size_t>(point.parent)));
+            position = Add(position, chains.offset(static_cast<std::size_t>(point.parent)));
         scene.markers.push_back({position, kind});
     }
 }
@@ -149,15 +165,18 @@ std::uint32_t TextureColor(std::string_view name) {
 
 Scene BuildScene(const ObjectModel& model, std::span<const std::size_t> flaggedFaces) {
     Scene scene;
+    ParentChains chains(model);
     const auto subCount = static_cast<std::size_t>(std::max(model.subObjectCount, 0));
     for (std::size_t s = 0; s < subCount; ++s) {
         const SubObject& sub = model.subObject(s);
-        const Vector3 offset = WorldOffset(model, s);
         const auto base = static_cast<std::uint32_t>(scene.vertices.size());
         const std::size_t vertexCount =
             std::min(sub.vertexPositions.size(), static_cast<std::size_t>(std::max(sub.vertexCount, 0)));
-        for (std::size_t v = 0; v < vertexCount; ++v)
-            scene.vertices.push_back(Add(sub.vertexPositions[v], offset));
+        if (vertexCount > 0) {  // the slots no SOBJ chunk filled have none, and are many in a damaged file
+            const Vector3 offset = chains.offset(s);
+            for (std::size_t v = 0; v < vertexCount; ++v)
+                scene.vertices.push_back(Add(sub.vertexPositions[v], offset));
+        }
 
         std::size_t faceCount = static_cast<std::size_t>(std::max(sub.faceCount, 0));
         faceCount = std::min({faceCount, sub.faceVertexCounts.size(), sub.faceFirstCorner.size()});
@@ -187,8 +206,8 @@ Scene BuildScene(const ObjectModel& model, std::span<const std::size_t> flaggedF
         if (flagged < scene.faces.size())
             scene.faces[flagged].flagged = true;
     }
-    AddPoints(model, model.gunpoints, model.gunpointCount, MarkerKind::Gunpoint, scene);
-    AddPoints(model, model.attachPoints, model.attachPointCount, MarkerKind::AttachPoint, scene);
+    AddPoints(model, chains, model.gunpoints, model.gunpointCount, MarkerKind::Gunpoint, scene);
+    AddPoints(model, chains, model.attachPoints, model.attachPointCount, MarkerKind::AttachPoint, scene);
     FitSphere(scene);
     return scene;
 }
