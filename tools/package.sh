@@ -17,7 +17,7 @@ set -eu
 cd "$(dirname "$0")/.."
 source tools/packages.sh
 source tools/system_dlls.sh
-ensure_packages g++ cmake ninja-build g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix zip
+ensure_packages "${NATIVE_PACKAGES[@]}" g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix zip
 
 JOBS=$(nproc 2>/dev/null || echo 2)
 stage=build/release-stage

@@ -1,0 +1,54 @@
+#pragma once
+
+// What the preview draws of a model: every sub-object's vertices moved to where the room puts them, the faces
+// with their colours, and the model's gun points and attach points. Faces keep the numbers they have in the
+// combined room (the faces of all sub-objects in order), so the room check's findings can mark them.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "oof/object_model.h"
+
+namespace torvale {
+
+// Colours are 0x00RRGGBB.
+inline constexpr std::uint32_t kUnknownTextureColor = 0xB0B0B0;  // a texture index the model has no name for
+
+struct SceneFace {
+    std::uint32_t firstCorner = 0;  // into Scene::corners
+    std::uint32_t cornerCount = 0;  // 0 for a face that cannot be drawn (fewer than 3 corners, a missing vertex)
+    std::uint32_t color = 0;
+    bool flagged = false;  // a finding of the room check names this face
+};
+
+enum class MarkerKind { Gunpoint, AttachPoint };
+
+struct SceneMarker {
+    Vector3 position;
+    MarkerKind kind = MarkerKind::Gunpoint;
+};
+
+struct Scene {
+    std::vector<Vector3> vertices;       // world space, all sub-objects in order
+    std::vector<std::uint32_t> corners;  // indices into vertices
+    std::vector<SceneFace> faces;        // face k is face k of the combined room
+    std::vector<SceneMarker> markers;    // world space
+    Vector3 centre;                      // of the bounding sphere of the vertices (markers if none)
+    float radius = 1.0f;                 // always positive and finite
+};
+
+// The colour a texture gets: a stable hash of its name (without the stored trailing zero, and without regard
+// to case, as the game matches names) turned into a fairly saturated, fairly light colour.
+std::uint32_t TextureColor(std::string_view name);
+
+// Builds the scene of `model`. A sub-object's world position is its vertices plus the attach offsets of it and
+// its parents up to the root, added in single precision in that order, as the combined room places them. A
+// broken parent chain (a parent out of range, a loop) stops at the break. Faces with a vertex number out of
+// range or fewer than 3 corners stay in the list, with no corners. `flaggedFaces` are room face numbers;
+// numbers beyond the faces are ignored. Vertices that are not finite stay out of the bounding sphere.
+Scene BuildScene(const ObjectModel& model, std::span<const std::size_t> flaggedFaces = {});
+
+}  // namespace torvale
