@@ -36,17 +36,17 @@ protected:
 TEST_F(GameFolder, LoadsTableThenExtraLooseOrFromTheFirstArchiveHoldingIt) {
     std::filesystem::create_directories(path("d3"));
     write("d3/TABLE.GAM", GamBuilder().texture("Rock", "rock.ogf").texture("Metal", "metal.ogf").take());
-    // a.hog lacks extra.gam, B.hog and c.hog both hold it: B.hog comes first, ignoring case.
+    // a.hog lacks extra.gam; b.hog and C.hog both hold it, and b.hog comes first when case is ignored.
     write("d3/a.hog", HogFile({{"readme.txt", Bytes(3)}}));
-    write("d3/c.hog", HogFile({{"extra.gam", GamBuilder().texture("Wrong", "wrong.ogf").take()}}));
-    write("d3/B.hog",
+    write("d3/C.hog", HogFile({{"extra.gam", GamBuilder().texture("Wrong", "wrong.ogf").take()}}));
+    write("d3/b.hog",
           HogFile({{"Extra.gam", GamBuilder().texture("METAL", "steel.ogf").texture("New", "new.ogf").take()},
                    {"Table.gam", GamBuilder().texture("Hidden", "hidden.ogf").take()}}));
     EXPECT_EQ(load({path("d3")}), std::vector<std::string>{});
     // The later METAL replaces Metal in its place.
     EXPECT_EQ(Pages(game_), (std::vector<std::string>{"Rock|rock.ogf|TABLE.GAM", "METAL|steel.ogf|Extra.gam",
                                                       "New|new.ogf|Extra.gam"}));
-    EXPECT_EQ(game_.tablesRead(), (std::vector<std::string>{path("d3/TABLE.GAM"), path("d3/B.hog") + ": Extra.gam"}));
+    EXPECT_EQ(game_.tablesRead(), (std::vector<std::string>{path("d3/TABLE.GAM"), path("d3/b.hog") + ": Extra.gam"}));
     EXPECT_EQ(game_.findByBitmap("metal.ogf"), nullptr);
     ASSERT_NE(game_.findByBitmap("STEEL.OGF"), nullptr);
 }
