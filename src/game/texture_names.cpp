@@ -52,7 +52,8 @@ std::vector<std::string> ResolutionLines(std::span<const ResolvedTexture> textur
     for (const ResolvedTexture& texture : textures) {
         if (std::string line = ChangedNameLine(texture); !line.empty())
             lines.push_back(std::move(line));
-        mayBeFrame = mayBeFrame || (!texture.page && game.mayBeAnimationFrame(texture.roomName));
+        mayBeFrame =
+            mayBeFrame || (texture.source == TextureSource::Unknown && game.mayBeAnimationFrame(texture.modelName));
     }
     if (mayBeFrame)
         lines.emplace_back(kFramesNote);

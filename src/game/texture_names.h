@@ -47,7 +47,8 @@ const TexturePage* JudgeRoomName(std::string_view roomName, const GameTextures& 
 std::string ChangedNameLine(const ResolvedTexture& texture);
 
 // The log lines for a model's resolved names: a ChangedNameLine for each name the tables changed, in order,
-// then once "frames of animated textures are not looked up" when any unknown name may be such a frame.
+// then once "frames of animated textures are not looked up" when any name nothing answered may be such a
+// frame (GameTextures::mayBeAnimationFrame).
 std::vector<std::string> ResolutionLines(std::span<const ResolvedTexture> textures, const GameTextures& game);
 
 // The text form of a translation table (see orf/texlate_text.h) suggested by the game's tables for these model
