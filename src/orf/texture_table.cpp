@@ -68,6 +68,13 @@ std::string TextureTable::TranslateTextureName(std::string_view storedName) cons
     return NameForRoom(storedName);
 }
 
+const std::string* TextureTable::FindRoomName(std::string_view modelName) const {
+    for (std::size_t k = 0; k < kTextureTableSlots; ++k)
+        if (!translateFrom[k].empty() && translateFrom[k] == modelName)
+            return &translateTo[k];
+    return nullptr;
+}
+
 bool ReadTexturePairs(std::span<const std::uint8_t> bytes, std::vector<TexturePair>& pairs, std::string& error) {
     if (bytes.empty()) {
         error = "the file is empty; a texture table holds at least one pair";

@@ -22,6 +22,10 @@ struct TextureTable {
     // texture list: the replacement of the first pair whose model name equals the key, else the stored name,
     // either one cut at its first zero byte and ending in exactly one zero byte.
     std::string TranslateTextureName(std::string_view storedName) const;
+
+    // The room name of the first filled pair whose model name is `modelName` (given without a terminating zero),
+    // as the table holds it; null when no pair has that model name. Unfilled slots never answer.
+    const std::string* FindRoomName(std::string_view modelName) const;
 };
 
 // One pair of texlate.rsc as the file holds it. Each name is at least one byte; a zero byte inside a name is

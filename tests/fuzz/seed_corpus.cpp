@@ -10,11 +10,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     using namespace torvale::test;
-    const std::pair<const char*, Seeds> sets[] = {{"oof", OofSeeds()},
-                                                  {"settings", SettingsSeeds()},
-                                                  {"texlate", TexlateSeeds()},
-                                                  {"box_entry", BoxEntrySeeds()},
-                                                  {"render", OofSeeds()}};
+    const std::pair<const char*, Seeds> sets[] = {{"oof", OofSeeds()},         {"settings", SettingsSeeds()},
+                                                  {"texlate", TexlateSeeds()}, {"box_entry", BoxEntrySeeds()},
+                                                  {"render", OofSeeds()},      {"gam", GamSeeds()},
+                                                  {"hog", HogSeeds()}};
     for (const auto& [reader, seeds] : sets) {
         const auto dir = std::filesystem::path(argv[1]) / reader;
         std::filesystem::create_directories(dir);
