@@ -8,6 +8,7 @@
 #include "app/export_orf.h"
 #include "app/import_oof.h"
 #include "app/output_log.h"
+#include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "orf/room_export.h"
 #include "orf/texture_table.h"
@@ -42,25 +43,6 @@ constexpr char kPathSeparator = '\\';
 #else
 constexpr char kPathSeparator = '/';
 #endif
-
-// Shows the messages as the output log would (four spaces, then the message) once a step is done, with the
-// line breaks of the platform.
-class LogText : public OutputSink {
-public:
-    explicit LogText(std::ostream& out) : out_(out) {}
-    void PrintOutput(std::string_view message) override {
-        text_.append("    ");
-        text_.append(message);
-    }
-    void flush() {
-        out_ << ToPlatformLineBreaks(text_) << std::flush;
-        text_.clear();
-    }
-
-private:
-    std::ostream& out_;
-    std::string text_;
-};
 
 struct ExportArguments {
     std::string file;
@@ -106,20 +88,6 @@ std::string ParseArguments(const std::vector<std::string>& args, ExportArguments
     if (arguments.file.empty())
         return "FILE is missing";
     return {};
-}
-
-std::string FileNamePart(const std::string& path) {
-    return std::filesystem::path(path).filename().string();
-}
-
-bool WantsHelp(const std::vector<std::string>& args) {
-    for (const std::string& arg : args) {
-        if (arg == "--")
-            return false;
-        if (arg == "--help" || arg == "-h")
-            return true;
-    }
-    return false;
 }
 
 }  // namespace

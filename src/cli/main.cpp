@@ -19,6 +19,10 @@ constexpr const char* kUsage =
     "  texlate build TEXT -o TABLE\n"
     "                         make a texture translation table from a text file of pairs\n"
     "  texlate dump TABLE     print a texture translation table as text\n"
+    "  texlate suggest MODEL... --game PATH\n"
+    "                         print a translation table that the game's own tables suggest\n"
+    "  textures --game PATH [NAME...]\n"
+    "                         list the game's texture pages, or tell how names resolve\n"
     "  help                   show this text (also --help, -h)\n"
     "  version                show the version (also --version)\n"
     "\n"
@@ -67,6 +71,8 @@ int main(int argc, char** argv) {
         return RunExport(context);
     if (command == "texlate")
         return RunTexlate(context);
+    if (command == "textures")
+        return RunTextures(context);
     std::cerr << "torvale-cli: unknown command '" << command << "'\n\n" << kUsage;
     return kExitUsage;
 }

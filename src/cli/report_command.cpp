@@ -5,6 +5,7 @@
 
 #include "app/import_oof.h"
 #include "app/output_log.h"
+#include "cli/cli_support.h"
 #include "cli/commands.h"
 
 namespace torvale::cli {
@@ -18,20 +19,6 @@ constexpr const char* kReportUsage =
     "\n"
     "Exit status: 0 the model loaded, 1 it did not (not a valid OOF file, or the file cannot be read),\n"
     "2 usage error.\n";
-
-// Keeps every message as the output log would show it (four spaces, then the message), without the log's
-// limit on its length: a script gets the whole report.
-class ReportText : public OutputSink {
-public:
-    void PrintOutput(std::string_view message) override {
-        text_.append("    ");
-        text_.append(message);
-    }
-    const std::string& text() const { return text_; }
-
-private:
-    std::string text_;
-};
 
 int UsageError(const CommandContext& context, const std::string& problem) {
     context.err << "torvale-cli report: " << problem << "\n\n" << kReportUsage;
@@ -61,12 +48,11 @@ int RunReport(const CommandContext& context) {
     if (file.empty())
         return UsageError(context, "FILE is missing");
 
-    const std::string title = std::filesystem::path(file).filename().string();
     ObjectModel model;
-    ReportText report;
+    LogText report(context.out);
     std::string openError;
-    const int result = LoadOofFile(file, title, model, report, ReportFormat{}, &openError);
-    context.out << ToPlatformLineBreaks(report.text()) << std::flush;
+    const int result = LoadOofFile(file, FileNamePart(file), model, report, ReportFormat{}, &openError);
+    report.flush();
     if (!openError.empty())
         context.err << "torvale-cli: cannot read " << file << ": " << openError << '\n';
     return result == kOofLoaded ? kExitOk : kExitFailed;

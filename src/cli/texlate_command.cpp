@@ -1,9 +1,14 @@
+#include <algorithm>
 #include <optional>
 #include <ostream>
 #include <string_view>
 
+#include "app/import_oof.h"
+#include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "core/atomic_file.h"
+#include "game/game_textures.h"
+#include "game/texture_names.h"
 #include "orf/texlate_text.h"
 #include "orf/texture_table.h"
 
@@ -13,6 +18,7 @@ namespace {
 constexpr const char* kTexlateUsage =
     "Usage: torvale-cli texlate build TEXT -o TABLE\n"
     "       torvale-cli texlate dump TABLE\n"
+    "       torvale-cli texlate suggest MODEL... --game PATH...\n"
     "\n"
     "A texture translation table (texlate.rsc) maps the texture names of a model to the texture names\n"
     "its rooms get on export.\n"
@@ -20,6 +26,10 @@ constexpr const char* kTexlateUsage =
     "  build TEXT -o TABLE  make the table TABLE from the pairs in the text file TEXT\n"
     "                       (-o may also be written --output)\n"
     "  dump TABLE           print the pairs of the table TABLE in the text form\n"
+    "  suggest MODEL... --game PATH\n"
+    "                       print, in the text form, a pair for every texture of the models whose page in\n"
+    "                       the game's tables (see 'torvale-cli textures') has another name, and a '#'\n"
+    "                       comment line for every texture no page answers\n"
     "\n"
     "The text form: one pair a line, 'model name = room name'. Blanks around a name are dropped, blanks\n"
     "inside it stay; '#' starts a comment; blank lines are skipped. Escapes: \\\\ \\= \\# and \\xHH (any\n"
@@ -108,6 +118,56 @@ int Dump(const CommandContext& context) {
     return kExitOk;
 }
 
+// Discards what the model reader reports: suggest prints only the table's text.
+class NoReport : public OutputSink {
+public:
+    void PrintOutput(std::string_view) override {}
+};
+
+int Suggest(const CommandContext& context) {
+    std::vector<std::string> models;
+    std::vector<std::string> gamePaths;
+    for (std::size_t i = 1; i < context.args.size(); ++i) {
+        const std::string& arg = context.args[i];
+        if (arg == "--game") {
+            if (i + 1 == context.args.size() || context.args[i + 1].empty())
+                return UsageError(context, "--game needs a path");
+            gamePaths.push_back(context.args[++i]);
+        } else if (arg.size() > 1 && arg.front() == '-') {
+            return UsageError(context, "unknown option '" + arg + "'");
+        } else {
+            models.push_back(arg);
+        }
+    }
+    if (models.empty())
+        return UsageError(context, "suggest needs at least one model");
+    if (gamePaths.empty())
+        return UsageError(context, "suggest needs --game and the game's folder, table or archive");
+
+    GameTextures game;
+    bool ok = LoadGameTextures(gamePaths, game, context.err);
+    std::vector<std::string> names;
+    for (const std::string& path : models) {
+        ObjectModel model;
+        NoReport quiet;
+        std::string openError;
+        if (LoadOofFile(path, FileNamePart(path), model, quiet, ReportFormat{}, &openError) != kOofLoaded) {
+            context.err << "torvale-cli: " << path << ": "
+                        << (openError.empty() ? "not a model TORVALE can read" : openError) << '\n';
+            ok = false;
+            continue;
+        }
+        for (std::size_t k = 0; k < static_cast<std::size_t>(model.textureCount); ++k) {
+            const std::string& stored = model.textureNames[k];
+            std::string name = stored.substr(0, stored.find('\0'));
+            if (std::find(names.begin(), names.end(), name) == names.end())
+                names.push_back(std::move(name));
+        }
+    }
+    context.out << SuggestTexlateText(names, game);
+    return ok ? kExitOk : kExitFailed;
+}
+
 }  // namespace
 
 int RunTexlate(const CommandContext& context) {
@@ -118,13 +178,15 @@ int RunTexlate(const CommandContext& context) {
         }
     }
     if (context.args.empty())
-        return UsageError(context, "build or dump?");
+        return UsageError(context, "build, dump or suggest?");
     const std::string& action = context.args.front();
     if (action == "build")
         return Build(context);
     if (action == "dump")
         return Dump(context);
-    return UsageError(context, "unknown action '" + action + "'; use build or dump");
+    if (action == "suggest")
+        return Suggest(context);
+    return UsageError(context, "unknown action '" + action + "'; use build, dump or suggest");
 }
 
 }  // namespace torvale::cli

@@ -1,0 +1,88 @@
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+#include "game/game_textures.h"
+#include "game/texture_names.h"
+
+namespace torvale::cli {
+namespace {
+
+constexpr const char* kTexturesUsage =
+    "Usage: torvale-cli textures --game PATH... [NAME...]\n"
+    "\n"
+    "Lists the texture pages of the game's tables, or tells how texture names of a model resolve.\n"
+    "\n"
+    "  --game PATH  a Descent 3 folder (its Table.gam, then extra.gam, loose or inside its .hog files), a\n"
+    "               table file (.gam), or an archive (.hog, or a mission's .mn3); may be given more than\n"
+    "               once: later tables replace pages of the same name\n"
+    "\n"
+    "Without names: every texture page, one a line (page name, bitmap file, table), sorted by page name.\n"
+    "With names: for each, the page the game finds for it (by bitmap file NAME.ogf, then by page name,\n"
+    "without regard to case), or that none does.\n"
+    "\n"
+    "Exit status: 0 success, 1 a table could not be read or a name found no page, 2 usage error.\n";
+
+int UsageError(const CommandContext& context, const std::string& problem) {
+    context.err << "torvale-cli textures: " << problem << "\n\n" << kTexturesUsage;
+    return kExitUsage;
+}
+
+std::string HowFound(const ResolvedTexture& texture) {
+    switch (texture.source) {
+        case TextureSource::Bitmap:
+            return "page " + texture.page->name + " (bitmap " + texture.page->bitmap + ", " + texture.page->table + ")";
+        case TextureSource::PageName:
+            return "page " + texture.page->name + " (" + texture.page->table + ")";
+        case TextureSource::UserPair:
+        case TextureSource::Unknown:
+            break;
+    }
+    return "no texture page of the game's tables; the level editor would show texture 0";
+}
+
+}  // namespace
+
+int RunTextures(const CommandContext& context) {
+    if (WantsHelp(context.args)) {
+        context.out << kTexturesUsage;
+        return kExitOk;
+    }
+    std::vector<std::string> gamePaths;
+    std::vector<std::string> names;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < context.args.size(); ++i) {
+        const std::string& arg = context.args[i];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg == "--game") {
+            if (i + 1 >= context.args.size() || context.args[i + 1].empty())
+                return UsageError(context, "--game needs a path");
+            gamePaths.push_back(context.args[++i]);
+        } else if (!optionsEnded && arg.size() > 1 && arg.front() == '-') {
+            return UsageError(context, "unknown option '" + arg + "'");
+        } else {
+            names.push_back(arg);
+        }
+    }
+    if (gamePaths.empty())
+        return UsageError(context, "--game PATH is missing");
+
+    GameTextures game;
+    bool ok = LoadGameTextures(gamePaths, game, context.err);
+    if (names.empty()) {
+        for (const std::string& line : TexturePageListing(game))
+            context.out << line << '\n';
+        return ok ? kExitOk : kExitFailed;
+    }
+    for (const std::string& name : names) {
+        const ResolvedTexture texture = ResolveTextureName(name, nullptr, game);
+        context.out << name << ": " << HowFound(texture) << '\n';
+        ok = ok && texture.page != nullptr;
+    }
+    return ok ? kExitOk : kExitFailed;
+}
+
+}  // namespace torvale::cli
