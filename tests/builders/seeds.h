@@ -15,5 +15,6 @@ Seeds OofSeeds();
 Seeds SettingsSeeds();
 Seeds TexlateSeeds();
 Seeds BoxEntrySeeds();
+Seeds OrfSeeds();
 
 }  // namespace torvale::test
