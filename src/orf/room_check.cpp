@@ -196,55 +196,124 @@ void CheckFaces(const Room& room, std::vector<RoomFinding>& findings) {
     }
 }
 
-// Vertices closer than kPointDistance, found through a grid of cells that size: a close neighbour lies in
-// one of the 27 cells around a vertex's own. Each later vertex names the first earlier one it is close to.
-void CheckPoints(const Room& room, std::vector<RoomFinding>& findings) {
-    struct Cell {
-        std::int64_t x, y, z;
-        bool operator==(const Cell&) const = default;
-    };
-    struct CellHash {
-        std::size_t operator()(const Cell& c) const {
-            const auto x = static_cast<std::uint64_t>(c.x);
-            const auto y = static_cast<std::uint64_t>(c.y);
-            const auto z = static_cast<std::uint64_t>(c.z);
-            return static_cast<std::size_t>(x * 73856093u ^ y * 19349663u ^ z * 83492791u);
-        }
-    };
-    auto cellOf = [](float value) {
-        // Far-out (and non-finite) coordinates share the border cells; the distance test still decides.
+// A grid cell of kPointDistance on each side.
+struct Cell {
+    std::int64_t x, y, z;
+    auto operator<=>(const Cell&) const = default;
+};
+
+Cell CellOf(const Vector3& p) {
+    auto along = [](float value) {
+        // Far-out and non-finite coordinates share the border cells; the distance test still decides.
         const double cell = std::floor(static_cast<double>(value) / static_cast<double>(kPointDistance));
         return static_cast<std::int64_t>(std::clamp(std::isnan(cell) ? 0.0 : cell, -1e15, 1e15));
     };
-    std::unordered_map<Cell, std::vector<std::uint32_t>, CellHash> grid;
-    grid.reserve(room.vertices.size());
+    return {along(p.x), along(p.y), along(p.z)};
+}
+
+// Mixes every bit of the three cell numbers into the low bits that pick a slot (the finaliser of MurmurHash3).
+std::uint64_t CellHash(const Cell& c) {
+    std::uint64_t h = static_cast<std::uint64_t>(c.x);
+    h = h * 0x9E3779B97F4A7C15u + static_cast<std::uint64_t>(c.y);
+    h = h * 0x9E3779B97F4A7C15u + static_cast<std::uint64_t>(c.z);
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDu;
+    h ^= h >> 33;
+    h *= 0xC4CEB9FE1A85EC53u;
+    return h ^ (h >> 33);
+}
+
+// The vertices grouped by cell, with an open-addressing table from a cell to its group: flat arrays, so that the
+// 27 look-ups per vertex stay cheap.
+class PointGrid {
+public:
+    explicit PointGrid(const std::vector<Vector3>& points) : cells_(points.size()), order_(points.size()) {
+        for (std::size_t v = 0; v < points.size(); ++v) {
+            cells_[v] = CellOf(points[v]);
+            order_[v] = static_cast<std::uint32_t>(v);
+        }
+        // By cell, and within a cell by vertex number.
+        std::sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
+            return cells_[a] != cells_[b] ? cells_[a] < cells_[b] : a < b;
+        });
+        for (std::size_t at = 0; at < order_.size(); ++at) {
+            if (at == 0 || cells_[order_[at]] != cells_[order_[at - 1]])
+                groupStart_.push_back(static_cast<std::uint32_t>(at));
+        }
+        groupStart_.push_back(static_cast<std::uint32_t>(order_.size()));
+        std::size_t size = 16;
+        while (size < 2 * groupStart_.size())
+            size *= 2;
+        slots_.assign(size, Slot{{}, kEmpty});
+        for (std::uint32_t g = 0; g + 1 < groupStart_.size(); ++g) {
+            const Cell& cell = cells_[order_[groupStart_[g]]];
+            std::size_t slot = CellHash(cell) & (size - 1);
+            while (slots_[slot].group != kEmpty)
+                slot = (slot + 1) & (size - 1);
+            slots_[slot] = {cell, g};
+        }
+    }
+
+    const Cell& cellOf(std::size_t vertex) const { return cells_[vertex]; }
+
+    // The vertices of `cell` in ascending order; empty when none lies there.
+    std::span<const std::uint32_t> find(const Cell& cell) const {
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t slot = CellHash(cell) & mask; slots_[slot].group != kEmpty; slot = (slot + 1) & mask) {
+            if (slots_[slot].cell == cell) {
+                const std::uint32_t g = slots_[slot].group;
+                return {order_.data() + groupStart_[g], groupStart_[g + 1] - groupStart_[g]};
+            }
+        }
+        return {};
+    }
+
+private:
+    static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+    // The cell is kept in its slot, so that a look-up reads one place per probe.
+    struct Slot {
+        Cell cell;
+        std::uint32_t group;
+    };
+
+    std::vector<Cell> cells_;
+    std::vector<std::uint32_t> order_;
+    std::vector<std::uint32_t> groupStart_;
+    std::vector<Slot> slots_;
+};
+
+// Vertices closer than kPointDistance, found through a grid of cells that size: a close neighbour lies in
+// one of the 27 cells around a vertex's own. Each later vertex names the first earlier one it is close to.
+void CheckPoints(const Room& room, std::vector<RoomFinding>& findings) {
+    const PointGrid grid(room.vertices);
     std::vector<bool> used(room.vertices.size(), false);
     for (const RoomCorner& c : room.corners)
         used[static_cast<std::size_t>(c.vertex)] = true;
     for (std::size_t v = 0; v < room.vertices.size(); ++v) {
         const Vector3& p = room.vertices[v];
-        const Cell home{cellOf(p.x), cellOf(p.y), cellOf(p.z)};
+        const Cell home = grid.cellOf(v);
         std::size_t closest = v;
         for (std::int64_t dx = -1; dx <= 1; ++dx) {
             for (std::int64_t dy = -1; dy <= 1; ++dy) {
                 for (std::int64_t dz = -1; dz <= 1; ++dz) {
-                    const auto found = grid.find({home.x + dx, home.y + dy, home.z + dz});
-                    if (found == grid.end())
-                        continue;
-                    for (const std::uint32_t other : found->second) {
+                    for (const std::uint32_t other : grid.find({home.x + dx, home.y + dy, home.z + dz})) {
+                        if (other >= closest)
+                            break;
                         const Vector3 d = Sub(p, room.vertices[other]);
-                        if (other < closest && Dot(d, d) < kPointDistance * kPointDistance)
+                        if (Dot(d, d) < kPointDistance * kPointDistance) {
                             closest = other;
+                            break;
+                        }
                     }
                 }
             }
         }
-        if (closest != v)
+        if (closest != v) {
             findings.push_back({RoomFindingKind::DuplicatePoint, RoomElement::Vertex, v,
                                 "same as vertex " + Int(static_cast<std::int64_t>(closest))});
+        }
         if (!used[v])
             findings.push_back({RoomFindingKind::UnusedPoint, RoomElement::Vertex, v, "unused"});
-        grid[home].push_back(static_cast<std::uint32_t>(v));
     }
 }
 

@@ -10,7 +10,14 @@ namespace torvale {
 namespace {
 
 std::string Point(const Vector3& v) {
-    return "(" + FormatSingle(v.x) + ", " + FormatSingle(v.y) + ", " + FormatSingle(v.z) + ")";
+    std::string text = "(";
+    text += FormatSingle(v.x);
+    text += ", ";
+    text += FormatSingle(v.y);
+    text += ", ";
+    text += FormatSingle(v.z);
+    text += ")";
+    return text;
 }
 
 std::string Count(std::size_t n) {
