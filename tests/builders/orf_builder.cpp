@@ -55,11 +55,11 @@ OrfBuilder& OrfBuilder::textures(const std::vector<std::string>& names) {
     return *this;
 }
 
-OrfBuilder& OrfBuilder::faces(const std::vector<OrfFaceSpec>& faces) {
+OrfBuilder& OrfBuilder::faces(const std::vector<OrfFaceRecord>& faces) {
     begin(2, "faces");
     for (std::size_t f = 0; f < faces.size(); ++f) {
         const std::string face = "face" + std::to_string(f);
-        const OrfFaceSpec& spec = faces[f];
+        const OrfFaceRecord& spec = faces[f];
         marks_[face] = out_.size();
         if (version_ >= 4)
             out_.u8(spec.lightMultiple);
@@ -69,7 +69,7 @@ OrfBuilder& OrfBuilder::faces(const std::vector<OrfFaceSpec>& faces) {
         marks_[face + ".texture"] = out_.size();
         out_.i16(spec.texture);
         for (std::size_t k = 0; k < spec.corners.size(); ++k) {
-            const OrfCornerSpec& c = spec.corners[k];
+            const OrfCornerRecord& c = spec.corners[k];
             marks_[face + ".corner" + std::to_string(k)] = out_.size();
             out_.i16(c.vertex).f32(c.u).f32(c.v);
             out_.f32(0.25f).f32(-3.0f).f32(7.0f).f32(0.0f);  // read and ignored by the editor
@@ -96,7 +96,7 @@ OrfBuilder& OrfBuilder::end(std::int32_t length) {
 
 OrfBuilder& OrfBuilder::room(const std::vector<Vector3>& positions,
                              const std::vector<std::string>& names,
-                             const std::vector<OrfFaceSpec>& faceList) {
+                             const std::vector<OrfFaceRecord>& faceList) {
     header(static_cast<std::int32_t>(positions.size()), static_cast<std::int32_t>(faceList.size()));
     vertices(positions).textures(names).faces(faceList);
     return end();
@@ -129,10 +129,10 @@ std::vector<Vector3> CubeVertices() {
     return {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}};
 }
 
-std::vector<OrfFaceSpec> CubeFaces() {
+std::vector<OrfFaceRecord> CubeFaces() {
     // Clockwise seen from outside, with the outward normal stored: (b - a) x (c - b) points outwards.
     auto quad = [](int a, int b, int c, int d, Vector3 normal, int texture) {
-        return OrfFaceSpec{normal, texture, 4, {{a, 0, 0, 1}, {b, 1, 0, 1}, {c, 1, 1, 1}, {d, 0, 1, 1}}};
+        return OrfFaceRecord{normal, texture, 4, {{a, 0, 0, 1}, {b, 1, 0, 1}, {c, 1, 1, 1}, {d, 0, 1, 1}}};
     };
     return {quad(0, 3, 2, 1, {0, 0, -1}, 0), quad(4, 5, 6, 7, {0, 0, 1}, 0),  quad(0, 1, 5, 4, {0, -1, 0}, 1),
             quad(3, 7, 6, 2, {0, 1, 0}, 1),  quad(0, 4, 7, 3, {-1, 0, 0}, 0), quad(1, 2, 6, 5, {1, 0, 0}, 1)};

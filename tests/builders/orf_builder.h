@@ -15,18 +15,18 @@
 
 namespace torvale::test {
 
-struct OrfCornerSpec {
+struct OrfCornerRecord {
     std::int32_t vertex = 0;
     float u = 0.0f;
     float v = 0.0f;
     float alpha = 1.0f;  // written from version 1 on
 };
 
-struct OrfFaceSpec {
+struct OrfFaceRecord {
     Vector3 normal{0.0f, 0.0f, 1.0f};
     std::int32_t texture = 0;
     std::uint8_t lightMultiple = 4;  // written from version 4 on
-    std::vector<OrfCornerSpec> corners;
+    std::vector<OrfCornerRecord> corners;
 };
 
 class OrfBuilder {
@@ -38,14 +38,14 @@ public:
     OrfBuilder& vertices(const std::vector<Vector3>& positions);
     // Each name followed by a zero byte.
     OrfBuilder& textures(const std::vector<std::string>& names);
-    OrfBuilder& faces(const std::vector<OrfFaceSpec>& faces);
+    OrfBuilder& faces(const std::vector<OrfFaceRecord>& faces);
     OrfBuilder& chunk(std::int32_t tag, const Bytes& body);
     // The end chunk: its tag and `length`, nothing after it.
     OrfBuilder& end(std::int32_t length = 4);
     // The whole room in the usual order, the header's counts taken from the tables.
     OrfBuilder& room(const std::vector<Vector3>& positions,
                      const std::vector<std::string>& names,
-                     const std::vector<OrfFaceSpec>& faces);
+                     const std::vector<OrfFaceRecord>& faces);
     OrfBuilder& tail(const Bytes& bytes);
 
     // Overwrites the length of the last chunk written.
@@ -73,7 +73,7 @@ private:
 
 // The room of a unit cube seen from outside: 8 vertices, 6 quads on two textures, clockwise as seen from outside.
 std::vector<Vector3> CubeVertices();
-std::vector<OrfFaceSpec> CubeFaces();
+std::vector<OrfFaceRecord> CubeFaces();
 Bytes CubeRoom(std::int32_t version = 4);
 
 }  // namespace torvale::test

@@ -21,7 +21,7 @@ using test::CubeFaces;
 using test::CubeRoom;
 using test::CubeVertices;
 using test::OrfBuilder;
-using test::OrfFaceSpec;
+using test::OrfFaceRecord;
 
 Room Read(const Bytes& bytes) {
     Room room;
@@ -43,7 +43,7 @@ class OrfVersions : public ::testing::TestWithParam<std::int32_t> {};
 // come through, and rooms that lack them read as opaque with a light multiple of 1.0 (4 quarters).
 TEST_P(OrfVersions, ReadTheSameGeometry) {
     const std::int32_t version = GetParam();
-    std::vector<OrfFaceSpec> faces = CubeFaces();
+    std::vector<OrfFaceRecord> faces = CubeFaces();
     faces[3].corners[2].alpha = 0.25f;
     faces[3].lightMultiple = 9;
     const Room room = Read(OrfBuilder(version).room(CubeVertices(), {"rock1", "metal_plate"}, faces).bytes());
@@ -285,7 +285,7 @@ TEST(OrfReader, ReadsBackEveryRoomTheProgramWrites) {
 }
 
 TEST(OrfReader, ModelFromARoomWritesTheSameRoomAgain) {
-    std::vector<OrfFaceSpec> faces = CubeFaces();
+    std::vector<OrfFaceRecord> faces = CubeFaces();
     faces[1].corners[3].u = 0.375f;
     faces[2].texture = 2;
     const Bytes original = OrfBuilder(4).room(CubeVertices(), {"rock1", "metal_plate", "glass"}, faces).bytes();
