@@ -17,5 +17,6 @@ Seeds TexlateSeeds();
 Seeds BoxEntrySeeds();
 Seeds GamSeeds();
 Seeds HogSeeds();
+Seeds OrfSeeds();
 
 }  // namespace torvale::test

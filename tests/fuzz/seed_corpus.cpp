@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     const std::pair<const char*, Seeds> sets[] = {{"oof", OofSeeds()},         {"settings", SettingsSeeds()},
                                                   {"texlate", TexlateSeeds()}, {"box_entry", BoxEntrySeeds()},
                                                   {"render", OofSeeds()},      {"gam", GamSeeds()},
-                                                  {"hog", HogSeeds()}};
+                                                  {"hog", HogSeeds()},         {"orf", OrfSeeds()}};
     for (const auto& [reader, seeds] : sets) {
         const auto dir = std::filesystem::path(argv[1]) / reader;
         std::filesystem::create_directories(dir);

@@ -1,0 +1,364 @@
+#include "orf/room_check.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <string_view>
+#include <unordered_map>
+
+#include "core/number_text.h"
+
+namespace torvale {
+namespace {
+
+// The editor's thresholds.
+constexpr float kLeastNormalLength = 0.035f;  // of the longest corner cross product, before normalising
+constexpr float kConcaveLimit = 0.05f;        // sine of the turn at a corner, against the face's turning
+constexpr float kPlanarLimit = 0.1f;          // distance along the normal from the corners' average
+constexpr float kPointDistance = 0.1f;        // two vertices closer than this are one point
+
+std::string Int(std::int64_t value) {
+    return FormatInteger(value);
+}
+
+Vector3 Sub(const Vector3& a, const Vector3& b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+Vector3 Cross(const Vector3& a, const Vector3& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+float Dot(const Vector3& a, const Vector3& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
+struct FaceNormal {
+    Vector3 normal;  // normalised; valid only when `good`
+    bool good = false;
+};
+
+// For each corner i: (v[i+1] - v[i]) x (v[i+2] - v[i+1]); the longest, normalised, is the face's normal. A longest
+// length below the threshold (or not a number) makes it a bad normal.
+FaceNormal ComputeNormal(const Room& room, std::span<const RoomCorner> corners) {
+    const std::size_t n = corners.size();
+    Vector3 best;
+    float bestLength = -1.0f;
+    for (std::size_t i = 0; i < n; ++i) {
+        const Vector3& a = room.vertices[static_cast<std::size_t>(corners[i].vertex)];
+        const Vector3& b = room.vertices[static_cast<std::size_t>(corners[(i + 1) % n].vertex)];
+        const Vector3& c = room.vertices[static_cast<std::size_t>(corners[(i + 2) % n].vertex)];
+        const Vector3 cross = Cross(Sub(b, a), Sub(c, b));
+        const float length = std::sqrt(Dot(cross, cross));
+        if (length > bestLength) {
+            bestLength = length;
+            best = cross;
+        }
+    }
+    if (!(bestLength >= kLeastNormalLength))
+        return {};
+    return {{best.x / bestLength, best.y / bestLength, best.z / bestLength}, true};
+}
+
+// The two coordinates the concavity test projects a corner on, chosen from the normal's largest component.
+struct Axes {
+    float Vector3::*i;
+    float Vector3::*j;
+};
+
+Axes ProjectionAxes(const Vector3& n) {
+    const float ax = std::fabs(n.x);
+    const float ay = std::fabs(n.y);
+    const float az = std::fabs(n.z);
+    if (ax > ay) {
+        if (ax > az)
+            return n.x > 0 ? Axes{&Vector3::z, &Vector3::y} : Axes{&Vector3::y, &Vector3::z};
+        return n.z > 0 ? Axes{&Vector3::y, &Vector3::x} : Axes{&Vector3::x, &Vector3::y};
+    }
+    if (ay > az)
+        return n.y > 0 ? Axes{&Vector3::x, &Vector3::z} : Axes{&Vector3::z, &Vector3::x};
+    return n.z > 0 ? Axes{&Vector3::y, &Vector3::x} : Axes{&Vector3::x, &Vector3::y};
+}
+
+// The first corner where the projected outline turns against the face: the edge into corner k is
+// v[k-1] -> v[k], the edge out of it v[k] -> v[k+1]. -1 when the face is convex.
+std::int64_t ConcaveCorner(const Room& room, std::span<const RoomCorner> corners, const Vector3& normal) {
+    const Axes axes = ProjectionAxes(normal);
+    const std::size_t n = corners.size();
+    auto at = [&](std::size_t k) -> const Vector3& {
+        return room.vertices[static_cast<std::size_t>(corners[k % n].vertex)];
+    };
+    for (std::size_t k = 0; k < n; ++k) {
+        const Vector3 in = Sub(at(k), at(k + n - 1));
+        const Vector3 out = Sub(at(k + 1), at(k));
+        const float i0 = in.*axes.i;
+        const float j0 = in.*axes.j;
+        const float i1 = out.*axes.i;
+        const float j1 = out.*axes.j;
+        const float d = (-j0 * i1 + i0 * j1) / (std::sqrt(i0 * i0 + j0 * j0) * std::sqrt(i1 * i1 + j1 * j1));
+        if (d > kConcaveLimit)
+            return static_cast<std::int64_t>(k);
+    }
+    return -1;
+}
+
+bool Planar(const Room& room, std::span<const RoomCorner> corners, const Vector3& normal) {
+    if (corners.size() < 4)
+        return true;
+    float sum = 0.0f;
+    for (const RoomCorner& c : corners)
+        sum += Dot(normal, room.vertices[static_cast<std::size_t>(c.vertex)]);
+    const float average = sum / static_cast<float>(corners.size());
+    for (const RoomCorner& c : corners) {
+        if (std::fabs(Dot(normal, room.vertices[static_cast<std::size_t>(c.vertex)]) - average) > kPlanarLimit)
+            return false;
+    }
+    return true;
+}
+
+// The face's vertex numbers from its smallest rotation on: faces with the same corners in the same cyclic
+// order get the same key.
+std::string CyclicKey(std::span<const RoomCorner> corners) {
+    const std::size_t n = corners.size();
+    std::size_t start = 0;
+    for (std::size_t s = 1; s < n; ++s) {
+        for (std::size_t k = 0; k < n; ++k) {
+            const std::int32_t a = corners[(s + k) % n].vertex;
+            const std::int32_t b = corners[(start + k) % n].vertex;
+            if (a != b) {
+                if (a < b)
+                    start = s;
+                break;
+            }
+        }
+    }
+    std::string key(n * sizeof(std::int32_t), '\0');
+    for (std::size_t k = 0; k < n; ++k) {
+        const std::int32_t v = corners[(start + k) % n].vertex;
+        std::memcpy(key.data() + k * sizeof v, &v, sizeof v);
+    }
+    return key;
+}
+
+void CheckFaces(const Room& room, std::vector<RoomFinding>& findings) {
+    std::unordered_map<std::string, std::size_t> seen;
+    seen.reserve(room.faces.size());
+    for (std::size_t f = 0; f < room.faces.size(); ++f) {
+        const RoomFace& face = room.faces[f];
+        const std::span<const RoomCorner> corners = room.cornersOf(face);
+        const std::size_t n = corners.size();
+        auto add = [&](RoomFindingKind kind, std::string text) {
+            findings.push_back({kind, RoomElement::Face, f, std::move(text)});
+        };
+        if (n == 0)
+            continue;
+        if (static_cast<std::int64_t>(n) > kEditorCornerLimit) {
+            add(RoomFindingKind::OverLimit, Int(static_cast<std::int64_t>(n)) +
+                                                " corners, more than the level editor's " + Int(kEditorCornerLimit));
+        }
+        const FaceNormal computed = ComputeNormal(room, corners);
+        if (!computed.good)
+            add(RoomFindingKind::BadNormal, "bad normal");
+        for (std::size_t k = 0; k < n; ++k) {
+            if (corners[k].vertex == corners[(k + 2) % n].vertex) {
+                add(RoomFindingKind::Degenerate, "degenerate");
+                break;
+            }
+        }
+        for (std::size_t k = 0; k < n; ++k) {
+            const std::size_t c = (k + 1) % n;
+            if (corners[k].vertex == corners[c].vertex) {
+                add(RoomFindingKind::RepeatedCorner, "corner " + Int(static_cast<std::int64_t>(c)) +
+                                                         " repeats corner " + Int(static_cast<std::int64_t>(k)));
+                break;
+            }
+        }
+        if (computed.good) {
+            const std::int64_t concave = ConcaveCorner(room, corners, computed.normal);
+            if (concave >= 0)
+                add(RoomFindingKind::Concave, "concave at corner " + Int(concave));
+            if (!Planar(room, corners, computed.normal))
+                add(RoomFindingKind::NotPlanar, "not planar");
+        }
+        const auto [first, inserted] = seen.try_emplace(CyclicKey(corners), f);
+        if (!inserted)
+            add(RoomFindingKind::DuplicateFace, "same as face " + Int(static_cast<std::int64_t>(first->second)));
+        if (computed.good && Dot(face.normal, computed.normal) < 0.0f)
+            add(RoomFindingKind::FacesOtherWay, "faces the other way in the level editor");
+        // Version 1 stores alpha but the editor draws it opaque; from version 2 on it is used.
+        if (room.version >= 2) {
+            for (std::size_t k = 0; k < n; ++k) {
+                if (!(corners[k].alpha >= 0.0f && corners[k].alpha <= 1.0f)) {
+                    add(RoomFindingKind::AlphaOutside,
+                        "corner " + Int(static_cast<std::int64_t>(k)) + " alpha outside 0..1");
+                    break;
+                }
+            }
+        }
+    }
+}
+
+// A grid cell of kPointDistance on each side.
+struct Cell {
+    std::int64_t x, y, z;
+    auto operator<=>(const Cell&) const = default;
+};
+
+Cell CellOf(const Vector3& p) {
+    auto along = [](float value) {
+        // Far-out and non-finite coordinates share the border cells; the distance test still decides.
+        const double cell = std::floor(static_cast<double>(value) / static_cast<double>(kPointDistance));
+        return static_cast<std::int64_t>(std::clamp(std::isnan(cell) ? 0.0 : cell, -1e15, 1e15));
+    };
+    return {along(p.x), along(p.y), along(p.z)};
+}
+
+// Mixes every bit of the three cell numbers into the low bits that pick a slot (the finaliser of MurmurHash3).
+std::uint64_t CellHash(const Cell& c) {
+    std::uint64_t h = static_cast<std::uint64_t>(c.x);
+    h = h * 0x9E3779B97F4A7C15u + static_cast<std::uint64_t>(c.y);
+    h = h * 0x9E3779B97F4A7C15u + static_cast<std::uint64_t>(c.z);
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDu;
+    h ^= h >> 33;
+    h *= 0xC4CEB9FE1A85EC53u;
+    return h ^ (h >> 33);
+}
+
+// The vertices grouped by cell, with an open-addressing table from a cell to its group: flat arrays, so that the
+// 27 look-ups per vertex stay cheap.
+class PointGrid {
+public:
+    explicit PointGrid(const std::vector<Vector3>& points) : cells_(points.size()), order_(points.size()) {
+        for (std::size_t v = 0; v < points.size(); ++v) {
+            cells_[v] = CellOf(points[v]);
+            order_[v] = static_cast<std::uint32_t>(v);
+        }
+        // By cell, and within a cell by vertex number.
+        std::sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
+            return cells_[a] != cells_[b] ? cells_[a] < cells_[b] : a < b;
+        });
+        for (std::size_t at = 0; at < order_.size(); ++at) {
+            if (at == 0 || cells_[order_[at]] != cells_[order_[at - 1]])
+                groupStart_.push_back(static_cast<std::uint32_t>(at));
+        }
+        groupStart_.push_back(static_cast<std::uint32_t>(order_.size()));
+        std::size_t size = 16;
+        while (size < 2 * groupStart_.size())
+            size *= 2;
+        slots_.assign(size, Slot{{}, kEmpty});
+        for (std::uint32_t g = 0; g + 1 < groupStart_.size(); ++g) {
+            const Cell& cell = cells_[order_[groupStart_[g]]];
+            std::size_t slot = CellHash(cell) & (size - 1);
+            while (slots_[slot].group != kEmpty)
+                slot = (slot + 1) & (size - 1);
+            slots_[slot] = {cell, g};
+        }
+    }
+
+    const Cell& cellOf(std::size_t vertex) const { return cells_[vertex]; }
+
+    // The vertices of `cell` in ascending order; empty when none lies there.
+    std::span<const std::uint32_t> find(const Cell& cell) const {
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t slot = CellHash(cell) & mask; slots_[slot].group != kEmpty; slot = (slot + 1) & mask) {
+            if (slots_[slot].cell == cell) {
+                const std::uint32_t g = slots_[slot].group;
+                return {order_.data() + groupStart_[g], groupStart_[g + 1] - groupStart_[g]};
+            }
+        }
+        return {};
+    }
+
+private:
+    static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+    // The cell is kept in its slot, so that a look-up reads one place per probe.
+    struct Slot {
+        Cell cell;
+        std::uint32_t group;
+    };
+
+    std::vector<Cell> cells_;
+    std::vector<std::uint32_t> order_;
+    std::vector<std::uint32_t> groupStart_;
+    std::vector<Slot> slots_;
+};
+
+// Vertices closer than kPointDistance, found through a grid of cells that size: a close neighbour lies in
+// one of the 27 cells around a vertex's own. Each later vertex names the first earlier one it is close to.
+void CheckPoints(const Room& room, std::vector<RoomFinding>& findings) {
+    const PointGrid grid(room.vertices);
+    std::vector<bool> used(room.vertices.size(), false);
+    for (const RoomCorner& c : room.corners)
+        used[static_cast<std::size_t>(c.vertex)] = true;
+    for (std::size_t v = 0; v < room.vertices.size(); ++v) {
+        const Vector3& p = room.vertices[v];
+        const Cell home = grid.cellOf(v);
+        std::size_t closest = v;
+        for (std::int64_t dx = -1; dx <= 1; ++dx) {
+            for (std::int64_t dy = -1; dy <= 1; ++dy) {
+                for (std::int64_t dz = -1; dz <= 1; ++dz) {
+                    for (const std::uint32_t other : grid.find({home.x + dx, home.y + dy, home.z + dz})) {
+                        if (other >= closest)
+                            break;
+                        const Vector3 d = Sub(p, room.vertices[other]);
+                        if (Dot(d, d) < kPointDistance * kPointDistance) {
+                            closest = other;
+                            break;
+                        }
+                    }
+                }
+            }
+        }
+        if (closest != v) {
+            findings.push_back({RoomFindingKind::DuplicatePoint, RoomElement::Vertex, v,
+                                "same as vertex " + Int(static_cast<std::int64_t>(closest))});
+        }
+        if (!used[v])
+            findings.push_back({RoomFindingKind::UnusedPoint, RoomElement::Vertex, v, "unused"});
+    }
+}
+
+void CheckLimits(const Room& room, std::vector<RoomFinding>& findings) {
+    auto add = [&](std::string text) {
+        findings.push_back({RoomFindingKind::OverLimit, RoomElement::Room, 0, std::move(text)});
+    };
+    const auto vertices = static_cast<std::int64_t>(room.vertices.size());
+    const auto faces = static_cast<std::int64_t>(room.faces.size());
+    if (vertices > kEditorVertexLimit)
+        add(Int(vertices) + " vertices, more than the level editor's " + Int(kEditorVertexLimit));
+    if (faces > kEditorFaceLimit)
+        add(Int(faces) + " faces, more than the level editor's " + Int(kEditorFaceLimit));
+    if (vertices == 0 || faces == 0)
+        add("no vertex or no face; the level editor loads no such room");
+}
+
+}  // namespace
+
+std::vector<RoomFinding> CheckRoom(const Room& room) {
+    std::vector<RoomFinding> findings;
+    CheckFaces(room, findings);
+    CheckPoints(room, findings);
+    for (std::size_t t = 0; t < room.textureNames.size(); ++t) {
+        if (room.textureNames[t].size() > kEditorTextureNameChars) {
+            findings.push_back({RoomFindingKind::LongTextureName, RoomElement::Texture, t,
+                                "texture " + Int(static_cast<std::int64_t>(t)) + " name longer than 34 characters"});
+        }
+    }
+    CheckLimits(room, findings);
+    return findings;
+}
+
+void ReverseFaces(Room& room) {
+    for (RoomFace& face : room.faces) {
+        const auto first = room.corners.begin() + face.firstCorner;
+        std::reverse(first, first + face.cornerCount);
+        face.normal = {-face.normal.x, -face.normal.y, -face.normal.z};
+    }
+}
+
+RoomFinding UnknownTextureFinding(std::size_t texture, std::string_view name) {
+    return {RoomFindingKind::UnknownTexture, RoomElement::Room, texture,
+            "texture " + std::string(name) +
+                " is no texture page of the game's tables; the level editor will show texture 0"};
+}
+
+}  // namespace torvale

@@ -1,0 +1,102 @@
+#include "orf/room_findings.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "core/number_text.h"
+
+namespace torvale {
+namespace {
+
+std::string Line(std::string_view roomFileName, const RoomFinding& finding) {
+    std::string line = "Warning: " + std::string(roomFileName);
+    const std::string index = FormatInteger(static_cast<std::int64_t>(finding.index));
+    switch (finding.element) {
+        case RoomElement::Face:
+            line += ", face " + index;
+            break;
+        case RoomElement::Vertex:
+            line += ", vertex " + index;
+            break;
+        case RoomElement::Texture:
+            line += ", texture " + index;
+            break;
+        case RoomElement::Room:
+            break;
+    }
+    return line + ": " + finding.text;
+}
+
+}  // namespace
+
+std::string_view FindingKindPlural(RoomFindingKind kind) {
+    switch (kind) {
+        case RoomFindingKind::BadNormal:
+            return "faces with a bad normal";
+        case RoomFindingKind::Degenerate:
+            return "degenerate faces";
+        case RoomFindingKind::RepeatedCorner:
+            return "faces with a repeated corner";
+        case RoomFindingKind::Concave:
+            return "concave faces";
+        case RoomFindingKind::NotPlanar:
+            return "faces not planar";
+        case RoomFindingKind::DuplicateFace:
+            return "duplicate faces";
+        case RoomFindingKind::FacesOtherWay:
+            return "faces facing the other way";
+        case RoomFindingKind::AlphaOutside:
+            return "faces with alpha outside 0..1";
+        case RoomFindingKind::DuplicatePoint:
+            return "duplicate points";
+        case RoomFindingKind::UnusedPoint:
+            return "unused points";
+        case RoomFindingKind::LongTextureName:
+            return "long texture names";
+        case RoomFindingKind::OverLimit:
+            return "findings over the level editor's limits";
+        case RoomFindingKind::UnknownTexture:
+            return "unknown texture names";
+    }
+    return "findings";
+}
+
+void PrintRoomFindings(std::string_view roomFileName, std::span<const RoomFinding> findings, OutputSink& out) {
+    std::vector<const RoomFinding*> order;
+    order.reserve(findings.size());
+    for (const RoomFinding& finding : findings)
+        order.push_back(&finding);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const RoomFinding* a, const RoomFinding* b) { return a->kind < b->kind; });
+
+    const std::string crlf(kCrLf);
+    for (std::size_t at = 0; at < order.size();) {
+        const RoomFindingKind kind = order[at]->kind;
+        std::size_t shown = 0;
+        std::size_t end = at;
+        for (; end < order.size() && order[end]->kind == kind; ++end) {
+            if (shown < kFindingLinesPerKind) {
+                out.PrintOutput(Line(roomFileName, *order[end]) + crlf);
+                ++shown;
+            }
+        }
+        if (end - at > shown) {
+            out.PrintOutput("Warning: " + std::string(roomFileName) + ": ... and " +
+                            FormatInteger(static_cast<std::int64_t>(end - at - shown)) + " more " +
+                            std::string(FindingKindPlural(kind)) + crlf);
+        }
+        at = end;
+    }
+
+    std::string summary = "Room check of " + std::string(roomFileName) + ": ";
+    if (findings.empty())
+        summary += "no findings";
+    else if (findings.size() == 1)
+        summary += "1 finding";
+    else
+        summary += FormatInteger(static_cast<std::int64_t>(findings.size())) + " findings";
+    out.PrintOutput(summary + crlf);
+}
+
+}  // namespace torvale

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string_view>
+
+#include "core/output_sink.h"
+#include "oof/object_model.h"
+#include "orf/room.h"
+
+namespace torvale {
+
+// A short description of a room for the log, one message per line, each ending in CR LF:
+//   Room: <file name>
+//   Version: <v>
+//   Number of Verts: <n>
+//   Number of Faces: <n>
+//   Number of Corners: <n>
+//   Number of Textures: <n>
+//   Texture <t>: <name>                    (one line per name)
+//   Bounds: (<x>, <y>, <z>) to (<x>, <y>, <z>)   or "Bounds: none, the room has no vertices"
+void ReportRoom(const Room& room, std::string_view fileName, OutputSink& out);
+
+// The room as a model of one sub-object named `name`: its vertices, its faces textured with their texture
+// numbers, its texture names stored with a trailing zero as a model keeps them, and every count and table
+// filled to match. BuildSubObjectRoom(model, 0, model.textureNames) writes the room again, except what a model
+// cannot carry (corner alphas and light multiples: the export writes 1.0 and 4) and the version (always 4).
+// Vertex normals are the normalised sums of the stored normals of the faces using each vertex.
+// The room's faces must name existing vertices and textures, as ReadOrfFile leaves them.
+ObjectModel ModelFromRoom(const Room& room, std::string_view name);
+
+}  // namespace torvale
