@@ -235,3 +235,36 @@ scenario_options_dialog_checks() {
     drive press "$d" $ID_CANCEL wait-closed "$d" || fail "Cancel"
     close_program
 }
+
+# The seven switch boxes, in the order POFGEN's switches are written, and their letters.
+readonly SWITCH_IDS=(3528 3529 3530 3531 3532 3533 3534)
+readonly SWITCH_LETTERS=(p f m g 1 a b)
+
+# Three rounds of OK: switch box i (counted from 1) is checked in round r when bit r of i is set, so that every
+# box has rounds of its own. A box that drives another switch changes a message; one that shows another
+# switch's state is caught when the dialog opens again.
+scenario_options_switch_boxes() {
+    setup
+    use_shipped_texlate
+    start_and_wait
+    local d=$OPTIONS round i bit shown wanted switches previous=0000000
+    for round in 0 1 2; do
+        drive post-command mnuEditOptions wait-dialog "$d" || fail "Edit, Options"
+        local reads=() clicks=()
+        for i in "${!SWITCH_IDS[@]}"; do reads+=(checked "$d" "${SWITCH_IDS[$i]}"); done
+        shown=$(drive "${reads[@]}" | tr -d '\r\n') || fail "reading the switch boxes"
+        check_text "$previous" "$shown" "switch boxes when the dialog opens for round $round"
+        wanted='' switches=''
+        for i in "${!SWITCH_IDS[@]}"; do
+            bit=$((((i + 1) >> round) & 1))
+            wanted+=$bit
+            [ "$bit" = 1 ] && switches+="-${SWITCH_LETTERS[$i]} "
+            [ "$bit" = "${shown:$i:1}" ] || clicks+=(click "$d" "${SWITCH_IDS[$i]}")
+        done
+        drive "${clicks[@]}" press "$d" $ID_OK || fail "switch boxes and OK in round $round"
+        check_message "Command line to send to POFGEN.EXE: $switches"
+        drive wait-closed "$d" || fail "the dialog did not close"
+        previous=$wanted
+    done
+    close_program
+}
