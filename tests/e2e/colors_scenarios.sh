@@ -124,7 +124,7 @@ scenario_about_box() {
     check_text "$TITLE" "$(drive text "$ABOUT" $ID_ABOUT_TITLE | tr -d '\r')" "title"
     check_text "Version 1.2.3 BETA" "$(drive text "$ABOUT" $ID_ABOUT_VERSION | tr -d '\r')" "version line"
     drive click "$ABOUT" $ID_SYSINFO || fail "System Info"
-    check_text "$SYSINFO_MISSING" "$(drive message-box "$TITLE" | tr -d '\r')" "System Info message"
+    check_text "$SYSINFO_MISSING" "$(message_text | tr -d '\r')" "System Info message"
     drive --timeout 1 wait-dialog "$ABOUT" || fail "the about box closed after the message"
     drive press "$ABOUT" $ID_ABOUT_OK wait-closed "$ABOUT" || fail "OK of the about box"
     exit_program

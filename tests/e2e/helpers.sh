@@ -144,7 +144,13 @@ export_orf() {
         fail "Export ORF to $1"
 }
 
-check_message() { check_text "$1" "$(drive message-box "$TITLE")" "message"; }
+# The message box's text, then OK (or Cancel with "cancel").
+message_text() {
+    local command=message-box
+    [ "${1:-}" = cancel ] && command=cancel-message-box
+    drive "$command" "$TITLE" || fail "no message box titled $TITLE"
+}
+check_message() { check_text "$1" "$(message_text)" "message"; }
 log_has() { drive log | grep -qaF -- "$1" || fail "the log does not hold \"$1\""; }
 # The log's background on screen; the log repaints in its own time, so this waits for the colour to arrive.
 check_background() { drive wait-log-background "$1" || fail "log background"; }

@@ -57,13 +57,13 @@ scenario_p3d_without_pofgen() {
 
     drive command mnuEditClear || fail "Clear Window"
     drive post-command mnuFileImportP3D || fail "Import P3D"
-    check_text "$POFGEN_QUESTION" "$(drive cancel-message-box "$TITLE")" "the POFGEN question"
+    check_text "$POFGEN_QUESTION" "$(message_text cancel)" "the POFGEN question"
     check_log "$work/banner.txt" "after cancelling the POFGEN question"
 
     drive post-command mnuFileImportP3D || fail "Import P3D"
     check_message "$POFGEN_QUESTION"
     drive press "$OPTIONS" $ID_CANCEL wait-closed "$OPTIONS" || fail "Cancel in the options dialog"
-    check_text "$POFGEN_QUESTION" "$(drive cancel-message-box "$TITLE")" "the POFGEN question again"
+    check_text "$POFGEN_QUESTION" "$(message_text cancel)" "the POFGEN question again"
     check_log "$work/banner.txt" "after the second cancel"
     close_program
 }

@@ -204,6 +204,14 @@ std::string MessageText(HWND box) {
     return fallback;
 }
 
+// A message box is found by its title, and its text may come a moment later: this waits for the text too.
+std::string WaitMessageText(HWND box) {
+    std::string text;
+    if (!WaitFor([&] { return !IsWindow(box) || !(text = MessageText(box)).empty(); }) || text.empty())
+        Fail("the message box shows no text");
+    return text;
+}
+
 // A message box that appeared instead of the expected result says why; report it with the failure.
 std::string AnyMessageBoxText() {
     std::string texts;
@@ -409,14 +417,14 @@ const Command kDriverCommands[] = {
     {"message-box", 1,
      [](const std::vector<std::string>& args) {
          const HWND box = WaitDialog(args[0]);
-         Print(MessageText(box) + "\n");
+         Print(WaitMessageText(box) + "\n");
          PressButton(box, IDOK);
          WaitClosed(box, "message box \"" + args[0] + "\"");
      }},
     {"cancel-message-box", 1,
      [](const std::vector<std::string>& args) {
          const HWND box = WaitDialog(args[0]);
-         Print(MessageText(box) + "\n");
+         Print(WaitMessageText(box) + "\n");
          PressButton(box, IDCANCEL);
          WaitClosed(box, "message box \"" + args[0] + "\"");
      }},
