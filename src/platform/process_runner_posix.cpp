@@ -13,6 +13,11 @@ extern char** environ;
 namespace torvale {
 namespace {
 
+bool CloseOnExec(int descriptor) {
+    const int flags = ::fcntl(descriptor, F_GETFD);
+    return flags >= 0 && ::fcntl(descriptor, F_SETFD, flags | FD_CLOEXEC) == 0;
+}
+
 class PosixProcessRunner final : public ProcessRunner {
 public:
     ProcessCapture Run(const std::string& commandLine) override {
@@ -25,12 +30,18 @@ public:
             argv.push_back(word.data());
         argv.push_back(nullptr);
 
-        // Close-on-exec, so that only the two descriptors set up below reach the program.
+        // Close-on-exec, so that only the two descriptors set up below reach the program. (Another thread
+        // starting a program between pipe and fcntl could still inherit them; this program starts one at a time.)
         int ends[2];
-        if (::pipe2(ends, O_CLOEXEC) != 0)
+        if (::pipe(ends) != 0)
             return capture;
         const int readEnd = ends[0];
         const int writeEnd = ends[1];
+        if (!CloseOnExec(readEnd) || !CloseOnExec(writeEnd)) {
+            ::close(readEnd);
+            ::close(writeEnd);
+            return capture;
+        }
 
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/process_runner.h"
+#include "platform/win32_handles.h"
 
 namespace torvale {
 namespace {
@@ -12,46 +13,44 @@ public:
     ProcessCapture Run(const std::string& commandLine) override {
         ProcessCapture capture;
 
-        // Both ends inheritable: the program gets its copies of the write end through STARTUPINFO.
-        SECURITY_ATTRIBUTES security{};
-        security.nLength = sizeof security;
-        security.lpSecurityDescriptor = nullptr;
-        security.bInheritHandle = TRUE;
-        HANDLE readEnd = nullptr;
-        HANDLE writeEnd = nullptr;
-        if (!CreatePipe(&readEnd, &writeEnd, &security, 0))
+        // The write end must be inheritable, so the pipe is made so; our read end is then taken back, or the
+        // program would hold a copy of it and the pipe would not end with the program's output.
+        SECURITY_ATTRIBUTES inheritable{};
+        inheritable.nLength = sizeof inheritable;
+        inheritable.bInheritHandle = TRUE;
+        UniqueHandle readEnd;
+        UniqueHandle writeEnd;
+        if (!CreatePipe(readEnd.put(), writeEnd.put(), &inheritable, 0) ||
+            !SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0))
             return capture;  // no pipe, no program: reported like a program that would not start
 
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
         startup.wShowWindow = SW_HIDE;
-        startup.hStdOutput = writeEnd;
-        startup.hStdError = writeEnd;
+        startup.hStdInput = nullptr;
+        startup.hStdOutput = writeEnd.get();
+        startup.hStdError = writeEnd.get();
         PROCESS_INFORMATION process{};
-        // CreateProcessA may write into the command line, so it gets a copy of its own.
+        // CreateProcessA may write into the command line, so it gets a copy of its own. The process and
+        // thread handles are not inheritable; the console compiler gets no console window.
         std::vector<char> line(commandLine.begin(), commandLine.end());
         line.push_back('\0');
-        if (!CreateProcessA(nullptr, line.data(), &security, &security, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
-                            &startup, &process)) {
-            CloseHandle(writeEnd);
-            CloseHandle(readEnd);
+        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS | CREATE_NO_WINDOW,
+                            nullptr, nullptr, &startup, &process))
             return capture;
-        }
+        const UniqueHandle processHandle(process.hProcess);
+        const UniqueHandle threadHandle(process.hThread);
         capture.started = true;
 
         // Without this the pipe would never report its end: the program's copies close when it ends, ours
         // would stay open.
-        CloseHandle(writeEnd);
+        writeEnd.reset();
 
         char buffer[kPipeReadSize];
         DWORD count = 0;
-        while (ReadFile(readEnd, buffer, static_cast<DWORD>(sizeof buffer), &count, nullptr))
+        while (ReadFile(readEnd.get(), buffer, static_cast<DWORD>(sizeof buffer), &count, nullptr))
             capture.output.append(buffer, count);
-
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-        CloseHandle(readEnd);
         return capture;
     }
 };

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/program_starter.h"
+#include "platform/win32_handles.h"
 
 namespace torvale {
 namespace {
@@ -25,8 +26,9 @@ public:
         if (!CreateProcessA(path.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                             &process))
             return false;
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+        // Nobody waits for it: both handles go at once.
+        UniqueHandle(process.hThread).reset();
+        UniqueHandle(process.hProcess).reset();
         return true;
     }
 };

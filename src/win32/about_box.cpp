@@ -1,6 +1,7 @@
 #include "win32/about_box.h"
 
 #include "win32/about_box_res.h"
+#include "win32/fonts.h"
 #include "win32/resource.h"
 
 namespace torvale {
@@ -25,11 +26,6 @@ constexpr char kNoticeText[] =
 AboutBox::AboutBox(Registry& registry, ProgramStarter& starter, FileSystem& fileSystem)
     : presenter_(*this, {registry, starter, fileSystem, messages_}) {}
 
-AboutBox::~AboutBox() {
-    if (boldFont_)
-        DeleteObject(boldFont_);
-}
-
 void AboutBox::Show(HWND owner, HINSTANCE instance) {
     // A fixed dialog frame without minimise and maximise buttons, not in the taskbar.
     Run(owner, instance, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_DLGMODALFRAME);
@@ -42,12 +38,10 @@ bool AboutBox::OnInit() {
     PlaceCentred(kClientWidth, kClientHeight);
     messages_.setOwner(handle());
 
-    boldFont_ = CreateFontA(twips().fontHeight(8.25), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                            "MS Sans Serif");
+    boldFont_ = MakeDialogFont(twips(), true);
     AddControl("STATIC", "", WS_VISIBLE | SS_OWNERDRAW, 0, IDC_ABOUT_IMAGE, kImage);
     AddControl("STATIC", "TORVALE Conversion Utility", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, IDC_ABOUT_TITLE, kTitle,
-               boldFont_);
+               boldFont_.get());
     version_ = AddControl("STATIC", "", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, IDC_ABOUT_VERSION, kVersion);
     AddControl("EDIT", kNoticeText, WS_VISIBLE | ES_MULTILINE | ES_READONLY, 0, IDC_ABOUT_TEXT, kNotice);
     HWND ok = AddControl("BUTTON", "OK", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, IDOK, kOk);

@@ -13,7 +13,6 @@ namespace torvale {
 class AboutBox final : public ModalDialog, private AboutView {
 public:
     AboutBox(Registry& registry, ProgramStarter& starter, FileSystem& fileSystem);
-    ~AboutBox() override;
 
     void Show(HWND owner, HINSTANCE instance);
 
@@ -30,7 +29,7 @@ private:
     SystemMessageBoxes messages_;
     AboutPresenter presenter_;
     HWND version_ = nullptr;
-    HFONT boldFont_ = nullptr;
+    UniqueFont boldFont_;
 };
 
 // Paints Image1's picture into `area`, scaled to it: a wireframe room seen down its length, with a model

@@ -1,7 +1,9 @@
 #include <windows.h>
 
 #include <array>
+#include <utility>
 
+#include "platform/win32_handles.h"
 #include "win32/about_box.h"
 
 namespace torvale {
@@ -20,19 +22,15 @@ public:
         LineTo(dc_, to.x, to.y);
     }
     void pen(COLORREF color) {
-        HPEN made = CreatePen(PS_SOLID, 1, color);
-        HGDIOBJ old = SelectObject(dc_, made);
-        if (pen_)
-            DeleteObject(pen_);
-        else
+        UniquePen made(CreatePen(PS_SOLID, 1, color));
+        HGDIOBJ old = SelectObject(dc_, made.get());
+        if (!pen_)
             original_ = old;
-        pen_ = made;
+        pen_ = std::move(made);  // the pen it replaces is no longer selected
     }
     ~Canvas() {
-        if (pen_) {
-            SelectObject(dc_, original_);
-            DeleteObject(pen_);
-        }
+        if (pen_)
+            SelectObject(dc_, original_);  // before pen_ is deleted
     }
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
@@ -40,7 +38,7 @@ public:
 private:
     HDC dc_;
     RECT area_;
-    HPEN pen_ = nullptr;
+    UniquePen pen_;
     HGDIOBJ original_ = nullptr;
 };
 
@@ -56,10 +54,8 @@ void PaintGround(HDC dc, const RECT& area) {
     for (int band = 0; band < kBands; ++band) {
         const RECT strip{area.left, area.top + MulDiv(band, height, kBands), area.right,
                          area.top + MulDiv(band + 1, height, kBands)};
-        if (HBRUSH brush = CreateSolidBrush(Blend(RGB(20, 36, 104), RGB(0, 0, 16), band, kBands - 1))) {
-            FillRect(dc, &strip, brush);
-            DeleteObject(brush);
-        }
+        if (const UniqueBrush brush{CreateSolidBrush(Blend(RGB(20, 36, 104), RGB(0, 0, 16), band, kBands - 1))})
+            FillRect(dc, &strip, brush.get());
     }
 }
 
@@ -104,13 +100,12 @@ void PaintAboutPicture(HDC dc, const RECT& area) {
     const std::array<POINT, 4> girdle{canvas.at(370, 470), canvas.at(470, 510), canvas.at(630, 465),
                                       canvas.at(530, 430)};
     const std::array<POINT, 4> outline{top, girdle[2], bottom, girdle[0]};
-    if (HBRUSH fill = CreateSolidBrush(RGB(110, 80, 16))) {
-        HGDIOBJ oldBrush = SelectObject(dc, fill);
+    if (const UniqueBrush fill{CreateSolidBrush(RGB(110, 80, 16))}) {
+        HGDIOBJ oldBrush = SelectObject(dc, fill.get());
         HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
         Polygon(dc, outline.data(), static_cast<int>(outline.size()));
         SelectObject(dc, oldPen);
         SelectObject(dc, oldBrush);
-        DeleteObject(fill);
     }
     canvas.pen(RGB(255, 204, 64));
     for (std::size_t i = 0; i < girdle.size(); ++i) {

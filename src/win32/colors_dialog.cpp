@@ -1,6 +1,9 @@
 #include "win32/colors_dialog.h"
 
+#include <utility>
+
 #include "win32/colors_dialog_res.h"
+#include "win32/fonts.h"
 
 namespace torvale {
 namespace {
@@ -42,13 +45,6 @@ bool InRange(int id, int first) {
 
 ColorsDialog::ColorsDialog(Settings& settings, char decimalSeparator)
     : presenter_(settings, *this, fontDialog_, decimalSeparator) {}
-
-ColorsDialog::~ColorsDialog() {
-    if (previewFont_)
-        DeleteObject(previewFont_);
-    if (previewBrush_)
-        DeleteObject(previewBrush_);
-}
 
 void ColorsDialog::Show(HWND owner, HINSTANCE instance) {
     // A fixed tool window without minimise and maximise buttons, not in the taskbar.
@@ -143,10 +139,8 @@ void ColorsDialog::DrawSwatch(const DRAWITEMSTRUCT& item) const {
                                     : kTextSwatchColors[static_cast<std::size_t>(id - IDC_COLORS_TEXT_FIRST)];
     RECT area = item.rcItem;
     DrawEdge(item.hDC, &area, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
-    if (HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(color))) {
-        FillRect(item.hDC, &area, brush);
-        DeleteObject(brush);
-    }
+    if (const UniqueBrush brush{CreateSolidBrush(static_cast<COLORREF>(color))})
+        FillRect(item.hDC, &area, brush.get());
     if (item.itemState & ODS_FOCUS) {
         InflateRect(&area, -1, -1);
         DrawFocusRect(item.hDC, &area);
@@ -156,26 +150,19 @@ void ColorsDialog::DrawSwatch(const DRAWITEMSTRUCT& item) const {
 HBRUSH ColorsDialog::ColorizePreview(HDC dc) {
     SetTextColor(dc, previewText_);
     SetBkColor(dc, previewBack_);
-    return previewBrush_;
+    return previewBrush_.get();
 }
 
 void ColorsDialog::ShowPreview(const OutputStyle& style) {
-    HFONT font = CreateFontA(twips().fontHeight(style.fontSize), 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL,
-                             style.italic, style.underline, style.strikethru, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, style.fontName.c_str());
-    if (font) {
-        SendMessageA(example_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-        if (previewFont_)
-            DeleteObject(previewFont_);
-        previewFont_ = font;
+    if (UniqueFont font = MakeStyleFont(twips(), style)) {
+        // The control lets go of the old font before it is deleted.
+        SendMessageA(example_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+        previewFont_ = std::move(font);
     }
     previewText_ = Resolve(style.textColor);
     previewBack_ = Resolve(style.backColor);
-    if (HBRUSH brush = CreateSolidBrush(previewBack_)) {
-        if (previewBrush_)
-            DeleteObject(previewBrush_);
-        previewBrush_ = brush;
-    }
+    if (UniqueBrush brush{CreateSolidBrush(previewBack_)})
+        previewBrush_ = std::move(brush);
     InvalidateRect(example_, nullptr, TRUE);
 }
 

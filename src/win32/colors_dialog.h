@@ -13,7 +13,6 @@ namespace torvale {
 class ColorsDialog final : public ModalDialog, private ColorsView {
 public:
     ColorsDialog(Settings& settings, char decimalSeparator);
-    ~ColorsDialog() override;
 
     void Show(HWND owner, HINSTANCE instance);
 
@@ -35,8 +34,8 @@ private:
     ColorsPresenter presenter_;
     HWND example_ = nullptr;
     HWND description_ = nullptr;
-    HFONT previewFont_ = nullptr;
-    HBRUSH previewBrush_ = nullptr;
+    UniqueFont previewFont_;
+    UniqueBrush previewBrush_;
     COLORREF previewText_ = 0;
     COLORREF previewBack_ = 0;
 };

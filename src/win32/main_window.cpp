@@ -1,7 +1,5 @@
 #include "win32/main_window.h"
 
-#include <exception>
-
 #include "win32/dialog_commands.h"
 #include "win32/resource.h"
 #include "win32/test_hooks.h"
@@ -32,7 +30,7 @@ MainWindow::MainWindow(ProgramState& program, HINSTANCE instance, int showComman
 bool MainWindow::Create() {
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &MainWindow::WndProc;
+    windowClass.lpfnWndProc = &MainWindow::WindowProc;
     windowClass.hInstance = instance_;
     windowClass.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_TORVALE));
     windowClass.hIconSm =
@@ -57,28 +55,6 @@ bool MainWindow::Create() {
         return false;
     presenter_.Load();
     return true;
-}
-
-LRESULT CALLBACK MainWindow::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    MainWindow* self = nullptr;
-    if (message == WM_NCCREATE) {
-        self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    }
-    if (!self)
-        return DefWindowProcA(window, message, wParam, lParam);
-    // No exception ever crosses into the system: it becomes a message box, and the program goes on.
-    try {
-        return self->HandleMessage(message, wParam, lParam);
-    } catch (const std::exception& error) {
-        self->ShowUnexpected(error.what());
-    } catch (...) {
-        self->ShowUnexpected("unknown error");
-    }
-    return 0;
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -107,19 +83,19 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             PostQuitMessage(0);
             return 0;
         case TORVALE_WM_DUMP_MENU:
-            return HandleTestQuery(window_, wParam, lParam) ? 1 : 0;
+            return HandleTestQuery(handle(), wParam, lParam) ? 1 : 0;
         default:
             break;
     }
-    return DefWindowProcA(window_, message, wParam, lParam);
+    return DefaultHandling(message, wParam, lParam);
 }
 
 LRESULT MainWindow::OnCreate() {
     const TwipsRect placement = LayoutOutput(kDesignClientWidth, kDesignClientHeight, {});
-    dialogs_.setOwner(window_);
-    messages_.setOwner(window_);
-    pofgen_.setOwner(window_);
-    if (!output_.Create(window_, instance_, twips_, placement))
+    dialogs_.setOwner(handle());
+    messages_.setOwner(handle());
+    pofgen_.setOwner(handle());
+    if (!output_.Create(handle(), instance_, twips_, placement))
         return -1;
     output_.Follow(presenter_.log());
     presenter_.log().setInitialText(Banner());  // never seen: loading ends with the reset message
@@ -159,13 +135,13 @@ void MainWindow::OnCommand(int id) {
             pofgen_.ShowOptions();
             break;
         case IDM_EDIT_COLORS:
-            RunColorsCommand(program_, *this, window_, instance_);
+            RunColorsCommand(program_, *this, handle(), instance_);
             break;
         case IDM_HELP_README:
-            RunReadmeCommand(program_, window_);
+            RunReadmeCommand(program_, handle());
             break;
         case IDM_HELP_ABOUT:
-            RunAboutCommand(window_, instance_);
+            RunAboutCommand(handle(), instance_);
             break;
         default:
             break;
@@ -177,7 +153,7 @@ LRESULT MainWindow::OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam) {
         if (HBRUSH brush = output_.Colorize(reinterpret_cast<HDC>(wParam)))
             return reinterpret_cast<LRESULT>(brush);
     }
-    return DefWindowProcA(window_, message, wParam, lParam);
+    return DefaultHandling(message, wParam, lParam);
 }
 
 // Unloading is never cancelled: the Settings are saved (a failure is reported), then the window goes.
@@ -187,21 +163,17 @@ void MainWindow::Unload() {
     unloaded_ = true;
     presenter_.Unload();
     pofgen_.Unload();
-    DestroyWindow(window_);
-}
-
-void MainWindow::ShowUnexpected(const char* what) {
-    messages_.ShowMessage(std::string("Unexpected error: ") + what);
+    DestroyWindow(handle());
 }
 
 void MainWindow::SetCaption(const std::string& caption) {
-    SetWindowTextA(window_, caption.c_str());
+    SetWindowTextA(handle(), caption.c_str());
 }
 
 void MainWindow::SetMenuEnabled(MenuItem item, bool enabled) {
-    EnableMenuItem(GetMenu(window_), MenuId(item),
+    EnableMenuItem(GetMenu(handle()), MenuId(item),
                    static_cast<UINT>(MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED)));
-    DrawMenuBar(window_);
+    DrawMenuBar(handle());
 }
 
 void MainWindow::ApplyOutputStyle(const OutputStyle& style) {
@@ -209,12 +181,12 @@ void MainWindow::ApplyOutputStyle(const OutputStyle& style) {
 }
 
 void MainWindow::Show() {
-    ShowWindow(window_, showCommand_);
-    UpdateWindow(window_);
+    ShowWindow(handle(), showCommand_);
+    UpdateWindow(handle());
 }
 
 void MainWindow::Repaint() {
-    RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RedrawWindow(handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 }  // namespace torvale

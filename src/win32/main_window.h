@@ -7,6 +7,7 @@
 #include "app/main_window_presenter.h"
 #include "app/startup.h"
 #include "platform/system_ui.h"
+#include "win32/base_window.h"
 #include "win32/output_edit.h"
 #include "win32/pofgen_commands.h"
 #include "win32/twips.h"
@@ -15,11 +16,9 @@ namespace torvale {
 
 // frmMain: the program's one top-level window. It owns txtOutput, the menu bar and the common dialogs, and
 // hands every decision to its presenter.
-class MainWindow final : public MainWindowView {
+class MainWindow final : public BaseWindow<MainWindow>, public MainWindowView {
 public:
     MainWindow(ProgramState& program, HINSTANCE instance, int showCommand);
-    MainWindow(const MainWindow&) = delete;
-    MainWindow& operator=(const MainWindow&) = delete;
 
     // Creates the window and loads it: caption, output style, shown, banner. False when it cannot be created.
     bool Create();
@@ -32,7 +31,7 @@ public:
     void Repaint() override;
 
 private:
-    static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend class BaseWindow<MainWindow>;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     LRESULT OnCreate();
@@ -40,12 +39,10 @@ private:
     void OnCommand(int id);
     LRESULT OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam);
     void Unload();
-    void ShowUnexpected(const char* what);
 
     ProgramState& program_;
     HINSTANCE instance_;
     int showCommand_;
-    HWND window_ = nullptr;
     Twips twips_;
     SystemFileDialogs dialogs_;
     SystemMessageBoxes messages_;

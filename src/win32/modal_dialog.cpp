@@ -1,11 +1,10 @@
 #include "win32/modal_dialog.h"
 
 #include <algorithm>
-#include <exception>
-#include <string>
 #include <vector>
 
-#include "platform/message_boxes.h"
+#include "win32/base_window.h"
+#include "win32/fonts.h"
 
 namespace torvale {
 namespace {
@@ -22,16 +21,9 @@ std::vector<DWORD> FrameTemplate(DWORD style, DWORD extendedStyle) {
 
 }  // namespace
 
-ModalDialog::ModalDialog() : twips_(Twips::OfScreen()) {
-    font_ = CreateFontA(twips_.fontHeight(8.25), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                        "MS Sans Serif");
-}
+ModalDialog::ModalDialog() : twips_(Twips::OfScreen()), font_(MakeDialogFont(twips_)) {}
 
-ModalDialog::~ModalDialog() {
-    if (font_)
-        DeleteObject(font_);
-}
+ModalDialog::~ModalDialog() = default;
 
 void ModalDialog::Run(HWND owner, HINSTANCE instance, DWORD style, DWORD extendedStyle) {
     owner_ = owner;
@@ -53,15 +45,7 @@ INT_PTR CALLBACK ModalDialog::DialogProc(HWND dialog, UINT message, WPARAM wPara
     }
     if (!self)
         return FALSE;
-    // No exception ever crosses into the system: it becomes a message box, and the dialog goes on.
-    try {
-        return self->Handle(message, wParam, lParam);
-    } catch (const std::exception& error) {
-        self->ShowUnexpected(error.what());
-    } catch (...) {
-        self->ShowUnexpected("unknown error");
-    }
-    return FALSE;
+    return Guarded<INT_PTR>(dialog, FALSE, [&] { return self->Handle(message, wParam, lParam); });
 }
 
 INT_PTR ModalDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -118,17 +102,12 @@ HWND ModalDialog::AddControl(const char* windowClass,
                         twips_.toPixelsY(place.top), twips_.toPixelsX(place.width), twips_.toPixelsY(place.height),
                         dialog_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
     if (control)
-        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font ? font : font_), FALSE);
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font ? font : font_.get()), FALSE);
     return control;
 }
 
 void ModalDialog::End() {
     EndDialog(dialog_, IDOK);
-}
-
-void ModalDialog::ShowUnexpected(const char* what) {
-    const std::string title(kApplicationTitle);
-    MessageBoxA(dialog_, (std::string("Unexpected error: ") + what).c_str(), title.c_str(), MB_OK);
 }
 
 }  // namespace torvale

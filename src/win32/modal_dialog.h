@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/main_window_presenter.h"
+#include "platform/win32_handles.h"
 #include "win32/twips.h"
 
 namespace torvale {
@@ -44,18 +45,17 @@ protected:
     HINSTANCE instance() const { return instance_; }
     const Twips& twips() const { return twips_; }
     // "MS Sans Serif" 8.25 points, the controls' font.
-    HFONT dialogFont() const { return font_; }
+    HFONT dialogFont() const { return font_.get(); }
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void ShowUnexpected(const char* what);
 
     HWND dialog_ = nullptr;
     HWND owner_ = nullptr;
     HINSTANCE instance_ = nullptr;
     Twips twips_;
-    HFONT font_ = nullptr;
+    UniqueFont font_;
 };
 
 }  // namespace torvale

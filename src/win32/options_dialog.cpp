@@ -1,10 +1,13 @@
 #include "win32/options_dialog.h"
 
+#include <commctrl.h>
+
 #include <array>
 #include <string>
 #include <vector>
 
 #include "platform/file_system.h"
+#include "win32/fonts.h"
 #include "win32/options_res.h"
 
 namespace torvale {
@@ -35,9 +38,30 @@ constexpr int kDecimalLimit = 10;
 constexpr int kChunkSplitLimit = 3;
 constexpr int kPathLimit = static_cast<int>(kLongestStoredText);
 
-constexpr std::array<int, 7> kSwitchIds{
-    IDC_OPT_SUB_OBJ_SEP_PLANES, IDC_OPT_USE_FIRST_SEP_PLANE, IDC_OPT_CONFLICT_SPLIT_RATIO, IDC_OPT_USE_LOCAL_SEP_PLANES,
-    IDC_OPT_COMBINE_OBJECTS,    IDC_OPT_ANIMATION,           IDC_OPT_CAPITAL_SHIPS};
+// The seven POFGEN switches' check boxes, in their tab order: control, caption, place and the flag each shows.
+struct SwitchBox {
+    int id;
+    const char* caption;
+    TwipsRect place;
+    bool PofgenSwitchFlags::*flag;
+};
+constexpr std::array<SwitchBox, 7> kSwitchBoxes{{
+    {IDC_OPT_SUB_OBJ_SEP_PLANES, "Sub-Object Seperation Planes (Debug)", In(kFrame3, {120, 210, 3105, 255}),
+     &PofgenSwitchFlags::subObjSepPlanes},
+    {IDC_OPT_USE_FIRST_SEP_PLANE, "Use First Seperation Plane (Debug)", In(kFrame3, {120, 510, 2865, 225}),
+     &PofgenSwitchFlags::useFirstSepPlane},
+    {IDC_OPT_CONFLICT_SPLIT_RATIO, "Conflict/Split Ratio", In(kFrame3, {120, 810, 1695, 225}),
+     &PofgenSwitchFlags::conflictSplitRatio},
+    {IDC_OPT_USE_LOCAL_SEP_PLANES, "Use Local Seperation Planes", In(kFrame3, {120, 1110, 2445, 225}),
+     &PofgenSwitchFlags::useLocalSepPlanes},
+    {IDC_OPT_COMBINE_OBJECTS, "Combine Objects", In(kFrame5, {120, 240, 1575, 225}),
+     &PofgenSwitchFlags::combineObjects},
+    {IDC_OPT_ANIMATION, "Animation Output", In(kFrame5, {120, 600, 1725, 225}), &PofgenSwitchFlags::animationOutput},
+    {IDC_OPT_CAPITAL_SHIPS, "Capital Ships", In(kFrame5, {120, 960, 1245, 225}), &PofgenSwitchFlags::capitalShips},
+}};
+
+// The id under which the text boxes are subclassed.
+constexpr UINT_PTR kBoxSubclass = 1;
 
 constexpr std::array<OptionsBox, 6> kBoxes{OptionsBox::ScaleFactor, OptionsBox::ErrorTolerance, OptionsBox::ChunkSplitX,
                                            OptionsBox::ChunkSplitY, OptionsBox::ChunkSplitZ,    OptionsBox::PathPofgen};
@@ -70,12 +94,6 @@ bool BoxOfId(int id, OptionsBox& box) {
     return false;
 }
 
-// The fields of the seven switch check boxes, in the order of kSwitchIds.
-std::array<bool*, 7> Switches(OptionsFields& f) {
-    return {&f.subObjSepPlanes, &f.useFirstSepPlane, &f.conflictSplitRatio, &f.useLocalSepPlanes,
-            &f.combineObjects,  &f.animationOutput,  &f.capitalShips};
-}
-
 std::string TextOf(HWND control) {
     const int length = GetWindowTextLengthA(control);
     std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
@@ -88,11 +106,6 @@ std::string TextOf(HWND control) {
 OptionsDialog::OptionsDialog(ProgramState& program)
     : presenter_(program, *this, dialogs_, messages_, SystemFileSystem()) {}
 
-OptionsDialog::~OptionsDialog() {
-    if (boldFont_)
-        DeleteObject(boldFont_);
-}
-
 void OptionsDialog::Show(HWND owner, HINSTANCE instance) {
     // A fixed tool window without minimise and maximise buttons, not in the taskbar.
     Run(owner, instance, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_TOOLWINDOW);
@@ -101,9 +114,7 @@ void OptionsDialog::Show(HWND owner, HINSTANCE instance) {
 bool OptionsDialog::OnInit() {
     SetWindowTextA(handle(), TORVALE_OPTIONS_CAPTION);
     PlaceCentred(kClientWidth, kClientHeight);
-    boldFont_ = CreateFontA(twips().fontHeight(8.25), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                            "MS Sans Serif");
+    boldFont_ = MakeDialogFont(twips(), true);
     AddControls();
     SendMessageA(handle(), DM_SETDEFID, IDOK, 0);
     dialogs_.setOwner(handle());
@@ -117,14 +128,15 @@ bool OptionsDialog::OnInit() {
 // each other and the arrow keys move between them.
 void OptionsDialog::AddControls() {
     const DWORD group = WS_VISIBLE | BS_GROUPBOX;
-    AddControl("BUTTON", "POFGEN Options/Command Line Switches", group, 0, IDC_OPT_FRAME7, kFrame7, boldFont_);
-    AddControl("BUTTON", "General", group, 0, IDC_OPT_FRAME4, kFrame4, boldFont_);
-    AddControl("BUTTON", "Shading Mode:", group, 0, IDC_OPT_FRAME1, kFrame1, boldFont_);
-    AddControl("BUTTON", "Chunk Splits:", group, 0, IDC_OPT_FRAME2, kFrame2, boldFont_);
-    AddControl("BUTTON", "Seperation Plane Options:", group, 0, IDC_OPT_FRAME3, kFrame3, boldFont_);
-    AddControl("BUTTON", "Miscellaneous:", group, 0, IDC_OPT_FRAME5, kFrame5, boldFont_);
-    AddControl("BUTTON", "POFGEN.EXE Path", group, 0, IDC_OPT_FRAME6, kFrame6, boldFont_);
-    AddControl("BUTTON", "OOF-ORF Conversion Settings:", group, 0, IDC_OPT_FRAME8, kFrame8, boldFont_);
+    HFONT bold = boldFont_.get();
+    AddControl("BUTTON", "POFGEN Options/Command Line Switches", group, 0, IDC_OPT_FRAME7, kFrame7, bold);
+    AddControl("BUTTON", "General", group, 0, IDC_OPT_FRAME4, kFrame4, bold);
+    AddControl("BUTTON", "Shading Mode:", group, 0, IDC_OPT_FRAME1, kFrame1, bold);
+    AddControl("BUTTON", "Chunk Splits:", group, 0, IDC_OPT_FRAME2, kFrame2, bold);
+    AddControl("BUTTON", "Seperation Plane Options:", group, 0, IDC_OPT_FRAME3, kFrame3, bold);
+    AddControl("BUTTON", "Miscellaneous:", group, 0, IDC_OPT_FRAME5, kFrame5, bold);
+    AddControl("BUTTON", "POFGEN.EXE Path", group, 0, IDC_OPT_FRAME6, kFrame6, bold);
+    AddControl("BUTTON", "OOF-ORF Conversion Settings:", group, 0, IDC_OPT_FRAME8, kFrame8, bold);
     const DWORD label = WS_VISIBLE | SS_LEFT | SS_NOPREFIX;
     AddControl("STATIC", "Scale Factor:", label, 0, IDC_OPT_LABEL1, In(kFrame4, {360, 240, 945, 195}));
     AddControl("STATIC", "Error Tolerance:", label, 0, IDC_OPT_LABEL2, In(kFrame4, {150, 540, 1140, 195}));
@@ -145,17 +157,8 @@ void OptionsDialog::AddControls() {
     AddBox(IDC_OPT_CHUNK_SPLITS_0, In(kFrame2, {330, 240, 405, 255}), kChunkSplitLimit);
     AddBox(IDC_OPT_CHUNK_SPLITS_0 + 1, In(kFrame2, {960, 240, 405, 255}), kChunkSplitLimit);
     AddBox(IDC_OPT_CHUNK_SPLITS_0 + 2, In(kFrame2, {1590, 240, 405, 255}), kChunkSplitLimit);
-    AddControl("BUTTON", "Sub-Object Seperation Planes (Debug)", check, 0, IDC_OPT_SUB_OBJ_SEP_PLANES,
-               In(kFrame3, {120, 210, 3105, 255}));
-    AddControl("BUTTON", "Use First Seperation Plane (Debug)", check, 0, IDC_OPT_USE_FIRST_SEP_PLANE,
-               In(kFrame3, {120, 510, 2865, 225}));
-    AddControl("BUTTON", "Conflict/Split Ratio", check, 0, IDC_OPT_CONFLICT_SPLIT_RATIO,
-               In(kFrame3, {120, 810, 1695, 225}));
-    AddControl("BUTTON", "Use Local Seperation Planes", check, 0, IDC_OPT_USE_LOCAL_SEP_PLANES,
-               In(kFrame3, {120, 1110, 2445, 225}));
-    AddControl("BUTTON", "Combine Objects", check, 0, IDC_OPT_COMBINE_OBJECTS, In(kFrame5, {120, 240, 1575, 225}));
-    AddControl("BUTTON", "Animation Output", check, 0, IDC_OPT_ANIMATION, In(kFrame5, {120, 600, 1725, 225}));
-    AddControl("BUTTON", "Capital Ships", check, 0, IDC_OPT_CAPITAL_SHIPS, In(kFrame5, {120, 960, 1245, 225}));
+    for (const SwitchBox& box : kSwitchBoxes)
+        AddControl("BUTTON", box.caption, check, 0, box.id, box.place);
     AddBox(IDC_OPT_PATH_POFGEN, In(kFrame6, {120, 240, 4245, 285}), kPathLimit);
     AddControl("BUTTON", "Browse...", first | BS_PUSHBUTTON, 0, IDC_OPT_BROWSE, In(kFrame6, {4470, 240, 1215, 285}));
     AddControl("BUTTON", "Combine All Sub-Objects into one Room", first | option, 0, IDC_OPT_OOF_ORF_0,
@@ -176,9 +179,7 @@ HWND OptionsDialog::AddBox(int id, const TwipsRect& place, int limit) {
         return box;
     SendMessageA(box, EM_LIMITTEXT, static_cast<WPARAM>(limit), 0);
     // The box's leaving is seen in its own WM_KILLFOCUS, which names the window that gets the focus.
-    SetWindowLongPtrA(box, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    editProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&OptionsDialog::BoxProc)));
+    SetWindowSubclass(box, &OptionsDialog::BoxProc, kBoxSubclass, reinterpret_cast<DWORD_PTR>(this));
     return box;
 }
 
@@ -186,10 +187,13 @@ HWND OptionsDialog::AddBox(int id, const TwipsRect& place, int limit) {
 // message: after the focus has settled, but before the mouse button that moved it comes up, so that a click
 // on OK follows the check of the box it left. The focus going to another application, or to the check's own
 // message box, is no leaving.
-LRESULT CALLBACK OptionsDialog::BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<OptionsDialog*>(GetWindowLongPtrA(box, GWLP_USERDATA));
-    const LRESULT result = CallWindowProcA(self->editProc_, box, message, wParam, lParam);
-    if (message == WM_KILLFOCUS && !self->closed_) {
+LRESULT CALLBACK
+OptionsDialog::BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclass, DWORD_PTR dialog) {
+    auto* self = reinterpret_cast<OptionsDialog*>(dialog);
+    const LRESULT result = DefSubclassProc(box, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(box, &OptionsDialog::BoxProc, subclass);
+    } else if (message == WM_KILLFOCUS && !self->closed_) {
         HWND next = reinterpret_cast<HWND>(wParam);
         if (next && IsChild(self->handle(), next))
             PostMessageA(self->handle(), kLeaveBoxMessage, static_cast<WPARAM>(GetDlgCtrlID(box)), 0);
@@ -204,9 +208,8 @@ void OptionsDialog::ReadControls() {
     for (int i = 0; i < 3; ++i)
         if (IsDlgButtonChecked(handle(), IDC_OPT_SHADING_0 + i) == BST_CHECKED)
             f.shadingMode = i;
-    const std::array<bool*, 7> switches = Switches(f);
-    for (std::size_t i = 0; i < kSwitchIds.size(); ++i)
-        *switches[i] = IsDlgButtonChecked(handle(), kSwitchIds[i]) == BST_CHECKED;
+    for (const SwitchBox& box : kSwitchBoxes)
+        f.*box.flag = IsDlgButtonChecked(handle(), box.id) == BST_CHECKED;
     f.combineSubObjects = IsDlgButtonChecked(handle(), IDC_OPT_OOF_ORF_0) == BST_CHECKED;
     f.showPofgenOutput = IsDlgButtonChecked(handle(), IDC_OPT_POFGEN_OUTPUT) == BST_CHECKED;
 }
@@ -269,11 +272,8 @@ void OptionsDialog::ShowFields(const OptionsFields& fields) {
     for (OptionsBox box : kBoxes)
         SetDlgItemTextA(handle(), BoxId(box), fields.text(box).c_str());
     CheckRadioButton(handle(), IDC_OPT_SHADING_0, IDC_OPT_SHADING_0 + 2, IDC_OPT_SHADING_0 + fields.shadingMode);
-    const std::array<bool, 7> switches{fields.subObjSepPlanes,   fields.useFirstSepPlane, fields.conflictSplitRatio,
-                                       fields.useLocalSepPlanes, fields.combineObjects,   fields.animationOutput,
-                                       fields.capitalShips};
-    for (std::size_t i = 0; i < kSwitchIds.size(); ++i)
-        CheckDlgButton(handle(), kSwitchIds[i], switches[i] ? BST_CHECKED : BST_UNCHECKED);
+    for (const SwitchBox& box : kSwitchBoxes)
+        CheckDlgButton(handle(), box.id, fields.*box.flag ? BST_CHECKED : BST_UNCHECKED);
     CheckRadioButton(handle(), IDC_OPT_OOF_ORF_0, IDC_OPT_OOF_ORF_0 + 1,
                      fields.combineSubObjects ? IDC_OPT_OOF_ORF_0 : IDC_OPT_OOF_ORF_0 + 1);
     CheckDlgButton(handle(), IDC_OPT_POFGEN_OUTPUT, fields.showPofgenOutput ? BST_CHECKED : BST_UNCHECKED);

@@ -4,6 +4,7 @@
 
 #include "app/startup.h"
 #include "platform/system_ui.h"
+#include "platform/win32_handles.h"
 #include "pofgen/options_presenter.h"
 #include "win32/modal_dialog.h"
 
@@ -14,7 +15,6 @@ namespace torvale {
 class OptionsDialog final : public ModalDialog, private OptionsView {
 public:
     explicit OptionsDialog(ProgramState& program);
-    ~OptionsDialog() override;
 
     void Show(HWND owner, HINSTANCE instance);
 
@@ -34,13 +34,13 @@ private:
     HWND AddBox(int id, const TwipsRect& place, int limit);
     // The controls' state into the presenter's fields, before each operation.
     void ReadControls();
-    static LRESULT CALLBACK BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK
+    BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclass, DWORD_PTR dialog);
 
     SystemFileDialogs dialogs_;
     SystemMessageBoxes messages_;
     OptionsPresenter presenter_;
-    HFONT boldFont_ = nullptr;
-    WNDPROC editProc_ = nullptr;  // the text boxes' own window procedure, under BoxProc
+    UniqueFont boldFont_;
     bool closed_ = false;
 };
 

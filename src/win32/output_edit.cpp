@@ -1,7 +1,9 @@
 #include "win32/output_edit.h"
 
 #include <string>
+#include <utility>
 
+#include "win32/fonts.h"
 #include "win32/resource.h"
 
 namespace torvale {
@@ -19,13 +21,6 @@ COLORREF Resolve(std::uint32_t color) {
 }
 
 }  // namespace
-
-OutputEdit::~OutputEdit() {
-    if (font_)
-        DeleteObject(font_);
-    if (brush_)
-        DeleteObject(brush_);
-}
 
 bool OutputEdit::Create(HWND parent, HINSTANCE instance, const Twips& twips, const TwipsRect& placement) {
     twips_ = &twips;
@@ -68,14 +63,10 @@ void OutputEdit::Place(const TwipsRect& placement) {
 
 void OutputEdit::ApplyStyle(const OutputStyle& style) {
     style_ = style;
-    HFONT font = CreateFontA(twips_->fontHeight(style.fontSize), 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL,
-                             style.italic, style.underline, style.strikethru, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, style.fontName.c_str());
-    if (font) {
-        SendMessageA(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-        if (font_)
-            DeleteObject(font_);
-        font_ = font;
+    if (UniqueFont font = MakeStyleFont(*twips_, style)) {
+        // The control lets go of the old font before it is deleted.
+        SendMessageA(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+        font_ = std::move(font);
     }
     RefreshColors();
 }
@@ -83,19 +74,15 @@ void OutputEdit::ApplyStyle(const OutputStyle& style) {
 void OutputEdit::RefreshColors() {
     textColor_ = Resolve(style_.textColor);
     backColor_ = Resolve(style_.backColor);
-    HBRUSH brush = CreateSolidBrush(backColor_);
-    if (brush) {
-        if (brush_)
-            DeleteObject(brush_);
-        brush_ = brush;
-    }
+    if (UniqueBrush brush{CreateSolidBrush(backColor_)})
+        brush_ = std::move(brush);
     InvalidateRect(edit_, nullptr, TRUE);
 }
 
 HBRUSH OutputEdit::Colorize(HDC dc) const {
     SetTextColor(dc, textColor_);
     SetBkColor(dc, backColor_);
-    return brush_;
+    return brush_.get();
 }
 
 }  // namespace torvale

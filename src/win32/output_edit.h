@@ -5,6 +5,7 @@
 #include "app/main_window_presenter.h"
 #include "app/output_log.h"
 #include "app/output_style.h"
+#include "platform/win32_handles.h"
 #include "win32/twips.h"
 
 namespace torvale {
@@ -16,7 +17,6 @@ public:
     OutputEdit() = default;
     OutputEdit(const OutputEdit&) = delete;
     OutputEdit& operator=(const OutputEdit&) = delete;
-    ~OutputEdit();
 
     bool Create(HWND parent, HINSTANCE instance, const Twips& twips, const TwipsRect& placement);
     // Shows `log` from now on, every change as it happens.
@@ -37,8 +37,8 @@ private:
     const Twips* twips_ = nullptr;
     TwipsRect placement_;
     OutputStyle style_;
-    HFONT font_ = nullptr;
-    HBRUSH brush_ = nullptr;
+    UniqueFont font_;
+    UniqueBrush brush_;
     COLORREF textColor_ = 0;
     COLORREF backColor_ = 0;
 };

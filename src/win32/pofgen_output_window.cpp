@@ -1,9 +1,8 @@
 #include "win32/pofgen_output_window.h"
 
-#include <exception>
 #include <string>
 
-#include "platform/message_boxes.h"
+#include "win32/fonts.h"
 #include "win32/options_res.h"
 #include "win32/resource.h"
 
@@ -35,8 +34,6 @@ PofgenOutputWindow::PofgenOutputWindow(HINSTANCE instance) : instance_(instance)
 
 PofgenOutputWindow::~PofgenOutputWindow() {
     Unload();
-    if (font_)
-        DeleteObject(font_);
 }
 
 bool PofgenOutputWindow::Create() {
@@ -45,7 +42,7 @@ bool PofgenOutputWindow::Create() {
     if (!GetClassInfoExA(instance_, TORVALE_POFGEN_CLASS, &windowClass)) {
         windowClass = {};
         windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = &PofgenOutputWindow::WndProc;
+        windowClass.lpfnWndProc = &PofgenOutputWindow::WindowProc;
         windowClass.hInstance = instance_;
         windowClass.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_TORVALE));
         windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
@@ -55,9 +52,7 @@ bool PofgenOutputWindow::Create() {
             return false;
     }
     if (!font_)
-        font_ = CreateFontA(twips_.fontHeight(8.25), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                            "MS Sans Serif");
+        font_ = MakeDialogFont(twips_);
     RECT frame{0, 0, twips_.toPixelsX(kClientWidth), twips_.toPixelsY(kClientHeight)};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
     // Where Windows puts new windows; an ordinary top-level window that nothing owns.
@@ -67,56 +62,32 @@ bool PofgenOutputWindow::Create() {
 }
 
 void PofgenOutputWindow::ShowOutput(const std::string& text) {
-    if (!window_ && !Create())
+    if (!handle() && !Create())
         return;
     SetWindowTextA(text_, ForTheTextBox(text).c_str());
-    ShowWindow(window_, SW_SHOW);
-    SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ShowWindow(handle(), SW_SHOW);
+    SetWindowPos(handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
 void PofgenOutputWindow::Unload() {
-    if (window_)
-        DestroyWindow(window_);
-}
-
-LRESULT CALLBACK PofgenOutputWindow::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    PofgenOutputWindow* self = nullptr;
-    if (message == WM_NCCREATE) {
-        self = static_cast<PofgenOutputWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    } else {
-        self = reinterpret_cast<PofgenOutputWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    }
-    if (!self)
-        return DefWindowProcA(window, message, wParam, lParam);
-    // No exception ever crosses into the system: it becomes a message box, and the program goes on.
-    const std::string title(kApplicationTitle);
-    try {
-        return self->HandleMessage(message, wParam, lParam);
-    } catch (const std::exception& error) {
-        MessageBoxA(window, (std::string("Unexpected error: ") + error.what()).c_str(), title.c_str(), MB_OK);
-    } catch (...) {
-        MessageBoxA(window, "Unexpected error: unknown error", title.c_str(), MB_OK);
-    }
-    return 0;
+    if (handle())
+        DestroyWindow(handle());
 }
 
 LRESULT PofgenOutputWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND window = window_;
     switch (message) {
         case WM_CREATE: {
             RECT client{};
-            GetClientRect(window_, &client);
+            GetClientRect(handle(), &client);
             text_ =
                 CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
                                 WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL |
                                     ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL,
-                                0, 0, client.right, client.bottom, window_,
+                                0, 0, client.right, client.bottom, handle(),
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_POFGEN_TEXT1)), instance_, nullptr);
             if (!text_)
                 return -1;
-            SendMessageA(text_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+            SendMessageA(text_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
             SendMessageA(text_, EM_LIMITTEXT, 0, 0);  // no limit but memory: POFGEN's output can be long
             return 0;
         }
@@ -130,14 +101,12 @@ LRESULT PofgenOutputWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
                 SetFocus(text_);
             return 0;
         case WM_NCDESTROY:
-            SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
-            window_ = nullptr;
             text_ = nullptr;
             break;
         default:
             break;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefaultHandling(message, wParam, lParam);
 }
 
 }  // namespace torvale

@@ -1,14 +1,13 @@
 #include <windows.h>
 
-#include <exception>
 #include <memory>
-#include <string>
 
 #include "app/startup.h"
 #include "platform/file_system.h"
 #include "platform/system_ui.h"
 #include "platform/user_locale.h"
 #include "pofgen/command_line.h"
+#include "win32/base_window.h"
 #include "win32/main_window.h"
 
 namespace {
@@ -38,13 +37,5 @@ int Run(HINSTANCE instance, int showCommand) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
-    try {
-        return Run(instance, showCommand);
-    } catch (const std::exception& error) {
-        MessageBoxA(nullptr, (std::string("Unexpected error: ") + error.what()).c_str(), "TORVALE Conversion Utility",
-                    MB_OK);
-    } catch (...) {
-        MessageBoxA(nullptr, "Unexpected error.", "TORVALE Conversion Utility", MB_OK);
-    }
-    return 1;
+    return torvale::Guarded(nullptr, 1, [&] { return Run(instance, showCommand); });
 }

@@ -27,16 +27,10 @@ ini_style() {
 }
 
 check_style() { check_text "$1" "$(ini_style "$work/app/TORVALE.ini")" "output style in the settings file"; }
-check_background() { check_text "$1" "$(drive log-background | tr -d '\r')" "log background"; }
 font_description() { drive text "$COLORS" $ID_FONT_TEXT | tr -d '\r'; }
 
 open_colors() { drive post-command mnuEditColors wait-dialog "$COLORS" || fail "the font and colours dialog"; }
 close_colors() { drive press "$COLORS" "$1" wait-closed "$COLORS" || fail "closing the font and colours dialog"; }
-
-exit_program() {
-    drive post-command mnuFileExit wait-gone || fail "File, Exit"
-    wait_program_end
-}
 
 # Nothing recorded about the system information tool; a scenario that records something removes it again.
 forget_sysinfo_tool() {
@@ -130,7 +124,7 @@ scenario_about_box() {
     check_text "$TITLE" "$(drive text "$ABOUT" $ID_ABOUT_TITLE | tr -d '\r')" "title"
     check_text "Version 1.2.3 BETA" "$(drive text "$ABOUT" $ID_ABOUT_VERSION | tr -d '\r')" "version line"
     drive click "$ABOUT" $ID_SYSINFO || fail "System Info"
-    check_text "$SYSINFO_MISSING" "$(drive message-box "$TITLE" | tr -d '\r')" "System Info message"
+    check_text "$SYSINFO_MISSING" "$(message_text | tr -d '\r')" "System Info message"
     drive --timeout 1 wait-dialog "$ABOUT" || fail "the about box closed after the message"
     drive press "$ABOUT" $ID_ABOUT_OK wait-closed "$ABOUT" || fail "OK of the about box"
     exit_program

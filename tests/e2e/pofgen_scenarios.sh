@@ -24,8 +24,6 @@ write_p3d() {
 }
 
 check_reload_enabled() { check_text "$1" "$(menu_state $RELOAD_P3D)" "Reload P3D enabled"; }
-check_message() { check_text "$1" "$(drive message-box "$TITLE")" "message"; }
-log_has() { drive log | grep -qaF -- "$1" || fail "the log does not hold \"$1\""; }
 
 # The POFGEN path typed into the options dialog and checked on leaving the box; then OK, with the POFGEN
 # Output check box cleared first when $2 is 0. With the other options at their defaults OK shows no message.
@@ -59,16 +57,15 @@ scenario_p3d_without_pofgen() {
 
     drive command mnuEditClear || fail "Clear Window"
     drive post-command mnuFileImportP3D || fail "Import P3D"
-    check_text "$POFGEN_QUESTION" "$(drive cancel-message-box "$TITLE")" "the POFGEN question"
+    check_text "$POFGEN_QUESTION" "$(message_text cancel)" "the POFGEN question"
     check_log "$work/banner.txt" "after cancelling the POFGEN question"
 
     drive post-command mnuFileImportP3D || fail "Import P3D"
     check_message "$POFGEN_QUESTION"
     drive press "$OPTIONS" $ID_CANCEL wait-closed "$OPTIONS" || fail "Cancel in the options dialog"
-    check_text "$POFGEN_QUESTION" "$(drive cancel-message-box "$TITLE")" "the POFGEN question again"
+    check_text "$POFGEN_QUESTION" "$(message_text cancel)" "the POFGEN question again"
     check_log "$work/banner.txt" "after the second cancel"
-    drive close || fail "close"
-    wait_program_end
+    close_program
 }
 
 # A compile without errors and with Display POFGEN Output cleared: no output window, the OOF file beside the
@@ -90,8 +87,7 @@ scenario_p3d_compile_without_output() {
     check_caption "$TITLE - ship.OOF"
     check_export_enabled 1
     check_reload_enabled 1
-    drive close || fail "close"
-    wait_program_end
+    close_program
 }
 
 # With Display POFGEN Output checked the window shows the whole text, stdout and stderr; after it is closed,
@@ -118,8 +114,7 @@ scenario_p3d_output_window_and_reload() {
     grep -qaF "vertices: 6" "$work/output2.txt" || fail "the reload did not compile the changed file"
     log_has "Number of Verts: 6"
     check_caption "$TITLE - ship.OOF"
-    drive close || fail "close"
-    wait_program_end
+    close_program
 }
 
 # POFGEN reports "Error Processing": the message, then the output window although Display POFGEN Output is
@@ -139,8 +134,7 @@ scenario_p3d_failing_compile() {
     check_caption "$TITLE"
     check_reload_enabled 0
     [ ! -e "$work/models/broken.OOF" ] || fail "a failed compile left an OOF file"
-    drive close || fail "close"
-    wait_program_end
+    close_program
 }
 
 # In a folder whose name has blanks: a P3D name with a blank reaches POFGEN all short and the OOF file keeps
@@ -171,8 +165,7 @@ scenario_p3d_names_with_blanks() {
     check_caption "$TITLE - ship.OOF"
     [ -f "$work/My Models/ship.OOF" ] || fail "no ship.OOF in the folder: $(ls "$work/My Models")"
     log_has "source: ship.p3d"
-    drive close || fail "close"
-    wait_program_end
+    close_program
 }
 
 # A POFGEN path stored without its check (Enter pressed in the box) that names no program.
@@ -188,8 +181,7 @@ scenario_p3d_pofgen_missing() {
     check_message "Error running POFGEN!"
     check_log "$work/banner.txt" "after POFGEN could not run"
     check_reload_enabled 0
-    drive close || fail "close"
-    wait_program_end
+    close_program
 }
 
 # The options dialog's checks, typed into the real boxes and run as the focus moves on; the chunk split rule
@@ -241,6 +233,38 @@ scenario_options_dialog_checks() {
         check_text "$expected" "$(drive text "$d" "$id" | tr -d '\r')" "box $id when shown again"
     done
     drive press "$d" $ID_CANCEL wait-closed "$d" || fail "Cancel"
-    drive close || fail "close"
-    wait_program_end
+    close_program
+}
+
+# The seven switch boxes, in the order POFGEN's switches are written, and their letters.
+readonly SWITCH_IDS=(3528 3529 3530 3531 3532 3533 3534)
+readonly SWITCH_LETTERS=(p f m g 1 a b)
+
+# Three rounds of OK: switch box i (counted from 1) is checked in round r when bit r of i is set, so that every
+# box has rounds of its own. A box that drives another switch changes a message; one that shows another
+# switch's state is caught when the dialog opens again.
+scenario_options_switch_boxes() {
+    setup
+    use_shipped_texlate
+    start_and_wait
+    local d=$OPTIONS round i bit shown wanted switches previous=0000000
+    for round in 0 1 2; do
+        drive post-command mnuEditOptions wait-dialog "$d" || fail "Edit, Options"
+        local reads=() clicks=()
+        for i in "${!SWITCH_IDS[@]}"; do reads+=(checked "$d" "${SWITCH_IDS[$i]}"); done
+        shown=$(drive "${reads[@]}" | tr -d '\r\n') || fail "reading the switch boxes"
+        check_text "$previous" "$shown" "switch boxes when the dialog opens for round $round"
+        wanted='' switches=''
+        for i in "${!SWITCH_IDS[@]}"; do
+            bit=$((((i + 1) >> round) & 1))
+            wanted+=$bit
+            [ "$bit" = 1 ] && switches+="-${SWITCH_LETTERS[$i]} "
+            [ "$bit" = "${shown:$i:1}" ] || clicks+=(click "$d" "${SWITCH_IDS[$i]}")
+        done
+        drive "${clicks[@]}" press "$d" $ID_OK || fail "switch boxes and OK in round $round"
+        check_message "Command line to send to POFGEN.EXE: $switches"
+        drive wait-closed "$d" || fail "the dialog did not close"
+        previous=$wanted
+    done
+    close_program
 }

@@ -5,11 +5,12 @@
 //   torvale_driver [--timeout SECONDS] COMMAND [ARGS]... [COMMAND [ARGS]...]...
 //
 // Commands run in order; the first that fails ends the run with exit code 1 (2 for a usage error).
-//   wait-main                 wait for the main window and for its thread to take messages
+//   wait-main                 wait for the main window and for its thread to take posted messages
 //   caption                   print the main window's caption
 //   window-rect               print the main window's place on the screen: WIDTHxHEIGHT+LEFT+TOP
 //   log                       write the log's text to stdout as raw bytes (CR LF kept)
 //   log-background            print the colour on screen inside the log's bottom-left corner, as RRGGBB
+//   wait-log-background RRGGBB  wait until that colour is RRGGBB (the log repaints in its own time)
 //   menu                      print the menu bar as the program describes it (see src/win32/test_hooks.h)
 //   command ID                send WM_COMMAND and wait until the command has run (commands that return)
 //   post-command ID           post WM_COMMAND (commands that open a modal dialog)
@@ -35,10 +36,11 @@
 //   close                     send WM_CLOSE to the main window and wait until it is gone
 //   close-box                 close the main window as its close box does (SC_CLOSE), wait until it is gone
 //   wait-gone                 wait until the main window is gone
-//   sleep MILLISECONDS
 //   file-version PATH         print a program's FILEVERSION and ProductName: "1.2.3.0 TORVALE Conversion Utility"
-// ID is a number or a menu item name such as mnuFileImportOOF. The commands that close a dialog return only
-// when the program has finished the command behind it. Every wait ends after the timeout (20 s by default).
+// ID is a number or a menu item name such as mnuFileImportOOF. Nothing here waits for a time: the commands that
+// click, press, move the focus or close a dialog return only when the program has handled what they caused and
+// is back in a message loop; the others wait for the state they name. Every wait ends after the timeout (20 s
+// by default), with a message that says what was seen instead.
 
 #include <windows.h>
 
@@ -138,12 +140,14 @@ HWND WaitDialog(const std::string& title) {
     return dialog;
 }
 
-// Returns once the program's thread is back in its message loop: the command that a dialog belonged to has
-// then run to its end (or waits in another modal loop).
+std::string QueryMenu(HWND main, bool posted);
+
+// Returns once the program's thread is back in a message loop with nothing posted before left to handle: the
+// command that a dialog belonged to has then run to its end (or waits in another modal loop).
 void SyncWithMain() {
     const HWND main = FindMain();
     if (main != nullptr)
-        SendWaiting(main, WM_NULL, 0, 0);
+        QueryMenu(main, true);
 }
 
 void WaitClosed(HWND window, const std::string& what) {
@@ -200,6 +204,14 @@ std::string MessageText(HWND box) {
     return fallback;
 }
 
+// A message box is found by its title, and its text may come a moment later: this waits for the text too.
+std::string WaitMessageText(HWND box) {
+    std::string text;
+    if (!WaitFor([&] { return !IsWindow(box) || !(text = MessageText(box)).empty(); }) || text.empty())
+        Fail("the message box shows no text");
+    return text;
+}
+
 // A message box that appeared instead of the expected result says why; report it with the failure.
 std::string AnyMessageBoxText() {
     std::string texts;
@@ -223,6 +235,25 @@ HWND DialogItem(const std::string& title, const std::string& id) {
     if (item == nullptr)
         Fail("dialog \"" + title + "\" has no control " + id);
     return item;
+}
+
+// The colour on screen inside the log's bottom-left corner, below a short log's last line, as RRGGBB.
+std::string LogBackground() {
+    const HWND edit = GetDlgItem(RequireMain(), IDC_TXTOUTPUT);
+    if (edit == nullptr)
+        Fail("the main window has no output log");
+    RECT client{};
+    GetClientRect(edit, &client);
+    POINT corner{client.left + 3, client.bottom - 3};
+    ClientToScreen(edit, &corner);
+    const HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, corner.x, corner.y);
+    ReleaseDC(nullptr, screen);
+    if (colour == CLR_INVALID)
+        Fail("cannot read the screen");
+    char text[8];
+    std::snprintf(text, sizeof text, "%02x%02x%02x", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    return text;
 }
 
 HWND FindPofgenOutput() {
@@ -271,7 +302,12 @@ LRESULT CALLBACK ReplyProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-std::string QueryMenu(HWND main) {
+// Asks the main window for its menu dump and waits for the answer. Sent, the query is answered at once;
+// posted, it waits in the program's queue behind everything posted before it and is answered only when the
+// program's thread takes messages again (its own message loop, or the loop of a modal dialog it shows): proof
+// that whatever came before has been handled to its end, which a sent message cannot give, since a thread
+// answers sent messages also while it waits inside a command.
+std::string QueryMenu(HWND main, bool posted) {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = ReplyProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -282,8 +318,12 @@ std::string QueryMenu(HWND main) {
     if (reply == nullptr)
         Fail("cannot create the reply window");
     g_menuDumpReceived = false;
-    SendWaiting(main, TORVALE_WM_DUMP_MENU, reinterpret_cast<WPARAM>(reply), 0);
-    // The answer is normally in before SendMessage returns; allow for a late one.
+    if (posted) {
+        if (!PostMessageA(main, TORVALE_WM_DUMP_MENU, reinterpret_cast<WPARAM>(reply), 0))
+            Fail("cannot post to the main window (error " + std::to_string(GetLastError()) + ")");
+    } else {
+        SendWaiting(main, TORVALE_WM_DUMP_MENU, reinterpret_cast<WPARAM>(reply), 0);
+    }
     WaitFor([] {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
@@ -292,7 +332,8 @@ std::string QueryMenu(HWND main) {
     });
     DestroyWindow(reply);
     if (!g_menuDumpReceived)
-        Fail("the program did not answer the menu query");
+        Fail(posted ? "the program did not come back to its message loop" + AnyMessageBoxText()
+                    : "the program did not answer the menu query");
     return g_menuDump;
 }
 
@@ -313,8 +354,8 @@ const Command kDriverCommands[] = {
          HWND main = nullptr;
          if (!WaitFor([&] { return (main = FindMain()) != nullptr && IsWindowVisible(main); }))
              Fail("the main window did not appear" + AnyMessageBoxText());
-         // Answered only once the program's thread is in its message loop, past start-up.
-         SendWaiting(main, WM_NULL, 0, 0);
+         // The window is shown half-way through loading: the program is ready once it takes posted messages.
+         SyncWithMain();
      }},
     {"caption", 0,
      [](const std::vector<std::string>&) {
@@ -337,29 +378,14 @@ const Command kDriverCommands[] = {
              Fail("the main window has no output log");
          Print(WindowText(edit));
      }},
-    {"log-background", 0,
-     [](const std::vector<std::string>&) {
-         const HWND main = RequireMain();
-         const HWND edit = GetDlgItem(main, IDC_TXTOUTPUT);
-         if (edit == nullptr)
-             Fail("the main window has no output log");
-         // Let a pending repaint happen first.
-         SendWaiting(main, WM_NULL, 0, 0);
-         Sleep(300);
-         RECT client{};
-         GetClientRect(edit, &client);
-         POINT corner{client.left + 3, client.bottom - 3};  // below a short log's last line
-         ClientToScreen(edit, &corner);
-         const HDC screen = GetDC(nullptr);
-         const COLORREF colour = GetPixel(screen, corner.x, corner.y);
-         ReleaseDC(nullptr, screen);
-         if (colour == CLR_INVALID)
-             Fail("cannot read the screen");
-         char text[8];
-         std::snprintf(text, sizeof text, "%02x%02x%02x", GetRValue(colour), GetGValue(colour), GetBValue(colour));
-         Print(std::string(text) + "\n");
+    {"log-background", 0, [](const std::vector<std::string>&) { Print(LogBackground() + "\n"); }},
+    {"wait-log-background", 1,
+     [](const std::vector<std::string>& args) {
+         std::string seen;
+         if (!WaitFor([&] { return (seen = LogBackground()) == args[0]; }))
+             Fail("the log's background is " + seen + ", not " + args[0]);
      }},
-    {"menu", 0, [](const std::vector<std::string>&) { Print(QueryMenu(RequireMain()) + "\n"); }},
+    {"menu", 0, [](const std::vector<std::string>&) { Print(QueryMenu(RequireMain(), false) + "\n"); }},
     {"command", 1,
      [](const std::vector<std::string>& args) {
          SendWaiting(RequireMain(), WM_COMMAND, MAKEWPARAM(CommandId(args[0]), 0), 0);
@@ -391,14 +417,14 @@ const Command kDriverCommands[] = {
     {"message-box", 1,
      [](const std::vector<std::string>& args) {
          const HWND box = WaitDialog(args[0]);
-         Print(MessageText(box) + "\n");
+         Print(WaitMessageText(box) + "\n");
          PressButton(box, IDOK);
          WaitClosed(box, "message box \"" + args[0] + "\"");
      }},
     {"cancel-message-box", 1,
      [](const std::vector<std::string>& args) {
          const HWND box = WaitDialog(args[0]);
-         Print(MessageText(box) + "\n");
+         Print(WaitMessageText(box) + "\n");
          PressButton(box, IDCANCEL);
          WaitClosed(box, "message box \"" + args[0] + "\"");
      }},
@@ -418,9 +444,13 @@ const Command kDriverCommands[] = {
      [](const std::vector<std::string>& args) {
          const HWND item = DialogItem(args[0], args[1]);
          SendWaiting(GetParent(item), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
+         SyncWithMain();  // the check of the box left runs from a posted message
      }},
     {"click", 2,
-     [](const std::vector<std::string>& args) { PostMessageA(DialogItem(args[0], args[1]), BM_CLICK, 0, 0); }},
+     [](const std::vector<std::string>& args) {
+         PostMessageA(DialogItem(args[0], args[1]), BM_CLICK, 0, 0);
+         SyncWithMain();
+     }},
     {"select", 3,
      [](const std::vector<std::string>& args) {
          const HWND item = DialogItem(args[0], args[1]);
@@ -434,6 +464,7 @@ const Command kDriverCommands[] = {
      [](const std::vector<std::string>& args) {
          const HWND item = DialogItem(args[0], args[1]);
          PressButton(GetParent(item), GetDlgCtrlID(item));
+         SyncWithMain();
      }},
     {"checked", 2,
      [](const std::vector<std::string>& args) {
@@ -499,7 +530,6 @@ const Command kDriverCommands[] = {
                "." + std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." +
                std::to_string(LOWORD(fixed->dwFileVersionLS)) + " " + product + "\n");
      }},
-    {"sleep", 1, [](const std::vector<std::string>& args) { Sleep(static_cast<DWORD>(std::atol(args[0].c_str()))); }},
 };
 
 int Usage() {
