@@ -118,8 +118,11 @@ void GrowTo(std::vector<T>& table, std::int32_t count) {
 
 class OofReader {
 public:
-    OofReader(std::span<const std::uint8_t> bytes, ObjectModel& model, ModelReport& report)
-        : bytes_(bytes), in_(bytes), model_(model), report_(report) {}
+    OofReader(std::span<const std::uint8_t> bytes,
+              ObjectModel& model,
+              ModelReport& report,
+              const std::function<void(std::size_t)>* passed)
+        : bytes_(bytes), in_(bytes), model_(model), report_(report), passed_(passed) {}
 
     int read(std::string_view title);
 
@@ -185,6 +188,7 @@ private:
     ByteReader in_;
     ObjectModel& model_;
     ModelReport& report_;
+    const std::function<void(std::size_t)>* passed_;
     std::string_view chunkId_;
     std::size_t chunkStart_ = 0;
     bool headerRead_ = false;          // an OHDR chunk of this file has been read
@@ -752,6 +756,8 @@ int OofReader::read(std::string_view title) {
         if (in_.remaining() < 8)
             return kOofLoaded;
         chunkStart_ = in_.position();
+        if (passed_)
+            (*passed_)(chunkStart_);
         std::span<const std::uint8_t> id;
         std::int32_t length = 0;
         (void)(in_.readBytes(4, id) && in_.readI32(length));
@@ -803,7 +809,17 @@ int ReadOofFile(std::span<const std::uint8_t> bytes,
                 OutputSink& out,
                 const ReportFormat& format) {
     ModelReport report(out, format);
-    return OofReader(bytes, model, report).read(oofTitle);
+    return OofReader(bytes, model, report, nullptr).read(oofTitle);
+}
+
+int ReadOofFile(std::span<const std::uint8_t> bytes,
+                std::string_view oofTitle,
+                ObjectModel& model,
+                OutputSink& out,
+                const ReportFormat& format,
+                const std::function<void(std::size_t)>& passed) {
+    ModelReport report(out, format);
+    return OofReader(bytes, model, report, &passed).read(oofTitle);
 }
 
 }  // namespace torvale
