@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include "builders/fake_platform.h"
+#include "builders/oof_builder.h"
+#include "core/atomic_file.h"
+#include "core/file_bytes.h"
+#include "core/process_id.h"
+#include "oof/import_oof.h"
+#include "oof/model_report.h"
+#include "oof/oof_reader.h"
+
+namespace torvale {
+namespace {
+
+using test::Bytes;
+using test::ScratchDirectory;
+
+struct NotAFile {
+    const char* name;
+    std::function<std::string(const ScratchDirectory&)> make;  // returns the path
+    const char* says;
+};
+
+class FileRead : public ::testing::TestWithParam<NotAFile> {};
+
+// Both reads refuse at once with the reason, and leave what they were given as it was.
+TEST_P(FileRead, RefusesWhatIsNotARegularFileBeforeReadingIt) {
+    ScratchDirectory dir("read");
+    const std::string path = GetParam().make(dir);
+    std::vector<std::uint8_t> bytes{1, 2, 3};
+    std::string error;
+    EXPECT_FALSE(ReadWholeFile(path, bytes, error));
+    EXPECT_EQ(error, GetParam().says);
+    EXPECT_EQ(bytes, (std::vector<std::uint8_t>{1, 2, 3}));
+
+    FileBytes file;
+    error.clear();
+    EXPECT_FALSE(ReadFileBytes(path, file, error));
+    EXPECT_EQ(error, GetParam().says);
+    EXPECT_EQ(file.size(), 0u);
+}
+
+const NotAFile kNotFiles[] = {
+    {"Folder", [](const ScratchDirectory& d) { return d.path(); }, "it is a folder, not a file"},
+    {"OverTwoGiB",
+     [](const ScratchDirectory& d) {
+         // Sparse where the file system allows it; nothing of it is ever read.
+         const std::string path = d / "huge.oof";
+         test::WriteTestFile(path, {});
+         std::filesystem::resize_file(path, kFileSizeLimit + 1);
+         return path;
+     },
+     "it is 2147483649 bytes, more than the 2 GiB this program reads"},
+#ifndef _WIN32
+    // A pipe nobody writes to would block an ordinary open for ever.
+    {"Pipe",
+     [](const ScratchDirectory& d) {
+         const std::string path = d / "pipe";
+         EXPECT_EQ(mkfifo(path.c_str(), 0600), 0);
+         return path;
+     },
+     "it is a pipe, not a file"},
+    {"EndlessDevice", [](const ScratchDirectory&) { return std::string("/dev/zero"); }, "it is a device, not a file"},
+#else
+    {"ConsoleDevice", [](const ScratchDirectory&) { return std::string("NUL"); }, "it is a device, not a file"},
+#endif
+};
+INSTANTIATE_TEST_SUITE_P(NotAFile, FileRead, ::testing::ValuesIn(kNotFiles), [](const auto& info) {
+    return std::string(info.param.name);
+});
+
+TEST(FileBytes, HoldsTheWholeFileAndAnEmptyFileAsNoBytes) {
+    ScratchDirectory dir("bytes");
+    const Bytes content = test::SampleOof();
+    ASSERT_TRUE(test::WriteTestFile(dir / "a.oof", content));
+    ASSERT_TRUE(test::WriteTestFile(dir / "empty", {}));
+    FileBytes file;
+    std::string error;
+    ASSERT_TRUE(ReadFileBytes(dir / "a.oof", file, error)) << error;
+    EXPECT_EQ(Bytes(file.bytes().begin(), file.bytes().end()), content);
+    ASSERT_TRUE(ReadFileBytes(dir / "empty", file, error)) << error;
+    EXPECT_EQ(file.size(), 0u);
+}
+
+// Loading from the file gives the memory of the passed chunks back as it goes; every chunk must still read
+// as it does from bytes that stay whole. Sixteen sub-objects of some 600 kB make a file of many release steps.
+TEST(FileBytes, ModelLoadedWhileItsFileIsGivenBackMatchesTheWholeRead) {
+    test::OofBuilder oof;
+    constexpr int kSubObjects = 16;
+    oof.txtr({test::Stored("rock")}).ohdr({kSubObjects});
+    for (int s = 0; s < kSubObjects; ++s) {
+        test::SobjSpec sub;
+        sub.number = s;
+        for (int v = 0; v < 8000; ++v)
+            sub.positions.push_back({static_cast<float>(v), static_cast<float>(s), 1.0f});
+        for (int f = 0; f < 6000; ++f)
+            sub.faces.push_back({.corners = {{f % 8000, 0.5f, 0.25f}, {(f + 1) % 8000}, {(f + 2) % 8000}}});
+        oof.sobj(sub);
+    }
+    oof.gpnt({{}}).pinf("made by hand\n");
+    ScratchDirectory dir("release");
+    ASSERT_TRUE(test::WriteTestFile(dir / "big.oof", oof.bytes()));
+
+    ObjectModel fromFile;
+    test::RecordingSink fileLog;
+    ASSERT_EQ(LoadOofFile(dir / "big.oof", "big.oof", fromFile, fileLog, {}, nullptr), kOofLoaded);
+    ObjectModel whole;
+    test::RecordingSink wholeLog;
+    const Bytes bytes = oof.bytes();
+    ASSERT_EQ(ReadOofFile(bytes, "big.oof", whole, wholeLog), kOofLoaded);
+    wholeLog.PrintOutput(FinishedLoadingMessage("big.oof"));
+
+    EXPECT_EQ(fileLog.text(), wholeLog.text());
+    ASSERT_EQ(fromFile.subObjects.size(), static_cast<std::size_t>(kSubObjects));
+    EXPECT_EQ(fromFile.subObjects.back().vertexPositions, whole.subObjects.back().vertexPositions);
+    EXPECT_EQ(fromFile.subObjects.back().faceVertices, whole.subObjects.back().faceVertices);
+    EXPECT_EQ(fromFile.pofgenInfoText, whole.pofgenInfoText);
+}
+
+// Ids no running process has: above any Linux pid_max and never handed out on Windows (ids there are small
+// multiples of four).
+constexpr std::uint64_t kEndedPid = 2147483644;
+#ifdef _WIN32
+constexpr std::uint64_t kAlwaysRunningPid = 4;  // the System process
+#else
+constexpr std::uint64_t kAlwaysRunningPid = 1;  // init
+#endif
+
+std::string TemporaryOf(const ScratchDirectory& dir, const std::string& file, std::uint64_t pid) {
+    return dir / ("." + file + ".torvale-" + std::to_string(pid) + ".tmp");
+}
+
+TEST(AtomicFile, TemporaryIsNamedForTheFileAndThisProcess) {
+    ScratchDirectory dir("temporary");
+    EXPECT_EQ(TemporaryPathFor(dir / "big73.orf"), TemporaryOf(dir, "big73.orf", CurrentProcessId()));
+    EXPECT_EQ(TemporaryPathFor("big73.orf"), ".big73.orf.torvale-" + std::to_string(CurrentProcessId()) + ".tmp");
+}
+
+TEST(AtomicFile, WriteRemovesOnlyTheTemporariesOfItsFileLeftByEndedProcesses) {
+    ScratchDirectory dir("leftovers");
+    const std::string ended = TemporaryOf(dir, "room.orf", kEndedPid);
+    const std::string running = TemporaryOf(dir, "room.orf", kAlwaysRunningPid);
+    const std::string otherFile = TemporaryOf(dir, "room2.orf", kEndedPid);
+    const std::string notOurs = dir / ".room.orf.torvale-12x.tmp";
+    for (const std::string& path : {ended, running, otherFile, notOurs})
+        ASSERT_TRUE(test::WriteTestFile(path, {7}));
+
+    std::string error;
+    const Bytes room{1, 2, 3, 4};
+    ASSERT_TRUE(ReplaceFileAtomically(dir / "room.orf", room, error)) << error;
+    EXPECT_EQ(test::ReadTestFile(dir / "room.orf"), room);
+    EXPECT_FALSE(std::filesystem::exists(ended));
+    EXPECT_TRUE(std::filesystem::exists(running));
+    EXPECT_TRUE(std::filesystem::exists(otherFile));
+    EXPECT_TRUE(std::filesystem::exists(notOurs));
+    EXPECT_FALSE(std::filesystem::exists(TemporaryPathFor(dir / "room.orf")));
+}
+
+TEST(ProcessLiveness, TellsEndedProcessesFromRunningOnes) {
+    EXPECT_TRUE(ProcessIsRunning(CurrentProcessId()));
+    EXPECT_TRUE(ProcessIsRunning(kAlwaysRunningPid));
+    EXPECT_FALSE(ProcessIsRunning(kEndedPid));
+}
+
+}  // namespace
+}  // namespace torvale
