@@ -21,8 +21,8 @@ ensure_packages() {
     apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null || return 1
 }
 
-# The native tool chain: compiler, CMake, Ninja, GoogleTest and Google Benchmark.
-NATIVE_PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev googletest libbenchmark-dev)
+# The native tool chain: compiler, CMake, Ninja, GoogleTest, Google Benchmark and /usr/bin/time (peak memory).
+NATIVE_PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev googletest libbenchmark-dev time)
 # libFuzzer targets and the format check.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev clang-format)
 # The Windows programs, built with mingw-w64 and run under Wine on a virtual display.

@@ -6,8 +6,8 @@
 namespace torvale {
 namespace {
 
-// Memory goes back in steps of at least this much, so that a reader passing many small chunks does not ask
-// the system for every page on its own.
+// Memory goes back in whole steps of this much from the start, so that a reader passing many small chunks does
+// not ask the system for every page on its own, and large pages (2 MB) are given back whole.
 constexpr std::size_t kReleaseStep = std::size_t{4} << 20;
 
 }  // namespace
@@ -35,9 +35,8 @@ FileBytes::~FileBytes() {
 void FileBytes::release(std::size_t count) {
     if (count > size_)
         count = size_;
-    const std::size_t page = PageSize();
-    const std::size_t upTo = count / page * page;
-    if (upTo < released_ + kReleaseStep)
+    const std::size_t upTo = count / kReleaseStep * kReleaseStep;
+    if (upTo <= released_)
         return;
     DiscardPages(data_ + released_, upTo - released_);
     released_ = upTo;

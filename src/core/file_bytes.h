@@ -36,7 +36,7 @@ private:
 
     std::uint8_t* data_ = nullptr;
     std::size_t size_ = 0;
-    std::size_t released_ = 0;  // bytes from the start already given back, a whole number of pages
+    std::size_t released_ = 0;  // bytes from the start already given back, a whole number of steps
 };
 
 // Reads the file at `path` whole into `out`. Refused at once, before anything is read, when the path is not a

@@ -170,7 +170,14 @@ std::string FindParentChainDamage(const ObjectModel& model) {
 }
 
 std::string Describe(const Vector3& v) {
-    return "(" + FormatSingle(v.x) + ", " + FormatSingle(v.y) + ", " + FormatSingle(v.z) + ")";
+    std::string text = "(";
+    text += FormatSingle(v.x);
+    text += ", ";
+    text += FormatSingle(v.y);
+    text += ", ";
+    text += FormatSingle(v.z);
+    text += ")";
+    return text;
 }
 
 }  // namespace
