@@ -4,8 +4,13 @@
 #include <functional>
 #include <string>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 #include "builders/fake_platform.h"
@@ -125,14 +130,61 @@ TEST(FileBytes, ModelLoadedWhileItsFileIsGivenBackMatchesTheWholeRead) {
     EXPECT_EQ(fromFile.pofgenInfoText, whole.pofgenInfoText);
 }
 
-// Ids no running process has: above any Linux pid_max and never handed out on Windows (ids there are small
-// multiples of four).
-constexpr std::uint64_t kEndedPid = 2147483644;
+// A process of our own that stays alive, doing nothing, until end() stops it; after that its id names an
+// ended process. (A suspended copy of this program on Windows; a child waiting for a signal elsewhere.)
+class IdleChild {
+public:
+    IdleChild() {
 #ifdef _WIN32
-constexpr std::uint64_t kAlwaysRunningPid = 4;  // the System process
+        char self[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, self, MAX_PATH);
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        std::string line = std::string("\"") + self + "\"";
+        if (CreateProcessA(self, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                           &info_)) {
+            pid_ = info_.dwProcessId;
+        }
 #else
-constexpr std::uint64_t kAlwaysRunningPid = 1;  // init
+        const pid_t child = fork();
+        if (child == 0) {
+            pause();
+            _exit(0);
+        }
+        pid_ = child > 0 ? static_cast<std::uint64_t>(child) : 0;
 #endif
+    }
+    ~IdleChild() {
+        end();
+    }
+    IdleChild(const IdleChild&) = delete;
+    IdleChild& operator=(const IdleChild&) = delete;
+
+    std::uint64_t pid() const {
+        return pid_;
+    }
+    void end() {
+        if (ended_ || pid_ == 0)
+            return;
+        ended_ = true;
+#ifdef _WIN32
+        TerminateProcess(info_.hProcess, 0);
+        WaitForSingleObject(info_.hProcess, INFINITE);
+        CloseHandle(info_.hThread);
+        CloseHandle(info_.hProcess);
+#else
+        kill(static_cast<pid_t>(pid_), SIGKILL);
+        waitpid(static_cast<pid_t>(pid_), nullptr, 0);
+#endif
+    }
+
+private:
+    std::uint64_t pid_ = 0;
+    bool ended_ = false;
+#ifdef _WIN32
+    PROCESS_INFORMATION info_{};
+#endif
+};
 
 std::string TemporaryOf(const ScratchDirectory& dir, const std::string& file, std::uint64_t pid) {
     return dir / ("." + file + ".torvale-" + std::to_string(pid) + ".tmp");
@@ -146,28 +198,36 @@ TEST(AtomicFile, TemporaryIsNamedForTheFileAndThisProcess) {
 
 TEST(AtomicFile, WriteRemovesOnlyTheTemporariesOfItsFileLeftByEndedProcesses) {
     ScratchDirectory dir("leftovers");
-    const std::string ended = TemporaryOf(dir, "room.orf", kEndedPid);
-    const std::string running = TemporaryOf(dir, "room.orf", kAlwaysRunningPid);
-    const std::string otherFile = TemporaryOf(dir, "room2.orf", kEndedPid);
+    IdleChild running;
+    IdleChild ended;
+    ASSERT_NE(running.pid(), 0u);
+    ASSERT_NE(ended.pid(), 0u);
+    ended.end();
+    const std::string endedTemporary = TemporaryOf(dir, "room.orf", ended.pid());
+    const std::string runningTemporary = TemporaryOf(dir, "room.orf", running.pid());
+    const std::string otherFile = TemporaryOf(dir, "room2.orf", ended.pid());
     const std::string notOurs = dir / ".room.orf.torvale-12x.tmp";
-    for (const std::string& path : {ended, running, otherFile, notOurs})
+    for (const std::string& path : {endedTemporary, runningTemporary, otherFile, notOurs})
         ASSERT_TRUE(test::WriteTestFile(path, {7}));
 
     std::string error;
     const Bytes room{1, 2, 3, 4};
     ASSERT_TRUE(ReplaceFileAtomically(dir / "room.orf", room, error)) << error;
     EXPECT_EQ(test::ReadTestFile(dir / "room.orf"), room);
-    EXPECT_FALSE(std::filesystem::exists(ended));
-    EXPECT_TRUE(std::filesystem::exists(running));
+    EXPECT_FALSE(std::filesystem::exists(endedTemporary));
+    EXPECT_TRUE(std::filesystem::exists(runningTemporary));
     EXPECT_TRUE(std::filesystem::exists(otherFile));
     EXPECT_TRUE(std::filesystem::exists(notOurs));
     EXPECT_FALSE(std::filesystem::exists(TemporaryPathFor(dir / "room.orf")));
 }
 
 TEST(ProcessLiveness, TellsEndedProcessesFromRunningOnes) {
+    IdleChild child;
+    ASSERT_NE(child.pid(), 0u);
     EXPECT_TRUE(ProcessIsRunning(CurrentProcessId()));
-    EXPECT_TRUE(ProcessIsRunning(kAlwaysRunningPid));
-    EXPECT_FALSE(ProcessIsRunning(kEndedPid));
+    EXPECT_TRUE(ProcessIsRunning(child.pid()));
+    child.end();
+    EXPECT_FALSE(ProcessIsRunning(child.pid()));
 }
 
 }  // namespace
