@@ -31,8 +31,10 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    OhdrSpec header;
+    header.subObjects = subObjects;
     OofBuilder head;
-    head.txtr({Stored("rock"), Stored("metal")}).ohdr({subObjects});
+    head.txtr({Stored("rock"), Stored("metal")}).ohdr(header);
 
     SobjSpec sub;
     sub.parent = -1;

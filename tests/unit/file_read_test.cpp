@@ -100,7 +100,9 @@ TEST(FileBytes, HoldsTheWholeFileAndAnEmptyFileAsNoBytes) {
 TEST(FileBytes, ModelLoadedWhileItsFileIsGivenBackMatchesTheWholeRead) {
     test::OofBuilder oof;
     constexpr int kSubObjects = 16;
-    oof.txtr({test::Stored("rock")}).ohdr({kSubObjects});
+    test::OhdrSpec header;
+    header.subObjects = kSubObjects;
+    oof.txtr({test::Stored("rock")}).ohdr(header);
     for (int s = 0; s < kSubObjects; ++s) {
         test::SobjSpec sub;
         sub.number = s;
