@@ -21,9 +21,9 @@ ensure_packages() {
     apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null || return 1
 }
 
-# The native tool chain (compiler, CMake, Ninja, GoogleTest, Google Benchmark) and the header-only libraries
-# every build uses (SimpleIni, stb).
-NATIVE_PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev googletest libbenchmark-dev libsimpleini-dev libstb-dev)
+# The native tool chain (compiler, CMake, Ninja, GoogleTest, Google Benchmark, /usr/bin/time for peak memory)
+# and the header-only libraries every build uses (SimpleIni, stb).
+NATIVE_PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev googletest libbenchmark-dev time libsimpleini-dev libstb-dev)
 # libFuzzer targets and the format check.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev clang-format)
 # The Windows programs, built with mingw-w64 and run under Wine on a virtual display.

@@ -1,9 +1,8 @@
 #include "app/import_oof.h"
 
 #include <cstdint>
-#include <vector>
 
-#include "core/atomic_file.h"
+#include "core/file_bytes.h"
 #include "oof/model_report.h"
 
 namespace torvale {
@@ -16,11 +15,14 @@ int LoadOofFile(const std::string& path,
                 std::string* openError) {
     if (openError)
         openError->clear();
-    std::vector<std::uint8_t> bytes;
+    // The reader goes through the file once, so the memory of what it has passed goes back as it reads: a large
+    // model and its file are never both held whole.
+    FileBytes file;
     std::string error;
     int result = kOofInvalid;
-    if (ReadWholeFile(path, bytes, error))
-        result = ReadOofFile(bytes, title, model, out, format);
+    if (ReadFileBytes(path, file, error))
+        result =
+            ReadOofFile(file.bytes(), title, model, out, format, [&](std::size_t passed) { file.release(passed); });
     else if (openError)
         *openError = error;  // the reader prints nothing for a file it never saw
     else

@@ -1,11 +1,18 @@
 #include "core/atomic_file.h"
 
-#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <memory>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <set>
+#include <system_error>
+
+#include "core/file_bytes.h"
+#include "core/number_text.h"
+#include "core/process_id.h"
 
 namespace torvale {
 namespace {
@@ -14,45 +21,147 @@ std::string DescribeErrno(int code) {
     return code != 0 ? std::strerror(code) : "unknown error";
 }
 
-struct FileCloser {
-    void operator()(std::FILE* file) const {
-        if (file)
-            std::fclose(file);
+// A temporary beside the file is ".<name>.torvale-<pid>.tmp": hidden from a plain listing on POSIX, plainly
+// ours, and naming the process writing it, so that a later write can tell an abandoned one from a live one.
+constexpr std::string_view kTemporaryTag = ".torvale-";
+constexpr std::string_view kTemporaryEnd = ".tmp";
+
+std::size_t NameStart(const std::string& path) {
+    std::size_t at = path.find_last_of('/');
+#ifdef _WIN32
+    const std::size_t backslash = path.find_last_of("\\:");
+    if (backslash != std::string::npos && (at == std::string::npos || backslash > at))
+        at = backslash;
+#endif
+    return at == std::string::npos ? 0 : at + 1;
+}
+
+std::string TemporaryName(std::string_view fileName, std::uint64_t pid) {
+    std::string name = ".";
+    name += fileName;
+    name += kTemporaryTag;
+    name += FormatInteger(static_cast<std::int64_t>(pid));
+    name += kTemporaryEnd;
+    return name;
+}
+
+// Splits a temporary's name into the file it was written for and the writer's pid; false for any other name.
+bool ParseTemporaryName(std::string_view name, std::string& fileName, std::uint64_t& pid) {
+    if (name.size() < 2 || name.front() != '.' || !name.ends_with(kTemporaryEnd))
+        return false;
+    name = name.substr(1, name.size() - 1 - kTemporaryEnd.size());
+    const std::size_t tag = name.rfind(kTemporaryTag);
+    if (tag == std::string_view::npos || tag == 0)
+        return false;
+    const std::string_view digits = name.substr(tag + kTemporaryTag.size());
+    if (digits.empty() || digits.size() > 19)
+        return false;
+    pid = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9')
+            return false;
+        pid = pid * 10 + static_cast<std::uint64_t>(c - '0');
     }
+    fileName = std::string(name.substr(0, tag));
+    return true;
+}
+
+// The temporaries found in a folder. A listing serves the writes into that folder for a few seconds, so that an
+// export of many rooms reads the folder once rather than once per room; a later export lists it afresh.
+class LeftoverTemporaries {
+public:
+    // The temporaries of `fileName` in `folder` written by other processes, taken off the list.
+    std::vector<std::string> takeFor(const std::string& folder, const std::string& fileName) {
+        constexpr auto kListingLife = std::chrono::seconds(2);
+        const auto now = std::chrono::steady_clock::now();
+        std::lock_guard lock(mutex_);
+        Listing& listing = folders_[folder];
+        if (!listing.listed || now - listing.made > kListingLife) {
+            listing.listed = true;
+            listing.byFile = list(folder);
+            listing.made = now;
+        }
+        std::vector<std::string> found;
+        auto& byFile = listing.byFile;
+        const auto range = byFile.equal_range(fileName);
+        for (auto it = range.first; it != range.second; ++it)
+            found.push_back(it->second);
+        byFile.erase(range.first, range.second);
+        return found;
+    }
+
+private:
+    static std::multimap<std::string, std::string> list(const std::string& folder) {
+        std::multimap<std::string, std::string> byFile;
+        std::error_code ignored;
+        const std::filesystem::path where = folder.empty() ? std::filesystem::path(".") : std::filesystem::path(folder);
+        std::filesystem::directory_iterator entries(where, ignored);
+        const std::uint64_t self = CurrentProcessId();
+        for (; !ignored && entries != std::filesystem::directory_iterator(); entries.increment(ignored)) {
+            try {
+                const std::string name = entries->path().filename().string();
+                std::string fileName;
+                std::uint64_t pid = 0;
+                if (ParseTemporaryName(name, fileName, pid) && pid != self)
+                    byFile.emplace(fileName, name);
+            } catch (const std::exception&) {
+                // A name the narrow encoding cannot hold is none of ours.
+            }
+        }
+        return byFile;
+    }
+
+    struct Listing {
+        bool listed = false;
+        std::chrono::steady_clock::time_point made;
+        std::multimap<std::string, std::string> byFile;  // file name -> temporary's name
+    };
+    std::mutex mutex_;
+    std::map<std::string, Listing> folders_;
 };
 
-std::string TemporaryNameBeside(const std::string& path) {
-    static std::atomic<unsigned> counter{0};
-    const auto stamp = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
-    return path + ".tmp" + std::to_string(stamp % 1000000007ULL) + "_" + std::to_string(counter++);
+// Removes the temporaries left beside `path` by writers of it that are no longer running; one that a running
+// process may still be writing stays.
+void RemoveAbandonedTemporaries(const std::string& folder, const std::string& fileName) {
+    static LeftoverTemporaries leftovers;
+    for (const std::string& name : leftovers.takeFor(folder, fileName)) {
+        std::string ofFile;
+        std::uint64_t pid = 0;
+        if (ParseTemporaryName(name, ofFile, pid) && !ProcessIsRunning(pid))
+            std::remove((folder + name).c_str());
+    }
 }
 
 }  // namespace
 
+std::string TemporaryPathFor(const std::string& path) {
+    const std::size_t start = NameStart(path);
+    return path.substr(0, start) + TemporaryName(std::string_view(path).substr(start), CurrentProcessId());
+}
+
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error) {
-    errno = 0;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        error = DescribeErrno(errno);
+    std::vector<std::uint8_t> read;
+    const auto place = [&](std::size_t size) {
+        read.resize(size);
+        return read.data();
+    };
+    try {
+        if (!ReadRegularFile(path, place, error))
+            return false;
+    } catch (const std::bad_alloc&) {
+        error = "there is not enough memory to read the file";
         return false;
     }
-    bytes.clear();
-    std::uint8_t chunk[65536];
-    for (;;) {
-        const std::size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
-        bytes.insert(bytes.end(), chunk, chunk + got);
-        if (got < sizeof chunk)
-            break;
-    }
-    if (std::ferror(file.get())) {
-        error = "the file could not be read";
-        return false;
-    }
+    bytes = std::move(read);
     return true;
 }
 
 bool ReplaceFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes, std::string& error) {
-    const std::string temporary = TemporaryNameBeside(path);
+    const std::size_t start = NameStart(path);
+    const std::string folder = path.substr(0, start);
+    const std::string fileName = path.substr(start);
+    RemoveAbandonedTemporaries(folder, fileName);
+    const std::string temporary = folder + TemporaryName(fileName, CurrentProcessId());
     errno = 0;
     std::FILE* raw = std::fopen(temporary.c_str(), "wb");
     if (!raw) {

@@ -5,6 +5,8 @@
 #include <span>
 #include <string>
 
+#include "core/little_endian.h"
+
 namespace torvale {
 
 // Little-endian reader over a block of memory. Every read checks the bytes left first; a read that does
@@ -32,7 +34,7 @@ public:
     [[nodiscard]] bool readU16(std::uint16_t& out) {
         if (remaining() < 2)
             return false;
-        out = static_cast<std::uint16_t>(bytes_[position_] | (bytes_[position_ + 1] << 8));
+        out = LoadU16(bytes_.data() + position_);
         position_ += 2;
         return true;
     }
@@ -46,9 +48,7 @@ public:
     [[nodiscard]] bool readU32(std::uint32_t& out) {
         if (remaining() < 4)
             return false;
-        const std::uint8_t* p = bytes_.data() + position_;
-        out = static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-              (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+        out = LoadU32(bytes_.data() + position_);
         position_ += 4;
         return true;
     }

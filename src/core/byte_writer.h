@@ -1,11 +1,13 @@
 #pragma once
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <stdexcept>
 #include <string_view>
 #include <vector>
+
+#include "core/little_endian.h"
 
 namespace torvale {
 
@@ -19,36 +21,29 @@ public:
     void reserve(std::size_t size) { bytes_.reserve(size); }
 
     void writeU8(std::uint8_t value) { bytes_.push_back(value); }
-    void writeU16(std::uint16_t value) {
-        bytes_.push_back(static_cast<std::uint8_t>(value));
-        bytes_.push_back(static_cast<std::uint8_t>(value >> 8));
-    }
+    void writeU16(std::uint16_t value) { append<2>(value, StoreU16); }
     void writeI16(std::int16_t value) { writeU16(static_cast<std::uint16_t>(value)); }
-    void writeU32(std::uint32_t value) {
-        const std::uint8_t raw[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                                     static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
-        bytes_.insert(bytes_.end(), raw, raw + 4);
-    }
+    void writeU32(std::uint32_t value) { append<4>(value, StoreU32); }
     void writeI32(std::int32_t value) { writeU32(static_cast<std::uint32_t>(value)); }
-    void writeF32(float value) { writeU32(std::bit_cast<std::uint32_t>(value)); }
+    void writeF32(float value) { append<4>(value, StoreF32); }
     void writeBytes(std::span<const std::uint8_t> data) { bytes_.insert(bytes_.end(), data.begin(), data.end()); }
     void writeText(std::string_view text) { bytes_.insert(bytes_.end(), text.begin(), text.end()); }
-    // Appends `count` zero bytes and returns them, so that a block of records of known size can be filled in
-    // place. The span stays valid until the next write.
-    std::span<std::uint8_t> appendZeros(std::size_t count) {
-        const std::size_t at = bytes_.size();
-        bytes_.resize(at + count);
-        return {bytes_.data() + at, count};
-    }
 
     // Overwrites four bytes at an earlier position; the position must leave room for them.
     void patchI32(std::size_t at, std::int32_t value) {
-        const auto raw = static_cast<std::uint32_t>(value);
-        for (std::size_t i = 0; i < 4; ++i)
-            bytes_.at(at + i) = static_cast<std::uint8_t>(raw >> (8 * i));
+        if (at > bytes_.size() || bytes_.size() - at < 4)
+            throw std::out_of_range("patch outside the written bytes");
+        StoreI32(bytes_.data() + at, value);
     }
 
 private:
+    template <std::size_t Size, typename T>
+    void append(T value, void (*store)(std::uint8_t*, T)) {
+        std::uint8_t raw[Size];
+        store(raw, value);
+        bytes_.insert(bytes_.end(), raw, raw + Size);
+    }
+
     std::vector<std::uint8_t> bytes_;
 };
 

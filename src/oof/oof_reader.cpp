@@ -1,10 +1,10 @@
 #include "oof/oof_reader.h"
 
 #include <algorithm>
-#include <bit>
 #include <iterator>
 
 #include "core/byte_reader.h"
+#include "core/little_endian.h"
 #include "oof/model_report.h"
 
 namespace torvale {
@@ -57,18 +57,6 @@ constexpr CountName kBatteryTurrets{"battery turret", "battery turrets", "turret
 constexpr CountName kGroundPoints{"ground point", "ground points", "ground point count"};
 constexpr CountName kAttachPoints{"attach point", "attach points", "attach point count"};
 constexpr CountName kAttachNormals{"attach normal", "attach normals", "attach normal count"};
-
-// Little-endian loads from bytes that are known to be there.
-inline std::uint32_t LoadU32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-inline std::int32_t LoadI32(const std::uint8_t* p) {
-    return static_cast<std::int32_t>(LoadU32(p));
-}
-inline float LoadF32(const std::uint8_t* p) {
-    return std::bit_cast<float>(LoadU32(p));
-}
 
 inline Vector3 DecodeVector(const std::uint8_t* p) {
     return {LoadF32(p), LoadF32(p + 4), LoadF32(p + 8)};
@@ -130,8 +118,11 @@ void GrowTo(std::vector<T>& table, std::int32_t count) {
 
 class OofReader {
 public:
-    OofReader(std::span<const std::uint8_t> bytes, ObjectModel& model, ModelReport& report)
-        : bytes_(bytes), in_(bytes), model_(model), report_(report) {}
+    OofReader(std::span<const std::uint8_t> bytes,
+              ObjectModel& model,
+              ModelReport& report,
+              const std::function<void(std::size_t)>* passed)
+        : bytes_(bytes), in_(bytes), model_(model), report_(report), passed_(passed) {}
 
     int read(std::string_view title);
 
@@ -155,8 +146,25 @@ private:
     bool readFaceFieldByField(SubObject& sub, std::size_t face);
     bool readSpcl();
     bool readGpnt();
-    bool readPani();
-    bool readRani();
+    // PANI and RANI: per sub-object a track of position keys, or of rotation keys with their angles.
+    struct KeyTrack {
+        const CountName& what;
+        std::int32_t ObjectModel::*sharedCount;  // before version 2200 one count serves every sub-object
+        std::int32_t SubObject::*keyCount;
+        std::int32_t SubObject::*trackMin;
+        std::int32_t SubObject::*trackMax;
+        std::vector<std::int32_t> SubObject::*times;
+        std::vector<Vector3> SubObject::*vectors;
+        std::vector<std::int32_t> SubObject::*angles;  // null for position keys
+        void (ModelReport::*line)(std::int32_t, std::int32_t, std::int32_t, std::int32_t);
+        std::string_view minField;
+        std::string_view maxField;
+        std::string_view timeField;
+        std::string_view vectorField;
+    };
+    static const KeyTrack kPositionTrack;
+    static const KeyTrack kRotationTrack;
+    bool readKeyTracks(const KeyTrack& track);
     bool readWbat();
     bool readBatteryList(std::int32_t battery, bool turrets);
     using CountLine = void (ModelReport::*)(std::int32_t);
@@ -180,11 +188,39 @@ private:
     ByteReader in_;
     ObjectModel& model_;
     ModelReport& report_;
+    const std::function<void(std::size_t)>* passed_;
     std::string_view chunkId_;
     std::size_t chunkStart_ = 0;
     bool headerRead_ = false;          // an OHDR chunk of this file has been read
     std::int32_t subObjectsRead_ = 0;  // SOBJ chunks of this file so far
 };
+
+const OofReader::KeyTrack OofReader::kPositionTrack{kPositionKeys,
+                                                    &ObjectModel::positionKeyCountShared,
+                                                    &SubObject::positionKeyCount,
+                                                    &SubObject::positionTrackMin,
+                                                    &SubObject::positionTrackMax,
+                                                    &SubObject::positionKeyTimes,
+                                                    &SubObject::positionKeys,
+                                                    nullptr,
+                                                    &ModelReport::positionTrack,
+                                                    "position track minimum",
+                                                    "position track maximum",
+                                                    "time of a position key",
+                                                    "position key"};
+const OofReader::KeyTrack OofReader::kRotationTrack{kRotationKeys,
+                                                    &ObjectModel::rotationKeyCountShared,
+                                                    &SubObject::rotationKeyCount,
+                                                    &SubObject::rotationTrackMin,
+                                                    &SubObject::rotationTrackMax,
+                                                    &SubObject::rotationKeyTimes,
+                                                    &SubObject::rotationKeyAxes,
+                                                    &SubObject::rotationKeyAngles,
+                                                    &ModelReport::rotationTrack,
+                                                    "rotation track minimum",
+                                                    "rotation track maximum",
+                                                    "time of a rotation key",
+                                                    "rotation axis"};
 
 bool OofReader::i32(std::int32_t& out, std::string_view field) {
     if (in_.readI32(out))
@@ -562,68 +598,31 @@ bool OofReader::readGpnt() {
     return true;
 }
 
-bool OofReader::readPani() {
+bool OofReader::readKeyTracks(const KeyTrack& track) {
     if (subObjectsRead_ < 1) {
         report_.beforeAnySubObject(chunkId_, chunkStart_);
         return false;
     }
-    const auto slots = static_cast<std::size_t>(subObjectsRead_);
+    // A key: its time (from version 2200 on), a vector and, for rotations, an angle.
+    const std::size_t keyBytes = kVectorBytes + (track.angles ? 4 : 0);
     if (!version(kKeyTracksVersion)) {
-        // One key count for every sub-object, then that many positions for each of them.
+        // One key count for every sub-object, then that many keys for each of them.
         std::int32_t keys = 0;
-        if (!count(keys, kPositionKeys, kVectorBytes * slots))
+        if (!count(keys, track.what, keyBytes * static_cast<std::size_t>(subObjectsRead_)))
             return false;
-        model_.positionKeyCountShared = keys;
+        model_.*track.sharedCount = keys;
         for (std::int32_t s = 1; s <= subObjectsRead_; ++s) {
             SubObject& sub = slot(s);
-            sub.positionKeyCount = keys;
-            sub.positionKeys.resize(static_cast<std::size_t>(keys));
-            for (auto& key : sub.positionKeys)
-                (void)vec(key, "position key");  // the count fits
-        }
-        return true;
-    }
-    for (std::int32_t s = 1; s <= subObjectsRead_; ++s) {
-        std::int32_t keys = 0;
-        std::int32_t trackMin = 0;
-        std::int32_t trackMax = 0;
-        if (!count(keys, kPositionKeys, 4 + kVectorBytes) || !i32(trackMin, "position track minimum") ||
-            !i32(trackMax, "position track maximum"))
-            return false;
-        SubObject& sub = slot(s);
-        sub.positionKeyCount = keys;
-        sub.positionTrackMin = trackMin;
-        sub.positionTrackMax = trackMax;
-        report_.positionTrack(s, keys, trackMin, trackMax);
-        const auto n = static_cast<std::size_t>(keys);
-        sub.positionKeyTimes.resize(n);
-        sub.positionKeys.resize(n);
-        for (std::size_t k = 0; k < n; ++k)
-            if (!i32(sub.positionKeyTimes[k], "time of a position key") || !vec(sub.positionKeys[k], "position key"))
-                return false;
-    }
-    return true;
-}
-
-bool OofReader::readRani() {
-    if (subObjectsRead_ < 1) {
-        report_.beforeAnySubObject(chunkId_, chunkStart_);
-        return false;
-    }
-    const auto slots = static_cast<std::size_t>(subObjectsRead_);
-    if (!version(kKeyTracksVersion)) {
-        std::int32_t keys = 0;
-        if (!count(keys, kRotationKeys, (kVectorBytes + 4) * slots))
-            return false;
-        model_.rotationKeyCountShared = keys;
-        for (std::int32_t s = 1; s <= subObjectsRead_; ++s) {
-            SubObject& sub = slot(s);
-            sub.rotationKeyCount = keys;
+            sub.*track.keyCount = keys;
             const auto n = static_cast<std::size_t>(keys);
-            sub.rotationKeyAxes.resize(n);
-            sub.rotationKeyAngles.resize(n);
-            for (std::size_t k = 0; k < n; ++k)  // the count fits
-                (void)(vec(sub.rotationKeyAxes[k], "rotation axis") && in_.readI32(sub.rotationKeyAngles[k]));
+            (sub.*track.vectors).resize(n);
+            if (track.angles)
+                (sub.*track.angles).resize(n);
+            for (std::size_t k = 0; k < n; ++k) {  // the count fits
+                (void)vec((sub.*track.vectors)[k], track.vectorField);
+                if (track.angles)
+                    (void)in_.readI32((sub.*track.angles)[k]);
+            }
         }
         return true;
     }
@@ -631,22 +630,23 @@ bool OofReader::readRani() {
         std::int32_t keys = 0;
         std::int32_t trackMin = 0;
         std::int32_t trackMax = 0;
-        if (!count(keys, kRotationKeys, 4 + kVectorBytes + 4) || !i32(trackMin, "rotation track minimum") ||
-            !i32(trackMax, "rotation track maximum"))
+        if (!count(keys, track.what, 4 + keyBytes) || !i32(trackMin, track.minField) || !i32(trackMax, track.maxField))
             return false;
         SubObject& sub = slot(s);
-        sub.rotationKeyCount = keys;
-        sub.rotationTrackMin = trackMin;
-        sub.rotationTrackMax = trackMax;
-        report_.rotationTrack(s, keys, trackMin, trackMax);
+        sub.*track.keyCount = keys;
+        sub.*track.trackMin = trackMin;
+        sub.*track.trackMax = trackMax;
+        (report_.*track.line)(s, keys, trackMin, trackMax);
         const auto n = static_cast<std::size_t>(keys);
-        sub.rotationKeyTimes.resize(n);
-        sub.rotationKeyAxes.resize(n);
-        sub.rotationKeyAngles.resize(n);
-        for (std::size_t k = 0; k < n; ++k)
-            if (!i32(sub.rotationKeyTimes[k], "time of a rotation key") ||
-                !vec(sub.rotationKeyAxes[k], "rotation axis") || !i32(sub.rotationKeyAngles[k], "rotation angle"))
+        (sub.*track.times).resize(n);
+        (sub.*track.vectors).resize(n);
+        if (track.angles)
+            (sub.*track.angles).resize(n);
+        for (std::size_t k = 0; k < n; ++k) {
+            if (!i32((sub.*track.times)[k], track.timeField) || !vec((sub.*track.vectors)[k], track.vectorField) ||
+                (track.angles && !i32((sub.*track.angles)[k], "rotation angle")))
                 return false;
+        }
     }
     return true;
 }
@@ -756,6 +756,8 @@ int OofReader::read(std::string_view title) {
         if (in_.remaining() < 8)
             return kOofLoaded;
         chunkStart_ = in_.position();
+        if (passed_)
+            (*passed_)(chunkStart_);
         std::span<const std::uint8_t> id;
         std::int32_t length = 0;
         (void)(in_.readBytes(4, id) && in_.readI32(length));
@@ -784,9 +786,9 @@ bool OofReader::readChunkBody() {
     if (chunkId_ == "GPNT")
         return readGpnt();
     if (chunkId_ == "PANI")
-        return readPani();
+        return readKeyTracks(kPositionTrack);
     if (chunkId_ == "RANI")
-        return readRani();
+        return readKeyTracks(kRotationTrack);
     if (chunkId_ == "WBAT")
         return readWbat();
     if (chunkId_ == "GRND")
@@ -807,7 +809,17 @@ int ReadOofFile(std::span<const std::uint8_t> bytes,
                 OutputSink& out,
                 const ReportFormat& format) {
     ModelReport report(out, format);
-    return OofReader(bytes, model, report).read(oofTitle);
+    return OofReader(bytes, model, report, nullptr).read(oofTitle);
+}
+
+int ReadOofFile(std::span<const std::uint8_t> bytes,
+                std::string_view oofTitle,
+                ObjectModel& model,
+                OutputSink& out,
+                const ReportFormat& format,
+                const std::function<void(std::size_t)>& passed) {
+    ModelReport report(out, format);
+    return OofReader(bytes, model, report, &passed).read(oofTitle);
 }
 
 }  // namespace torvale

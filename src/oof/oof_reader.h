@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string_view>
 
@@ -23,5 +25,14 @@ int ReadOofFile(std::span<const std::uint8_t> bytes,
                 ObjectModel& model,
                 OutputSink& out,
                 const ReportFormat& format = {});
+
+// The same, calling `passed(n)` between chunks whenever the reader will not look at the first n bytes again
+// (the model keeps copies of everything it needs), so that the caller may give back their memory.
+int ReadOofFile(std::span<const std::uint8_t> bytes,
+                std::string_view oofTitle,
+                ObjectModel& model,
+                OutputSink& out,
+                const ReportFormat& format,
+                const std::function<void(std::size_t)>& passed);
 
 }  // namespace torvale

@@ -4,7 +4,7 @@
 
 namespace torvale {
 void OrfRecords::Overrun() {
-    throw std::length_error("room record outside its block");
+    throw std::length_error("room records do not fill their block exactly");
 }
 
 void OrfWriter::beginChunk(std::int32_t tag) {

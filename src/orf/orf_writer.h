@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/byte_writer.h"
+#include "core/little_endian.h"
 #include "oof/object_model.h"
 
 namespace torvale {
@@ -27,49 +28,31 @@ inline constexpr std::size_t kOrfFaceRecordBytes = 19;
 inline constexpr std::size_t kOrfCornerRecordBytes = 30;
 inline constexpr std::size_t kOrfChunkHeadBytes = 8;  // tag and length
 
-// Little-endian stores into a record. On a little-endian machine each is one plain store, which keeps the
-// face chunk of a full model (millions of fields) close to copying speed.
-inline void PutU16(std::uint8_t* at, std::uint16_t value) {
-    if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(at, &value, 2);
-    } else {
-        at[0] = static_cast<std::uint8_t>(value);
-        at[1] = static_cast<std::uint8_t>(value >> 8);
-    }
-}
-
-inline void PutU32(std::uint8_t* at, std::uint32_t value) {
-    if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(at, &value, 4);
-    } else {
-        for (int i = 0; i < 4; ++i)
-            at[i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
-}
-
-inline void PutF32(std::uint8_t* at, float value) {
-    PutU32(at, std::bit_cast<std::uint32_t>(value));
-}
-
-// Fills a block of records (vertices, or faces with their corners) in place. The block's size is known before
-// it is filled; a record that would not fit throws std::length_error, which only a miscounted block can cause.
+// Fills a block of records (vertices, or faces with their corners) whose size is known before it is filled.
+// Records are put together in a small buffer of its own and appended to the file a few kilobytes at a time, so
+// the file's bytes are written once and never zero-filled first. A record beyond the announced size, or a
+// block closed short of it, throws std::length_error, which only a miscounted block can cause.
 class OrfRecords {
 public:
-    explicit OrfRecords(std::span<std::uint8_t> block) : at_(block.data()), end_(block.data() + block.size()) {}
+    OrfRecords(ByteWriter& out, std::size_t size) : out_(out), left_(size) {}
+    OrfRecords(const OrfRecords&) = delete;
+    OrfRecords& operator=(const OrfRecords&) = delete;
 
     void vector(const Vector3& value) {
         std::uint8_t* at = take(kOrfVectorBytes);
-        PutF32(at, value.x);
-        PutF32(at + 4, value.y);
-        PutF32(at + 8, value.z);
+        StoreF32(at, value.x);
+        StoreF32(at + 4, value.y);
+        StoreF32(at + 8, value.z);
     }
 
     // Positions copied bit for bit, in one step where the machine's float layout is the file's.
     void vectors(std::span<const Vector3> values) {
         if constexpr (std::endian::native == std::endian::little && sizeof(Vector3) == kOrfVectorBytes) {
-            std::uint8_t* at = take(kOrfVectorBytes * values.size());
+            const std::size_t size = kOrfVectorBytes * values.size();
+            claim(size);
+            flush();
             if (!values.empty())
-                std::memcpy(at, values.data(), kOrfVectorBytes * values.size());
+                out_.writeBytes({reinterpret_cast<const std::uint8_t*>(values.data()), size});
         } else {
             for (const Vector3& value : values)
                 vector(value);
@@ -78,43 +61,65 @@ public:
 
     // A face record and its corner records. The face record's 19 bytes: the marker 4, the corner count, the
     // normal and the texture index. Each corner record's 30 bytes: the corner's vertex index plus
-    // `vertexBase`, u, v, four zero int32 and the float 1.0 (00 00 80 3F).
+    // `vertexBase`, u, v, four zero int32 and the float 1.0 (00 00 80 3F). With `reversed` the corners are
+    // written last to first and the normal negated.
     void face(const Vector3& normal,
               std::int16_t textureIndex,
               std::span<const FaceVertex> corners,
-              std::int32_t vertexBase) {
-        std::uint8_t* at = take(kOrfFaceRecordBytes + kOrfCornerRecordBytes * corners.size());
+              std::int32_t vertexBase,
+              bool reversed = false) {
+        std::uint8_t* at = take(kOrfFaceRecordBytes);
         at[0] = kOrfFaceMarker;
-        PutU32(at + 1, static_cast<std::uint32_t>(corners.size()));
-        PutF32(at + 5, normal.x);
-        PutF32(at + 9, normal.y);
-        PutF32(at + 13, normal.z);
-        PutU16(at + 17, static_cast<std::uint16_t>(textureIndex));
-        at += kOrfFaceRecordBytes;
-        for (const FaceVertex& corner : corners) {
-            PutU16(at, static_cast<std::uint16_t>(corner.vertexIndex + vertexBase));
-            PutF32(at + 2, corner.u);
-            PutF32(at + 6, corner.v);
-            std::memset(at + 10, 0, 16);
-            PutF32(at + 26, 1.0f);
-            at += kOrfCornerRecordBytes;
-        }
+        StoreU32(at + 1, static_cast<std::uint32_t>(corners.size()));
+        StoreF32(at + 5, reversed ? -normal.x : normal.x);
+        StoreF32(at + 9, reversed ? -normal.y : normal.y);
+        StoreF32(at + 13, reversed ? -normal.z : normal.z);
+        StoreU16(at + 17, static_cast<std::uint16_t>(textureIndex));
+        const std::size_t n = corners.size();
+        for (std::size_t k = 0; k < n; ++k)
+            corner(corners[reversed ? n - 1 - k : k], vertexBase);
     }
 
-    std::size_t remaining() const { return static_cast<std::size_t>(end_ - at_); }
+    // Appends what is still buffered; the block must then be exactly full.
+    void close() {
+        flush();
+        if (left_ != 0)
+            Overrun();
+    }
 
 private:
-    std::uint8_t* take(std::size_t size) {
-        if (remaining() < size)
+    void corner(const FaceVertex& c, std::int32_t vertexBase) {
+        std::uint8_t* at = take(kOrfCornerRecordBytes);
+        StoreU16(at, static_cast<std::uint16_t>(c.vertexIndex + vertexBase));
+        StoreF32(at + 2, c.u);
+        StoreF32(at + 6, c.v);
+        std::memset(at + 10, 0, 16);
+        StoreF32(at + 26, 1.0f);
+    }
+    void claim(std::size_t size) {
+        if (left_ < size)
             Overrun();
-        std::uint8_t* record = at_;
-        at_ += size;
+        left_ -= size;
+    }
+    // Room for one record (at most a corner record) in the buffer.
+    std::uint8_t* take(std::size_t size) {
+        claim(size);
+        if (sizeof buffer_ - used_ < size)
+            flush();
+        std::uint8_t* record = buffer_ + used_;
+        used_ += size;
         return record;
+    }
+    void flush() {
+        out_.writeBytes({buffer_, used_});
+        used_ = 0;
     }
     [[noreturn]] static void Overrun();
 
-    std::uint8_t* at_;
-    std::uint8_t* end_;
+    ByteWriter& out_;
+    std::size_t left_;
+    std::size_t used_ = 0;
+    std::uint8_t buffer_[8192];
 };
 
 // Builds one room file in memory. Every chunk but the last starts with its tag and the placeholder length -1;
@@ -133,8 +138,8 @@ public:
     void writeI32(std::int32_t value) { out_.writeI32(value); }
     // One name: its bytes as given (the caller supplies the terminating zero).
     void writeName(std::string_view name) { out_.writeText(name); }
-    // Appends `size` bytes for records and returns them to be filled; valid until the next write.
-    OrfRecords appendRecords(std::size_t size) { return OrfRecords(out_.appendZeros(size)); }
+    // A block of `size` bytes of records, filled through the returned object and closed before the next write.
+    OrfRecords appendRecords(std::size_t size) { return OrfRecords(out_, size); }
 
     std::size_t position() const { return out_.position(); }
     const std::vector<std::uint8_t>& bytes() const { return out_.bytes(); }

@@ -117,3 +117,63 @@ TEST(OrfRoom, NamesPassThroughTheTranslationTableWithOneZeroEach) {
 
 }  // namespace
 }  // namespace torvale
+
+namespace torvale {
+namespace {
+
+// A face of 300 corners (more record bytes than the writer buffers at once) and, in a second sub-object, a
+// triangle whose corners move up by the first one's vertices in the combined room.
+ObjectModel TwoPartModel() {
+    ModelBuilder builder;
+    builder.texture("wall").subObject();
+    for (int v = 0; v < 300; ++v)
+        builder.vertex(static_cast<float>(v), 0, 0);
+    builder.face(0, {}, {0.5f, -2, 8});
+    for (int c = 0; c < 300; ++c)
+        builder.current().faceVertices.push_back({c, static_cast<float>(c) / 4, static_cast<float>(-c)});
+    builder.current().faceVertexCounts.back() = 300;
+    builder.subObject().vertex(1, 1, 1).vertex(2, 2, 2).vertex(3, 3, 3);
+    builder.face(-1, {{0, 0.25f, 0.5f}, {1, 1, 0}, {2, 0, 1}}, {0, 0, 1});
+    return builder.build();
+}
+
+TEST(OrfRoom, ReversedFacesListTheirCornersBackwardsWithTheirUvsAndNegatedNormals) {
+    const ObjectModel model = TwoPartModel();
+    ASSERT_EQ(FindExportDamage(model, true), "");
+    const auto names = RoomTextureNames(model, {});
+    const std::pair<Bytes, Bytes> builds[] = {
+        {BuildCombinedRoom(model, names), BuildCombinedRoom(model, names, {.reverseFaces = true})},
+        {BuildSubObjectRoom(model, 0, names), BuildSubObjectRoom(model, 0, names, {.reverseFaces = true})},
+        {BuildSubObjectRoom(model, 1, names), BuildSubObjectRoom(model, 1, names, {.reverseFaces = true})},
+    };
+    for (const auto& [plainBytes, reversedBytes] : builds) {
+        const auto plain = WalkOrf(plainBytes);
+        const auto reversed = WalkOrf(reversedBytes);
+        ASSERT_TRUE(plain.ok) << plain.problem;
+        ASSERT_TRUE(reversed.ok) << reversed.problem;
+        EXPECT_EQ(reversed.room.vertices, plain.room.vertices);
+        EXPECT_EQ(reversed.room.names, plain.room.names);
+        ASSERT_EQ(reversed.room.faces.size(), plain.room.faces.size());
+        for (std::size_t f = 0; f < plain.room.faces.size(); ++f) {
+            const auto& was = plain.room.faces[f];
+            const auto& now = reversed.room.faces[f];
+            EXPECT_EQ(now.texture, was.texture);
+            EXPECT_EQ(now.normal, (std::array<float, 3>{-was.normal[0], -was.normal[1], -was.normal[2]}));
+            ASSERT_EQ(now.corners.size(), was.corners.size());
+            for (std::size_t c = 0; c < was.corners.size(); ++c) {
+                const auto& mirror = was.corners[was.corners.size() - 1 - c];
+                EXPECT_EQ(now.corners[c].vertex, mirror.vertex);
+                EXPECT_EQ(now.corners[c].u, mirror.u);
+                EXPECT_EQ(now.corners[c].v, mirror.v);
+            }
+        }
+    }
+    // The combined room's triangle names the second part's vertices 300 to 302, last first.
+    const auto combined = WalkOrf(builds[0].second);
+    ASSERT_EQ(combined.room.faces.size(), 2u);
+    EXPECT_EQ(combined.room.faces[1].corners[0].vertex, 302);
+    EXPECT_EQ(combined.room.faces[0].corners[0].u, 299.0f / 4);
+}
+
+}  // namespace
+}  // namespace torvale

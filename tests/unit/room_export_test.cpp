@@ -304,6 +304,21 @@ TEST_F(RoomExport, DamagedModelIsRefusedBeforeAnythingIsWritten) {
          "the model lists 2 textures but holds 1 names"},
         {"negative sub-object count", false, [](ObjectModel& m) { m.subObjectCount = -1; },
          "the model lists -1 sub-objects"},
+        {"largest texture number", true,
+         [](ObjectModel& m) { m.subObjects[0].faceTextureIndices[0] = std::numeric_limits<std::int32_t>::max(); },
+         "uses texture 2147483647"},
+        // A second face over the same corners, with a bad texture: the first damage in face order is named.
+        {"first damaged face named", false,
+         [](ObjectModel& m) {
+             SubObject& s = m.subObjects[1];
+             s.faceVertices[1].vertexIndex = 5;
+             s.faceNormals.push_back({});
+             s.faceVertexCounts.push_back(3);
+             s.faceTextureIndices.push_back(7);
+             s.faceFirstCorner.push_back(0);
+             ++s.faceCount;
+         },
+         "sub-object #1, face #0, corner #1 names vertex 5"},
     };
     const Bytes old(99, 0x11);
     for (const Case& c : cases) {
