@@ -22,7 +22,10 @@ ensure_packages() {
 }
 
 # The native tool chain: compiler, CMake, Ninja, GoogleTest and Google Benchmark.
-NATIVE_PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev googletest libbenchmark-dev)
+# The glTF and OBJ libraries (header-only; the Windows builds copy the same headers from here) and Node.js with
+# npm for the glTF validator test (tests/tools).
+NATIVE_PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev googletest libbenchmark-dev
+    libtinygltf-dev libtinyobjloader-dev nlohmann-json3-dev nodejs npm)
 # libFuzzer targets and the format check.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev clang-format)
 # The Windows programs, built with mingw-w64 and run under Wine on a virtual display.
