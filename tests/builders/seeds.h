@@ -15,5 +15,7 @@ Seeds OofSeeds();
 Seeds SettingsSeeds();
 Seeds TexlateSeeds();
 Seeds BoxEntrySeeds();
+Seeds GltfSeeds();
+Seeds ObjSeeds();
 
 }  // namespace torvale::test

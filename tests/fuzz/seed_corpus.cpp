@@ -10,10 +10,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     using namespace torvale::test;
-    const std::pair<const char*, Seeds> sets[] = {{"oof", OofSeeds()},
-                                                  {"settings", SettingsSeeds()},
-                                                  {"texlate", TexlateSeeds()},
-                                                  {"box_entry", BoxEntrySeeds()}};
+    const std::pair<const char*, Seeds> sets[] = {{"oof", OofSeeds()},         {"settings", SettingsSeeds()},
+                                                  {"texlate", TexlateSeeds()}, {"box_entry", BoxEntrySeeds()},
+                                                  {"gltf", GltfSeeds()},       {"obj", ObjSeeds()}};
     for (const auto& [reader, seeds] : sets) {
         const auto dir = std::filesystem::path(argv[1]) / reader;
         std::filesystem::create_directories(dir);
