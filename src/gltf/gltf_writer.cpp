@@ -75,7 +75,8 @@ private:
 int GltfBuilder::material(std::int32_t texture, const FaceColor& color) {
     const bool textured = texture >= 0;
     const std::string name = textured ? std::string(TextureNameOf(model_, texture)) : ColorMaterialName(color);
-    const std::string key = (textured ? "t:" : "c:") + name;
+    std::string key(textured ? "t:" : "c:");
+    key += name;
     if (const auto found = materialByName_.find(key); found != materialByName_.end())
         return found->second;
     json pbr = {{"metallicFactor", 0.0}, {"roughnessFactor", 1.0}};
@@ -162,7 +163,10 @@ std::optional<json> GltfBuilder::mesh(std::size_t s) {
                 ? sub.faceTextureIndices[f]
                 : -1;
         const FaceColor color = f < sub.faceColors.size() ? sub.faceColors[f] : FaceColor{};
-        const std::string key = texture >= 0 ? "t" + std::to_string(texture) : ColorMaterialName(color);
+        // Textures by number, colours by name: the two kinds of key never meet.
+        std::string key = ColorMaterialName(color);
+        if (texture >= 0)
+            key = std::to_string(texture);
         auto [found, added] = primitiveByKey.emplace(key, primitives.size());
         if (added) {
             primitives.emplace_back(key, PrimitiveData{});
