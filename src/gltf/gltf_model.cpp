@@ -144,7 +144,7 @@ struct AccessorData {
             case kFloat: {
                 float f;
                 std::memcpy(&f, p + 4 * c, 4);
-                return f;
+                return static_cast<double>(f);
             }
             case kUnsignedInt: {
                 std::uint32_t v;
