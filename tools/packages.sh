@@ -21,9 +21,11 @@ ensure_packages() {
     apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null || return 1
 }
 
-# The native tool chain (compiler, CMake, Ninja, GoogleTest, Google Benchmark, /usr/bin/time for peak memory)
-# and the header-only libraries every build uses (SimpleIni, stb).
-NATIVE_PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev googletest libbenchmark-dev time libsimpleini-dev libstb-dev)
+# The native tool chain (compiler, CMake, Ninja, GoogleTest, Google Benchmark, /usr/bin/time for peak memory),
+# the header-only libraries every build uses (SimpleIni, stb, tinygltf with nlohmann-json, tinyobjloader: the
+# Windows builds copy the same headers from here) and Node.js with npm for the glTF validator test (tests/tools).
+NATIVE_PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev googletest libbenchmark-dev time libsimpleini-dev
+    libstb-dev libtinygltf-dev libtinyobjloader-dev nlohmann-json3-dev nodejs npm)
 # libFuzzer targets and the format check.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev clang-format)
 # The Windows programs, built with mingw-w64 and run under Wine on a virtual display.

@@ -18,5 +18,7 @@ Seeds BoxEntrySeeds();
 Seeds GamSeeds();
 Seeds HogSeeds();
 Seeds OrfSeeds();
+Seeds GltfSeeds();
+Seeds ObjSeeds();
 
 }  // namespace torvale::test

@@ -13,7 +13,8 @@ int main(int argc, char** argv) {
     const std::pair<const char*, Seeds> sets[] = {{"oof", OofSeeds()},         {"settings", SettingsSeeds()},
                                                   {"texlate", TexlateSeeds()}, {"box_entry", BoxEntrySeeds()},
                                                   {"render", OofSeeds()},      {"gam", GamSeeds()},
-                                                  {"hog", HogSeeds()},         {"orf", OrfSeeds()}};
+                                                  {"hog", HogSeeds()},         {"orf", OrfSeeds()},
+                                                  {"gltf", GltfSeeds()},       {"obj", ObjSeeds()}};
     for (const auto& [reader, seeds] : sets) {
         const auto dir = std::filesystem::path(argv[1]) / reader;
         std::filesystem::create_directories(dir);

@@ -1,0 +1,527 @@
+// The one file that includes tiny_gltf.h: it turns the library's model into ours.
+#include "gltf/gltf_model.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <exception>
+#include <fstream>  // tiny_gltf.h uses it even when it opens no files
+#include <limits>
+#include <optional>
+
+#include "model_io/model_assembly.h"
+#include "model_io/polygon.h"
+
+#define TINYGLTF_IMPLEMENTATION
+#define TINYGLTF_NO_STB_IMAGE
+#define TINYGLTF_NO_STB_IMAGE_WRITE
+#define TINYGLTF_NO_EXTERNAL_IMAGE
+#define TINYGLTF_NO_FS
+#include <tiny_gltf.h>
+
+namespace torvale {
+namespace {
+
+// glTF's primitive mode and component types.
+constexpr int kTriangles = 4;
+constexpr int kUnsignedByte = 5121;
+constexpr int kUnsignedShort = 5123;
+constexpr int kUnsignedInt = 5125;
+constexpr int kFloat = 5126;
+
+// A column-major 4 x 4 transform, as glTF stores its matrices.
+using Matrix = std::array<double, 16>;
+constexpr Matrix kIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+
+Matrix Multiply(const Matrix& a, const Matrix& b) {
+    Matrix r{};
+    for (int col = 0; col < 4; ++col)
+        for (int row = 0; row < 4; ++row)
+            for (int k = 0; k < 4; ++k)
+                r[static_cast<std::size_t>(col * 4 + row)] +=
+                    a[static_cast<std::size_t>(k * 4 + row)] * b[static_cast<std::size_t>(col * 4 + k)];
+    return r;
+}
+
+Matrix LocalTransform(const tinygltf::Node& node) {
+    if (node.matrix.size() == 16) {
+        Matrix m;
+        std::copy(node.matrix.begin(), node.matrix.end(), m.begin());
+        return m;
+    }
+    const double tx = node.translation.size() == 3 ? node.translation[0] : 0.0;
+    const double ty = node.translation.size() == 3 ? node.translation[1] : 0.0;
+    const double tz = node.translation.size() == 3 ? node.translation[2] : 0.0;
+    double x = 0, y = 0, z = 0, w = 1;
+    if (node.rotation.size() == 4) {
+        x = node.rotation[0], y = node.rotation[1], z = node.rotation[2], w = node.rotation[3];
+    }
+    const double sx = node.scale.size() == 3 ? node.scale[0] : 1.0;
+    const double sy = node.scale.size() == 3 ? node.scale[1] : 1.0;
+    const double sz = node.scale.size() == 3 ? node.scale[2] : 1.0;
+    // Translation * rotation * scale, the rotation from its unit quaternion.
+    return {(1 - 2 * (y * y + z * z)) * sx,
+            (2 * (x * y + z * w)) * sx,
+            (2 * (x * z - y * w)) * sx,
+            0,
+            (2 * (x * y - z * w)) * sy,
+            (1 - 2 * (x * x + z * z)) * sy,
+            (2 * (y * z + x * w)) * sy,
+            0,
+            (2 * (x * z + y * w)) * sz,
+            (2 * (y * z - x * w)) * sz,
+            (1 - 2 * (x * x + y * y)) * sz,
+            0,
+            tx,
+            ty,
+            tz,
+            1};
+}
+
+bool IsPureTranslation(const Matrix& m) {
+    constexpr double kTolerance = 1e-9;
+    for (std::size_t col = 0; col < 3; ++col)
+        for (std::size_t row = 0; row < 3; ++row)
+            if (std::abs(m[col * 4 + row] - (col == row ? 1.0 : 0.0)) > kTolerance)
+                return false;
+    return true;
+}
+
+double Determinant3(const Matrix& m) {
+    return m[0] * (m[5] * m[10] - m[9] * m[6]) - m[4] * (m[1] * m[10] - m[9] * m[2]) +
+           m[8] * (m[1] * m[6] - m[5] * m[2]);
+}
+
+Vector3 Translation(const Matrix& m) {
+    return {static_cast<float>(m[12]), static_cast<float>(m[13]), static_cast<float>(m[14])};
+}
+
+Vector3 ApplyLinear(const Matrix& m, double x, double y, double z) {
+    return {static_cast<float>(m[0] * x + m[4] * y + m[8] * z), static_cast<float>(m[1] * x + m[5] * y + m[9] * z),
+            static_cast<float>(m[2] * x + m[6] * y + m[10] * z)};
+}
+
+// The sRGB byte of a linear colour factor (glTF's base colour factors are linear).
+std::uint8_t SrgbByte(double linear) {
+    linear = std::clamp(linear, 0.0, 1.0);
+    const double s = linear <= 0.0031308 ? linear * 12.92 : 1.055 * std::pow(linear, 1.0 / 2.4) - 0.055;
+    return static_cast<std::uint8_t>(std::lround(s * 255.0));
+}
+
+std::string FileStem(std::string_view uri) {
+    const std::size_t slash = uri.find_last_of("/\\");
+    if (slash != std::string_view::npos)
+        uri.remove_prefix(slash + 1);
+    const std::size_t dot = uri.rfind('.');
+    if (dot != std::string_view::npos && dot > 0)
+        uri = uri.substr(0, dot);
+    return std::string(uri);
+}
+
+bool IsColorName(std::string_view name) {
+    if (name.size() != 10 || name.substr(0, 4) != "rgb_")
+        return false;
+    return name.find_first_not_of("0123456789abcdefABCDEF", 4) == std::string_view::npos;
+}
+
+struct Refusal {
+    std::string message;
+};
+
+// One accessor's elements, checked to lie inside their buffer view and buffer.
+struct AccessorData {
+    const std::uint8_t* base = nullptr;
+    std::size_t stride = 0;
+    std::size_t count = 0;
+    int componentType = 0;
+    int components = 0;
+    bool normalized = false;
+
+    double component(std::size_t element, int c) const {
+        const std::uint8_t* p = base + element * stride;
+        switch (componentType) {
+            case kFloat: {
+                float f;
+                std::memcpy(&f, p + 4 * c, 4);
+                return static_cast<double>(f);
+            }
+            case kUnsignedInt: {
+                std::uint32_t v;
+                std::memcpy(&v, p + 4 * c, 4);
+                return normalized ? v / 4294967295.0 : v;
+            }
+            case kUnsignedShort: {
+                std::uint16_t v;
+                std::memcpy(&v, p + 2 * c, 2);
+                return normalized ? v / 65535.0 : v;
+            }
+            default:
+                return normalized ? p[c] / 255.0 : p[c];
+        }
+    }
+};
+
+class GltfConverter {
+public:
+    GltfConverter(const tinygltf::Model& gltf, std::string_view title) : gltf_(gltf), title_(title) {}
+
+    ObjectModel convert(std::vector<std::string>& notes);
+
+private:
+    [[noreturn]] void refuse(const std::string& where, const std::string& why) const {
+        throw Refusal{std::string(title_) + ": " + where + ": " + why};
+    }
+    AccessorData accessor(int index, const std::string& user, std::initializer_list<int> types, int components);
+    void visit(int nodeIndex, const Matrix& parentWorld, int parentSub, const Matrix& parentSubWorld, int depth);
+    void addMesh(int meshIndex, const Matrix& world);
+    void addPoint(const tinygltf::Node& node, const Matrix& world, int parentSub, const Matrix& parentSubWorld);
+    std::int32_t materialTexture(int materialIndex, FaceColor& color);
+
+    const tinygltf::Model& gltf_;
+    std::string_view title_;
+    ModelAssembler assembler_;
+    std::vector<bool> visited_;
+    std::vector<PointRecord> gunpoints_, attachPoints_, groundPoints_;
+    bool transformed_ = false;
+    int mirroredNodes_ = 0;
+    int skippedPrimitives_ = 0;
+};
+
+AccessorData GltfConverter::accessor(int index,
+                                     const std::string& user,
+                                     std::initializer_list<int> types,
+                                     int components) {
+    const std::string where = "accessor " + std::to_string(index);
+    if (index < 0 || static_cast<std::size_t>(index) >= gltf_.accessors.size())
+        refuse(user, "names accessor " + std::to_string(index) + ", which the file does not have");
+    const tinygltf::Accessor& a = gltf_.accessors[static_cast<std::size_t>(index)];
+    if (std::find(types.begin(), types.end(), a.componentType) == types.end())
+        refuse(where, "component type " + std::to_string(a.componentType) + " cannot serve as " + user);
+    const int found = tinygltf::GetNumComponentsInType(static_cast<std::uint32_t>(a.type));
+    if (found != components)
+        refuse(where, std::to_string(found) + " components per element where " + user + " needs " +
+                          std::to_string(components));
+    if (a.sparse.isSparse)
+        refuse(where, "sparse accessors are not read");
+    AccessorData data;
+    data.count = a.count;
+    data.componentType = a.componentType;
+    data.components = components;
+    data.normalized = a.normalized;
+    if (a.count == 0)
+        return data;
+    if (a.bufferView < 0 || static_cast<std::size_t>(a.bufferView) >= gltf_.bufferViews.size())
+        refuse(where, "has no buffer view");
+    const tinygltf::BufferView& view = gltf_.bufferViews[static_cast<std::size_t>(a.bufferView)];
+    if (view.buffer < 0 || static_cast<std::size_t>(view.buffer) >= gltf_.buffers.size())
+        refuse("buffer view " + std::to_string(a.bufferView), "names a buffer the file does not have");
+    const std::vector<unsigned char>& buffer = gltf_.buffers[static_cast<std::size_t>(view.buffer)].data;
+    if (view.byteOffset > buffer.size() || view.byteLength > buffer.size() - view.byteOffset)
+        refuse("buffer view " + std::to_string(a.bufferView),
+               "bytes " + std::to_string(view.byteOffset) + " to " + std::to_string(view.byteOffset + view.byteLength) +
+                   " run past the end of buffer " + std::to_string(view.buffer) + " (" + std::to_string(buffer.size()) +
+                   " bytes)");
+    const auto elementSize =
+        static_cast<std::size_t>(tinygltf::GetComponentSizeInBytes(static_cast<std::uint32_t>(a.componentType))) *
+        static_cast<std::size_t>(components);
+    data.stride = view.byteStride != 0 ? view.byteStride : elementSize;
+    if (data.stride < elementSize)
+        refuse(where, "stride " + std::to_string(data.stride) + " is shorter than its elements");
+    const std::size_t available = view.byteLength;
+    if (a.byteOffset > available || elementSize > available - a.byteOffset ||
+        (a.count - 1) > (available - a.byteOffset - elementSize) / data.stride)
+        refuse(where, std::to_string(a.count) + " elements from byte " + std::to_string(a.byteOffset) +
+                          " run past the end of buffer view " + std::to_string(a.bufferView) + " (" +
+                          std::to_string(available) + " bytes)");
+    data.base = buffer.data() + view.byteOffset + a.byteOffset;
+    return data;
+}
+
+std::int32_t GltfConverter::materialTexture(int materialIndex, FaceColor& color) {
+    color = {255, 255, 255};  // glTF's default material is white
+    if (materialIndex < 0)
+        return -1;
+    if (static_cast<std::size_t>(materialIndex) >= gltf_.materials.size())
+        refuse("material " + std::to_string(materialIndex), "is named by a mesh but the file does not have it");
+    const tinygltf::Material& m = gltf_.materials[static_cast<std::size_t>(materialIndex)];
+    const auto& pbr = m.pbrMetallicRoughness;
+    if (pbr.baseColorFactor.size() >= 3)
+        color = {SrgbByte(pbr.baseColorFactor[0]), SrgbByte(pbr.baseColorFactor[1]), SrgbByte(pbr.baseColorFactor[2])};
+    const int textureIndex = pbr.baseColorTexture.index;
+    if (textureIndex >= 0 && static_cast<std::size_t>(textureIndex) < gltf_.textures.size()) {
+        const int source = gltf_.textures[static_cast<std::size_t>(textureIndex)].source;
+        if (source >= 0 && static_cast<std::size_t>(source) < gltf_.images.size()) {
+            const tinygltf::Image& image = gltf_.images[static_cast<std::size_t>(source)];
+            std::string stem = image.uri.rfind("data:", 0) == 0 ? image.name : FileStem(image.uri);
+            if (!stem.empty())
+                return assembler_.texture(stem);
+        }
+    }
+    if (m.name.empty() || IsColorName(m.name))
+        return -1;
+    return assembler_.texture(m.name);
+}
+
+void GltfConverter::addMesh(int meshIndex, const Matrix& world) {
+    if (meshIndex < 0 || static_cast<std::size_t>(meshIndex) >= gltf_.meshes.size())
+        refuse("mesh " + std::to_string(meshIndex), "is named by a node but the file does not have it");
+    const tinygltf::Mesh& mesh = gltf_.meshes[static_cast<std::size_t>(meshIndex)];
+    const bool mirrored = Determinant3(world) < 0.0;
+    mirroredNodes_ += mirrored ? 1 : 0;
+    for (std::size_t p = 0; p < mesh.primitives.size(); ++p) {
+        const tinygltf::Primitive& primitive = mesh.primitives[p];
+        const std::string where = "mesh " + std::to_string(meshIndex) + " primitive " + std::to_string(p);
+        if (primitive.mode != kTriangles && primitive.mode != -1) {
+            ++skippedPrimitives_;
+            continue;
+        }
+        const auto position = primitive.attributes.find("POSITION");
+        if (position == primitive.attributes.end())
+            refuse(where, "has no POSITION");
+        const AccessorData positions = accessor(position->second, "POSITION", {kFloat}, 3);
+        std::optional<AccessorData> uvs;
+        if (const auto uv = primitive.attributes.find("TEXCOORD_0"); uv != primitive.attributes.end())
+            uvs = accessor(uv->second, "TEXCOORD_0", {kFloat, kUnsignedByte, kUnsignedShort}, 2);
+        if (uvs && uvs->count != positions.count)
+            refuse(where, "TEXCOORD_0 has " + std::to_string(uvs->count) + " elements but POSITION " +
+                              std::to_string(positions.count));
+        std::optional<AccessorData> indices;
+        if (primitive.indices >= 0)
+            indices = accessor(primitive.indices, "indices", {kUnsignedByte, kUnsignedShort, kUnsignedInt}, 1);
+        const std::size_t cornerCount = indices ? indices->count : positions.count;
+        if (cornerCount % 3 != 0)
+            refuse(where, std::to_string(cornerCount) + " corners are not a whole number of triangles");
+
+        FaceColor color;
+        const std::int32_t texture = materialTexture(primitive.material, color);
+        std::int32_t first = -1;
+        for (std::size_t v = 0; v < positions.count; ++v) {
+            const std::int32_t number = assembler_.vertex(
+                ApplyLinear(world, positions.component(v, 0), positions.component(v, 1), positions.component(v, 2)));
+            if (first < 0)
+                first = number;
+        }
+        for (std::size_t t = 0; t < cornerCount; t += 3) {
+            std::array<FaceVertex, 3> corners;
+            for (std::size_t k = 0; k < 3; ++k) {
+                const std::size_t at = t + (mirrored ? 2 - k : k);
+                const double index = indices ? indices->component(at, 0) : static_cast<double>(at);
+                if (index >= static_cast<double>(positions.count))
+                    refuse(where, "index " + std::to_string(static_cast<std::uint64_t>(index)) + " at corner " +
+                                      std::to_string(at) + " is past its " + std::to_string(positions.count) +
+                                      " vertices");
+                const auto vertex = static_cast<std::size_t>(index);
+                corners[k].vertexIndex = first + static_cast<std::int32_t>(vertex);
+                if (uvs) {
+                    corners[k].u = static_cast<float>(uvs->component(vertex, 0));
+                    corners[k].v = static_cast<float>(uvs->component(vertex, 1));
+                }
+            }
+            assembler_.face(corners, texture, color);
+        }
+    }
+}
+
+void GltfConverter::addPoint(const tinygltf::Node& node,
+                             const Matrix& world,
+                             int parentSub,
+                             const Matrix& parentSubWorld) {
+    std::vector<PointRecord>* table = nullptr;
+    if (node.name.rfind("gunpoint", 0) == 0)
+        table = &gunpoints_;
+    else if (node.name.rfind("attach", 0) == 0)
+        table = &attachPoints_;
+    else if (node.name.rfind("ground", 0) == 0)
+        table = &groundPoints_;
+    if (table == nullptr || parentSub < 0)
+        return;
+    PointRecord point;
+    point.parent = parentSub;
+    point.location = Translation(world) - Translation(parentSubWorld);
+    if (node.extras.Has("direction")) {
+        const tinygltf::Value& d = node.extras.Get("direction");
+        if (d.IsArray() && d.ArrayLen() == 3)
+            point.direction = {static_cast<float>(d.Get(0).GetNumberAsDouble()),
+                               static_cast<float>(d.Get(1).GetNumberAsDouble()),
+                               static_cast<float>(d.Get(2).GetNumberAsDouble())};
+    }
+    table->push_back(point);
+}
+
+void GltfConverter::visit(int nodeIndex,
+                          const Matrix& parentWorld,
+                          int parentSub,
+                          const Matrix& parentSubWorld,
+                          int depth) {
+    // Deeper trees than this are no models anyone built; the limit keeps the walk off the end of the stack.
+    constexpr int kDepthLimit = 512;
+    if (depth > kDepthLimit)
+        refuse("node " + std::to_string(nodeIndex), "lies deeper than " + std::to_string(kDepthLimit) + " levels");
+    if (nodeIndex < 0 || static_cast<std::size_t>(nodeIndex) >= gltf_.nodes.size())
+        refuse("node " + std::to_string(nodeIndex), "is named in the node tree but the file does not have it");
+    if (visited_[static_cast<std::size_t>(nodeIndex)])
+        refuse("node " + std::to_string(nodeIndex), "appears twice in the node tree");
+    visited_[static_cast<std::size_t>(nodeIndex)] = true;
+    const tinygltf::Node& node = gltf_.nodes[static_cast<std::size_t>(nodeIndex)];
+    const Matrix local = LocalTransform(node);
+    transformed_ = transformed_ || !IsPureTranslation(local);
+    const Matrix world = Multiply(parentWorld, local);
+    int sub = parentSub;
+    Matrix subWorld = parentSubWorld;
+    if (node.mesh >= 0) {
+        std::string name = node.name;
+        if (name.empty() && static_cast<std::size_t>(node.mesh) < gltf_.meshes.size())
+            name = gltf_.meshes[static_cast<std::size_t>(node.mesh)].name;
+        if (name.empty())
+            name = "node_" + std::to_string(nodeIndex);
+        sub = assembler_.subObject(name, parentSub, Translation(world) - Translation(parentSubWorld));
+        subWorld = world;
+        addMesh(node.mesh, world);
+    } else {
+        addPoint(node, world, parentSub, parentSubWorld);
+    }
+    for (int child : node.children)
+        visit(child, world, sub, subWorld, depth + 1);
+}
+
+ObjectModel GltfConverter::convert(std::vector<std::string>& notes) {
+    visited_.assign(gltf_.nodes.size(), false);
+    std::vector<int> roots;
+    if (!gltf_.scenes.empty()) {
+        const std::size_t scene =
+            gltf_.defaultScene >= 0 && static_cast<std::size_t>(gltf_.defaultScene) < gltf_.scenes.size()
+                ? static_cast<std::size_t>(gltf_.defaultScene)
+                : 0;
+        roots = gltf_.scenes[scene].nodes;
+    } else {
+        // Without a scene every node that is nobody's child is a root.
+        std::vector<bool> child(gltf_.nodes.size(), false);
+        for (const tinygltf::Node& node : gltf_.nodes)
+            for (int c : node.children)
+                if (c >= 0 && static_cast<std::size_t>(c) < child.size())
+                    child[static_cast<std::size_t>(c)] = true;
+        for (std::size_t i = 0; i < child.size(); ++i)
+            if (!child[i])
+                roots.push_back(static_cast<int>(i));
+    }
+    for (int root : roots)
+        visit(root, kIdentity, -1, kIdentity, 0);
+    if (assembler_.subObjectCount() == 0)
+        throw Refusal{std::string(title_) + ": no node of its scene has a mesh"};
+
+    ObjectModel model = assembler_.finish();
+    const auto fill = [](std::vector<PointRecord>& table, std::int32_t& count, std::vector<PointRecord>& found) {
+        count = static_cast<std::int32_t>(found.size());
+        if (table.size() < found.size())
+            table.resize(found.size());
+        std::copy(found.begin(), found.end(), table.begin());
+    };
+    fill(model.gunpoints, model.gunpointCount, gunpoints_);
+    fill(model.attachPoints, model.attachPointCount, attachPoints_);
+    fill(model.groundPoints, model.groundPointCount, groundPoints_);
+    if (transformed_)
+        notes.push_back(std::string(title_) + ": the rotations and scales of its nodes were applied to the vertices");
+    if (mirroredNodes_ > 0)
+        notes.push_back(std::string(title_) + ": " + std::to_string(mirroredNodes_) +
+                        " mirrored mesh node(s): their triangles were turned to keep facing out");
+    if (skippedPrimitives_ > 0)
+        notes.push_back(std::string(title_) + ": " + std::to_string(skippedPrimitives_) +
+                        " primitive(s) of points, lines, strips or fans were left out; only triangle lists are read");
+    return model;
+}
+
+std::string FirstLine(std::string_view text) {
+    const std::size_t end = text.find_first_of("\r\n");
+    return std::string(text.substr(0, end));
+}
+
+// The library hands every file it wants to the caller's loader; it never opens a file itself.
+struct LoaderContext {
+    const ResourceLoader* loader;
+};
+
+bool AlwaysThere(const std::string&, void*) {
+    return true;
+}
+std::string AsGiven(const std::string& path, void*) {
+    return path;
+}
+bool ReadThroughLoader(std::vector<unsigned char>* out, std::string* err, const std::string& path, void* user) {
+    const auto* context = static_cast<const LoaderContext*>(user);
+    std::string why;
+    if (context->loader == nullptr || !*context->loader) {
+        *err = "no way to read files beside this model";
+        return false;
+    }
+    if (!(*context->loader)(path, *out, why)) {
+        *err = why;
+        return false;
+    }
+    return true;
+}
+bool NoWriting(std::string* err, const std::string&, const std::vector<unsigned char>&, void*) {
+    *err = "writing is not done here";
+    return false;
+}
+// Image pixels are never needed: only the image's name is kept.
+bool KeepImageUndecoded(tinygltf::Image*,
+                        const int,
+                        std::string*,
+                        std::string*,
+                        int,
+                        int,
+                        const unsigned char*,
+                        int,
+                        void*) {
+    return true;
+}
+
+}  // namespace
+
+bool ReadGltfModel(std::span<const std::uint8_t> bytes,
+                   std::string_view title,
+                   const ResourceLoader& loader,
+                   ObjectModel& model,
+                   std::vector<std::string>& notes,
+                   std::string& error) {
+    if (bytes.size() > std::numeric_limits<unsigned int>::max()) {
+        error = std::string(title) + ": too large for a glTF model (" + std::to_string(bytes.size()) + " bytes)";
+        return false;
+    }
+    LoaderContext context{&loader};
+    tinygltf::TinyGLTF library;
+    library.SetFsCallbacks({&AlwaysThere, &AsGiven, &ReadThroughLoader, &NoWriting, &context});
+    library.SetImageLoader(&KeepImageUndecoded, nullptr);
+    tinygltf::Model gltf;
+    std::string err, warn;
+    const bool binary = bytes.size() >= 4 && std::memcmp(bytes.data(), "glTF", 4) == 0;
+    bool loaded = false;
+    try {
+        const auto length = static_cast<unsigned int>(bytes.size());
+        loaded = binary ? library.LoadBinaryFromMemory(&gltf, &err, &warn, bytes.data(), length, "")
+                        : library.LoadASCIIFromString(&gltf, &err, &warn, reinterpret_cast<const char*>(bytes.data()),
+                                                      length, "");
+    } catch (const std::exception& e) {
+        err = e.what();
+    }
+    if (!loaded) {
+        error = std::string(title) + ": " + (err.empty() ? std::string("not a glTF model") : FirstLine(err));
+        return false;
+    }
+    try {
+        std::vector<std::string> found;
+        GltfConverter converter(gltf, title);
+        ObjectModel result = converter.convert(found);
+        model = std::move(result);
+        notes.insert(notes.end(), found.begin(), found.end());
+        return true;
+    } catch (const Refusal& refusal) {
+        error = refusal.message;
+    } catch (const std::bad_alloc&) {
+        error = std::string(title) + ": more data than this computer's memory holds";
+    }
+    return false;
+}
+
+}  // namespace torvale

@@ -1,0 +1,341 @@
+// Builds glTF JSON with nlohmann::json (the only library header this file sees).
+#include "gltf/gltf_writer.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <map>
+#include <optional>
+
+#include <nlohmann/json.hpp>
+
+#include "core/atomic_file.h"
+#include "model_io/polygon.h"
+
+namespace torvale {
+namespace {
+
+using nlohmann::json;
+
+constexpr int kFloat = 5126;
+constexpr int kUnsignedInt = 5125;
+constexpr int kArrayBuffer = 34962;
+constexpr int kElementArrayBuffer = 34963;
+
+std::string_view WithoutZero(std::string_view stored) {
+    if (!stored.empty() && stored.back() == '\0')
+        stored.remove_suffix(1);
+    return stored;
+}
+
+// Linear colour factor of an sRGB byte (glTF's base colour factors are linear).
+double LinearOf(std::uint8_t byte) {
+    const double s = byte / 255.0;
+    return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+}
+
+// One primitive being filled: a texture index, or -1 with a colour.
+struct PrimitiveData {
+    std::vector<float> positions, normals, uvs;
+    std::vector<std::uint32_t> indices;
+};
+
+class GltfBuilder {
+public:
+    GltfBuilder(const ObjectModel& model, std::vector<std::string>& warnings) : model_(model), warnings_(warnings) {}
+    json build();
+    std::vector<std::uint8_t>& bin() { return bin_; }
+
+private:
+    int material(std::int32_t texture, const FaceColor& color);
+    int accessor(const void* data,
+                 std::size_t bytes,
+                 std::size_t count,
+                 const char* type,
+                 int componentType,
+                 int target,
+                 const std::vector<float>* minMaxOf = nullptr);
+    std::optional<json> mesh(std::size_t sub);
+    void addPoints(const std::vector<PointRecord>& table,
+                   std::int32_t count,
+                   const char* label,
+                   std::vector<json>& nodes,
+                   std::vector<std::vector<int>>& children);
+
+    const ObjectModel& model_;
+    std::vector<std::string>& warnings_;
+    std::vector<std::uint8_t> bin_;
+    json accessors_ = json::array(), views_ = json::array(), materials_ = json::array(), meshes_ = json::array();
+    std::map<std::string, int> materialByName_;
+};
+
+int GltfBuilder::material(std::int32_t texture, const FaceColor& color) {
+    const bool textured = texture >= 0;
+    const std::string name = textured ? std::string(TextureNameOf(model_, texture)) : ColorMaterialName(color);
+    std::string key(textured ? "t:" : "c:");
+    key += name;
+    if (const auto found = materialByName_.find(key); found != materialByName_.end())
+        return found->second;
+    json pbr = {{"metallicFactor", 0.0}, {"roughnessFactor", 1.0}};
+    if (!textured)
+        pbr["baseColorFactor"] = {LinearOf(color.red), LinearOf(color.green), LinearOf(color.blue), 1.0};
+    materials_.push_back({{"name", name}, {"pbrMetallicRoughness", pbr}});
+    const int index = static_cast<int>(materials_.size()) - 1;
+    materialByName_.emplace(key, index);
+    return index;
+}
+
+int GltfBuilder::accessor(const void* data,
+                          std::size_t bytes,
+                          std::size_t count,
+                          const char* type,
+                          int componentType,
+                          int target,
+                          const std::vector<float>* minMaxOf) {
+    // Every element is made of 4-byte components, so each view starts on a 4-byte boundary already.
+    const std::size_t offset = bin_.size();
+    bin_.resize(offset + bytes);
+    std::memcpy(bin_.data() + offset, data, bytes);
+    views_.push_back({{"buffer", 0}, {"byteOffset", offset}, {"byteLength", bytes}, {"target", target}});
+    json a = {{"bufferView", views_.size() - 1}, {"componentType", componentType}, {"count", count}, {"type", type}};
+    if (minMaxOf != nullptr) {
+        std::array<float, 3> low{}, high{};
+        low.fill(std::numeric_limits<float>::max());
+        high.fill(std::numeric_limits<float>::lowest());
+        for (std::size_t i = 0; i < minMaxOf->size(); ++i) {
+            low[i % 3] = std::min(low[i % 3], (*minMaxOf)[i]);
+            high[i % 3] = std::max(high[i % 3], (*minMaxOf)[i]);
+        }
+        a["min"] = low;
+        a["max"] = high;
+    }
+    accessors_.push_back(std::move(a));
+    return static_cast<int>(accessors_.size()) - 1;
+}
+
+std::optional<json> GltfBuilder::mesh(std::size_t s) {
+    const SubObject& sub = model_.subObjects[s];
+    // Primitives in the order their texture or colour first appears.
+    std::vector<std::pair<std::string, PrimitiveData>> primitives;
+    std::map<std::string, std::size_t> primitiveByKey;
+    std::vector<std::pair<std::int32_t, FaceColor>> primitiveMaterial;
+    std::vector<Vector3> corners;
+    std::vector<std::uint32_t> triangles;
+    const std::size_t faceCount = std::min({sub.faceVertexCounts.size(), sub.faceFirstCorner.size(),
+                                            sub.faceTextureIndices.size(), sub.faceNormals.size()});
+    for (std::size_t f = 0; f < faceCount; ++f) {
+        const std::string where = "sub-object " + std::to_string(s) + " face " + std::to_string(f);
+        const auto n = static_cast<std::size_t>(std::max(sub.faceVertexCounts[f], 0));
+        if (sub.faceFirstCorner[f] > sub.faceVertices.size() || n > sub.faceVertices.size() - sub.faceFirstCorner[f]) {
+            warnings_.push_back(where + ": its corners are missing; left out");
+            continue;
+        }
+        const FaceVertex* fv = sub.cornersOf(f);
+        corners.clear();
+        bool valid = true;
+        for (std::size_t k = 0; k < n; ++k) {
+            const std::int32_t v = fv[k].vertexIndex;
+            if (v < 0 || static_cast<std::size_t>(v) >= sub.vertexPositions.size()) {
+                valid = false;
+                break;
+            }
+            corners.push_back(sub.vertexPositions[static_cast<std::size_t>(v)]);
+        }
+        if (!valid) {
+            warnings_.push_back(where + ": names a vertex the sub-object does not have; left out");
+            continue;
+        }
+        triangles.clear();
+        if (!TriangulatePolygon(corners, triangles)) {
+            warnings_.push_back(where + ": has no area; left out");
+            continue;
+        }
+        Vector3 normal = sub.faceNormals[f];
+        const float length = Length(normal);
+        normal = length > 1e-6f ? Vector3{normal.x / length, normal.y / length, normal.z / length}
+                                : ComputeFaceNormal(corners);
+        const std::int32_t texture =
+            sub.faceTextureIndices[f] >= 0 &&
+                    static_cast<std::size_t>(sub.faceTextureIndices[f]) < model_.textureNames.size()
+                ? sub.faceTextureIndices[f]
+                : -1;
+        const FaceColor color = f < sub.faceColors.size() ? sub.faceColors[f] : FaceColor{};
+        // Textures by number, colours by name: the two kinds of key never meet.
+        std::string key = ColorMaterialName(color);
+        if (texture >= 0)
+            key = std::to_string(texture);
+        auto [found, added] = primitiveByKey.emplace(key, primitives.size());
+        if (added) {
+            primitives.emplace_back(key, PrimitiveData{});
+            primitiveMaterial.emplace_back(texture, color);
+        }
+        PrimitiveData& p = primitives[found->second].second;
+        const auto base = static_cast<std::uint32_t>(p.positions.size() / 3);
+        for (std::size_t k = 0; k < n; ++k) {
+            p.positions.insert(p.positions.end(), {corners[k].x, corners[k].y, corners[k].z});
+            p.normals.insert(p.normals.end(), {normal.x, normal.y, normal.z});
+            p.uvs.insert(p.uvs.end(), {fv[k].u, fv[k].v});
+        }
+        for (std::uint32_t t : triangles)
+            p.indices.push_back(base + t);
+    }
+    if (primitives.empty())
+        return std::nullopt;
+    json list = json::array();
+    for (std::size_t i = 0; i < primitives.size(); ++i) {
+        const PrimitiveData& p = primitives[i].second;
+        const std::size_t vertices = p.positions.size() / 3;
+        const int position =
+            accessor(p.positions.data(), p.positions.size() * 4, vertices, "VEC3", kFloat, kArrayBuffer, &p.positions);
+        const int normal = accessor(p.normals.data(), p.normals.size() * 4, vertices, "VEC3", kFloat, kArrayBuffer);
+        const int uv = accessor(p.uvs.data(), p.uvs.size() * 4, vertices, "VEC2", kFloat, kArrayBuffer);
+        const int indices = accessor(p.indices.data(), p.indices.size() * 4, p.indices.size(), "SCALAR", kUnsignedInt,
+                                     kElementArrayBuffer);
+        list.push_back({{"attributes", {{"POSITION", position}, {"NORMAL", normal}, {"TEXCOORD_0", uv}}},
+                        {"indices", indices},
+                        {"material", material(primitiveMaterial[i].first, primitiveMaterial[i].second)},
+                        {"mode", 4}});
+    }
+    return json{{"name", std::string(WithoutZero(sub.name))}, {"primitives", std::move(list)}};
+}
+
+void GltfBuilder::addPoints(const std::vector<PointRecord>& table,
+                            std::int32_t count,
+                            const char* label,
+                            std::vector<json>& nodes,
+                            std::vector<std::vector<int>>& children) {
+    const std::size_t n = std::min(table.size(), static_cast<std::size_t>(std::max(count, 0)));
+    for (std::size_t i = 0; i < n; ++i) {
+        const PointRecord& point = table[i];
+        if (point.parent < 0 || static_cast<std::size_t>(point.parent) >= model_.subObjects.size()) {
+            warnings_.push_back(std::string(label) + " " + std::to_string(i) + ": its sub-object " +
+                                std::to_string(point.parent) + " does not exist; left out");
+            continue;
+        }
+        json node = {{"name", std::string(label) + "_" + std::to_string(i)},
+                     {"extras", {{"direction", {point.direction.x, point.direction.y, point.direction.z}}}}};
+        if (!(point.location == Vector3{}))
+            node["translation"] = {point.location.x, point.location.y, point.location.z};
+        children[static_cast<std::size_t>(point.parent)].push_back(static_cast<int>(nodes.size()));
+        nodes.push_back(std::move(node));
+    }
+}
+
+json GltfBuilder::build() {
+    const std::size_t count = model_.subObjects.size();
+    std::vector<json> nodes;
+    std::vector<std::vector<int>> children(count);
+    std::vector<int> roots;
+    for (std::size_t s = 0; s < count; ++s) {
+        const SubObject& sub = model_.subObjects[s];
+        json node = {{"name", std::string(WithoutZero(sub.name))}};
+        if (!(sub.attachOffset == Vector3{}))
+            node["translation"] = {sub.attachOffset.x, sub.attachOffset.y, sub.attachOffset.z};
+        if (std::optional<json> m = mesh(s)) {
+            meshes_.push_back(std::move(*m));
+            node["mesh"] = meshes_.size() - 1;
+        }
+        nodes.push_back(std::move(node));
+        // A parent that is missing, or a chain that comes back to itself, leaves the sub-object at the root.
+        std::vector<bool> seen(count, false);
+        std::int32_t at = static_cast<std::int32_t>(s);
+        bool reachesRoot = false;
+        while (at >= 0 && static_cast<std::size_t>(at) < count && !seen[static_cast<std::size_t>(at)]) {
+            seen[static_cast<std::size_t>(at)] = true;
+            at = model_.subObjects[static_cast<std::size_t>(at)].parent;
+            reachesRoot = at < 0;
+        }
+        if (sub.parent >= 0 && reachesRoot)
+            children[static_cast<std::size_t>(sub.parent)].push_back(static_cast<int>(s));
+        else
+            roots.push_back(static_cast<int>(s));
+    }
+    addPoints(model_.gunpoints, model_.gunpointCount, "gunpoint", nodes, children);
+    addPoints(model_.attachPoints, model_.attachPointCount, "attach", nodes, children);
+    addPoints(model_.groundPoints, model_.groundPointCount, "ground", nodes, children);
+    for (std::size_t s = 0; s < count; ++s)
+        if (!children[s].empty())
+            nodes[s]["children"] = children[s];
+
+    json root = {{"asset", {{"version", "2.0"}, {"generator", "TORVALE"}}},
+                 {"scene", 0},
+                 {"scenes", {{{"nodes", roots}}}},
+                 {"nodes", nodes}};
+    if (!meshes_.empty()) {
+        root["meshes"] = meshes_;
+        root["materials"] = materials_;
+        root["accessors"] = accessors_;
+        root["bufferViews"] = views_;
+        root["buffers"] = json::array({{{"byteLength", bin_.size()}}});
+    }
+    return root;
+}
+
+void AppendU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+}  // namespace
+
+GltfFiles BuildGltf(const ObjectModel& model, std::string_view binUri, std::vector<std::string>& warnings) {
+    GltfBuilder builder(model, warnings);
+    json root = builder.build();
+    GltfFiles files;
+    if (root.contains("buffers"))
+        root["buffers"][0]["uri"] = std::string(binUri);
+    files.json = root.dump(1);
+    files.bin = std::move(builder.bin());
+    return files;
+}
+
+std::vector<std::uint8_t> BuildGlb(const ObjectModel& model, std::vector<std::string>& warnings) {
+    GltfBuilder builder(model, warnings);
+    std::string text = builder.build().dump();
+    std::vector<std::uint8_t>& bin = builder.bin();
+    // Both chunks end on a 4-byte boundary: JSON padded with spaces, the binary chunk with zeros.
+    text.append((4 - text.size() % 4) % 4, ' ');
+    bin.resize(bin.size() + (4 - bin.size() % 4) % 4, 0);
+    std::vector<std::uint8_t> out;
+    const std::size_t total = 12 + 8 + text.size() + (bin.empty() ? 0 : 8 + bin.size());
+    out.reserve(total);
+    out.insert(out.end(), {'g', 'l', 'T', 'F'});
+    AppendU32(out, 2);
+    AppendU32(out, static_cast<std::uint32_t>(total));
+    AppendU32(out, static_cast<std::uint32_t>(text.size()));
+    out.insert(out.end(), {'J', 'S', 'O', 'N'});
+    out.insert(out.end(), text.begin(), text.end());
+    if (!bin.empty()) {
+        AppendU32(out, static_cast<std::uint32_t>(bin.size()));
+        out.insert(out.end(), {'B', 'I', 'N', '\0'});
+        out.insert(out.end(), bin.begin(), bin.end());
+    }
+    return out;
+}
+
+bool WriteGltfModel(const ObjectModel& model,
+                    const std::string& path,
+                    std::vector<std::string>& warnings,
+                    std::string& error) {
+    const std::size_t dot = path.rfind('.');
+    const std::size_t slash = path.find_last_of("/\\");
+    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    std::string extension = hasExtension ? path.substr(dot) : std::string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+    if (extension == ".glb")
+        return ReplaceFileAtomically(path, BuildGlb(model, warnings), error);
+    const std::string stem = hasExtension ? path.substr(0, dot) : path;
+    const std::string binPath = stem + ".bin";
+    const std::string binUri = binPath.substr(slash == std::string::npos ? 0 : slash + 1);
+    GltfFiles files = BuildGltf(model, binUri, warnings);
+    if (!ReplaceFileAtomically(binPath, files.bin, error))
+        return false;
+    const auto* text = reinterpret_cast<const std::uint8_t*>(files.json.data());
+    return ReplaceFileAtomically(path, std::span<const std::uint8_t>(text, files.json.size()), error);
+}
+
+}  // namespace torvale

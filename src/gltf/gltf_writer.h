@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "oof/object_model.h"
+
+namespace torvale {
+
+// A .gltf file's JSON text and the .bin file it names.
+struct GltfFiles {
+    std::string json;
+    std::vector<std::uint8_t> bin;
+};
+
+// The model as glTF 2.0: a node per sub-object (its name, its attach offset as translation, children as in the
+// parent chain); a mesh per sub-object that has faces, with one primitive per texture or face colour holding
+// POSITION, NORMAL (each face's own, so faces share no corners), TEXCOORD_0 and indices; a material per
+// texture, named after it, and per face colour, named "rgb_7d66f3" with that base colour; gunpoints, attach
+// points and ground points as empty nodes "gunpoint_N", "attach_N", "ground_N" under their sub-object.
+// Polygons become triangles of the same winding (a fan when convex, ear clipping otherwise). A face without
+// area, or naming a vertex its sub-object lacks, is left out with a line in `warnings`.
+GltfFiles BuildGltf(const ObjectModel& model, std::string_view binUri, std::vector<std::string>& warnings);
+std::vector<std::uint8_t> BuildGlb(const ObjectModel& model, std::vector<std::string>& warnings);
+
+// Writes `path` as one .glb when its extension is .glb (any case), otherwise as .gltf with a .bin of the same
+// name beside it. Each file is replaced atomically; on failure `error` says why.
+bool WriteGltfModel(const ObjectModel& model,
+                    const std::string& path,
+                    std::vector<std::string>& warnings,
+                    std::string& error);
+
+}  // namespace torvale

@@ -1,0 +1,214 @@
+#include "builders/gltf_builder.h"
+
+#include <cstdio>
+
+#include "builders/seeds.h"
+
+namespace torvale::test {
+namespace {
+
+std::string Num(double value) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.9g", value);
+    return text;
+}
+
+std::string Base64(const Bytes& bytes) {
+    static const char* const kDigits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        const std::uint32_t b0 = bytes[i];
+        const std::uint32_t b1 = i + 1 < bytes.size() ? bytes[i + 1] : 0;
+        const std::uint32_t b2 = i + 2 < bytes.size() ? bytes[i + 2] : 0;
+        const std::uint32_t all = (b0 << 16) | (b1 << 8) | b2;
+        out += kDigits[(all >> 18) & 63];
+        out += kDigits[(all >> 12) & 63];
+        out += i + 1 < bytes.size() ? kDigits[(all >> 6) & 63] : '=';
+        out += i + 2 < bytes.size() ? kDigits[all & 63] : '=';
+    }
+    return out;
+}
+
+std::string Join(const std::vector<std::string>& items) {
+    std::string out;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        out += (i ? "," : "") + items[i];
+    return out;
+}
+
+}  // namespace
+
+Bytes TextBytes(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
+
+int GltfBuilder::mesh(GltfMeshSpec spec) {
+    std::string attributes;
+    const auto add = [&](std::size_t count, int componentType, const char* type) {
+        accessors_.push_back({data_.size(), 0, count, componentType, type});
+        return static_cast<int>(accessors_.size()) - 1;
+    };
+    const int position = add(spec.positions.size(), 5126, "VEC3");
+    for (const Vector3& p : spec.positions)
+        data_.vec(p.x, p.y, p.z);
+    accessors_.back().bytes = data_.size() - accessors_.back().offset;
+    attributes = "\"POSITION\":" + std::to_string(position);
+    if (!spec.uvs.empty()) {
+        const int uv = add(spec.uvs.size(), 5126, "VEC2");
+        for (const auto& [u, v] : spec.uvs)
+            data_.f32(u).f32(v);
+        accessors_.back().bytes = data_.size() - accessors_.back().offset;
+        attributes += ",\"TEXCOORD_0\":" + std::to_string(uv);
+    }
+    std::string primitive = "{\"attributes\":{" + attributes + "}";
+    if (!spec.indices.empty()) {
+        const int indices = add(spec.indices.size(), 5125, "SCALAR");
+        for (std::uint32_t i : spec.indices)
+            data_.i32(i);
+        accessors_.back().bytes = data_.size() - accessors_.back().offset;
+        primitive += ",\"indices\":" + std::to_string(indices);
+    }
+    if (spec.material >= 0)
+        primitive += ",\"material\":" + std::to_string(spec.material);
+    primitive += ",\"mode\":" + std::to_string(spec.mode) + "}";
+    meshes_.push_back("{\"primitives\":[" + primitive + "]}");
+    return static_cast<int>(meshes_.size()) - 1;
+}
+
+int GltfBuilder::material(GltfMaterialSpec spec) {
+    std::string pbr;
+    if (spec.baseColor)
+        pbr = "\"baseColorFactor\":[" + Num((*spec.baseColor)[0]) + "," + Num((*spec.baseColor)[1]) + "," +
+              Num((*spec.baseColor)[2]) + ",1]";
+    if (!spec.imageUri.empty()) {
+        images_.push_back("{\"uri\":\"" + spec.imageUri + "\"}");
+        pbr += std::string(pbr.empty() ? "" : ",") +
+               "\"baseColorTexture\":{\"index\":" + std::to_string(images_.size() - 1) + "}";
+    }
+    materials_.push_back("{\"name\":\"" + spec.name + "\",\"pbrMetallicRoughness\":{" + pbr + "}}");
+    return static_cast<int>(materials_.size()) - 1;
+}
+
+int GltfBuilder::node(GltfNodeSpec spec) {
+    std::string n = "{\"name\":\"" + spec.name + "\"";
+    if (spec.mesh >= 0)
+        n += ",\"mesh\":" + std::to_string(spec.mesh);
+    if (spec.translation)
+        n += ",\"translation\":[" + Num(spec.translation->x) + "," + Num(spec.translation->y) + "," +
+             Num(spec.translation->z) + "]";
+    if (spec.rotation)
+        n += ",\"rotation\":[" + Num((*spec.rotation)[0]) + "," + Num((*spec.rotation)[1]) + "," +
+             Num((*spec.rotation)[2]) + "," + Num((*spec.rotation)[3]) + "]";
+    if (spec.scale)
+        n += ",\"scale\":[" + Num(spec.scale->x) + "," + Num(spec.scale->y) + "," + Num(spec.scale->z) + "]";
+    if (!spec.children.empty()) {
+        std::vector<std::string> c;
+        for (int child : spec.children)
+            c.push_back(std::to_string(child));
+        n += ",\"children\":[" + Join(c) + "]";
+    }
+    nodes_.push_back(n + "}");
+    return static_cast<int>(nodes_.size()) - 1;
+}
+
+std::string GltfBuilder::document(const std::string* bufferUri, bool glb) const {
+    std::vector<std::string> views, accessors, textures, roots;
+    for (std::size_t i = 0; i < accessors_.size(); ++i) {
+        const Accessor& a = accessors_[i];
+        std::size_t count = a.count;
+        for (const auto& [index, claimed] : countOverrides_)
+            if (static_cast<std::size_t>(index) == i)
+                count = claimed;
+        views.push_back("{\"buffer\":0,\"byteOffset\":" + std::to_string(a.offset) +
+                        ",\"byteLength\":" + std::to_string(a.bytes) + "}");
+        accessors.push_back("{\"bufferView\":" + std::to_string(i) +
+                            ",\"componentType\":" + std::to_string(a.componentType) +
+                            ",\"count\":" + std::to_string(count) + ",\"type\":\"" + a.type + "\"}");
+    }
+    for (std::size_t i = 0; i < images_.size(); ++i)
+        textures.push_back("{\"source\":" + std::to_string(i) + "}");
+    for (int r : roots_)
+        roots.push_back(std::to_string(r));
+    std::string buffer = "{\"byteLength\":" + std::to_string(data_.size());
+    if (data_.size() == 0)
+        return "{\"asset\":{\"version\":\"2.0\"},\"scene\":0,\"scenes\":[{\"nodes\":[" + Join(roots) + "]}]," +
+               "\"nodes\":[" + Join(nodes_) + "]}";
+    if (!glb)
+        buffer += ",\"uri\":\"" +
+                  (bufferUri ? *bufferUri : "data:application/octet-stream;base64," + Base64(data_.bytes())) + "\"";
+    buffer += "}";
+    return "{\"asset\":{\"version\":\"2.0\"},\"scene\":0,\"scenes\":[{\"nodes\":[" + Join(roots) + "]}]," +
+           "\"nodes\":[" + Join(nodes_) + "],\"meshes\":[" + Join(meshes_) + "],\"materials\":[" + Join(materials_) +
+           "],\"textures\":[" + Join(textures) + "],\"images\":[" + Join(images_) + "],\"accessors\":[" +
+           Join(accessors) + "],\"bufferViews\":[" + Join(views) + "],\"buffers\":[" + buffer + "]}";
+}
+
+std::string GltfBuilder::json(const std::string& bufferUri) const {
+    return document(&bufferUri, false);
+}
+
+std::string GltfBuilder::jsonWithDataUri() const {
+    return document(nullptr, false);
+}
+
+Bytes GltfBuilder::buffer() const {
+    return data_.bytes();
+}
+
+Bytes GltfBuilder::glb() const {
+    std::string text = document(nullptr, true);
+    while (text.size() % 4 != 0)
+        text += ' ';
+    Bytes bin = data_.bytes();
+    while (bin.size() % 4 != 0)
+        bin.push_back(0);
+    ByteBuilder out;
+    // A model without data has no binary chunk at all.
+    const std::size_t binChunk = bin.empty() ? 0 : 8 + bin.size();
+    out.text("glTF").i32(2).i32(static_cast<std::int64_t>(12 + 8 + text.size() + binChunk));
+    out.i32(static_cast<std::int64_t>(text.size())).text("JSON").text(text);
+    if (!bin.empty())
+        out.i32(static_cast<std::int64_t>(bin.size())).text("BIN").u8(0).raw(bin);
+    return out.take();
+}
+
+GltfMeshSpec FrontFacingSquare() {
+    GltfMeshSpec spec;
+    spec.positions = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+    spec.uvs = {{0, 1}, {1, 1}, {1, 0}, {0, 0}};
+    spec.indices = {0, 1, 2, 0, 2, 3};
+    return spec;
+}
+
+GltfBuilder TwoNodeGltf() {
+    GltfBuilder b;
+    GltfMeshSpec textured = FrontFacingSquare();
+    textured.material = b.material({"stone", "textures/rock.png", std::nullopt});
+    GltfMeshSpec plain = FrontFacingSquare();
+    plain.material = b.material({"", "", std::array<float, 3>{1.0f, 0.5f, 0.0f}});
+    const int hullMesh = b.mesh(textured);
+    const int turretMesh = b.mesh(plain);
+    const int turret = b.node({"turret", turretMesh, Vector3{0, 2, 0}, std::nullopt, std::nullopt, {}});
+    const int hull = b.node({"hull", hullMesh, std::nullopt, std::nullopt, std::nullopt, {turret}});
+    b.rootNodes({hull});
+    return b;
+}
+
+Seeds GltfSeeds() {
+    const GltfBuilder two = TwoNodeGltf();
+    GltfBuilder mirrored;
+    const int m = mirrored.mesh(FrontFacingSquare());
+    mirrored.rootNodes({mirrored.node(
+        {"mirror", m, std::nullopt, std::array<float, 4>{0, 0, 0.7071068f, 0.7071068f}, Vector3{-1, 1, 1}, {}})});
+    return {{"two_nodes.glb", two.glb()},
+            {"two_nodes.gltf", TextBytes(two.jsonWithDataUri())},
+            {"mirrored.glb", mirrored.glb()}};
+}
+
+Seeds ObjSeeds() {
+    return {{"quad.obj", TextBytes("o wall\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n"
+                                   "usemtl rock\nf 1/1 2/2 3/3 4/4\n")},
+            {"groups.obj", TextBytes("# two groups\nv 0 0 0\nv 1 0 0\nv 0 1 0\ng a\nf 1 2 3\ng b\nf -3 -2 -1\n")}};
+}
+
+}  // namespace torvale::test

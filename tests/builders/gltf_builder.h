@@ -1,0 +1,80 @@
+#pragma once
+
+// Test-side glTF files: JSON text put together by hand, buffers written byte by byte with ByteBuilder. Nothing
+// here shares code with the program's glTF reader or writer.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "builders/bytes.h"
+#include "oof/object_model.h"
+
+namespace torvale::test {
+
+struct GltfMeshSpec {
+    std::vector<Vector3> positions;
+    std::vector<std::pair<float, float>> uvs;  // empty: no TEXCOORD_0
+    std::vector<std::uint32_t> indices;        // empty: no index accessor
+    int material = -1;
+    int mode = 4;
+};
+
+struct GltfMaterialSpec {
+    std::string name;
+    std::string imageUri;  // empty: no base-colour texture
+    std::optional<std::array<float, 3>> baseColor;
+};
+
+struct GltfNodeSpec {
+    std::string name;
+    int mesh = -1;
+    std::optional<Vector3> translation;
+    std::optional<std::array<float, 4>> rotation;  // x, y, z, w
+    std::optional<Vector3> scale;
+    std::vector<int> children;
+};
+
+class GltfBuilder {
+public:
+    int mesh(GltfMeshSpec spec);
+    int material(GltfMaterialSpec spec);
+    int node(GltfNodeSpec spec);
+    void rootNodes(std::vector<int> roots) { roots_ = std::move(roots); }
+    // Makes accessor `index` (in the order meshes add them: POSITION, TEXCOORD_0, indices) claim `count`.
+    void overrideCount(int accessor, std::size_t count) { countOverrides_.emplace_back(accessor, count); }
+
+    // The .gltf JSON with its buffer given by `bufferUri` (a file name); and the buffer's bytes.
+    std::string json(const std::string& bufferUri) const;
+    Bytes buffer() const;
+    // The .gltf JSON with the buffer inside as a base64 data: URI.
+    std::string jsonWithDataUri() const;
+    Bytes glb() const;
+
+private:
+    std::string document(const std::string* bufferUri, bool glb) const;
+    struct Accessor {
+        std::size_t offset;
+        std::size_t bytes;
+        std::size_t count;
+        int componentType;
+        const char* type;
+    };
+    ByteBuilder data_;
+    std::vector<Accessor> accessors_;
+    std::vector<std::string> meshes_, materials_, nodes_, images_;
+    std::vector<int> roots_;
+    std::vector<std::pair<int, std::size_t>> countOverrides_;
+};
+
+// A unit square in the XY plane facing +Z (counter-clockwise seen from +Z), corners indexed 0 1 2, 0 2 3.
+GltfMeshSpec FrontFacingSquare();
+
+// A two-node model: "hull" (square, textured "rock" via textures/rock.png) and its child "turret" at
+// (0, 2, 0) (square, untextured material coloured (1, 0.5, 0)).
+GltfBuilder TwoNodeGltf();
+
+Bytes TextBytes(const std::string& text);
+
+}  // namespace torvale::test

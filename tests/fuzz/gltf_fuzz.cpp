@@ -1,0 +1,25 @@
+// libFuzzer harness for the glTF reader: any bytes (as .gltf JSON or .glb) make a model or a one-line refusal
+// that leaves the model as it was, and never read out of bounds. Named buffer files read as the input itself.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "gltf/gltf_model.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::span<const std::uint8_t> bytes(data, size);
+    const torvale::ResourceLoader loader = [&](std::string_view, std::vector<std::uint8_t>& out, std::string&) {
+        out.assign(bytes.begin(), bytes.end());
+        return true;
+    };
+    torvale::ObjectModel model;
+    model.fileId = "kept";
+    std::vector<std::string> notes;
+    std::string error;
+    const bool ok = torvale::ReadGltfModel(bytes, "fuzz.gltf", loader, model, notes, error);
+    if (ok == !error.empty() || (!ok && (model.fileId != "kept" || error.find('\n') != std::string::npos)))
+        __builtin_trap();
+    return 0;
+}

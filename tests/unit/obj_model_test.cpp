@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "builders/gltf_builder.h"
+#include "model_io/polygon.h"
+#include "obj/obj_model.h"
+
+namespace torvale {
+namespace {
+
+struct Loaded {
+    bool ok = false;
+    ObjectModel model;
+    std::vector<std::string> notes;
+    std::string error;
+};
+
+Loaded Read(const std::string& obj, const std::map<std::string, std::string>& files = {}) {
+    Loaded out;
+    const ResourceLoader loader = [&](std::string_view uri, std::vector<std::uint8_t>& bytes, std::string& why) {
+        const auto found = files.find(std::string(uri));
+        if (found == files.end()) {
+            why = "no such file";
+            return false;
+        }
+        bytes.assign(found->second.begin(), found->second.end());
+        return true;
+    };
+    out.ok = ReadObjModel(test::TextBytes(obj), "room.obj", loader, out.model, out.notes, out.error);
+    return out;
+}
+
+const char* const kTwoObjects =
+    "# two objects, the second in two groups\n"
+    "mtllib room.mtl\n"
+    "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0.5 1.5 0\nv 0 1 0\n"
+    "vt 0 0\nvt 1 0\nvt 1 1\nvt 0.5 0.25\nvt 0 1\n"
+    "o floor\n"
+    "usemtl plank\n"
+    "f 1/1 2/2 3/3 4/4 5/5\n"
+    "o lamp\n"
+    "g shade\n"
+    "usemtl rgb_ff8000\n"
+    "f 3 4 5\n"
+    "g cord\n"
+    "usemtl bare\n"
+    "f -5 -4 -3\n";
+const char* const kMaterials =
+    "newmtl plank\nKd 1 1 1\nmap_Kd textures\\oak_plank.png\n"
+    "newmtl rgb_ff8000\nKd 1 0.5 0\n";
+
+TEST(ObjModel, ObjectsPolygonsMaterialsAndFlippedV) {
+    const Loaded r = Read(kTwoObjects, {{"room.mtl", kMaterials}});
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_TRUE(r.notes.empty());
+    const ObjectModel& m = r.model;
+    ASSERT_EQ(m.subObjects.size(), 2u);  // groups inside an object make no sub-objects of their own
+    EXPECT_EQ(m.subObjects[0].name, std::string("floor") + '\0');
+    EXPECT_EQ(m.subObjects[1].parent, -1);
+    const SubObject& floor = m.subObjects[0];
+    ASSERT_EQ(floor.faceVertexCounts, std::vector<std::int32_t>{5});  // the pentagon stays one face
+    EXPECT_EQ(floor.cornersOf(0)[3].v, 0.75f);                        // 1 - 0.25
+    EXPECT_EQ(floor.vertexPositions[3], (Vector3{0.5f, 1.5f, 0}));
+    EXPECT_NEAR(floor.faceNormals[0].z, 1.0f, 1e-6f);  // counter-clockwise from +Z faces +Z, as in the file
+    // map_Kd's file name gives the texture; a material with only a colour gives an untextured face; a
+    // usemtl name the library lacks is still a texture.
+    ASSERT_EQ(m.textureNames, (std::vector<std::string>{std::string("oak_plank") + '\0', std::string("bare") + '\0'}));
+    const SubObject& lamp = m.subObjects[1];
+    EXPECT_EQ(lamp.faceTextureIndices, (std::vector<std::int32_t>{-1, 1}));
+    EXPECT_EQ(lamp.faceColors[0].green, 128);
+    EXPECT_EQ(lamp.vertexCount, 5);  // only the vertices its faces use
+}
+
+TEST(ObjModel, GroupsMakeSubObjectsWhenThereIsNoObjectAndAMissingLibraryIsNoted) {
+    const Loaded r = Read("mtllib gone.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\ng a\nusemtl m\nf 1 2 3\ng b\nf 3 2 1\n");
+    ASSERT_TRUE(r.ok) << r.error;
+    ASSERT_EQ(r.model.subObjects.size(), 2u);
+    EXPECT_EQ(r.model.subObjects[1].name, std::string("b") + '\0');
+    // Inside out in the file is inside out in the model.
+    EXPECT_NEAR(r.model.subObjects[1].faceNormals[0].z, -1.0f, 1e-6f);
+    ASSERT_EQ(r.notes.size(), 1u);
+    EXPECT_EQ(r.notes[0].rfind("room.obj: material library gone.mtl not read", 0), 0u) << r.notes[0];
+}
+
+TEST(ObjModel, RefusesBadFacesNamingTheLineAndKeepsTheModel) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"v 0 0 0\nv 1 0 0\nv 0 1 0\n\n# next\nf 1 2 9\n",
+         "room.obj: line 6: corner 3 names vertex 9, but 3 vertices come before it"},
+        {"v 0 0 0\r\nv 1 0 0\r\nf 1 2 -3\r\nv 0 1 0\r\n",
+         "room.obj: line 3: corner 3 names vertex -3, but 2 vertices come before it"},
+        {"v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nf 1/1 2/2 3/3", "room.obj: line 5: corner 2 names texture coordinate 2"},
+        {"v 0 0 0\nv 1 0 0\nf 1 2\n", "room.obj: line 3: a face of 2 corners; a face needs at least 3"},
+        {"# nothing but vertices\nv 0 0 0\n", "room.obj: no face statements"},
+    };
+    for (const auto& [text, expected] : cases) {
+        Loaded r;
+        r.model.fileId = "kept";
+        r.ok = ReadObjModel(test::TextBytes(text), "room.obj", {}, r.model, r.notes, r.error);
+        EXPECT_FALSE(r.ok) << text;
+        EXPECT_EQ(r.error.rfind(expected, 0), 0u) << r.error;
+        EXPECT_EQ(r.model.fileId, "kept");
+    }
+}
+
+// Every prefix of a valid file, each in its own allocation: a model or a refusal, never a read past the end.
+TEST(ObjModel, TruncationSweep) {
+    const std::string whole = kTwoObjects;
+    for (std::size_t n = 0; n < whole.size(); ++n) {
+        const std::unique_ptr<std::uint8_t[]> prefix(new std::uint8_t[n + 1]);
+        std::copy(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(n), prefix.get());
+        ObjectModel model;
+        std::vector<std::string> notes;
+        std::string error;
+        const bool ok = ReadObjModel({prefix.get(), n}, "cut.obj", {}, model, notes, error);
+        EXPECT_EQ(ok, error.empty()) << n;
+        EXPECT_EQ(ok, !model.subObjects.empty()) << n;
+    }
+}
+
+}  // namespace
+}  // namespace torvale
