@@ -78,12 +78,30 @@ bool ConfigFile::Save(const std::string& path, std::string& error) {
     return ReplaceFileAtomically(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}, error);
 }
 
+std::vector<std::string> GamePaths(const Config& config) {
+    std::vector<std::string> paths;
+    std::string_view rest = config.gameFolder;
+    while (!rest.empty()) {
+        const std::size_t end = std::min(rest.find(';'), rest.size());
+        std::string_view part = rest.substr(0, end);
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+        while (!part.empty() && (part.front() == ' ' || part.front() == '\t'))
+            part.remove_prefix(1);
+        while (!part.empty() && (part.back() == ' ' || part.back() == '\t'))
+            part.remove_suffix(1);
+        if (!part.empty())
+            paths.emplace_back(part);
+    }
+    return paths;
+}
+
 void RememberRecentFile(Config& config, const std::string& path) {
-    auto& files = config.recentFiles;
-    files.erase(std::remove(files.begin(), files.end(), path), files.end());
-    files.insert(files.begin(), path);
-    if (files.size() > kRecentFileCount)
-        files.resize(kRecentFileCount);
+    std::vector<std::string> files{path};
+    for (std::string& file : config.recentFiles) {
+        if (file != path && files.size() < kRecentFileCount)
+            files.push_back(std::move(file));
+    }
+    config.recentFiles = std::move(files);
 }
 
 }  // namespace torvale

@@ -45,6 +45,9 @@ private:
     std::unique_ptr<Document> document_;
 };
 
+// The game folder setting as paths: split at ';', blanks around each dropped, empty parts left out.
+std::vector<std::string> GamePaths(const Config& config);
+
 // `path` put at the front of the recent files (a path already there moves up; compared as written), at most
 // kRecentFileCount kept.
 void RememberRecentFile(Config& config, const std::string& path);

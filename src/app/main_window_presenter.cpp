@@ -1,8 +1,11 @@
 #include "app/main_window_presenter.h"
 
+#include "app/check_orf.h"
+#include "app/export_model.h"
 #include "app/export_orf.h"
 #include "app/import_oof.h"
 #include "app/settings_file.h"
+#include "orf/room_report.h"
 
 namespace torvale {
 namespace {
@@ -14,6 +17,14 @@ FileDialogRequest ImportOofDialog() {
     request.title = "Import OOF file";
     request.filter = "Outrage Object Format(*.OOF)|*.oof";
     request.fileMustExist = true;  // flags 4096
+    return request;
+}
+
+FileDialogRequest OpenDialog(const char* title, const char* filter) {
+    FileDialogRequest request;
+    request.title = title;
+    request.filter = filter;
+    request.fileMustExist = true;
     return request;
 }
 
@@ -64,15 +75,67 @@ void MainWindowPresenter::ImportOof(OofSource source) {
             return;
     }
     const int result = LoadOofFile(oofPath, oofTitle, *model_, log_, ReportFormat{program_.decimalSeparator});
-    if (result == kOofInvalid) {
-        setMenuEnabled(MenuItem::FileExport, false);
+    room_.reset();
+    modelLoaded(result == kOofLoaded, oofTitle);
+}
+
+void MainWindowPresenter::ImportModel() {
+    const FileDialogResult chosen = dialogs_.ShowOpen(
+        OpenDialog("Import Model", "glTF, GLB and OBJ models (*.gltf;*.glb;*.obj)|*.gltf;*.glb;*.obj|All files|*.*"));
+    if (!chosen.confirmed || chosen.path.empty() || chosen.title.empty())
+        return;
+    log_.PrintOutput(kResetMessage);
+    view_.Repaint();
+    oofPath = chosen.path;
+    oofTitle = chosen.title;
+    LoadedInput loaded;
+    const int result = LoadModelFile(oofPath, oofTitle, *model_, loaded, log_, ReportFormat{program_.decimalSeparator});
+    room_ = std::move(loaded.room);
+    modelLoaded(result == kOofLoaded, oofTitle);
+}
+
+void MainWindowPresenter::CheckOrf() {
+    const FileDialogResult chosen = dialogs_.ShowOpen(OpenDialog("Check ORF file", "Outrage Room Format(*.ORF)|*.orf"));
+    if (!chosen.confirmed || chosen.path.empty() || chosen.title.empty())
+        return;
+    log_.PrintOutput(kResetMessage);
+    view_.Repaint();
+    oofPath = chosen.path;
+    oofTitle = chosen.title;
+    RoomFileCheck check = CheckRoomFile(oofPath, oofTitle, gameTextures(), log_);
+    if (check.read) {
+        const std::string name = oofTitle.substr(0, oofTitle.rfind('.'));
+        *model_ = ModelFromRoom(check.room, name.empty() ? oofTitle : name);
+        room_ = std::move(check.room);
+    } else {
+        room_.reset();
+    }
+    modelLoaded(check.read, oofTitle);
+}
+
+void MainWindowPresenter::modelLoaded(bool loaded, const std::string& title) {
+    setMenuEnabled(MenuItem::FileExport, loaded);
+    setMenuEnabled(MenuItem::FileExportModel, loaded);
+    if (!loaded) {
         oofPath.clear();
         oofTitle.clear();
         setCaption(std::string(kApplicationTitle));
         return;
     }
-    setMenuEnabled(MenuItem::FileExport, true);
-    setCaption(std::string(kApplicationTitle) + " - " + oofTitle);
+    setCaption(std::string(kApplicationTitle) + " - " + title);
+}
+
+const GameTextures* MainWindowPresenter::gameTextures() {
+    const std::string& folder = program_.config.values.gameFolder;
+    if (folder.empty())
+        return nullptr;
+    if (!game_ || gameFolder_ != folder) {
+        game_ = std::make_unique<GameTextures>();
+        gameFolder_ = folder;
+        for (const std::string& problem : game_->load(GamePaths(program_.config.values)))
+            log_.PrintOutput(std::string(kCrLf) + "Warning: " + problem + std::string(kCrLf));
+    }
+    return game_.get();
 }
 
 void MainWindowPresenter::ExportOrf() {
@@ -95,6 +158,22 @@ void MainWindowPresenter::ExportOrf() {
         log_.PrintOutput(closing);
 }
 
+void MainWindowPresenter::ExportModel() {
+    if (!exportEnabled_)
+        return;
+    std::string suggested = oofPath;
+    const std::size_t dot = suggested.rfind('.');
+    if (dot != std::string::npos && suggested.find_first_of("\\/", dot) == std::string::npos)
+        suggested.resize(dot);
+    const FileDialogResult chosen = dialogs_.ShowSave(ExportModelDialog(suggested + ".gltf"));
+    if (!chosen.confirmed || chosen.path.empty())
+        return;
+    view_.Repaint();
+    ModelTarget target = ModelTarget::Gltf;
+    const std::string path = ExportModelPath(chosen, target);
+    WriteExchangeModel(*model_, path, target, log_);
+}
+
 void MainWindowPresenter::ClearWindow() {
     log_.PrintOutput(kResetMessage);
 }
@@ -113,7 +192,10 @@ void MainWindowPresenter::setCaption(std::string caption) {
 }
 
 void MainWindowPresenter::setMenuEnabled(MenuItem item, bool enabled) {
-    (item == MenuItem::FileExport ? exportEnabled_ : reloadEnabled_) = enabled;
+    if (item == MenuItem::FileExport)
+        exportEnabled_ = enabled;
+    else if (item == MenuItem::ReloadP3D)
+        reloadEnabled_ = enabled;
     view_.SetMenuEnabled(item, enabled);
 }
 

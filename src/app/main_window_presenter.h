@@ -1,13 +1,16 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/import_oof.h"
+#include "app/load_model.h"
 #include "app/output_log.h"
 #include "app/output_style.h"
 #include "app/startup.h"
 #include "app/twips_rect.h"
+#include "game/game_textures.h"
 #include "oof/object_model.h"
 #include "oof/oof_reader.h"
 #include "orf/room_export.h"
@@ -17,7 +20,7 @@
 namespace torvale {
 
 // The menu items whose enabled state changes while the program runs.
-enum class MenuItem { FileExport, ReloadP3D };
+enum class MenuItem { FileExport, ReloadP3D, FileExportModel };
 
 // What the main window's presenter asks of the real window.
 class MainWindowView {
@@ -54,8 +57,16 @@ public:
     // Import OOF: the open dialog (or the given oofPath and oofTitle), then the reader; sets the caption and
     // Export ORF.
     void ImportOof(OofSource source);
+    // Import Model: the open dialog for glTF, GLB and OBJ files, then the reader and the model's summary; a
+    // model that loads becomes the current model, as Import OOF does.
+    void ImportModel();
+    // Check ORF: the open dialog for room files, then the room's report and what the room check finds; a room
+    // that reads becomes the current model (caption, Export ORF, Export Model), written again by Export ORF.
+    void CheckOrf();
     // Export ORF: the save dialog, then the room export with its closing line.
     void ExportOrf();
+    // Export Model: the save dialog, whose type list chooses glTF, GLB or OBJ, then the writer.
+    void ExportModel();
     // Clear Window: the log shows the banner again.
     void ClearWindow();
     // Unload: writes the Settings and TORVALE.cfg. A failed save is reported in a message box; unloading goes on.
@@ -68,6 +79,11 @@ public:
     // Reload P3D's menu state, which the P3D import sets.
     void setReloadEnabled(bool enabled) { setMenuEnabled(MenuItem::ReloadP3D, enabled); }
     const ObjectModel& model() const { return *model_; }
+    // The room as read, when the current model came from Check ORF.
+    const std::optional<Room>& room() const { return room_; }
+    // The game's texture pages from TORVALE.cfg's game folder, loaded when the setting is new (its problems
+    // go to the log then, once); null without a folder.
+    const GameTextures* gameTextures();
 
     std::string oofPath;
     std::string oofTitle;
@@ -78,6 +94,8 @@ public:
 private:
     void setCaption(std::string caption);
     void setMenuEnabled(MenuItem item, bool enabled);
+    // A load's outcome: the current model's caption and menu states, or none after a failure.
+    void modelLoaded(bool loaded, const std::string& title);
 
     ProgramState& program_;
     MainWindowView& view_;
@@ -86,6 +104,9 @@ private:
     MainWindowOptions options_;
     OutputLog log_;
     std::unique_ptr<ObjectModel> model_;
+    std::optional<Room> room_;
+    std::unique_ptr<GameTextures> game_;
+    std::string gameFolder_;                // the setting game_ was loaded from
     std::string caption_ = "TORVALE v1.0";  // the design caption, replaced at load
     bool exportEnabled_ = false;
     bool reloadEnabled_ = false;

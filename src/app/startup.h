@@ -18,7 +18,7 @@ struct ProgramState {
     std::string texlatePath;
     std::string configPath;
     Settings settings;
-    ConfigFile config;  // TORVALE.cfg: the settings TORVALE.ini has no room for
+    ConfigFile config;              // TORVALE.cfg: the settings TORVALE.ini has no room for
     std::string pofgenCommandLine;  // built from the Settings once start-up has loaded them
     TextureTable textureTable;
     char decimalSeparator = '.';

@@ -24,6 +24,8 @@ int RunReport(const CommandContext& context);
 int RunExport(const CommandContext& context);
 int RunTexlate(const CommandContext& context);
 int RunTextures(const CommandContext& context);
+int RunRender(const CommandContext& context);
+int RunCheck(const CommandContext& context);
 
 // Line breaks of the log are CR LF; on standard output they take the platform's own form.
 std::string ToPlatformLineBreaks(const std::string& text);

@@ -16,6 +16,8 @@ constexpr const char* kUsage =
     "  report FILE            print the chunk-by-chunk report of an OOF model\n"
     "  export FILE [-o TARGET] [--combined | --per-subobject] [--texlate TABLE]\n"
     "                         convert an OOF model into ORF room files\n"
+    "  check ROOM.orf... [--game PATH]... [--strict]\n"
+    "                         report room files and what the level editor's room check finds\n"
     "  texlate build TEXT -o TABLE\n"
     "                         make a texture translation table from a text file of pairs\n"
     "  texlate dump TABLE     print a texture translation table as text\n"
@@ -23,6 +25,8 @@ constexpr const char* kUsage =
     "                         print a translation table that the game's own tables suggest\n"
     "  textures --game PATH [NAME...]\n"
     "                         list the game's texture pages, or tell how names resolve\n"
+    "  render INPUT -o PICTURE.png [--size WxH] [--yaw DEG] [--pitch DEG] [--wireframe] [--findings]\n"
+    "                         draw a model or a room as a PNG picture\n"
     "  help                   show this text (also --help, -h)\n"
     "  version                show the version (also --version)\n"
     "\n"
@@ -73,6 +77,10 @@ int main(int argc, char** argv) {
         return RunTexlate(context);
     if (command == "textures")
         return RunTextures(context);
+    if (command == "check")
+        return RunCheck(context);
+    if (command == "render")
+        return RunRender(context);
     std::cerr << "torvale-cli: unknown command '" << command << "'\n\n" << kUsage;
     return kExitUsage;
 }

@@ -55,6 +55,7 @@ FileDialogResult Show(void* owner, const FileDialogRequest& request, bool save) 
     result.confirmed = true;
     result.path = file.data();
     result.title = title.data();
+    result.filterIndex = ofn.nFilterIndex;
     return result;
 }
 

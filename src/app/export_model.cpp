@@ -1,0 +1,73 @@
+#include "app/export_model.h"
+
+#include <filesystem>
+#include <vector>
+
+#include "gltf/gltf_writer.h"
+#include "obj/obj_writer.h"
+
+namespace torvale {
+namespace {
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return lower;
+}
+
+// The dialog's types in order; the dialog counts them from 1.
+constexpr struct {
+    ModelTarget target;
+    const char* extension;
+} kTypes[] = {{ModelTarget::Gltf, ".gltf"}, {ModelTarget::Glb, ".glb"}, {ModelTarget::Obj, ".obj"}};
+
+}  // namespace
+
+ModelTarget TargetOf(std::string_view path) {
+    const std::string extension = Lower(std::filesystem::path(std::string(path)).extension().string());
+    for (const auto& type : kTypes) {
+        if (extension == type.extension)
+            return type.target;
+    }
+    return ModelTarget::Room;
+}
+
+bool WriteExchangeModel(const ObjectModel& model, const std::string& path, ModelTarget target, OutputSink& out) {
+    const std::string crlf(kCrLf);
+    out.PrintOutput(crlf + "Exporting " + path + "..." + crlf);
+    std::vector<std::string> warnings;
+    std::string error;
+    const bool written = target == ModelTarget::Obj ? WriteObjModel(model, path, warnings, error)
+                                                    : WriteGltfModel(model, path, warnings, error);
+    for (const std::string& warning : warnings)
+        out.PrintOutput("Warning: " + warning + crlf);
+    if (!written) {
+        out.PrintOutput(crlf + "Error: could not write " + path + ": " + error + crlf);
+        return false;
+    }
+    out.PrintOutput(crlf + "Finished exporting " + path + crlf);
+    return true;
+}
+
+FileDialogRequest ExportModelDialog(std::string suggestedPath) {
+    FileDialogRequest request;
+    request.title = "Export Model";
+    request.filter = "glTF 2.0 (*.gltf)|*.gltf|glTF 2.0 binary (*.glb)|*.glb|Wavefront OBJ (*.obj)|*.obj";
+    request.initialPath = std::move(suggestedPath);
+    // Like Export ORF: files of the same name are replaced without a question.
+    return request;
+}
+
+std::string ExportModelPath(const FileDialogResult& chosen, ModelTarget& target) {
+    target = TargetOf(chosen.path);
+    if (target != ModelTarget::Room)
+        return chosen.path;
+    const std::size_t type = chosen.filterIndex >= 1 && chosen.filterIndex <= 3 ? chosen.filterIndex - 1 : 0;
+    target = kTypes[type].target;
+    return chosen.path + kTypes[type].extension;
+}
+
+}  // namespace torvale

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/output_sink.h"
+#include "oof/object_model.h"
+#include "platform/file_dialogs.h"
+
+namespace torvale {
+
+// What a conversion's target file is, by its extension (any case): a glTF 2.0 file with its .bin, one GLB,
+// an OBJ with its .mtl, or else a room file (named as the room export names them).
+enum class ModelTarget { Room, Gltf, Glb, Obj };
+ModelTarget TargetOf(std::string_view path);
+
+// Writes `model` as glTF, GLB or OBJ over `path` (each file replaced in one step) with the model's own
+// texture names, logging CR LF "Exporting <name>..." CR LF, a "Warning: ..." line for each face left out,
+// and CR LF "Finished exporting <name>" CR LF, or CR LF "Error: could not write <name>: <reason>" CR LF.
+bool WriteExchangeModel(const ObjectModel& model, const std::string& path, ModelTarget target, OutputSink& out);
+
+// The save dialog of Export Model: its type list (glTF, GLB, OBJ) chooses the writer.
+FileDialogRequest ExportModelDialog(std::string suggestedPath);
+// The target a confirmed Export Model dialog chose: the path, with the extension of the chosen type added when
+// the name has none of the three.
+std::string ExportModelPath(const FileDialogResult& chosen, ModelTarget& target);
+
+}  // namespace torvale

@@ -1,0 +1,122 @@
+#include "app/load_model.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+#include "app/import_oof.h"
+#include "core/atomic_file.h"
+#include "gltf/gltf_model.h"
+#include "model_io/model_summary.h"
+#include "model_io/resource_loader.h"
+#include "obj/obj_model.h"
+#include "oof/oof_reader.h"
+#include "orf/orf_reader.h"
+#include "orf/room_report.h"
+
+namespace torvale {
+namespace {
+
+std::string Line(const std::string& text) {
+    return std::string(kCrLf) + text + std::string(kCrLf);
+}
+
+// Reads the files a model names from the model's own folder.
+ResourceLoader BesideModel(const std::string& modelPath) {
+    const std::filesystem::path folder = std::filesystem::path(modelPath).parent_path();
+    return [folder](std::string_view uri, std::vector<std::uint8_t>& bytes, std::string& error) {
+        const std::string path = (folder / std::filesystem::path(std::string(uri))).string();
+        if (ReadWholeFile(path, bytes, error))
+            return true;
+        error = path + ": " + error;
+        return false;
+    };
+}
+
+// The room file as the level editor reads it, reported and made into a model.
+bool LoadRoom(std::span<const std::uint8_t> bytes,
+              const std::string& title,
+              ObjectModel& model,
+              LoadedInput& loaded,
+              OutputSink& out) {
+    Room room;
+    std::string error;
+    if (!ReadOrfFile(bytes, room, error)) {
+        out.PrintOutput(Line(error));
+        return false;
+    }
+    ReportRoom(room, title, out);
+    const std::string name = std::filesystem::path(title).stem().string();
+    model = ModelFromRoom(room, name.empty() ? title : name);
+    loaded.room = std::move(room);
+    return true;
+}
+
+bool LoadExchangeModel(std::span<const std::uint8_t> bytes,
+                       const std::string& path,
+                       const std::string& title,
+                       InputKind kind,
+                       ObjectModel& model,
+                       OutputSink& out) {
+    ObjectModel read;
+    std::vector<std::string> notes;
+    std::string error;
+    const bool ok = kind == InputKind::Obj ? ReadObjModel(bytes, title, BesideModel(path), read, notes, error)
+                                           : ReadGltfModel(bytes, title, BesideModel(path), read, notes, error);
+    for (const std::string& note : notes)
+        out.PrintOutput(note + std::string(kCrLf));
+    if (!ok) {
+        out.PrintOutput(Line("Error: " + error));
+        return false;
+    }
+    ReportModelSummary(read, title, out);
+    model = std::move(read);
+    return true;
+}
+
+}  // namespace
+
+int LoadModelFile(const std::string& path,
+                  const std::string& title,
+                  ObjectModel& model,
+                  LoadedInput& loaded,
+                  OutputSink& out,
+                  const ReportFormat& format,
+                  std::string* openError) {
+    loaded = LoadedInput{};
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    if (!ReadWholeFile(path, bytes, error)) {
+        if (openError)
+            *openError = error;
+        else
+            out.PrintOutput(Line("Error: cannot open " + path + ": " + error));
+        out.PrintOutput(ErrorReadingMessage(title));
+        return kOofInvalid;
+    }
+    loaded.kind = DetectInputKind(bytes);
+    bool ok = false;
+    switch (loaded.kind) {
+        case InputKind::Unknown:
+            // Whatever is no other kind goes to the model reader, whose refusal has always been the
+            // program's word for a file it cannot read.
+        case InputKind::Oof: {
+            // As Import OOF has always read: into the model in place.
+            const int result = ReadOofFile(bytes, title, model, out, format);
+            out.PrintOutput(result == kOofLoaded ? FinishedLoadingMessage(title) : ErrorReadingMessage(title));
+            return result;
+        }
+        case InputKind::Orf:
+            ok = LoadRoom(bytes, title, model, loaded, out);
+            break;
+        case InputKind::Gltf:
+        case InputKind::Glb:
+        case InputKind::Obj:
+            ok = LoadExchangeModel(bytes, path, title, loaded.kind, model, out);
+            break;
+    }
+    out.PrintOutput(ok ? FinishedLoadingMessage(title) : Line("Error reading " + title));
+    return ok ? kOofLoaded : kOofInvalid;
+}
+
+}  // namespace torvale

@@ -1,0 +1,84 @@
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/check_orf.h"
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+#include "game/game_textures.h"
+
+namespace torvale::cli {
+namespace {
+
+constexpr const char* kCheckUsage =
+    "Usage: torvale-cli check ROOM.orf... [--game PATH]... [--strict]\n"
+    "\n"
+    "Reads each room file as the level editor reads it (versions 0 to 4) and prints a short report of it\n"
+    "(version, vertex and face counts, texture names, bounding box), then what the level editor's room\n"
+    "check would find, one line per finding:\n"
+    "  Warning: ROOM, face K: FINDING   (or vertex K, or texture T)\n"
+    "and a summary line 'Room check of ROOM: N findings'.\n"
+    "\n"
+    "Options:\n"
+    "  --game PATH  also name the room's textures that no texture page of the game's tables answers (the\n"
+    "               level editor would show texture 0); PATH is a Descent 3 folder, a .gam table or a\n"
+    "               .hog or .mn3 archive, and may be given more than once\n"
+    "  --strict     a room with findings counts as a failure\n"
+    "  -h, --help   show this text\n"
+    "\n"
+    "Exit status: 0 every file was read (findings or not), 1 a file could not be read, or with --strict had\n"
+    "findings, 2 usage error.\n";
+
+int UsageError(const CommandContext& context, const std::string& problem) {
+    context.err << "torvale-cli check: " << problem << "\n\n" << kCheckUsage;
+    return kExitUsage;
+}
+
+}  // namespace
+
+int RunCheck(const CommandContext& context) {
+    if (WantsHelp(context.args)) {
+        context.out << kCheckUsage;
+        return kExitOk;
+    }
+    std::vector<std::string> rooms;
+    std::vector<std::string> gamePaths;
+    bool strict = false;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < context.args.size(); ++i) {
+        const std::string& arg = context.args[i];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg == "--game") {
+            if (i + 1 >= context.args.size() || context.args[i + 1].empty())
+                return UsageError(context, "--game needs a path");
+            gamePaths.push_back(context.args[++i]);
+        } else if (!optionsEnded && arg == "--strict") {
+            strict = true;
+        } else if (!optionsEnded && arg.size() > 1 && arg.front() == '-') {
+            return UsageError(context, "unknown option '" + arg + "'");
+        } else {
+            rooms.push_back(arg);
+        }
+    }
+    if (rooms.empty())
+        return UsageError(context, "ROOM.orf is missing");
+
+    GameTextures game;
+    bool ok = gamePaths.empty() || LoadGameTextures(gamePaths, game, context.err);
+    for (const std::string& path : rooms) {
+        LogText log(context.out);
+        std::string openError;
+        const RoomFileCheck check =
+            CheckRoomFile(path, FileNamePart(path), gamePaths.empty() ? nullptr : &game, log, &openError);
+        log.flush();
+        if (!openError.empty())
+            context.err << "torvale-cli: cannot read " << path << ": " << openError << '\n';
+        else if (!check.read)
+            context.err << "torvale-cli: " << path << " is no room file the level editor reads\n";
+        ok = ok && check.read && !(strict && check.findings > 0);
+    }
+    return ok ? kExitOk : kExitFailed;
+}
+
+}  // namespace torvale::cli
