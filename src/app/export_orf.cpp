@@ -1,5 +1,8 @@
 #include "app/export_orf.h"
 
+#include "game/game_textures.h"
+#include "game/texture_names.h"
+
 #include "app/output_log.h"
 
 namespace torvale {
@@ -30,6 +33,27 @@ std::string ExportClosingMessage(ExportOutcome outcome) {
             break;
     }
     return {};
+}
+
+RoomTextureNaming NameRoomTextures(const ObjectModel& model,
+                                   const TextureTable& table,
+                                   const GameTextures* game,
+                                   OutputSink& out) {
+    RoomTextureNaming naming;
+    if (!game || model.textureCount <= 0) {
+        naming.names = RoomTextureNames(model, table);
+        return naming;
+    }
+    std::vector<ResolvedTexture> resolved;
+    for (std::size_t k = 0; k < static_cast<std::size_t>(model.textureCount); ++k) {
+        resolved.push_back(ResolveTextureName(model.textureNames[k], &table, *game));
+        naming.names.push_back(resolved.back().roomName + '\0');
+        if (!resolved.back().page)
+            naming.unknown.push_back(k);
+    }
+    for (const std::string& line : ResolutionLines(resolved, *game))
+        out.PrintOutput(line + std::string(kCrLf));
+    return naming;
 }
 
 }  // namespace torvale

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include <string>
 #include <string_view>
 
@@ -20,5 +22,21 @@ FileDialogRequest ExportOrfDialog(std::string suggestedPath);
 // when a room failed or the model was refused, a line saying the export failed. Nothing when the export
 // had no name to write to.
 std::string ExportClosingMessage(ExportOutcome outcome);
+
+class GameTextures;
+
+// The texture names of the rooms of `model`, each ending in one zero byte, and the numbers of those no
+// texture page of the game's tables answers. Without the game's tables: the names through the user's table,
+// as always, judged by nobody. With them: each name resolved as the game resolves it (a pair of the user's
+// table, then the page whose bitmap is NAME.ogf, then the page named NAME), the log told once per name which
+// names the tables changed ("Texture X is page Y (table)").
+struct RoomTextureNaming {
+    std::vector<std::string> names;
+    std::vector<std::size_t> unknown;
+};
+RoomTextureNaming NameRoomTextures(const ObjectModel& model,
+                                   const TextureTable& table,
+                                   const GameTextures* game,
+                                   OutputSink& out);
 
 }  // namespace torvale

@@ -152,6 +152,10 @@ void MainWindowPresenter::ExportOrf() {
     RoomExportOptions roomOptions;
     roomOptions.combineSubObjects = program_.settings.combineSubObjects.isOn();
     roomOptions.pathSeparator = options_.pathSeparator;
+    roomOptions.reverseFaces = program_.config.values.reverseFaces;
+    RoomTextureNaming naming = NameRoomTextures(*model_, program_.textureTable, gameTextures(), log_);
+    roomOptions.textureNames = &naming.names;
+    roomOptions.unknownTextures = std::move(naming.unknown);
     const ExportOutcome outcome = WriteRooms(*model_, program_.textureTable, roomOptions, exportNames, log_);
     const std::string closing = ExportClosingMessage(outcome);
     if (!closing.empty())

@@ -5,11 +5,15 @@
 #include <string>
 #include <string_view>
 
+#include "app/export_model.h"
 #include "app/export_orf.h"
 #include "app/import_oof.h"
+#include "app/load_model.h"
 #include "app/output_log.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "game/game_textures.h"
+#include "orf/merge_faces.h"
 #include "orf/room_export.h"
 #include "orf/texture_table.h"
 
@@ -17,26 +21,39 @@ namespace torvale::cli {
 namespace {
 
 constexpr const char* kExportUsage =
-    "Usage: torvale-cli export FILE [-o TARGET] [--combined | --per-subobject] [--texlate TABLE]\n"
+    "Usage: torvale-cli export INPUT [-o TARGET] [--combined | --per-subobject] [--texlate TABLE]\n"
+    "                          [--game PATH]... [--reverse-faces] [--strict] [--merge-faces]\n"
     "\n"
-    "Reads the OOF model FILE, printing its report as 'torvale-cli report' does, and writes its geometry\n"
-    "as Descent 3 room files (ORF), printing each room's name and counts as the output log shows them.\n"
+    "Reads INPUT (an OOF model, an ORF room, a glTF 2.0 file (.gltf with its buffers, or .glb) or an OBJ\n"
+    "file with its .mtl, told apart by their content), printing its report as 'torvale-cli report' does,\n"
+    "and writes it as TARGET. TARGET's extension chooses the writer: .gltf (with a .bin beside it), .glb\n"
+    "or .obj (with a .mtl beside it) write the model with its own texture names; any other name gives\n"
+    "Descent 3 room files (ORF), each followed by what the level editor's room check finds in it.\n"
     "\n"
     "Options:\n"
-    "  -o TARGET        the room file to write; by default FILE with its last three characters\n"
-    "                   replaced by \"orf\" (ship.oof gives ship.orf). Rooms are named from TARGET\n"
-    "                   without its \".orf\" and always end in \".orf\"\n"
+    "  -o TARGET        the file to write; by default a room named after INPUT (an OOF model's last three\n"
+    "                   characters replaced by \"orf\": ship.oof gives ship.orf; other inputs get .orf in\n"
+    "                   place of their extension). Rooms are named from TARGET without its \".orf\"\n"
+    "Options for rooms only:\n"
     "  --combined       one room holding every sub-object, each moved by its parents' offsets (default)\n"
     "  --per-subobject  one room per sub-object in its own coordinates: TARGET01.orf, TARGET02.orf, ...\n"
     "                   (a model of one sub-object gives TARGET.orf)\n"
     "  --texlate TABLE  the texture translation table; by default texlate.rsc beside torvale-cli\n"
+    "  --game PATH      give the rooms the texture names of the game's own tables, and name those the\n"
+    "                   level editor will not find; PATH is a Descent 3 folder, a .gam table or a .hog or\n"
+    "                   .mn3 archive, and may be given more than once (later tables win)\n"
+    "  --reverse-faces  turn every face round, for a model built to be seen from outside that becomes a\n"
+    "                   room seen from inside\n"
+    "  --strict         any finding of the room check refuses the export: nothing is written\n"
+    "  --merge-faces    merge neighbouring triangles that lie in one plane into convex faces\n"
     "  -h, --help       show this text\n"
     "\n"
-    "Room files of the same names are replaced. A model whose data is damaged is refused before any\n"
-    "file is written; when a room cannot be written the export stops there.\n"
+    "Files of the same names are replaced. A model whose data is damaged, or a room beyond the level\n"
+    "editor's limits (10000 vertices, 3000 faces, 3 to 64 corners a face), is refused before any file is\n"
+    "written; when a room cannot be written the export stops there.\n"
     "\n"
-    "Exit status: 0 every room was written, 1 the table or the model could not be read or a room was\n"
-    "not written, 2 usage error.\n";
+    "Exit status: 0 everything was written, 1 the table, the game's tables or INPUT could not be read, a\n"
+    "file was not written, or --strict found something; 2 usage error.\n";
 
 #ifdef _WIN32
 constexpr char kPathSeparator = '\\';
@@ -49,6 +66,11 @@ struct ExportArguments {
     std::optional<std::string> target;
     std::optional<std::string> table;
     std::optional<bool> combined;
+    std::vector<std::string> gamePaths;
+    bool reverseFaces = false;
+    bool strict = false;
+    bool mergeFaces = false;
+    std::vector<std::string> roomOptions;  // the room-only options given, for the usage error
 };
 
 int UsageError(const CommandContext& context, const std::string& problem) {
@@ -71,12 +93,25 @@ std::string ParseArguments(const std::vector<std::string>& args, ExportArguments
             if (i + 1 >= args.size() || args[i + 1].empty())
                 return arg + " needs a value";
             value = args[++i];
+            if (arg == "--texlate")
+                arguments.roomOptions.push_back(arg);
+        } else if (isOption && arg == "--game") {
+            if (i + 1 >= args.size() || args[i + 1].empty())
+                return arg + " needs a value";
+            arguments.gamePaths.push_back(args[++i]);
+            arguments.roomOptions.push_back(arg);
+        } else if (isOption && (arg == "--reverse-faces" || arg == "--strict" || arg == "--merge-faces")) {
+            (arg == "--reverse-faces" ? arguments.reverseFaces
+             : arg == "--strict"      ? arguments.strict
+                                      : arguments.mergeFaces) = true;
+            arguments.roomOptions.push_back(arg);
         } else if (isOption && (arg == "--combined" || arg == "--per-subobject")) {
             const bool combined = arg == "--combined";
             if (arguments.combined && *arguments.combined != combined) {
                 return "choose either --combined or --per-subobject";
             }
             arguments.combined = combined;
+            arguments.roomOptions.push_back(arg);
         } else if (isOption) {
             return "unknown option '" + arg + "'";
         } else if (!arguments.file.empty()) {
@@ -90,6 +125,33 @@ std::string ParseArguments(const std::vector<std::string>& args, ExportArguments
     return {};
 }
 
+// Slashes as the system writes them, and a bare file name put in the current directory: the room export always
+// puts the name behind a directory, which would otherwise be the root.
+std::string PlacedTarget(std::string target) {
+#ifdef _WIN32
+    for (char& c : target) {
+        if (c == '/')
+            c = '\\';
+    }
+#endif
+    if (!target.empty() && FileNamePart(target) == target)
+        target = std::string(".") + kPathSeparator + target;
+    return target;
+}
+
+// The room an input gets when no target is named: an OOF model's name as Export ORF proposes it, any other
+// input's name with .orf in place of its extension.
+std::string DefaultRoomTarget(const std::string& input, InputKind kind) {
+    if (kind == InputKind::Oof || kind == InputKind::Unknown)
+        return SuggestOrfPath(input);
+    return std::filesystem::path(input).replace_extension(".orf").string();
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error);
+}
+
 }  // namespace
 
 int RunExport(const CommandContext& context) {
@@ -101,45 +163,66 @@ int RunExport(const CommandContext& context) {
     const std::string problem = ParseArguments(context.args, arguments);
     if (!problem.empty())
         return UsageError(context, problem);
+    const ModelTarget target = arguments.target ? TargetOf(*arguments.target) : ModelTarget::Room;
+    if (target != ModelTarget::Room && !arguments.roomOptions.empty())
+        return UsageError(context, arguments.roomOptions.front() + " is for room files; TARGET " + *arguments.target +
+                                       " is a model file");
+    if (arguments.target && FileNamePart(PlacedTarget(*arguments.target)).empty())
+        return UsageError(context, "TARGET '" + *arguments.target + "' names no file");
 
-    // The target as the Export ORF command would propose it, unless one is given.
-    std::string target = arguments.target.value_or(SuggestOrfPath(arguments.file));
-#ifdef _WIN32
-    for (char& c : target) {
-        if (c == '/')
-            c = '\\';
-    }
-#endif
-    // A bare file name is a room in the current directory; the room export always puts the name behind a
-    // directory, which would otherwise be the root.
-    if (!target.empty() && FileNamePart(target) == target)
-        target = std::string(".") + kPathSeparator + target;
-    ExportNames names{target, FileNamePart(target), ""};
-    if (names.orfTitle.empty())
-        return UsageError(context, "TARGET '" + target + "' names no file");
-
-    const std::string tablePath = arguments.table.value_or(context.executableDir + "texlate.rsc");
+    // The table is read before the model, so that a missing table costs nothing.
     const auto table = std::make_unique<TextureTable>();
-    std::string tableError;
-    if (!LoadTextureTableFile(tablePath, *table, tableError)) {
-        context.err << "torvale-cli export: cannot use the texture translation table " << tableError << '\n';
-        return kExitFailed;
+    if (target == ModelTarget::Room) {
+        const std::string tablePath = arguments.table.value_or(context.executableDir + "texlate.rsc");
+        std::string tableError;
+        if (!LoadTextureTableFile(tablePath, *table, tableError)) {
+            context.err << "torvale-cli export: cannot use the texture translation table " << tableError << '\n';
+            return kExitFailed;
+        }
     }
+    GameTextures game;
+    if (!arguments.gamePaths.empty() && !LoadGameTextures(arguments.gamePaths, game, context.err))
+        return kExitFailed;
 
     LogText log(context.out);
     ObjectModel model;
+    LoadedInput loaded;
     std::string openError;
-    const int loaded =
-        LoadOofFile(arguments.file, FileNamePart(arguments.file), model, log, ReportFormat{}, &openError);
+    const int result =
+        LoadModelFile(arguments.file, FileNamePart(arguments.file), model, loaded, log, ReportFormat{}, &openError);
     log.flush();
     if (!openError.empty())
         context.err << "torvale-cli: cannot read " << arguments.file << ": " << openError << '\n';
-    if (loaded != kOofLoaded)
+    if (result != kOofLoaded)
         return kExitFailed;
 
+    if (target != ModelTarget::Room) {
+        const bool written = WriteExchangeModel(model, PlacedTarget(*arguments.target), target, log);
+        log.flush();
+        return written ? kExitOk : kExitFailed;
+    }
+
+    const std::string path = PlacedTarget(arguments.target.value_or(DefaultRoomTarget(arguments.file, loaded.kind)));
+    ExportNames names{path, FileNamePart(path), ""};
+    if (loaded.kind == InputKind::Orf) {
+        // A room from a room file is one sub-object, so its room is the base name with ".orf".
+        ExportNames written = names;
+        if (DeriveBaseName(written, kPathSeparator) && SameFile(written.orfPath + ".orf", arguments.file))
+            return UsageError(context, "the room would be written over INPUT " + arguments.file);
+    }
+    if (arguments.mergeFaces) {
+        const MergeFacesResult merged = MergeCoplanarFaces(model);
+        log.PrintOutput(std::string(kCrLf) + "Merged " + std::to_string(merged.facesBefore) + " faces into " +
+                        std::to_string(merged.facesAfter) + std::string(kCrLf));
+    }
     RoomExportOptions options;
     options.combineSubObjects = arguments.combined.value_or(true);
     options.pathSeparator = kPathSeparator;
+    options.reverseFaces = arguments.reverseFaces;
+    options.strict = arguments.strict;
+    RoomTextureNaming naming = NameRoomTextures(model, *table, arguments.gamePaths.empty() ? nullptr : &game, log);
+    options.textureNames = &naming.names;
+    options.unknownTextures = std::move(naming.unknown);
     const ExportOutcome outcome = WriteRooms(model, *table, options, names, log);
     const std::string closing = ExportClosingMessage(outcome);
     if (!closing.empty())

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/import_oof.h"
+#include "app/load_model.h"
 #include "app/output_log.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
@@ -14,8 +14,10 @@ namespace {
 constexpr const char* kReportUsage =
     "Usage: torvale-cli report FILE\n"
     "\n"
-    "Reads the OOF model FILE and prints its chunk-by-chunk report: exactly the text that the\n"
-    "Import OOF command writes into the output log, without the banner.\n"
+    "Reads FILE and prints its report without the log's banner: for an OOF model exactly the chunk-by-chunk\n"
+    "text that the Import OOF command writes into the output log; for an ORF room the short report of\n"
+    "Check ORF (without the room check); for a glTF, GLB or OBJ model a summary (sub-objects, vertices,\n"
+    "faces, texture names, bounding box). Files are told apart by their content.\n"
     "\n"
     "Exit status: 0 the model loaded, 1 it did not (not a valid OOF file, or the file cannot be read),\n"
     "2 usage error.\n";
@@ -49,9 +51,10 @@ int RunReport(const CommandContext& context) {
         return UsageError(context, "FILE is missing");
 
     ObjectModel model;
+    LoadedInput loaded;
     LogText report(context.out);
     std::string openError;
-    const int result = LoadOofFile(file, FileNamePart(file), model, report, ReportFormat{}, &openError);
+    const int result = LoadModelFile(file, FileNamePart(file), model, loaded, report, ReportFormat{}, &openError);
     report.flush();
     if (!openError.empty())
         context.err << "torvale-cli: cannot read " << file << ": " << openError << '\n';

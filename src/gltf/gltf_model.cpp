@@ -295,12 +295,10 @@ void GltfConverter::addMesh(int meshIndex, const Matrix& world) {
 
         FaceColor color;
         const std::int32_t texture = materialTexture(primitive.material, color);
-        std::int32_t first = -1;
+        std::vector<std::int32_t> numbers(positions.count);
         for (std::size_t v = 0; v < positions.count; ++v) {
-            const std::int32_t number = assembler_.vertex(
+            numbers[v] = assembler_.sharedVertex(
                 ApplyLinear(world, positions.component(v, 0), positions.component(v, 1), positions.component(v, 2)));
-            if (first < 0)
-                first = number;
         }
         for (std::size_t t = 0; t < cornerCount; t += 3) {
             std::array<FaceVertex, 3> corners;
@@ -312,7 +310,7 @@ void GltfConverter::addMesh(int meshIndex, const Matrix& world) {
                                       std::to_string(at) + " is past its " + std::to_string(positions.count) +
                                       " vertices");
                 const auto vertex = static_cast<std::size_t>(index);
-                corners[k].vertexIndex = first + static_cast<std::int32_t>(vertex);
+                corners[k].vertexIndex = numbers[vertex];
                 if (uvs) {
                     corners[k].u = static_cast<float>(uvs->component(vertex, 0));
                     corners[k].v = static_cast<float>(uvs->component(vertex, 1));

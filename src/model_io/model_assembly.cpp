@@ -1,5 +1,7 @@
 #include "model_io/model_assembly.h"
 
+#include <bit>
+
 #include <algorithm>
 #include <vector>
 
@@ -21,6 +23,7 @@ std::int32_t ModelAssembler::texture(std::string_view name) {
 }
 
 std::int32_t ModelAssembler::subObject(std::string_view name, std::int32_t parent, const Vector3& attachOffset) {
+    positions_.clear();
     SubObject sub;
     sub.number = static_cast<std::int32_t>(model_.subObjects.size());
     sub.parent = parent;
@@ -32,6 +35,22 @@ std::int32_t ModelAssembler::subObject(std::string_view name, std::int32_t paren
     model_.subObjects.push_back(std::move(sub));
     model_.subObjectCount = static_cast<std::int32_t>(model_.subObjects.size());
     return model_.subObjectCount - 1;
+}
+
+std::int32_t ModelAssembler::sharedVertex(const Vector3& position) {
+    const auto bits = [](float f) { return static_cast<std::uint64_t>(std::bit_cast<std::uint32_t>(f)); };
+    const std::uint64_t key = (bits(position.x) * 0x9E3779B97F4A7C15ULL) ^ (bits(position.y) << 21) ^
+                              (bits(position.z) * 0xC2B2AE3D27D4EB4FULL);
+    const SubObject& sub = model_.subObjects.back();
+    std::vector<std::int32_t>& same = positions_[key];
+    for (const std::int32_t number : same) {
+        const Vector3& p = sub.vertexPositions[static_cast<std::size_t>(number)];
+        if (bits(p.x) == bits(position.x) && bits(p.y) == bits(position.y) && bits(p.z) == bits(position.z))
+            return number;
+    }
+    const std::int32_t number = vertex(position);
+    same.push_back(number);
+    return number;
 }
 
 std::int32_t ModelAssembler::vertex(const Vector3& position) {

@@ -5,6 +5,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "oof/object_model.h"
 
@@ -21,6 +23,10 @@ public:
     std::int32_t subObject(std::string_view name, std::int32_t parent, const Vector3& attachOffset);
     // Adds a vertex to the current sub-object and returns its number there.
     std::int32_t vertex(const Vector3& position);
+    // The current sub-object's vertex at exactly this position, added the first time it is seen. For formats
+    // that repeat a position per face (glTF keeps a corner's normal and UV with its vertex), so that the faces
+    // of a room meet in shared vertices as the level editor wants them.
+    std::int32_t sharedVertex(const Vector3& position);
     // Adds a face to the current sub-object: `textureIndex` -1 makes it untextured with `color`.
     void face(std::span<const FaceVertex> corners, std::int32_t textureIndex, const FaceColor& color = {});
 
@@ -31,6 +37,7 @@ public:
 private:
     ObjectModel model_;
     std::map<std::string, std::int32_t, std::less<>> textures_;
+    std::unordered_map<std::uint64_t, std::vector<std::int32_t>> positions_;  // of the current sub-object
 };
 
 }  // namespace torvale

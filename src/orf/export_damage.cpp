@@ -7,6 +7,7 @@
 
 #include "core/number_text.h"
 #include "orf/orf_writer.h"
+#include "orf/room.h"
 
 namespace torvale {
 namespace {
@@ -32,19 +33,33 @@ struct RoomTotals {
     std::int64_t faceBytes = 0;
 };
 
-// `room` names the room in the message ("sub-object #3", or empty for the combined room).
-std::string FindRoomSizeDamage(const RoomTotals& totals, const std::string& room) {
-    if (totals.vertices > kRoomVertexLimit) {
-        if (!room.empty()) {
-            return room + " has " + FormatInteger(totals.vertices) + " vertices, more than the " +
-                   FormatInteger(kRoomVertexLimit) + " a room can hold";
-        }
-        return "the combined room would hold " + FormatInteger(totals.vertices) + " vertices, more than the " +
-               FormatInteger(kRoomVertexLimit) + " a room can hold (one room per sub-object can hold them)";
-    }
-    if (totals.faceBytes > kChunkLimit) {
-        return room.empty() ? "the model's faces are more than a room file can hold"
-                            : "the faces of " + room + " are more than a room file can hold";
+// `room` names the room in the message; `advice` says what to do about a room beyond the editor's limits.
+std::string FindRoomSizeDamage(const RoomTotals& totals, const std::string& room, const std::string& advice) {
+    const auto over = [&](std::int64_t count, const char* what, std::int64_t limit) {
+        return room + " would hold " + FormatInteger(count) + " " + what + ", more than the " + FormatInteger(limit) +
+               " the level editor takes in a room; " + advice;
+    };
+    if (totals.vertices > kEditorVertexLimit)
+        return over(totals.vertices, "vertices", kEditorVertexLimit);
+    if (totals.faces > kEditorFaceLimit)
+        return over(totals.faces, "faces", kEditorFaceLimit);
+    if (totals.faceBytes > kChunkLimit)
+        return "the faces of " + room + " are more than a room file can hold";
+    return {};
+}
+
+// The first face of `sub` with fewer corners than a face needs or more than the level editor takes.
+std::string FindCornerCountProblem(const SubObject& sub, const std::string& label) {
+    for (std::size_t face = 0; face < static_cast<std::size_t>(sub.faceCount); ++face) {
+        const std::int32_t corners = sub.faceVertexCounts[face];
+        if (corners >= 3 && corners <= kEditorCornerLimit)
+            continue;
+        const std::string faceLabel = label + ", face #" + FormatInteger(static_cast<std::int64_t>(face)) + " has " +
+                                      FormatInteger(corners) + (corners == 1 ? " corner" : " corners");
+        if (corners < 3)
+            return faceLabel + ", but a face needs at least 3; remove the face in the modelling tool";
+        return faceLabel + ", more than the " + FormatInteger(kEditorCornerLimit) +
+               " the level editor takes in a face; split the face in the modelling tool";
     }
     return {};
 }
@@ -99,6 +114,7 @@ std::string FindSubObjectDamage(const SubObject& sub,
     const std::size_t stored = sub.faceVertices.size();
     const auto textures = static_cast<std::uint32_t>(textureCount) + 1;  // -1 moves to 0
     bool sound = true;
+    bool shapely = true;  // every face has 3 to 64 corners
     bool inOrder = true;
     std::size_t next = 0;
     std::int64_t corners = 0;
@@ -106,6 +122,7 @@ std::string FindSubObjectDamage(const SubObject& sub,
         const std::int32_t n = sub.faceVertexCounts[face];
         const std::size_t first = sub.faceFirstCorner[face];
         sound &= n >= 0 && first <= stored && static_cast<std::size_t>(n) <= stored - first;
+        shapely &= n >= 3 && n <= kEditorCornerLimit;
         sound &= static_cast<std::uint32_t>(sub.faceTextureIndices[face]) + 1u < textures;
         inOrder &= first == next;
         next = first + static_cast<std::size_t>(n);
@@ -129,6 +146,8 @@ std::string FindSubObjectDamage(const SubObject& sub,
     }
     if (!sound)
         return DescribeFaceDamage(sub, SubObjectLabel(index), textureCount);
+    if (!shapely)
+        return FindCornerCountProblem(sub, SubObjectLabel(index));
     totals.vertices += sub.vertexCount;
     totals.faces += sub.faceCount;
     totals.faceBytes += static_cast<std::int64_t>(kOrfFaceRecordBytes) * sub.faceCount +
@@ -194,13 +213,18 @@ Vector3 WorldOffset(const ObjectModel& model, std::size_t index) {
     return offset;
 }
 
-std::string FindExportDamage(const ObjectModel& model, bool combineSubObjects) {
+std::string FindExportDamage(const ObjectModel& model, bool combineSubObjects, const RoomNamer& roomName) {
+    const auto nameOf = [&](std::size_t subObject) {
+        if (roomName)
+            return roomName(subObject);
+        return subObject == kCombinedRoom ? std::string("the combined room") : SubObjectLabel(subObject);
+    };
     if (model.subObjectCount < 0) {
         return "the model lists " + FormatInteger(model.subObjectCount) + " sub-objects";
     }
-    if (model.textureCount < 0 || model.textureCount > kRoomVertexLimit) {
+    if (model.textureCount < 0 || model.textureCount > kRoomTextureLimit) {
         return "the model lists " + FormatInteger(model.textureCount) + " textures, outside the 0 to " +
-               FormatInteger(kRoomVertexLimit) + " a room can name";
+               FormatInteger(kRoomTextureLimit) + " a room can name";
     }
     if (static_cast<std::size_t>(model.textureCount) > model.textureNames.size()) {
         return "the model lists " + FormatInteger(model.textureCount) + " textures but holds " +
@@ -211,7 +235,8 @@ std::string FindExportDamage(const ObjectModel& model, bool combineSubObjects) {
         RoomTotals own;
         std::string damage = FindSubObjectDamage(model.subObject(i), i, model.textureCount, own);
         if (damage.empty() && !combineSubObjects)
-            damage = FindRoomSizeDamage(own, SubObjectLabel(i));
+            damage = FindRoomSizeDamage(own, roomName ? roomName(i) + " (" + SubObjectLabel(i) + ")" : nameOf(i),
+                                        "split the sub-object into smaller ones in the modelling tool");
         if (!damage.empty())
             return damage;
         combined.vertices += own.vertices;
@@ -220,7 +245,7 @@ std::string FindExportDamage(const ObjectModel& model, bool combineSubObjects) {
     }
     if (!combineSubObjects)
         return {};
-    std::string damage = FindRoomSizeDamage(combined, {});
+    std::string damage = FindRoomSizeDamage(combined, nameOf(kCombinedRoom), "export one room per sub-object");
     if (damage.empty())
         damage = FindParentChainDamage(model);
     if (!damage.empty())

@@ -2,6 +2,9 @@
 
 #include "core/atomic_file.h"
 #include "core/number_text.h"
+#include "orf/orf_reader.h"
+#include "orf/room_check.h"
+#include "orf/room_findings.h"
 
 namespace torvale {
 namespace {
@@ -32,33 +35,75 @@ ExportOutcome WriteRooms(const ObjectModel& model,
                          OutputSink& out) {
     if (!DeriveBaseName(names, options.pathSeparator))
         return ExportOutcome::Skipped;
-    const std::string damage = FindExportDamage(model, options.combineSubObjects);
+    // The rooms of this export: the combined one, or one per sub-object.
+    const auto roomCount = options.combineSubObjects ? 1 : static_cast<std::size_t>(model.subObjectCount);
+    const auto roomPath = [&](std::size_t room) {
+        return options.combineSubObjects
+                   ? names.orfPath + ".orf"
+                   : RoomFileName(names.orfPath, model.subObjectCount, static_cast<std::int32_t>(room + 1));
+    };
+    const auto fileName = [](const std::string& path) {
+        return path.substr(path.find_last_of("\\/") == std::string::npos ? 0 : path.find_last_of("\\/") + 1);
+    };
+    const std::string damage = FindExportDamage(model, options.combineSubObjects, [&](std::size_t subObject) {
+        return fileName(roomPath(subObject == kCombinedRoom ? 0 : subObject));
+    });
     if (!damage.empty()) {
         out.PrintOutput(std::string(kCrLf) + "Error: " + damage + "; no room was written" + std::string(kCrLf));
         return ExportOutcome::Refused;
     }
-    const std::vector<std::string> textureNames = RoomTextureNames(model, table);
+    const std::vector<std::string> textureNames =
+        options.textureNames ? *options.textureNames : RoomTextureNames(model, table);
     const RoomBuildOptions build{options.reverseFaces};
+    const auto buildRoom = [&](std::size_t room) {
+        return options.combineSubObjects ? BuildCombinedRoom(model, textureNames, build)
+                                         : BuildSubObjectRoom(model, room, textureNames, build);
+    };
+    // What the level editor's room check finds in a room as written, read back from its bytes.
+    const auto findingsOf = [&](const std::vector<std::uint8_t>& bytes) {
+        Room written;
+        std::string error;
+        std::vector<RoomFinding> findings;
+        if (ReadOrfFile(bytes, written, error))
+            findings = CheckRoom(written);
+        for (const std::size_t t : options.unknownTextures) {
+            if (t < textureNames.size()) {
+                const std::string& name = textureNames[t];
+                findings.push_back(UnknownTextureFinding(t, std::string_view(name).substr(0, name.find('\0'))));
+            }
+        }
+        return findings;
+    };
 
-    if (options.combineSubObjects) {
+    if (options.strict) {
+        // Nothing is written unless every room is clean: check them all first.
+        std::size_t total = 0;
+        for (std::size_t room = 0; room < roomCount; ++room) {
+            const std::vector<RoomFinding> findings = findingsOf(buildRoom(room));
+            if (!findings.empty())
+                PrintRoomFindings(fileName(roomPath(room)), findings, out);
+            total += findings.size();
+        }
+        if (total > 0) {
+            out.PrintOutput(std::string(kCrLf) + "Error: the room check found " +
+                            FormatInteger(static_cast<std::int64_t>(total)) + (total == 1 ? " finding" : " findings") +
+                            "; no room was written" + std::string(kCrLf));
+            return ExportOutcome::Refused;
+        }
+    }
+    for (std::size_t room = 0; room < roomCount; ++room) {
         std::int64_t vertexCount = 0;
         std::int64_t faceCount = 0;
         for (std::size_t i = 0; i < static_cast<std::size_t>(model.subObjectCount); ++i) {
-            vertexCount += model.subObject(i).vertexCount;
-            faceCount += model.subObject(i).faceCount;
+            if (options.combineSubObjects || i == room) {
+                vertexCount += model.subObject(i).vertexCount;
+                faceCount += model.subObject(i).faceCount;
+            }
         }
-        const bool written = WriteRoomFile(names.orfPath + ".orf", vertexCount, faceCount,
-                                           BuildCombinedRoom(model, textureNames, build), out);
-        return written ? ExportOutcome::Written : ExportOutcome::Failed;
-    }
-
-    for (std::int32_t room = 1; room <= model.subObjectCount; ++room) {
-        const SubObject& sub = model.subObject(static_cast<std::size_t>(room - 1));
-        const bool written =
-            WriteRoomFile(RoomFileName(names.orfPath, model.subObjectCount, room), sub.vertexCount, sub.faceCount,
-                          BuildSubObjectRoom(model, static_cast<std::size_t>(room - 1), textureNames, build), out);
-        if (!written)
+        const std::vector<std::uint8_t> bytes = buildRoom(room);
+        if (!WriteRoomFile(roomPath(room), vertexCount, faceCount, bytes, out))
             return ExportOutcome::Failed;
+        PrintRoomFindings(fileName(roomPath(room)), findingsOf(bytes), out);
     }
     return ExportOutcome::Written;
 }

@@ -16,6 +16,12 @@ struct RoomExportOptions {
     bool combineSubObjects = true;  // one room for the whole model, or one room per sub-object
     char pathSeparator = '\\';      // '\\' on Windows, '/' elsewhere
     bool reverseFaces = false;      // see RoomBuildOptions
+    // Any finding of the room check refuses the export: nothing is written, the findings are shown.
+    bool strict = false;
+    // The names the rooms list, each ending in one zero byte, in place of RoomTextureNames(model, table).
+    const std::vector<std::string>* textureNames = nullptr;
+    // Numbers of names that no texture page of the game's tables answers: findings of every room.
+    std::vector<std::size_t> unknownTextures;
 };
 
 enum class ExportOutcome {
@@ -25,6 +31,10 @@ enum class ExportOutcome {
     Failed,   // a room could not be written: the log names it and the reason; earlier rooms stay complete
 };
 
+// Writes the rooms of `model` (after refusing, with one line and nothing written, damaged data and rooms beyond
+// the level editor's hard limits): each room's messages "Exporting <path>...", its vertex and face counts,
+// then what the room check finds in the room as written (see PrintRoomFindings). The findings are advice;
+// with `strict` they refuse the export instead.
 ExportOutcome WriteRooms(const ObjectModel& model,
                          const TextureTable& table,
                          const RoomExportOptions& options,

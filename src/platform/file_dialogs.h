@@ -15,9 +15,9 @@ struct FileDialogRequest {
 };
 
 struct FileDialogResult {
-    bool confirmed = false;  // false when the user cancelled or the dialog failed
-    std::string path;        // the full path chosen
-    std::string title;       // its file name part, as the dialog reports it
+    bool confirmed = false;       // false when the user cancelled or the dialog failed
+    std::string path;             // the full path chosen
+    std::string title;            // its file name part, as the dialog reports it
     std::size_t filterIndex = 1;  // the file type chosen in the dialog's list, counted from 1
 };
 

@@ -36,7 +36,7 @@ ModelBuilder& ModelBuilder::vertex(float x, float y, float z) {
     return *this;
 }
 
-ModelBuilder& ModelBuilder::face(std::int32_t textureIndex, std::initializer_list<Corner> corners, Vector3 normal) {
+ModelBuilder& ModelBuilder::face(std::int32_t textureIndex, std::span<const Corner> corners, Vector3 normal) {
     SubObject& sub = current();
     sub.faceNormals.push_back(normal);
     sub.faceVertexCounts.push_back(static_cast<std::int32_t>(corners.size()));

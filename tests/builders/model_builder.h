@@ -7,6 +7,8 @@
 #include <initializer_list>
 #include <string_view>
 
+#include <span>
+
 #include "oof/object_model.h"
 
 namespace torvale::test {
@@ -25,7 +27,10 @@ public:
     ModelBuilder& subObject(std::int32_t parent = -1, Vector3 attachOffset = {});
     ModelBuilder& vertex(float x, float y, float z);
     // A face of the current sub-object; `textureIndex` -1 makes it untextured.
-    ModelBuilder& face(std::int32_t textureIndex, std::initializer_list<Corner> corners, Vector3 normal = {0, 0, 1});
+    ModelBuilder& face(std::int32_t textureIndex, std::initializer_list<Corner> corners, Vector3 normal = {0, 0, 1}) {
+        return face(textureIndex, std::span<const Corner>(corners.begin(), corners.size()), normal);
+    }
+    ModelBuilder& face(std::int32_t textureIndex, std::span<const Corner> corners, Vector3 normal = {0, 0, 1});
 
     // Direct access for the odd field a test wants to damage or tune.
     ObjectModel& model() { return model_; }

@@ -87,6 +87,9 @@ TEST_F(CliExport, WritesTheCombinedRoomBesideTheModelAfterItsReport) {
     EXPECT_EQ(result.out, report.out + cli::ToPlatformLineBreaks("    \r\nExporting " + path("ship.orf") +
                                                                  "...\r\n    Number of Verts: 6\r\n"
                                                                  "    Number of Faces: 2\r\n"
+                                                                 "    Warning: ship.orf, face 1: faces the other "
+                                                                 "way in the level editor\r\n"
+                                                                 "    Room check of ship.orf: 1 finding\r\n"
                                                                  "    \r\nFinished converting to ORF!\r\n"));
 
     const test::OrfWalk walk = WalkOrf(ReadTestFile(path("ship.orf")));
@@ -169,17 +172,23 @@ TEST_F(CliExport, UsageErrorsExitWithTwoAndTheUsageOnStandardError) {
         {path("ship.oof"), path("ship.oof")},
         {path("ship.oof"), "--zip"},
         {path("ship.oof"), "-o", path("dir") + static_cast<char>(fs::path::preferred_separator)},
+        {path("ship.oof"), "-o", path("ship.glb"), "--strict"},
+        {path("ship.oof"), "-o", path("ship.OBJ"), "--game", path("d3")},
+        {path("ship.oof"), "--game"},
     };
     for (const auto& args : wrong) {
         const CommandRun result = exportCommand(args);
         EXPECT_EQ(result.status, 2) << testing::PrintToString(args);
-        EXPECT_NE(result.err.find("Usage: torvale-cli export FILE"), std::string::npos);
+        EXPECT_NE(result.err.find("Usage: torvale-cli export INPUT"), std::string::npos);
         EXPECT_EQ(result.out, "");
     }
     EXPECT_TRUE(rooms().empty());
     const CommandRun help = exportCommand({"--help"});
     EXPECT_EQ(help.status, 0);
-    EXPECT_EQ(help.out.rfind("Usage: torvale-cli export FILE", 0), 0u);
+    EXPECT_EQ(help.out.rfind("Usage: torvale-cli export INPUT", 0), 0u);
+    EXPECT_NE(exportCommand({path("ship.oof"), "-o", path("ship.gltf"), "--reverse-faces"})
+                  .err.find("--reverse-faces is for room files"),
+              std::string::npos);
 }
 
 }  // namespace

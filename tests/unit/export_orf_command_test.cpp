@@ -103,7 +103,7 @@ TEST(ExportOrf, CombinedExportWritesOneRoomAndClosesWithFinished) {
     EXPECT_EQ(room.room.vertexCount, vertices);
     EXPECT_EQ(log, "    \r\nExporting " + (h.dir / "Ship.orf") + "...\r\n" + "    Number of Verts: " +
                        std::to_string(vertices) + "\r\n    Number of Faces: " + std::to_string(faces) + "\r\n" +
-                       "    \r\nFinished converting to ORF!\r\n");
+                       "    Room check of Ship.orf: no findings\r\n    \r\nFinished converting to ORF!\r\n");
     EXPECT_EQ(h.window.exportNames.orfPath, h.dir / "Ship");
     EXPECT_EQ(h.window.exportNames.orfTitle, "Ship");
 }

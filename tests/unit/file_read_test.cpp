@@ -13,12 +13,12 @@
 #include <unistd.h>
 #endif
 
+#include "app/import_oof.h"
 #include "builders/fake_platform.h"
 #include "builders/oof_builder.h"
 #include "core/atomic_file.h"
 #include "core/file_bytes.h"
 #include "core/process_id.h"
-#include "app/import_oof.h"
 #include "oof/model_report.h"
 #include "oof/oof_reader.h"
 

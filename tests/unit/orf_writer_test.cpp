@@ -121,7 +121,8 @@ TEST(OrfRoom, NamesPassThroughTheTranslationTableWithOneZeroEach) {
 namespace torvale {
 namespace {
 
-// A face of 300 corners (more record bytes than the writer buffers at once) and, in a second sub-object, a
+// A face of 300 corners (more record bytes than the writer buffers at once; the export refuses such a face for
+// the level editor's sake, but the room build lays out whatever it is given) and, in a second sub-object, a
 // triangle whose corners move up by the first one's vertices in the combined room.
 ObjectModel TwoPartModel() {
     ModelBuilder builder;
@@ -139,7 +140,6 @@ ObjectModel TwoPartModel() {
 
 TEST(OrfRoom, ReversedFacesListTheirCornersBackwardsWithTheirUvsAndNegatedNormals) {
     const ObjectModel model = TwoPartModel();
-    ASSERT_EQ(FindExportDamage(model, true), "");
     const auto names = RoomTextureNames(model, {});
     const std::pair<Bytes, Bytes> builds[] = {
         {BuildCombinedRoom(model, names), BuildCombinedRoom(model, names, {.reverseFaces = true})},

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <bit>
 #include <cmath>
 #include <filesystem>
@@ -148,7 +150,10 @@ TEST_F(RoomExport, PerSubObjectRoomsAreNumberedWithAtLeastTwoDigits) {
     // Each room holds its own sub-object: the first vertex's x is the sub-object's position in the model.
     EXPECT_EQ(walk("big12.orf").room.vertices.at(0)[0], 11.0f);
     EXPECT_EQ(walk("big100.orf").room.faces.size(), 1u);
-    EXPECT_EQ(log.messages.size(), 300u);
+    // Each room: its three lines, then what the room check finds in it (findings, then the summary).
+    EXPECT_EQ(std::count_if(log.messages.begin(), log.messages.end(),
+                            [](const std::string& m) { return m.rfind("Room check of big", 0) == 0; }),
+              100);
 }
 
 TEST_F(RoomExport, EachRoomIsReportedWithItsCountsInOrder) {
@@ -156,12 +161,17 @@ TEST_F(RoomExport, EachRoomIsReportedWithItsCountsInOrder) {
     EXPECT_EQ(write(model, false, "a.orf"), ExportOutcome::Written);
     EXPECT_EQ(log.messages,
               (std::vector<std::string>{"\r\nExporting " + dir() + "a01.orf...\r\n", "Number of Verts: 3\r\n",
-                                        "Number of Faces: 1\r\n", "\r\nExporting " + dir() + "a02.orf...\r\n",
-                                        "Number of Verts: 3\r\n", "Number of Faces: 2\r\n"}));
+                                        "Number of Faces: 1\r\n", "Room check of a01.orf: no findings\r\n",
+                                        "\r\nExporting " + dir() + "a02.orf...\r\n", "Number of Verts: 3\r\n",
+                                        "Number of Faces: 2\r\n", "Warning: a02.orf, face 1: same as face 0\r\n",
+                                        "Room check of a02.orf: 1 finding\r\n"}));
     log.messages.clear();
     EXPECT_EQ(write(model, true, "a.orf"), ExportOutcome::Written);
-    EXPECT_EQ(log.messages, (std::vector<std::string>{"\r\nExporting " + dir() + "a.orf...\r\n",
-                                                      "Number of Verts: 6\r\n", "Number of Faces: 3\r\n"}));
+    EXPECT_EQ(log.messages,
+              (std::vector<std::string>{
+                  "\r\nExporting " + dir() + "a.orf...\r\n", "Number of Verts: 6\r\n", "Number of Faces: 3\r\n",
+                  "Warning: a.orf, face 2: same as face 1\r\n", "Warning: a.orf, vertex 4: same as vertex 1\r\n",
+                  "Warning: a.orf, vertex 5: same as vertex 2\r\n", "Room check of a.orf: 3 findings\r\n"}));
 }
 
 TEST_F(RoomExport, CombinedRoomPlacesSubObjectsByTheirParentChain) {
@@ -246,9 +256,9 @@ TEST_F(RoomExport, FailedRoomStopsTheExportAndLeavesLaterFilesAsTheyWere) {
     EXPECT_EQ(ReadTestFile(path("w02.orf/inside")), old);
     EXPECT_EQ(ReadTestFile(path("w03.orf")), old);
     EXPECT_EQ(files(), (std::set<std::string>{"w01.orf", "w02.orf", "w03.orf"}));
-    ASSERT_EQ(log.messages.size(), 7u);
-    EXPECT_EQ(log.messages[3], "\r\nExporting " + path("w02.orf") + "...\r\n");
-    const std::string& error = log.messages[6];
+    ASSERT_EQ(log.messages.size(), 8u);  // the first room's lines and its room check, then the second's
+    EXPECT_EQ(log.messages[4], "\r\nExporting " + path("w02.orf") + "...\r\n");
+    const std::string& error = log.messages[7];
     EXPECT_EQ(error.rfind("\r\nError: could not write " + path("w02.orf") + ": ", 0), 0u) << error;
     EXPECT_EQ(error.substr(error.size() - 2), "\r\n");
     EXPECT_EQ(error.find("\r\n", 2), error.size() - 2) << "one line";
@@ -359,28 +369,63 @@ TEST_F(RoomExport, ParentChainsMatterOnlyToTheCombinedRoom) {
     EXPECT_EQ(files(), (std::set<std::string>{"l01.orf", "l02.orf"}));
 }
 
-TEST_F(RoomExport, CombinedRoomHoldsAtMost32767Vertices) {
+// The level editor's hard limits, at both sides: a room beyond them is refused before anything is written, and
+// the refusal names the room, the limit and what to do.
+struct LimitCase {
+    const char* name;
+    int vertices;  // in each of two sub-objects
+    int faces;     // triangles in each sub-object
+    int corners;   // corners of one extra face in the first sub-object (0: none)
+    bool combined;
+    const char* refusal;  // empty: written
+};
+
+class RoomLimits : public RoomExport, public ::testing::WithParamInterface<LimitCase> {};
+
+TEST_P(RoomLimits, RefuseRoomsTheLevelEditorCannotTake) {
+    const LimitCase& c = GetParam();
     ModelBuilder builder;
     for (int s = 0; s < 2; ++s) {
         builder.subObject();
-        for (int i = 0; i < 16384; ++i)
-            builder.vertex(0, 0, 0);
-        builder.face(-1, {{0}, {1}, {16383}});
+        for (int v = 0; v < c.vertices; ++v)
+            builder.vertex(static_cast<float>(v), static_cast<float>(s), 0);
+        for (int f = 0; f < c.faces; ++f)
+            builder.face(-1, {{0}, {1}, {2}});
+        if (s == 0 && c.corners > 0) {
+            std::vector<test::Corner> corners;
+            for (int k = 0; k < c.corners; ++k)
+                corners.push_back({k % c.vertices});
+            builder.face(-1, corners);
+        }
     }
-    ObjectModel model = builder.build();  // 32768 vertices in all
-    EXPECT_EQ(write(model, true, "v.orf"), ExportOutcome::Refused);
-    ASSERT_EQ(log.messages.size(), 1u);
-    EXPECT_NE(log.messages[0].find("the combined room would hold 32768 vertices, more than the 32767"),
-              std::string::npos);
+    const ExportOutcome outcome = write(builder.build(), c.combined, "v.orf");
+    if (std::string(c.refusal).empty()) {
+        EXPECT_EQ(outcome, ExportOutcome::Written);
+        return;
+    }
+    EXPECT_EQ(outcome, ExportOutcome::Refused);
     EXPECT_TRUE(files().empty());
-    EXPECT_EQ(write(model, false, "v.orf"), ExportOutcome::Written);
-
-    // One vertex fewer fits, and the last corner of the second sub-object is 16384 + 16382.
-    model.subObjects[1].vertexCount = 16383;
-    model.subObjects[1].faceVertices[2].vertexIndex = 16382;
-    ASSERT_EQ(write(model, true, "v.orf"), ExportOutcome::Written);
-    EXPECT_EQ(walk("v.orf").room.faces.at(1).corners.at(2).vertex, 32766);
+    ASSERT_FALSE(log.messages.empty());
+    EXPECT_NE(log.messages[0].find(c.refusal), std::string::npos) << log.messages[0];
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    EditorLimits,
+    RoomLimits,
+    ::testing::Values(
+        LimitCase{"CombinedVertices", 5000, 1, 0, true, ""},
+        LimitCase{"CombinedVerticesOver", 5001, 1, 0, true,
+                  "v.orf would hold 10002 vertices, more than the 10000 the level editor takes in a room; export "
+                  "one room per sub-object"},
+        LimitCase{"SubObjectVertices", 10000, 1, 0, false, ""},
+        LimitCase{"SubObjectVerticesOver", 10001, 1, 0, false,
+                  "v01.orf (sub-object #0) would hold 10001 vertices, more than the 10000"},
+        LimitCase{"CombinedFaces", 3, 1500, 0, true, ""},
+        LimitCase{"CombinedFacesOver", 3, 1501, 0, true, "would hold 3002 faces, more than the 3000"},
+        LimitCase{"Corners", 64, 1, 64, true, ""},
+        LimitCase{"CornersOver", 65, 1, 65, false, "face #1 has 65 corners, more than the 64"},
+        LimitCase{"CornersUnder", 3, 1, 2, true, "face #1 has 2 corners, but a face needs at least 3"}),
+    [](const ::testing::TestParamInfo<LimitCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace torvale
