@@ -5,7 +5,9 @@
 #include <sstream>
 
 #include "builders/bytes.h"
+#include "builders/game_builder.h"
 #include "builders/oof_builder.h"
+#include "builders/orf_builder.h"
 #include "builders/orf_walker.h"
 #include "builders/texlate_builder.h"
 #include "cli/commands.h"
@@ -189,6 +191,67 @@ TEST_F(CliExport, UsageErrorsExitWithTwoAndTheUsageOnStandardError) {
     EXPECT_NE(exportCommand({path("ship.oof"), "-o", path("ship.gltf"), "--reverse-faces"})
                   .err.find("--reverse-faces is for room files"),
               std::string::npos);
+}
+
+// The commands around rooms and the game's tables, each through its exit status and the lines it prints.
+TEST_F(CliExport, GameTablesNameTheRoomTexturesAndStrictRefusesWhatTheyDoNotKnow) {
+    ASSERT_TRUE(WriteTestFile(path("other.rsc"), test::TexlateFile({{"other", "X"}})));
+    ASSERT_TRUE(WriteTestFile(path("extra.gam"), test::GamBuilder().texture("WallPage", "WALL1.ogf").take()));
+    ASSERT_TRUE(WriteTestFile(path("empty.gam"), test::GamBuilder().texture("Rock", "rock.ogf").take()));
+
+    const CommandRun named =
+        exportCommand({path("ship.oof"), "--texlate", path("other.rsc"), "--game", path("extra.gam")});
+    ASSERT_EQ(named.status, 0) << named.err;
+    EXPECT_NE(named.out.find("Texture wall1 is page WallPage (extra.gam)"), std::string::npos) << named.out;
+    EXPECT_EQ(WalkOrf(ReadTestFile(path("ship.orf"))).room.names.at(0), "WallPage");
+
+    const std::vector<std::string> unknown = {path("ship.oof"),  "-o",     path("strict.orf"), "--texlate",
+                                              path("other.rsc"), "--game", path("empty.gam"),  "--reverse-faces"};
+    const CommandRun advised = exportCommand(unknown);
+    EXPECT_EQ(advised.status, 0);
+    EXPECT_NE(advised.out.find("texture wall1 is no texture page of the game's tables"), std::string::npos);
+    fs::remove(path("strict.orf"));
+    std::vector<std::string> strict = unknown;
+    strict.push_back("--strict");
+    const CommandRun refused = exportCommand(strict);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.out.find("no room was written"), std::string::npos) << refused.out;
+    EXPECT_FALSE(fs::exists(path("strict.orf")));
+
+    const CommandRun listed = run(cli::RunTextures, {"--game", path("extra.gam")});
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_NE(listed.out.find("WallPage"), std::string::npos);
+    EXPECT_EQ(run(cli::RunTextures, {"--game", path("extra.gam"), "WALL1"}).status, 0);
+    EXPECT_EQ(run(cli::RunTextures, {"--game", path("extra.gam"), "rock"}).status, 1);
+
+    const CommandRun suggested = run(cli::RunTexlate, {"suggest", path("ship.oof"), "--game", path("extra.gam")});
+    EXPECT_EQ(suggested.status, 0) << suggested.err;
+    EXPECT_NE(suggested.out.find("wall1 = WallPage"), std::string::npos) << suggested.out;
+}
+
+TEST_F(CliExport, CheckReportsRoomsAndTheirFindings) {
+    // Four vertices, the last unused; one triangle.
+    test::OrfFaceRecord face;
+    face.corners = {{0}, {1}, {2}};
+    face.normal = {0, 0, -1};
+    ASSERT_TRUE(
+        WriteTestFile(path("room.orf"),
+                      test::OrfBuilder().room({{0, 0, 0}, {0, 1, 0}, {1, 0, 0}, {5, 5, 5}}, {"Rock"}, {face}).bytes()));
+    const CommandRun checked = run(cli::RunCheck, {path("room.orf")});
+    EXPECT_EQ(checked.status, 0) << checked.err;
+    EXPECT_NE(checked.out.find("Warning: room.orf, vertex 3: unused"), std::string::npos) << checked.out;
+    EXPECT_NE(checked.out.find("Room check of room.orf: 1 finding"), std::string::npos) << checked.out;
+    EXPECT_EQ(run(cli::RunCheck, {path("room.orf"), "--strict"}).status, 1);
+    EXPECT_EQ(run(cli::RunCheck, {path("room.orf"), path("missing.orf")}).status, 1);
+    EXPECT_EQ(run(cli::RunCheck, {"--strict"}).status, 2);
+
+    const CommandRun drawn =
+        run(cli::RunRender, {path("room.orf"), "-o", path("room.png"), "--size", "64x48", "--findings"});
+    EXPECT_EQ(drawn.status, 0) << drawn.err;
+    const Bytes png = ReadTestFile(path("room.png"));
+    ASSERT_GT(png.size(), 8u);
+    EXPECT_EQ(png[1], 'P');
+    EXPECT_EQ(run(cli::RunRender, {path("room.orf"), "-o", path("x.png"), "--size", "0x5"}).status, 2);
 }
 
 }  // namespace
