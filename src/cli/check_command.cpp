@@ -41,26 +41,13 @@ int RunCheck(const CommandContext& context) {
         context.out << kCheckUsage;
         return kExitOk;
     }
-    std::vector<std::string> rooms;
-    std::vector<std::string> gamePaths;
-    bool strict = false;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < context.args.size(); ++i) {
-        const std::string& arg = context.args[i];
-        if (!optionsEnded && arg == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && arg == "--game") {
-            if (i + 1 >= context.args.size() || context.args[i + 1].empty())
-                return UsageError(context, "--game needs a path");
-            gamePaths.push_back(context.args[++i]);
-        } else if (!optionsEnded && arg == "--strict") {
-            strict = true;
-        } else if (!optionsEnded && arg.size() > 1 && arg.front() == '-') {
-            return UsageError(context, "unknown option '" + arg + "'");
-        } else {
-            rooms.push_back(arg);
-        }
-    }
+    CommandWords sorted;
+    const std::string problem = SortCommandWords(context.args, {"--strict"}, {"--game"}, sorted);
+    if (!problem.empty())
+        return UsageError(context, problem);
+    const std::vector<std::string>& rooms = sorted.words;
+    const std::vector<std::string> gamePaths = sorted.all("--game");
+    const bool strict = sorted.has("--strict");
     if (rooms.empty())
         return UsageError(context, "ROOM.orf is missing");
 

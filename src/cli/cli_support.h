@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -35,6 +36,23 @@ std::string FileNamePart(const std::string& path);
 
 // True when -h or --help comes before any "--".
 bool WantsHelp(const std::vector<std::string>& args);
+
+// A command's words sorted out: the flags it knows, the values of its options that take one (an option may be
+// given more than once), and every other word in order. "--" ends the options.
+struct CommandWords {
+    std::vector<std::string> words;
+    std::vector<std::pair<std::string, std::string>> values;  // option and value, in order
+    std::vector<std::string> flags;
+
+    bool has(std::string_view flag) const;
+    // Every value of `option`, in order.
+    std::vector<std::string> all(std::string_view option) const;
+};
+// An empty result when the words are sound, otherwise what is wrong ("--game needs a value", "unknown option").
+std::string SortCommandWords(const std::vector<std::string>& args,
+                             std::initializer_list<std::string_view> flags,
+                             std::initializer_list<std::string_view> valued,
+                             CommandWords& sorted);
 
 // Loads the game's texture pages from the --game paths, in order. Each problem goes to `err` as one line;
 // false when there was one (the pages that did load stay in `game`).

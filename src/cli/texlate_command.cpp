@@ -125,20 +125,13 @@ public:
 };
 
 int Suggest(const CommandContext& context) {
-    std::vector<std::string> models;
-    std::vector<std::string> gamePaths;
-    for (std::size_t i = 1; i < context.args.size(); ++i) {
-        const std::string& arg = context.args[i];
-        if (arg == "--game") {
-            if (i + 1 == context.args.size() || context.args[i + 1].empty())
-                return UsageError(context, "--game needs a path");
-            gamePaths.push_back(context.args[++i]);
-        } else if (arg.size() > 1 && arg.front() == '-') {
-            return UsageError(context, "unknown option '" + arg + "'");
-        } else {
-            models.push_back(arg);
-        }
-    }
+    CommandWords sorted;
+    const std::string problem =
+        SortCommandWords({context.args.begin() + 1, context.args.end()}, {}, {"--game"}, sorted);
+    if (!problem.empty())
+        return UsageError(context, problem);
+    const std::vector<std::string>& models = sorted.words;
+    const std::vector<std::string> gamePaths = sorted.all("--game");
     if (models.empty())
         return UsageError(context, "suggest needs at least one model");
     if (gamePaths.empty())

@@ -50,23 +50,12 @@ int RunTextures(const CommandContext& context) {
         context.out << kTexturesUsage;
         return kExitOk;
     }
-    std::vector<std::string> gamePaths;
-    std::vector<std::string> names;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < context.args.size(); ++i) {
-        const std::string& arg = context.args[i];
-        if (!optionsEnded && arg == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && arg == "--game") {
-            if (i + 1 >= context.args.size() || context.args[i + 1].empty())
-                return UsageError(context, "--game needs a path");
-            gamePaths.push_back(context.args[++i]);
-        } else if (!optionsEnded && arg.size() > 1 && arg.front() == '-') {
-            return UsageError(context, "unknown option '" + arg + "'");
-        } else {
-            names.push_back(arg);
-        }
-    }
+    CommandWords sorted;
+    const std::string problem = SortCommandWords(context.args, {}, {"--game"}, sorted);
+    if (!problem.empty())
+        return UsageError(context, problem);
+    const std::vector<std::string>& names = sorted.words;
+    const std::vector<std::string> gamePaths = sorted.all("--game");
     if (gamePaths.empty())
         return UsageError(context, "--game PATH is missing");
 

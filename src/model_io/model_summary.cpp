@@ -3,32 +3,10 @@
 #include <algorithm>
 #include <string>
 
-#include <cstdio>
 #include "model_io/polygon.h"
+#include "oof/model_report.h"
 
 namespace torvale {
-namespace {
-
-std::string Number(float value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
-    return text;
-}
-
-// Built by appending: GCC 12 at -O3 warns falsely about a literal + std::string (its -Wrestrict bug).
-std::string Vector(const Vector3& v) {
-    std::string text(1, '[');
-    text += Number(v.x);
-    text += ", ";
-    text += Number(v.y);
-    text += ", ";
-    text += Number(v.z);
-    text += ']';
-    return text;
-}
-
-}  // namespace
-
 void ReportModelSummary(const ObjectModel& model, std::string_view title, OutputSink& out) {
     const auto line = [&](const std::string& text) { out.PrintOutput(text + std::string(kCrLf)); };
     std::size_t vertices = 0, faces = 0;
@@ -68,7 +46,7 @@ void ReportModelSummary(const ObjectModel& model, std::string_view title, Output
         textures += (t == 0 ? ": " : ", ") + std::string(TextureNameOf(model, static_cast<std::int32_t>(t)));
     line(textures);
     std::string bounds("Bounds: ");
-    bounds += any ? Vector(low) + " to " + Vector(high) : std::string("none (no vertices)");
+    bounds += any ? FormatVectorB(low, {}) + " to " + FormatVectorB(high, {}) : std::string("none (no vertices)");
     line(bounds);
 }
 

@@ -8,18 +8,6 @@
 
 namespace torvale {
 
-inline Vector3 operator-(const Vector3& a, const Vector3& b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-inline Vector3 operator+(const Vector3& a, const Vector3& b) {
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-inline Vector3 Cross(const Vector3& a, const Vector3& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-inline float Dot(const Vector3& a, const Vector3& b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
 float Length(const Vector3& v);
 
 // A face's normal as the game computes it from its corners: for every corner a, the next b and the one after

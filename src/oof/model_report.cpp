@@ -34,6 +34,10 @@ std::string FormatVectorB(const Vector3& v, const ReportFormat& format) {
     return Join("[", FormatSingle(v.x, s), ", ", FormatSingle(v.y, s), ", ", FormatSingle(v.z, s), "]");
 }
 
+std::string FormatPoint(const Vector3& v) {
+    return Join("(", FormatSingle(v.x), ", ", FormatSingle(v.y), ", ", FormatSingle(v.z), ")");
+}
+
 std::string_view StoredName(std::string_view stored) {
     if (!stored.empty() && stored.back() == '\0')
         stored.remove_suffix(1);

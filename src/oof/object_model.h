@@ -15,6 +15,19 @@ struct Vector3 {
     friend bool operator==(const Vector3&, const Vector3&) = default;
 };
 
+inline Vector3 operator-(const Vector3& a, const Vector3& b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+inline Vector3 operator+(const Vector3& a, const Vector3& b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+inline Vector3 Cross(const Vector3& a, const Vector3& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+inline float Dot(const Vector3& a, const Vector3& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
 struct FaceVertex {
     std::int32_t vertexIndex = 0;  // exactly as the file stores it
     float u = 0.0f;

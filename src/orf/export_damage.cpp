@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/number_text.h"
+#include "oof/model_report.h"
 #include "orf/orf_writer.h"
 #include "orf/room.h"
 
@@ -188,17 +189,6 @@ std::string FindParentChainDamage(const ObjectModel& model) {
     return {};
 }
 
-std::string Describe(const Vector3& v) {
-    std::string text = "(";
-    text += FormatSingle(v.x);
-    text += ", ";
-    text += FormatSingle(v.y);
-    text += ", ";
-    text += FormatSingle(v.z);
-    text += ")";
-    return text;
-}
-
 }  // namespace
 
 Vector3 WorldOffset(const ObjectModel& model, std::size_t index) {
@@ -255,7 +245,7 @@ std::string FindExportDamage(const ObjectModel& model, bool combineSubObjects, c
             continue;
         const Vector3 offset = WorldOffset(model, i);
         if (!std::isfinite(offset.x) || !std::isfinite(offset.y) || !std::isfinite(offset.z)) {
-            return "the offsets along the parent chain of " + SubObjectLabel(i) + " add up to " + Describe(offset) +
+            return "the offsets along the parent chain of " + SubObjectLabel(i) + " add up to " + FormatPoint(offset) +
                    ", which is not a finite position";
         }
     }

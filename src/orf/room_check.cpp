@@ -5,8 +5,10 @@
 #include <cstring>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "core/number_text.h"
+#include "model_io/polygon.h"
 
 namespace torvale {
 namespace {
@@ -21,41 +23,23 @@ std::string Int(std::int64_t value) {
     return FormatInteger(value);
 }
 
-Vector3 Sub(const Vector3& a, const Vector3& b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-Vector3 Cross(const Vector3& a, const Vector3& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-float Dot(const Vector3& a, const Vector3& b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
 struct FaceNormal {
     Vector3 normal;  // normalised; valid only when `good`
     bool good = false;
 };
 
-// For each corner i: (v[i+1] - v[i]) x (v[i+2] - v[i+1]); the longest, normalised, is the face's normal. A longest
-// length below the threshold (or not a number) makes it a bad normal.
+// The face's normal as the editor computes it (ComputeFaceNormal); a longest corner cross product shorter than
+// the threshold (or not a number) makes it a bad normal.
 FaceNormal ComputeNormal(const Room& room, std::span<const RoomCorner> corners) {
-    const std::size_t n = corners.size();
-    Vector3 best;
-    float bestLength = -1.0f;
-    for (std::size_t i = 0; i < n; ++i) {
-        const Vector3& a = room.vertices[static_cast<std::size_t>(corners[i].vertex)];
-        const Vector3& b = room.vertices[static_cast<std::size_t>(corners[(i + 1) % n].vertex)];
-        const Vector3& c = room.vertices[static_cast<std::size_t>(corners[(i + 2) % n].vertex)];
-        const Vector3 cross = Cross(Sub(b, a), Sub(c, b));
-        const float length = std::sqrt(Dot(cross, cross));
-        if (length > bestLength) {
-            bestLength = length;
-            best = cross;
-        }
-    }
-    if (!(bestLength >= kLeastNormalLength))
+    thread_local std::vector<Vector3> positions;
+    positions.clear();
+    for (const RoomCorner& corner : corners)
+        positions.push_back(room.vertices[static_cast<std::size_t>(corner.vertex)]);
+    float length = 0.0f;
+    const Vector3 normal = ComputeFaceNormal(positions, &length);
+    if (!(length >= kLeastNormalLength))
         return {};
-    return {{best.x / bestLength, best.y / bestLength, best.z / bestLength}, true};
+    return {normal, true};
 }
 
 // The two coordinates the concavity test projects a corner on, chosen from the normal's largest component.
@@ -87,8 +71,8 @@ std::int64_t ConcaveCorner(const Room& room, std::span<const RoomCorner> corners
         return room.vertices[static_cast<std::size_t>(corners[k % n].vertex)];
     };
     for (std::size_t k = 0; k < n; ++k) {
-        const Vector3 in = Sub(at(k), at(k + n - 1));
-        const Vector3 out = Sub(at(k + 1), at(k));
+        const Vector3 in = at(k) - at(k + n - 1);
+        const Vector3 out = at(k + 1) - at(k);
         const float i0 = in.*axes.i;
         const float j0 = in.*axes.j;
         const float i1 = out.*axes.i;
@@ -299,7 +283,7 @@ void CheckPoints(const Room& room, std::vector<RoomFinding>& findings) {
                     for (const std::uint32_t other : grid.find({home.x + dx, home.y + dy, home.z + dz})) {
                         if (other >= closest)
                             break;
-                        const Vector3 d = Sub(p, room.vertices[other]);
+                        const Vector3 d = p - room.vertices[other];
                         if (Dot(d, d) < kPointDistance * kPointDistance) {
                             closest = other;
                             break;

@@ -5,20 +5,10 @@
 #include <string>
 
 #include "core/number_text.h"
+#include "oof/model_report.h"
 
 namespace torvale {
 namespace {
-
-std::string Point(const Vector3& v) {
-    std::string text = "(";
-    text += FormatSingle(v.x);
-    text += ", ";
-    text += FormatSingle(v.y);
-    text += ", ";
-    text += FormatSingle(v.z);
-    text += ")";
-    return text;
-}
 
 std::string Count(std::size_t n) {
     return FormatInteger(static_cast<std::int64_t>(n));
@@ -57,7 +47,7 @@ void ReportRoom(const Room& room, std::string_view fileName, OutputSink& out) {
     Vector3 low;
     Vector3 high;
     Bounds(room.vertices, low, high);
-    out.PrintOutput("Bounds: " + Point(low) + " to " + Point(high) + crlf);
+    out.PrintOutput("Bounds: " + FormatPoint(low) + " to " + FormatPoint(high) + crlf);
 }
 
 ObjectModel ModelFromRoom(const Room& room, std::string_view name) {
