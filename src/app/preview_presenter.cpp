@@ -48,7 +48,7 @@ void PreviewPresenter::Wheel(int delta) {
 }
 
 void PreviewPresenter::ResetView() {
-    view_ = View{};
+    view_ = kHomeView;
     dragging_ = false;
     changed();
 }

@@ -17,6 +17,9 @@ inline constexpr float kMinZoom = 0.1f;
 inline constexpr float kMaxZoom = 50.0f;
 inline constexpr float kMaxPitch = 89.0f;  // straight over the top the yaw would lose its meaning
 inline constexpr int kWheelNotch = 120;
+// Where the preview starts and where Home goes back to: a little to the right of the model and above it, as
+// torvale-cli render draws it, since straight from the front many models show only edges.
+inline constexpr View kHomeView{30.0f, 20.0f, 1.0f};
 
 // The Model Preview window without the window: the view, the options of the View menu, and the scene of the
 // main window's current model, built when it is first drawn after the model changed. It follows the main
@@ -39,7 +42,7 @@ public:
     bool dragging() const { return dragging_; }
     // The wheel: `delta` in the system's units (kWheelNotch a notch, positive away from the user: nearer).
     void Wheel(int delta);
-    // Home: the view as it first was.
+    // Home: kHomeView.
     void ResetView();
 
     void setWireframe(bool on);
@@ -72,7 +75,7 @@ private:
     std::string title_;
     Scene scene_;
     bool sceneBuilt_ = false;
-    View view_;
+    View view_ = kHomeView;
     RenderOptions options_;
     bool dragging_ = false;
     int dragX_ = 0;

@@ -91,12 +91,14 @@ scenario_model_preview() {
     use_fixture_texlate
     start_and_wait
     check_text 0 "$(drive preview-open)" "preview open at start"
-    drive command mnuViewPreview wait-preview-caption "Model Preview" || fail "View, Model Preview"
+    drive command mnuViewPreview wait-preview-caption "Model Preview" wait-preview-drawn 0 ||
+        fail "View, Model Preview"
     import_oof model.oof
-    drive wait-preview-caption "Model Preview - model.oof (3 faces)" || fail "the preview after the import"
-    drive command mnuViewWireframe command mnuViewFindings || fail "the preview's options"
+    drive wait-preview-caption "Model Preview - model.oof (3 faces)" wait-preview-drawn 1 ||
+        fail "the preview after the import"
+    drive command mnuViewWireframe command mnuViewFindings wait-preview-drawn 1 || fail "the preview's options"
     import_oof bad.oof
-    drive wait-preview-caption "Model Preview" || fail "the preview after a failed import"
+    drive wait-preview-caption "Model Preview" wait-preview-drawn 0 || fail "the preview after a failed import"
     drive post-command mnuFileImportOOF wait-dialog "Import OOF file" cancel-dialog "Import OOF file" ||
         fail "cancelling Import OOF"
     check_text 1 "$(drive preview-open)" "preview open after the imports"

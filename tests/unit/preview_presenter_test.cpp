@@ -23,13 +23,14 @@ struct DragCase {
 };
 
 TEST(PreviewPresenter, DragTurnsByHalfADegreeAPixelWithinTheLimits) {
+    // From the home view: yaw 30, pitch 20.
     const DragCase cases[] = {
-        {"right", 90, 0, 45.0f, 0.0f},
-        {"left wraps below zero", -90, 0, 315.0f, 0.0f},
-        {"down", 0, 60, 0.0f, 30.0f},
-        {"a full turn and a bit", 740, 0, 10.0f, 0.0f},
-        {"past the top stops short of it", 0, 400, 0.0f, kMaxPitch},
-        {"past the bottom", 0, -400, 0.0f, -kMaxPitch},
+        {"right", 90, 0, 75.0f, 20.0f},
+        {"left wraps below zero", -90, 0, 345.0f, 20.0f},
+        {"down", 0, 60, 30.0f, 50.0f},
+        {"a full turn and a bit", 740, 0, 40.0f, 20.0f},
+        {"past the top stops short of it", 0, 400, 30.0f, kMaxPitch},
+        {"past the bottom", 0, -400, 30.0f, -kMaxPitch},
     };
     for (const DragCase& c : cases) {
         MainWindowHarness h;
@@ -61,8 +62,8 @@ TEST(PreviewPresenter, WheelZoomsWithinItsLimitsAndHomeResetsTheView) {
     preview.DragTo(30, 30);
     preview.ResetView();
     EXPECT_EQ(preview.view().zoom, 1.0f);
-    EXPECT_EQ(preview.view().yawDegrees, 0.0f);
-    EXPECT_EQ(preview.view().pitchDegrees, 0.0f);
+    EXPECT_EQ(preview.view().yawDegrees, kHomeView.yawDegrees);
+    EXPECT_EQ(preview.view().pitchDegrees, kHomeView.pitchDegrees);
     EXPECT_FALSE(preview.dragging());
     EXPECT_EQ(changes, 6);
 }

@@ -35,6 +35,8 @@
 //   close-pofgen-output       close the POFGEN Output window and wait until it is gone
 //   preview-open              print 1 when the Model Preview window is open and visible, else 0
 //   wait-preview-caption TEXT wait until the Model Preview window is open with the caption TEXT
+//   wait-preview-drawn 1|0    raise the Model Preview window and wait until its picture shows something (1) or
+//                             only its background (0), read from the screen
 //   close                     send WM_CLOSE to the main window and wait until it is gone
 //   close-box                 close the main window as its close box does (SC_CLOSE), wait until it is gone
 //   wait-gone                 wait until the main window is gone
@@ -291,6 +293,26 @@ HWND FindPreview() {
     return window != nullptr && IsWindowVisible(window) ? window : nullptr;
 }
 
+constexpr COLORREF kPreviewBackground = RGB(0x30, 0x30, 0x30);  // render/renderer.h kBackgroundColor
+
+// Whether any point of a 4-pixel grid over the preview's client area, as the screen shows it, is not the
+// picture's background.
+bool PreviewShowsSomething(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    const HDC screen = GetDC(nullptr);
+    bool something = false;
+    for (int y = 2; y < client.bottom - 2 && !something; y += 4)
+        for (int x = 2; x < client.right - 2 && !something; x += 4) {
+            const COLORREF colour = GetPixel(screen, origin.x + x, origin.y + y);
+            something = colour != CLR_INVALID && colour != kPreviewBackground;
+        }
+    ReleaseDC(nullptr, screen);
+    return something;
+}
+
 int CommandId(const std::string& text) {
     for (const auto& command : kCommands)
         if (text == command.name)
@@ -533,6 +555,18 @@ const Command kDriverCommands[] = {
                  return seen == args[0];
              }))
              Fail("expected the caption \"" + args[0] + "\", saw \"" + seen + "\"");
+     }},
+    {"wait-preview-drawn", 1,
+     [](const std::vector<std::string>& args) {
+         const bool wanted = args[0] == "1";
+         if (!WaitFor([&] {
+                 const HWND window = FindPreview();
+                 if (window == nullptr)
+                     return false;
+                 SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+                 return PreviewShowsSomething(window) == wanted;
+             }))
+             Fail(wanted ? "the Model Preview shows nothing" : "the Model Preview still shows a picture");
      }},
     {"close", 0,
      [](const std::vector<std::string>&) {
