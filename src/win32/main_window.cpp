@@ -209,10 +209,14 @@ void MainWindow::ShowViewChecks() {
 
 // File, Recent: the submenu of the File menu, filled anew with "1 PATH" and so on, or "(none)" greyed.
 void MainWindow::RecentFilesChanged(const std::vector<std::string>& paths) {
+    // The submenu of File whose first item is the first recent file's.
     HMENU file = GetSubMenu(GetMenu(handle()), 0);
     HMENU recent = nullptr;
-    for (int position = 0; file && position < GetMenuItemCount(file) && !recent; ++position)
-        recent = GetSubMenu(file, position);
+    for (int position = 0; file && position < GetMenuItemCount(file) && !recent; ++position) {
+        HMENU submenu = GetSubMenu(file, position);
+        if (submenu && GetMenuItemID(submenu, 0) == IDM_FILE_RECENT_FIRST)
+            recent = submenu;
+    }
     if (!recent)
         return;
     while (GetMenuItemCount(recent) > 0)
