@@ -1,10 +1,14 @@
 #include "app/main_window_presenter.h"
 
+#include <filesystem>
+
 #include "app/check_orf.h"
 #include "app/export_model.h"
 #include "app/export_orf.h"
 #include "app/import_oof.h"
 #include "app/settings_file.h"
+#include "core/file_bytes.h"
+#include "model_io/input_kind.h"
 #include "orf/room_report.h"
 
 namespace torvale {
@@ -28,7 +32,43 @@ FileDialogRequest OpenDialog(const char* title, const char* filter) {
     return request;
 }
 
+std::string Line(const std::string& text) {
+    return std::string(kCrLf) + text + std::string(kCrLf);
+}
+
+// The file's name after its folder, whichever separator the path uses.
+std::string FileTitle(const std::string& path) {
+    const std::size_t separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+bool EndsWithP3d(const std::string& name) {
+    if (name.size() < 4)
+        return false;
+    std::string ending = name.substr(name.size() - 4);
+    for (char& c : ending)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return ending == ".p3d";
+}
+
 }  // namespace
+
+bool LooksLikeText(std::span<const std::uint8_t> bytes) {
+    if (bytes.empty())
+        return false;
+    for (const std::uint8_t byte : bytes) {
+        // Tab, line feed, form feed and carriage return; every other control byte (a zero above all) is binary.
+        if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\f' && byte != '\r')
+            return false;
+        if (byte == 0x7F)
+            return false;
+    }
+    return true;
+}
+
+bool IsP3dSource(std::span<const std::uint8_t> bytes, const std::string& name) {
+    return DetectInputKind(bytes) == InputKind::Unknown && LooksLikeText(bytes) && EndsWithP3d(name);
+}
 
 TwipsRect LayoutOutput(int clientWidth, int clientHeight, const TwipsRect& current) {
     TwipsRect placed = current;
@@ -60,6 +100,7 @@ void MainWindowPresenter::Load() {
     view_.ApplyOutputStyle(ApplyWithFallback(program_.settings));
     view_.Show();
     log_.PrintOutput(kResetMessage);
+    view_.RecentFilesChanged(program_.config.values.recentFiles);
 }
 
 void MainWindowPresenter::ImportOof(OofSource source) {
@@ -77,6 +118,9 @@ void MainWindowPresenter::ImportOof(OofSource source) {
     const int result = LoadOofFile(oofPath, oofTitle, *model_, log_, ReportFormat{program_.decimalSeparator});
     room_.reset();
     modelLoaded(result == kOofLoaded, oofTitle);
+    // A model that POFGEN compiled is remembered by its P3D source, by the P3D import.
+    if (result == kOofLoaded && source == OofSource::AskUser)
+        RememberRecent(oofPath);
 }
 
 void MainWindowPresenter::ImportModel() {
@@ -86,12 +130,18 @@ void MainWindowPresenter::ImportModel() {
         return;
     log_.PrintOutput(kResetMessage);
     view_.Repaint();
-    oofPath = chosen.path;
-    oofTitle = chosen.title;
+    if (loadModel(chosen.path, chosen.title))
+        RememberRecent(chosen.path);
+}
+
+bool MainWindowPresenter::loadModel(const std::string& path, const std::string& title) {
+    oofPath = path;
+    oofTitle = title;
     LoadedInput loaded;
     const int result = LoadModelFile(oofPath, oofTitle, *model_, loaded, log_, ReportFormat{program_.decimalSeparator});
     room_ = std::move(loaded.room);
     modelLoaded(result == kOofLoaded, oofTitle);
+    return result == kOofLoaded;
 }
 
 void MainWindowPresenter::CheckOrf() {
@@ -100,8 +150,13 @@ void MainWindowPresenter::CheckOrf() {
         return;
     log_.PrintOutput(kResetMessage);
     view_.Repaint();
-    oofPath = chosen.path;
-    oofTitle = chosen.title;
+    if (checkRoom(chosen.path, chosen.title))
+        RememberRecent(chosen.path);
+}
+
+bool MainWindowPresenter::checkRoom(const std::string& path, const std::string& title) {
+    oofPath = path;
+    oofTitle = title;
     RoomFileCheck check = CheckRoomFile(oofPath, oofTitle, gameTextures(), log_);
     if (check.read) {
         const std::string name = oofTitle.substr(0, oofTitle.rfind('.'));
@@ -111,11 +166,82 @@ void MainWindowPresenter::CheckOrf() {
         room_.reset();
     }
     modelLoaded(check.read, oofTitle);
+    return check.read;
+}
+
+OpenedKind MainWindowPresenter::OpenFile(const std::string& path, bool clearLog) {
+    if (clearLog)
+        log_.PrintOutput(kResetMessage);
+    const std::string title = FileTitle(path);
+    InputKind kind = InputKind::Unknown;
+    bool p3d = false;
+    {
+        FileBytes bytes;
+        std::string error;
+        if (path.empty() || title.empty() || !ReadFileBytes(path, bytes, error)) {
+            log_.PrintOutput(Line("Cannot open " + path + ": " + (error.empty() ? "no file name" : error)));
+            return OpenedKind::Unknown;
+        }
+        kind = DetectInputKind(bytes.bytes());
+        p3d = IsP3dSource(bytes.bytes(), title);
+    }
+    switch (kind) {
+        case InputKind::Orf:
+            if (checkRoom(path, title))
+                RememberRecent(path);
+            return OpenedKind::Room;
+        case InputKind::Oof:
+        case InputKind::Glb:
+        case InputKind::Gltf:
+        case InputKind::Obj:
+            if (loadModel(path, title))
+                RememberRecent(path);
+            return OpenedKind::Model;
+        case InputKind::Unknown:
+            break;
+    }
+    if (p3d && compileP3d) {
+        compileP3d(path, title);
+        return OpenedKind::P3d;
+    }
+    log_.PrintOutput(Line("Cannot open " + path + ": not a model, room or P3D file"));
+    return OpenedKind::Unknown;
+}
+
+void MainWindowPresenter::OpenFiles(const std::vector<std::string>& paths) {
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        OpenFile(paths[i], i == 0);
+}
+
+void MainWindowPresenter::OpenRecent(std::size_t index) {
+    std::vector<std::string>& recent = program_.config.values.recentFiles;
+    if (index >= recent.size())
+        return;
+    const std::string path = recent[index];
+    std::error_code error;
+    if (!std::filesystem::exists(std::filesystem::path(path), error)) {
+        recent.erase(recent.begin() + static_cast<std::ptrdiff_t>(index));
+        view_.RecentFilesChanged(recent);
+        log_.PrintOutput(Line(path + " is gone; removed from File, Recent."));
+        return;
+    }
+    OpenFile(path);
+}
+
+void MainWindowPresenter::RememberRecent(const std::string& path) {
+    RememberRecentFile(program_.config.values, path);
+    view_.RecentFilesChanged(program_.config.values.recentFiles);
+}
+
+const std::vector<std::string>& MainWindowPresenter::recentFiles() const {
+    return program_.config.values.recentFiles;
 }
 
 void MainWindowPresenter::modelLoaded(bool loaded, const std::string& title) {
     setMenuEnabled(MenuItem::FileExport, loaded);
     setMenuEnabled(MenuItem::FileExportModel, loaded);
+    if (listener_)
+        listener_->ModelChanged(loaded ? model_.get() : nullptr, loaded && room_ ? &*room_ : nullptr, title);
     if (!loaded) {
         oofPath.clear();
         oofTitle.clear();

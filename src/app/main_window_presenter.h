@@ -1,8 +1,11 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "app/import_oof.h"
 #include "app/load_model.h"
@@ -32,11 +35,29 @@ public:
     virtual void Show() = 0;
     // Paints now whatever a closed dialog left uncovered, before a long command starts.
     virtual void Repaint() = 0;
+    // File, Recent shows these paths, the newest first.
+    virtual void RecentFilesChanged(const std::vector<std::string>& /*paths*/) {}
 };
+
+// Told of every load: the current model and, when it came from a room file, the room as read; both null after
+// a load that failed. The pointers stay valid until the next call.
+class ModelListener {
+public:
+    virtual ~ModelListener() = default;
+    virtual void ModelChanged(const ObjectModel* model, const Room* room, const std::string& title) = 0;
+};
+
+// A file the program opens by what it holds rather than by the menu item that asked for it.
+enum class OpenedKind { Model, Room, P3d, Unknown };
 
 // The layout rule: the text area at (30, 30); each dimension of the client area above 60 gives the text area
 // that dimension minus 60, a dimension of 60 or less leaves the text area's as it was.
 TwipsRect LayoutOutput(int clientWidth, int clientHeight, const TwipsRect& current);
+
+// Text as a P3D source is: not empty, and no control byte but tab, line feed, form feed and carriage return.
+bool LooksLikeText(std::span<const std::uint8_t> bytes);
+// A P3D source: text of no other kind TORVALE reads (an OBJ is text too), named *.p3d in any letter case.
+bool IsP3dSource(std::span<const std::uint8_t> bytes, const std::string& name);
 
 struct MainWindowOptions {
     char pathSeparator = '\\';
@@ -67,6 +88,23 @@ public:
     void ExportOrf();
     // Export Model: the save dialog, whose type list chooses glTF, GLB or OBJ, then the writer.
     void ExportModel();
+    // Opens a file from outside (the command line, Explorer, File, Recent) by its content: an OOF, glTF, GLB or
+    // OBJ model is imported as Import Model does, a room is checked as Check ORF does, a P3D source goes to
+    // compileP3d. An unreadable or unknown file gets one line in the log. `clearLog` false keeps what the log
+    // holds (the second and later of several files). A model or room that loads is remembered in File, Recent.
+    OpenedKind OpenFile(const std::string& path, bool clearLog = true);
+    // Several files, one after another; the log is cleared before the first only.
+    void OpenFiles(const std::vector<std::string>& paths);
+    // File, Recent's item `index`: opened as OpenFile does; a file that has gone leaves the list with a line
+    // in the log.
+    void OpenRecent(std::size_t index);
+    // Puts `path` at the top of File, Recent.
+    void RememberRecent(const std::string& path);
+    const std::vector<std::string>& recentFiles() const;
+    void setModelListener(ModelListener* listener) { listener_ = listener; }
+    // Compiles a P3D source given by path as Import P3D does; set by the window that owns the POFGEN commands.
+    std::function<void(const std::string& path, const std::string& title)> compileP3d;
+
     // Clear Window: the log shows the banner again.
     void ClearWindow();
     // Unload: writes the Settings and TORVALE.cfg. A failed save is reported in a message box; unloading goes on.
@@ -96,6 +134,8 @@ private:
     void setMenuEnabled(MenuItem item, bool enabled);
     // A load's outcome: the current model's caption and menu states, or none after a failure.
     void modelLoaded(bool loaded, const std::string& title);
+    bool loadModel(const std::string& path, const std::string& title);
+    bool checkRoom(const std::string& path, const std::string& title);
 
     ProgramState& program_;
     MainWindowView& view_;
@@ -110,6 +150,7 @@ private:
     std::string caption_ = "TORVALE v1.0";  // the design caption, replaced at load
     bool exportEnabled_ = false;
     bool reloadEnabled_ = false;
+    ModelListener* listener_ = nullptr;
 };
 
 }  // namespace torvale

@@ -46,13 +46,28 @@ std::string PofgenProcessCommandLine(const std::string& pofgenPath,
 P3dImport::P3dImport(ProgramState& program, P3dImportHost& host, P3dImportServices services)
     : program_(program), host_(host), services_(services) {}
 
-void P3dImport::ImportP3dCommand() {
+bool P3dImport::findPofgen() {
     while (program_.settings.pofgenPath.empty()) {
         if (services_.messages.ShowMessage(kFindPofgenQuestion, MessageButtons::OkCancel) != MessageAnswer::Ok)
-            return;
+            return false;
         host_.ShowOptionsDialog();
     }
-    ImportP3d(P3dSource::AskUser);
+    return true;
+}
+
+void P3dImport::ImportP3dCommand() {
+    if (findPofgen())
+        ImportP3d(P3dSource::AskUser);
+}
+
+void P3dImport::ImportP3dFile(const std::string& path, const std::string& title) {
+    if (!findPofgen())
+        return;
+    host_.oofPath() = path;
+    host_.oofTitle() = title;
+    givenFile_ = true;
+    ImportP3d(P3dSource::LastFile);
+    givenFile_ = false;
 }
 
 void P3dImport::ReloadP3d() {
@@ -80,6 +95,8 @@ void P3dImport::ImportP3d(P3dSource source) {
     }
     if (oofPath.empty() || oofTitle.empty())
         return;
+    // As the user named it, before it is shortened; Reload P3D's path is already short.
+    const std::string namedPath = source == P3dSource::AskUser || givenFile_ ? oofPath : std::string();
 
     // The short form keeps blanks out of the path POFGEN gets (it is not quoted).
     const std::string shortPath = services_.shortPaths.ShortPathName(oofPath);
@@ -125,6 +142,8 @@ void P3dImport::ImportP3d(P3dSource source) {
     oofPath = WithOofEnding(oofPath);
     oofTitle = WithOofEnding(oofTitle);
     host_.ImportOof(OofSource::GivenFile);
+    if (!namedPath.empty())
+        host_.P3dLoaded(namedPath);
 }
 
 }  // namespace torvale

@@ -38,6 +38,9 @@ public:
     virtual std::string& oofTitle() = 0;
     virtual std::string& lastP3dPath() = 0;
     virtual std::string& lastP3dTitle() = 0;
+    // After a compile of `p3dPath` (as the user named it) and the load of the OOF file POFGEN wrote, whether
+    // that load succeeded or not.
+    virtual void P3dLoaded(const std::string& /*p3dPath*/) {}
 };
 
 // The POFGEN Output window frmPOFGEN.
@@ -74,15 +77,21 @@ public:
 
     // Import P3D: asks for POFGEN while no path is known, then compiles a file the user chooses.
     void ImportP3dCommand();
+    // A P3D file given by path (the command line, Explorer, File, Recent): asks for POFGEN while no path is
+    // known, as Import P3D does, then compiles `path` without the open dialog.
+    void ImportP3dFile(const std::string& path, const std::string& title);
     // Reload P3D: compiles the file of the last run without errors again.
     void ReloadP3d();
     // The compile: asks for the file, or (Reload P3D) takes oofPath and oofTitle as they are.
     void ImportP3d(P3dSource source);
 
 private:
+    bool findPofgen();
+
     ProgramState& program_;
     P3dImportHost& host_;
     P3dImportServices services_;
+    bool givenFile_ = false;  // the compile of ImportP3dFile, whose path is the user's, unlike Reload P3D's
 };
 
 }  // namespace torvale

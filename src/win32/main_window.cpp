@@ -1,5 +1,7 @@
 #include "win32/main_window.h"
 
+#include <shellapi.h>
+
 #include "win32/dialog_commands.h"
 #include "win32/resource.h"
 #include "win32/test_hooks.h"
@@ -25,7 +27,13 @@ MainWindow::MainWindow(ProgramState& program, HINSTANCE instance, int showComman
       showCommand_(showCommand),
       twips_(Twips::OfScreen()),
       presenter_(program, *this, dialogs_, messages_),
-      pofgen_(program, presenter_, *this, dialogs_, messages_, instance) {}
+      pofgen_(program, presenter_, *this, dialogs_, messages_, instance),
+      preview_(presenter_),
+      previewWindow_(preview_, instance) {
+    presenter_.compileP3d = [this](const std::string& path, const std::string& title) {
+        pofgen_.ImportP3dFile(path, title);
+    };
+}
 
 bool MainWindow::Create() {
     WNDCLASSEXA windowClass{};
@@ -67,6 +75,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             OnCommand(LOWORD(wParam));
             return 0;
+        case WM_DROPFILES:
+            OnDropFiles(reinterpret_cast<HDROP>(wParam));
+            return 0;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
             return OnCtlColor(message, wParam, lParam);
@@ -99,6 +110,8 @@ LRESULT MainWindow::OnCreate() {
         return -1;
     output_.Follow(presenter_.log());
     presenter_.log().setInitialText(Banner());  // never seen: loading ends with the reset message
+    DragAcceptFiles(handle(), TRUE);
+    ShowViewChecks();
     return 0;
 }
 
@@ -143,7 +156,20 @@ void MainWindow::OnCommand(int id) {
         case IDM_HELP_ABOUT:
             RunAboutCommand(handle(), instance_);
             break;
+        case IDM_VIEW_PREVIEW:
+            previewWindow_.Open();
+            break;
+        case IDM_VIEW_WIREFRAME:
+            preview_.setWireframe(!preview_.wireframe());
+            ShowViewChecks();
+            break;
+        case IDM_VIEW_FINDINGS:
+            preview_.setShowFindings(!preview_.showFindings());
+            ShowViewChecks();
+            break;
         default:
+            if (id >= IDM_FILE_RECENT_FIRST && id < IDM_FILE_RECENT_FIRST + IDM_FILE_RECENT_COUNT)
+                presenter_.OpenRecent(static_cast<std::size_t>(id - IDM_FILE_RECENT_FIRST));
             break;
     }
 }
@@ -156,6 +182,55 @@ LRESULT MainWindow::OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefaultHandling(message, wParam, lParam);
 }
 
+// Dropped files are opened in the order Explorer lists them, after the drop has been let go.
+void MainWindow::OnDropFiles(HDROP drop) {
+    std::vector<std::string> paths;
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
+        std::string path(length + 1, '\0');
+        const UINT copied = DragQueryFileA(drop, i, path.data(), length + 1);
+        path.resize(copied);
+        if (!path.empty())
+            paths.push_back(std::move(path));
+    }
+    DragFinish(drop);
+    presenter_.OpenFiles(paths);
+}
+
+void MainWindow::ShowViewChecks() {
+    HMENU menu = GetMenu(handle());
+    const auto check = [menu](UINT id, bool on) {
+        CheckMenuItem(menu, id, static_cast<UINT>(MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED)));
+    };
+    check(IDM_VIEW_WIREFRAME, preview_.wireframe());
+    check(IDM_VIEW_FINDINGS, preview_.showFindings());
+}
+
+// File, Recent: the submenu of the File menu, filled anew with "1 PATH" and so on, or "(none)" greyed.
+void MainWindow::RecentFilesChanged(const std::vector<std::string>& paths) {
+    // The submenu of File whose first item is the first recent file's.
+    HMENU file = GetSubMenu(GetMenu(handle()), 0);
+    HMENU recent = nullptr;
+    for (int position = 0; file && position < GetMenuItemCount(file) && !recent; ++position) {
+        HMENU submenu = GetSubMenu(file, position);
+        if (submenu && GetMenuItemID(submenu, 0) == IDM_FILE_RECENT_FIRST)
+            recent = submenu;
+    }
+    if (!recent)
+        return;
+    while (GetMenuItemCount(recent) > 0)
+        DeleteMenu(recent, 0, MF_BYPOSITION);
+    if (paths.empty())
+        AppendMenuA(recent, MF_STRING | MF_GRAYED, IDM_FILE_RECENT_FIRST, "(none)");
+    for (std::size_t i = 0; i < paths.size() && i < IDM_FILE_RECENT_COUNT; ++i) {
+        std::string caption = std::to_string(i + 1) + ' ';
+        for (const char c : paths[i])
+            caption += c == '&' ? std::string("&&") : std::string(1, c);  // a lone & would underline
+        AppendMenuA(recent, MF_STRING, IDM_FILE_RECENT_FIRST + static_cast<UINT>(i), caption.c_str());
+    }
+}
+
 // Unloading is never cancelled: the Settings are saved (a failure is reported), then the window goes.
 void MainWindow::Unload() {
     if (unloaded_)
@@ -163,6 +238,7 @@ void MainWindow::Unload() {
     unloaded_ = true;
     presenter_.Unload();
     pofgen_.Unload();
+    previewWindow_.Unload();
     DestroyWindow(handle());
 }
 

@@ -3,13 +3,16 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "app/main_window_presenter.h"
+#include "app/preview_presenter.h"
 #include "app/startup.h"
 #include "platform/system_ui.h"
 #include "win32/base_window.h"
 #include "win32/output_edit.h"
 #include "win32/pofgen_commands.h"
+#include "win32/preview_window.h"
 #include "win32/twips.h"
 
 namespace torvale {
@@ -22,6 +25,8 @@ public:
 
     // Creates the window and loads it: caption, output style, shown, banner. False when it cannot be created.
     bool Create();
+    // Files from the command line: opened one after another, as files dropped on the window are.
+    void OpenFiles(const std::vector<std::string>& paths) { presenter_.OpenFiles(paths); }
 
     // MainWindowView
     void SetCaption(const std::string& caption) override;
@@ -29,6 +34,7 @@ public:
     void ApplyOutputStyle(const OutputStyle& style) override;
     void Show() override;
     void Repaint() override;
+    void RecentFilesChanged(const std::vector<std::string>& paths) override;
 
 private:
     friend class BaseWindow<MainWindow>;
@@ -38,6 +44,9 @@ private:
     void OnSize(WPARAM kind, int width, int height);
     void OnCommand(int id);
     LRESULT OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnDropFiles(HDROP drop);
+    // The check marks of View, Wireframe and Show Findings, from the preview's presenter.
+    void ShowViewChecks();
     void Unload();
 
     ProgramState& program_;
@@ -48,6 +57,8 @@ private:
     SystemMessageBoxes messages_;
     MainWindowPresenter presenter_;
     PofgenCommands pofgen_;
+    PreviewPresenter preview_;
+    PreviewWindow previewWindow_;
     OutputEdit output_;
     bool unloaded_ = false;
 };

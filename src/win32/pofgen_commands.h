@@ -27,6 +27,8 @@ public:
     void ShowOptions();
     void ImportP3d() { import_.ImportP3dCommand(); }
     void ReloadP3d() { import_.ReloadP3d(); }
+    // A P3D file from outside (the command line, Explorer, File, Recent), compiled without the open dialog.
+    void ImportP3dFile(const std::string& path, const std::string& title) { import_.ImportP3dFile(path, title); }
     // The main window's unloading: the POFGEN Output window goes with it.
     void Unload() { output_.Unload(); }
 
@@ -41,6 +43,11 @@ private:
     std::string& oofTitle() override { return window_.oofTitle; }
     std::string& lastP3dPath() override { return window_.lastP3dPath; }
     std::string& lastP3dTitle() override { return window_.lastP3dTitle; }
+    // A compile whose model loaded is remembered by its source.
+    void P3dLoaded(const std::string& p3dPath) override {
+        if (window_.exportEnabled())
+            window_.RememberRecent(p3dPath);
+    }
 
     ProgramState& program_;
     MainWindowPresenter& window_;

@@ -18,10 +18,17 @@
 #define IDM_HELP_README 40021      // mnuHelpReadme
 #define IDM_HELP_ABOUT 40022       // mnuHelpAbout
 #define IDM_RELOAD_P3D 40031       // mnuReloadP3D, an item of the menu bar itself
+#define IDM_VIEW_PREVIEW 40051     // mnuViewPreview
+#define IDM_VIEW_WIREFRAME 40052   // mnuViewWireframe
+#define IDM_VIEW_FINDINGS 40053    // mnuViewFindings
+// File, Recent: the items of the recent files, the newest first; the list never holds more.
+#define IDM_FILE_RECENT_FIRST 40061  // mnuFileRecent(0)
+#define IDM_FILE_RECENT_COUNT 4
 
 // Window classes.
 #define TORVALE_MAIN_CLASS "TorvaleMainWindow"
 #define TORVALE_POFGEN_CLASS "TorvalePofgenOutput"
+#define TORVALE_PREVIEW_CLASS "TorvaleModelPreview"
 
 // Test query: another process sends WM_APP + 0x100 with wParam = the HWND of one of its own windows. The main
 // window answers by sending that window WM_COPYDATA with dwData = TORVALE_MENU_DUMP_TAG and, as data, the menu

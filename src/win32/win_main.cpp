@@ -4,6 +4,7 @@
 
 #include "app/startup.h"
 #include "platform/file_system.h"
+#include "platform/process_runner.h"
 #include "platform/system_ui.h"
 #include "platform/user_locale.h"
 #include "pofgen/command_line.h"
@@ -25,6 +26,13 @@ int Run(HINSTANCE instance, int showCommand) {
     if (!window.Create()) {
         messages.ShowMessage("The main window could not be created.");
         return 1;
+    }
+    // torvale.exe FILE...: each file opened as if dropped on the window.
+    std::vector<std::string> files = SplitCommandLine(GetCommandLineA());
+    if (!files.empty()) {
+        files.erase(files.begin());  // the program itself
+        if (!files.empty())
+            window.OpenFiles(files);
     }
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

@@ -54,10 +54,11 @@ use_fixture_texlate() { cp "$work/fixtures/texlate.rsc" "$work/app/texlate.rsc";
 
 drive() { "$TORVALE_WINE64" "$TORVALE_DRIVER" "$@" </dev/null; }
 
+# Arguments, if any, go to the program's command line.
 start_program() {
     # The driver finds the program by its window class: another copy on this desktop would confuse it.
     drive wait-gone || fail "another TORVALE main window is open on this desktop"
-    "$TORVALE_WINE64" "$work/app/torvale.exe" </dev/null >"$work/program.out" 2>&1 &
+    "$TORVALE_WINE64" "$work/app/torvale.exe" "$@" </dev/null >"$work/program.out" 2>&1 &
     program_pid=$!
 }
 

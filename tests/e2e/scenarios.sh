@@ -35,12 +35,19 @@ scenario_first_run() {
 1|0|-|0
 1|40003|Export ORF...|0
 1|0|-|0
+1|0|Recent|1
+2|40061|(none)|0
 1|40004|Exit|1
 0|0|Edit|1
 1|40011|Options...|1
 1|0|-|0
 1|40012|Window Font/Colors...|1
 1|40013|Clear Window|1
+0|0|View|1
+1|40051|Model Preview|1
+1|0|-|0
+1|40052|Wireframe|1
+1|40053|Show Findings|1
 0|0|Help|1
 1|40021|View Readme...|1
 1|40022|About TORVALE...|1
@@ -218,6 +225,7 @@ scenario_missing_texture_table() {
 
 source "$here/pofgen_scenarios.sh"
 source "$here/colors_scenarios.sh"
+source "$here/preview_scenarios.sh"
 
 declare -F "scenario_$scenario" >/dev/null || fail "no scenario named $scenario"
 "scenario_$scenario"

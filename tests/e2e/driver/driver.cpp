@@ -33,6 +33,10 @@
 //   pofgen-output             print the text of the POFGEN Output window (it must be open)
 //   pofgen-output-open        print 1 when the POFGEN Output window is open and visible, else 0
 //   close-pofgen-output       close the POFGEN Output window and wait until it is gone
+//   preview-open              print 1 when the Model Preview window is open and visible, else 0
+//   wait-preview-caption TEXT wait until the Model Preview window is open with the caption TEXT
+//   wait-preview-drawn 1|0    raise the Model Preview window and wait until its picture shows something (1) or
+//                             only its background (0), read from the screen
 //   close                     send WM_CLOSE to the main window and wait until it is gone
 //   close-box                 close the main window as its close box does (SC_CLOSE), wait until it is gone
 //   wait-gone                 wait until the main window is gone
@@ -267,12 +271,47 @@ struct NamedId {
 };
 
 constexpr NamedId kCommands[] = {
-    {"mnuFileImportP3D", IDM_FILE_IMPORT_P3D}, {"mnuFileImportOOF", IDM_FILE_IMPORT_OOF},
-    {"mnuFileExport", IDM_FILE_EXPORT},        {"mnuFileExit", IDM_FILE_EXIT},
-    {"mnuEditOptions", IDM_EDIT_OPTIONS},      {"mnuEditColors", IDM_EDIT_COLORS},
-    {"mnuEditClear", IDM_EDIT_CLEAR},          {"mnuHelpReadme", IDM_HELP_README},
-    {"mnuHelpAbout", IDM_HELP_ABOUT},          {"mnuReloadP3D", IDM_RELOAD_P3D},
+    {"mnuFileImportP3D", IDM_FILE_IMPORT_P3D},
+    {"mnuFileImportOOF", IDM_FILE_IMPORT_OOF},
+    {"mnuFileExport", IDM_FILE_EXPORT},
+    {"mnuFileExit", IDM_FILE_EXIT},
+    {"mnuEditOptions", IDM_EDIT_OPTIONS},
+    {"mnuEditColors", IDM_EDIT_COLORS},
+    {"mnuEditClear", IDM_EDIT_CLEAR},
+    {"mnuHelpReadme", IDM_HELP_README},
+    {"mnuHelpAbout", IDM_HELP_ABOUT},
+    {"mnuReloadP3D", IDM_RELOAD_P3D},
+    {"mnuViewPreview", IDM_VIEW_PREVIEW},
+    {"mnuViewWireframe", IDM_VIEW_WIREFRAME},
+    {"mnuViewFindings", IDM_VIEW_FINDINGS},
+    {"mnuFileRecent1", IDM_FILE_RECENT_FIRST},
+    {"mnuFileRecent2", IDM_FILE_RECENT_FIRST + 1},
 };
+
+HWND FindPreview() {
+    const HWND window = FindWindowA(TORVALE_PREVIEW_CLASS, nullptr);
+    return window != nullptr && IsWindowVisible(window) ? window : nullptr;
+}
+
+constexpr COLORREF kPreviewBackground = RGB(0x30, 0x30, 0x30);  // render/renderer.h kBackgroundColor
+
+// Whether any point of a 4-pixel grid over the preview's client area, as the screen shows it, is not the
+// picture's background.
+bool PreviewShowsSomething(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    const HDC screen = GetDC(nullptr);
+    bool something = false;
+    for (int y = 2; y < client.bottom - 2 && !something; y += 4)
+        for (int x = 2; x < client.right - 2 && !something; x += 4) {
+            const COLORREF colour = GetPixel(screen, origin.x + x, origin.y + y);
+            something = colour != CLR_INVALID && colour != kPreviewBackground;
+        }
+    ReleaseDC(nullptr, screen);
+    return something;
+}
 
 int CommandId(const std::string& text) {
     for (const auto& command : kCommands)
@@ -499,6 +538,35 @@ const Command kDriverCommands[] = {
              Fail("the POFGEN Output window is not open");
          PostMessageA(window, WM_CLOSE, 0, 0);
          WaitClosed(window, "the POFGEN Output window");
+     }},
+    {"preview-open", 0,
+     [](const std::vector<std::string>&) {
+         SyncWithMain();
+         Print(FindPreview() != nullptr ? "1\n" : "0\n");
+     }},
+    {"wait-preview-caption", 1,
+     [](const std::vector<std::string>& args) {
+         std::string seen = "no Model Preview window";
+         if (!WaitFor([&] {
+                 const HWND window = FindPreview();
+                 if (window == nullptr)
+                     return false;
+                 seen = WindowText(window);
+                 return seen == args[0];
+             }))
+             Fail("expected the caption \"" + args[0] + "\", saw \"" + seen + "\"");
+     }},
+    {"wait-preview-drawn", 1,
+     [](const std::vector<std::string>& args) {
+         const bool wanted = args[0] == "1";
+         if (!WaitFor([&] {
+                 const HWND window = FindPreview();
+                 if (window == nullptr)
+                     return false;
+                 SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+                 return PreviewShowsSomething(window) == wanted;
+             }))
+             Fail(wanted ? "the Model Preview shows nothing" : "the Model Preview still shows a picture");
      }},
     {"close", 0,
      [](const std::vector<std::string>&) {

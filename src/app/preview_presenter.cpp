@@ -1,0 +1,118 @@
+#include "app/preview_presenter.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/model_findings.h"
+
+namespace torvale {
+namespace {
+
+float Wrapped(float degrees) {
+    const float wrapped = std::fmod(degrees, 360.0f);
+    return wrapped < 0.0f ? wrapped + 360.0f : wrapped;
+}
+
+}  // namespace
+
+PreviewPresenter::PreviewPresenter(MainWindowPresenter& main) : main_(main) {
+    options_.findings = true;
+    options_.markers = true;
+    main_.setModelListener(this);
+}
+
+PreviewPresenter::~PreviewPresenter() {
+    main_.setModelListener(nullptr);
+}
+
+void PreviewPresenter::BeginDrag(int x, int y) {
+    dragging_ = true;
+    dragX_ = x;
+    dragY_ = y;
+    dragStart_ = view_;
+}
+
+void PreviewPresenter::DragTo(int x, int y) {
+    if (!dragging_)
+        return;
+    view_.yawDegrees = Wrapped(dragStart_.yawDegrees + static_cast<float>(x - dragX_) * kDegreesPerPixel);
+    view_.pitchDegrees =
+        std::clamp(dragStart_.pitchDegrees + static_cast<float>(y - dragY_) * kDegreesPerPixel, -kMaxPitch, kMaxPitch);
+    changed();
+}
+
+void PreviewPresenter::Wheel(int delta) {
+    const float notches = static_cast<float>(delta) / static_cast<float>(kWheelNotch);
+    view_.zoom = std::clamp(view_.zoom * std::pow(kZoomPerNotch, notches), kMinZoom, kMaxZoom);
+    changed();
+}
+
+void PreviewPresenter::ResetView() {
+    view_ = kHomeView;
+    dragging_ = false;
+    changed();
+}
+
+void PreviewPresenter::setWireframe(bool on) {
+    options_.wireframe = on;
+    changed();
+}
+
+void PreviewPresenter::setShowFindings(bool on) {
+    options_.findings = on;
+    changed();
+}
+
+void PreviewPresenter::ModelChanged(const ObjectModel* model, const Room* room, const std::string& title) {
+    model_ = model;
+    room_ = room;
+    title_ = model ? title : std::string();
+    sceneBuilt_ = false;
+    changed();
+}
+
+const Scene& PreviewPresenter::scene() {
+    if (!sceneBuilt_) {
+        if (model_) {
+            // A room as read is judged as read; a model as the one combined room its export would write.
+            const std::vector<std::size_t> flagged = room_ ? FlaggedFacesOf(*room_) : FlaggedFacesOf(*model_);
+            scene_ = BuildScene(*model_, flagged);
+        } else {
+            scene_ = Scene{};
+        }
+        sceneBuilt_ = true;
+    }
+    return scene_;
+}
+
+std::size_t PreviewPresenter::drawnFaces() {
+    const std::vector<SceneFace>& faces = scene().faces;
+    return static_cast<std::size_t>(
+        std::count_if(faces.begin(), faces.end(), [](const SceneFace& face) { return face.cornerCount > 0; }));
+}
+
+std::size_t PreviewPresenter::flaggedFaces() {
+    const std::vector<SceneFace>& faces = scene().faces;
+    return static_cast<std::size_t>(
+        std::count_if(faces.begin(), faces.end(), [](const SceneFace& face) { return face.flagged; }));
+}
+
+std::string PreviewPresenter::Caption() {
+    std::string caption = "Model Preview";
+    if (!model_)
+        return caption;
+    const std::size_t faces = drawnFaces();
+    caption += " - " + title_ + " (" + std::to_string(faces) + (faces == 1 ? " face)" : " faces)");
+    return caption;
+}
+
+bool PreviewPresenter::Draw(const Frame& frame) {
+    return Render(scene(), view_, options_, frame);
+}
+
+void PreviewPresenter::changed() {
+    if (changed_)
+        changed_();
+}
+
+}  // namespace torvale

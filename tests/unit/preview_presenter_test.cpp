@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/preview_presenter.h"
+#include "builders/bytes.h"
+#include "builders/fake_platform.h"
+#include "builders/gltf_builder.h"
+#include "builders/oof_builder.h"
+#include "builders/orf_builder.h"
+
+namespace torvale {
+namespace {
+
+using test::MainWindowHarness;
+
+struct DragCase {
+    const char* name;
+    int dx;
+    int dy;
+    float yaw;
+    float pitch;
+};
+
+TEST(PreviewPresenter, DragTurnsByHalfADegreeAPixelWithinTheLimits) {
+    // From the home view: yaw 30, pitch 20.
+    const DragCase cases[] = {
+        {"right", 90, 0, 75.0f, 20.0f},
+        {"left wraps below zero", -90, 0, 345.0f, 20.0f},
+        {"down", 0, 60, 30.0f, 50.0f},
+        {"a full turn and a bit", 740, 0, 40.0f, 20.0f},
+        {"past the top stops short of it", 0, 400, 30.0f, kMaxPitch},
+        {"past the bottom", 0, -400, 30.0f, -kMaxPitch},
+    };
+    for (const DragCase& c : cases) {
+        MainWindowHarness h;
+        PreviewPresenter preview(h.window);
+        preview.BeginDrag(100, 100);
+        preview.DragTo(100 + c.dx / 2, 100 + c.dy / 2);  // the movement counts from where the drag began
+        preview.DragTo(100 + c.dx, 100 + c.dy);
+        preview.EndDrag();
+        preview.DragTo(0, 0);  // moves after the button is up change nothing
+        EXPECT_NEAR(preview.view().yawDegrees, c.yaw, 1e-3f) << c.name;
+        EXPECT_NEAR(preview.view().pitchDegrees, c.pitch, 1e-3f) << c.name;
+    }
+}
+
+TEST(PreviewPresenter, WheelZoomsWithinItsLimitsAndHomeResetsTheView) {
+    MainWindowHarness h;
+    PreviewPresenter preview(h.window);
+    int changes = 0;
+    preview.setChanged([&] { ++changes; });
+    preview.Wheel(kWheelNotch);
+    EXPECT_NEAR(preview.view().zoom, kZoomPerNotch, 1e-5f);
+    preview.Wheel(-2 * kWheelNotch);
+    EXPECT_NEAR(preview.view().zoom, 1.0f / kZoomPerNotch, 1e-5f);
+    preview.Wheel(1000 * kWheelNotch);
+    EXPECT_EQ(preview.view().zoom, kMaxZoom);
+    preview.Wheel(-1000 * kWheelNotch);
+    EXPECT_EQ(preview.view().zoom, kMinZoom);
+    preview.BeginDrag(0, 0);
+    preview.DragTo(30, 30);
+    preview.ResetView();
+    EXPECT_EQ(preview.view().zoom, 1.0f);
+    EXPECT_EQ(preview.view().yawDegrees, kHomeView.yawDegrees);
+    EXPECT_EQ(preview.view().pitchDegrees, kHomeView.pitchDegrees);
+    EXPECT_FALSE(preview.dragging());
+    EXPECT_EQ(changes, 6);
+}
+
+std::size_t FacesWithCorners(const ObjectModel& model) {
+    std::size_t faces = 0;
+    for (const SubObject& sub : model.subObjects)
+        faces += static_cast<std::size_t>(std::count_if(sub.faceVertexCounts.begin(), sub.faceVertexCounts.end(),
+                                                        [](std::int32_t corners) { return corners >= 3; }));
+    return faces;
+}
+
+std::size_t PixelsNotBackground(const FrameStore& store) {
+    std::size_t count = 0;
+    for (int y = 0; y < store.height(); ++y)
+        for (int x = 0; x < store.width(); ++x)
+            count += store.pixel(x, y) != kBackgroundColor ? 1 : 0;
+    return count;
+}
+
+TEST(PreviewPresenter, FollowsTheMainWindowsLoadsAndFailures) {
+    MainWindowHarness h;
+    PreviewPresenter preview(h.window);
+    int changes = 0;
+    preview.setChanged([&] { ++changes; });
+    FrameStore store(64, 48);
+    EXPECT_EQ(preview.Caption(), "Model Preview");
+    ASSERT_TRUE(preview.Draw(store.frame()));
+    EXPECT_EQ(PixelsNotBackground(store), 0u);
+
+    h.importFile("sample.oof", test::SampleOof());
+    ASSERT_TRUE(preview.hasModel());
+    const std::size_t faces = FacesWithCorners(h.window.model());
+    ASSERT_GT(faces, 1u);
+    EXPECT_EQ(preview.Caption(), "Model Preview - sample.oof (" + std::to_string(faces) + " faces)");
+    ASSERT_TRUE(preview.Draw(store.frame()));
+    EXPECT_GT(PixelsNotBackground(store), 0u);
+
+    h.importFile("bad.oof", test::TextBytes("not a model"));
+    EXPECT_FALSE(preview.hasModel());
+    EXPECT_EQ(preview.Caption(), "Model Preview");
+    ASSERT_TRUE(preview.Draw(store.frame()));
+    EXPECT_EQ(PixelsNotBackground(store), 0u);
+    EXPECT_EQ(changes, 2);
+}
+
+TEST(PreviewPresenter, MarksTheFacesTheRoomCheckFindsInARoomAsRead) {
+    MainWindowHarness h;
+    PreviewPresenter preview(h.window);
+    std::vector<Vector3> vertices = test::CubeVertices();
+    std::vector<test::OrfFaceRecord> faces = test::CubeFaces();
+    // The cube's front face again one unit nearer the viewer, with a corner repeated: the check names it.
+    for (const int v : {0, 3, 2, 1})
+        vertices.push_back({vertices[v].x, vertices[v].y, vertices[v].z - 1.0f});
+    faces.push_back({{0, 0, -1}, 0, 4, {{8, 0, 0, 1}, {9, 1, 0, 1}, {10, 1, 1, 1}, {10, 1, 1, 1}, {11, 0, 1, 1}}});
+    test::WriteTestFile(h.dir / "room.orf",
+                        test::OrfBuilder(4).room(vertices, {"rock1", "metal_plate"}, faces).bytes());
+    EXPECT_EQ(h.window.OpenFile(h.dir / "room.orf"), OpenedKind::Room);
+    ASSERT_TRUE(h.window.room().has_value());
+    EXPECT_EQ(preview.drawnFaces(), 7u);
+    EXPECT_GE(preview.flaggedFaces(), 1u);
+
+    // The drawing differs only when findings are shown.
+    FrameStore shown(64, 64);
+    FrameStore hidden(64, 64);
+    ASSERT_TRUE(preview.Draw(shown.frame()));
+    preview.setShowFindings(false);
+    ASSERT_TRUE(preview.Draw(hidden.frame()));
+    std::size_t red = 0;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            red += shown.pixel(x, y) != hidden.pixel(x, y) ? 1 : 0;
+    EXPECT_GT(red, 0u);
+}
+
+}  // namespace
+}  // namespace torvale
