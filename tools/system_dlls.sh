@@ -3,7 +3,7 @@
 # folder, so they may import nothing but DLLs that every Windows has.
 #   imports_only_system_dlls OBJDUMP EXE...   lists each program's imports; fails when one is not a system DLL
 
-TORVALE_SYSTEM_DLLS='kernel32|user32|gdi32|comdlg32|shell32|advapi32|comctl32|msvcrt|ws2_32'
+TORVALE_SYSTEM_DLLS='kernel32|user32|gdi32|comdlg32|shell32|ole32|advapi32|comctl32|msvcrt|ws2_32'
 
 imports_only_system_dlls() {
     local objdump=$1

@@ -27,6 +27,9 @@ public:
     virtual ~FileDialogs() = default;
     virtual FileDialogResult ShowOpen(const FileDialogRequest& request) = 0;
     virtual FileDialogResult ShowSave(const FileDialogRequest& request) = 0;
+    // The shell's folder dialog: `request.title` above the tree, `request.initialPath` selected; the chosen
+    // folder comes back as the path.
+    virtual FileDialogResult ShowFolder(const FileDialogRequest& request) = 0;
 };
 
 }  // namespace torvale

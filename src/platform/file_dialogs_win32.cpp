@@ -1,6 +1,8 @@
 #include <windows.h>
 
 #include <commdlg.h>
+#include <objbase.h>
+#include <shlobj.h>
 
 #include <vector>
 
@@ -67,6 +69,42 @@ FileDialogResult SystemFileDialogs::ShowOpen(const FileDialogRequest& request) {
 
 FileDialogResult SystemFileDialogs::ShowSave(const FileDialogRequest& request) {
     return Show(owner_, request, true);
+}
+
+namespace {
+
+// Selects the starting folder once the dialog is up.
+int CALLBACK StartInFolder(HWND dialog, UINT message, LPARAM, LPARAM start) {
+    if (message == BFFM_INITIALIZED && start != 0)
+        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, start);
+    return 0;
+}
+
+}  // namespace
+
+FileDialogResult SystemFileDialogs::ShowFolder(const FileDialogRequest& request) {
+    // The resizable tree with an edit box wants COM on this thread.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    BROWSEINFOA info{};
+    info.hwndOwner = static_cast<HWND>(owner_);
+    info.lpszTitle = request.title.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_EDITBOX;
+    info.lpfn = &StartInFolder;
+    info.lParam = reinterpret_cast<LPARAM>(request.initialPath.c_str());
+    FileDialogResult result;
+    if (PIDLIST_ABSOLUTE chosen = SHBrowseForFolderA(&info)) {
+        std::vector<char> path(MAX_PATH + 1, '\0');
+        if (SHGetPathFromIDListA(chosen, path.data())) {
+            result.confirmed = true;
+            result.path = path.data();
+            const std::size_t slash = result.path.find_last_of("\\/");
+            result.title = slash == std::string::npos ? result.path : result.path.substr(slash + 1);
+        }
+        CoTaskMemFree(chosen);
+    }
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    return result;
 }
 
 }  // namespace torvale

@@ -12,6 +12,7 @@ public:
     void setOwner(void* owner) { owner_ = owner; }
     FileDialogResult ShowOpen(const FileDialogRequest& request) override;
     FileDialogResult ShowSave(const FileDialogRequest& request) override;
+    FileDialogResult ShowFolder(const FileDialogRequest& request) override;
 
 private:
     void* owner_ = nullptr;

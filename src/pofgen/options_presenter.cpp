@@ -51,6 +51,8 @@ std::string& OptionsFields::text(OptionsBox box) {
             return chunkSplits[2];
         case OptionsBox::PathPofgen:
             break;
+        case OptionsBox::GameFolder:
+            return gameFolder;
     }
     return pathPofgen;
 }
@@ -97,6 +99,8 @@ void OptionsPresenter::LeaveBox(OptionsBox box) {
         case OptionsBox::PathPofgen:
             leavePathBox();
             return;
+        case OptionsBox::GameFolder:
+            return;  // any text: folders, tables and archives are looked for at the next export
     }
 }
 
@@ -175,9 +179,20 @@ void OptionsPresenter::Browse() {
     setBoxText(OptionsBox::PathPofgen, program_.settings.pofgenPath);
 }
 
+void OptionsPresenter::BrowseGameFolder() {
+    FileDialogRequest request;
+    request.title = "Descent 3 folder";
+    const std::vector<std::string> paths = GamePaths(Config{false, fields_.gameFolder, {}});
+    request.initialPath = paths.empty() ? std::string() : paths.front();
+    const FileDialogResult chosen = dialogs_.ShowFolder(request);
+    if (chosen.confirmed && !chosen.path.empty())
+        setBoxText(OptionsBox::GameFolder, chosen.path);
+}
+
 void OptionsPresenter::ResetToDefaults() {
     OptionsFields defaults;
-    defaults.pathPofgen = fields_.pathPofgen;
+    defaults.pathPofgen = fields_.pathPofgen;  // places on this computer, not preferences
+    defaults.gameFolder = fields_.gameFolder;
     fields_ = defaults;
     view_.ShowFields(fields_);
     view_.Repaint();

@@ -13,7 +13,7 @@
 namespace torvale {
 
 // The options dialog's text boxes.
-enum class OptionsBox { ScaleFactor, ErrorTolerance, ChunkSplitX, ChunkSplitY, ChunkSplitZ, PathPofgen };
+enum class OptionsBox { ScaleFactor, ErrorTolerance, ChunkSplitX, ChunkSplitY, ChunkSplitZ, PathPofgen, GameFolder };
 
 // Everything the options dialog's controls hold, as they stand when the dialog is created: the seven switch
 // check boxes (the base) and the rest.
@@ -77,6 +77,9 @@ public:
     // The path box refused a character because it is full.
     void PathBoxFull();
     void Browse();
+    // The Browse button beside "Descent 3 folder": the shell's folder dialog; the chosen folder replaces the
+    // box's text (several paths separated by ';' may also be typed there).
+    void BrowseGameFolder();
     void ResetToDefaults();
     // True when the dialog closed; false when the chunk splits (or an overlong path) kept it open.
     bool Ok();

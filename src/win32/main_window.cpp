@@ -16,7 +16,15 @@ constexpr char kDesignCaption[] = "TORVALE v1.0";
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
 
 UINT MenuId(MenuItem item) {
-    return item == MenuItem::FileExport ? IDM_FILE_EXPORT : IDM_RELOAD_P3D;
+    switch (item) {
+        case MenuItem::FileExport:
+            return IDM_FILE_EXPORT;
+        case MenuItem::FileExportModel:
+            return IDM_FILE_EXPORT_MODEL;
+        case MenuItem::ReloadP3D:
+            break;
+    }
+    return IDM_RELOAD_P3D;
 }
 
 }  // namespace
@@ -131,6 +139,15 @@ void MainWindow::OnCommand(int id) {
             break;
         case IDM_FILE_EXPORT:
             presenter_.ExportOrf();
+            break;
+        case IDM_FILE_IMPORT_MODEL:
+            presenter_.ImportModel();
+            break;
+        case IDM_FILE_EXPORT_MODEL:
+            presenter_.ExportModel();
+            break;
+        case IDM_FILE_CHECK_ORF:
+            presenter_.CheckOrf();
             break;
         case IDM_FILE_EXIT:
             Unload();

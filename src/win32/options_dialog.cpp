@@ -20,7 +20,7 @@ constexpr TwipsRect In(const TwipsRect& group, const TwipsRect& place) {
 
 // Layout in twips, each control relative to the group that holds it.
 constexpr int kClientWidth = 6045;
-constexpr int kClientHeight = 5445;
+constexpr int kClientHeight = 6075;
 constexpr TwipsRect kFrame7{0, 30, 6015, 4035};
 constexpr TwipsRect kFrame4 = In(kFrame7, {90, 240, 2535, 2745});
 constexpr TwipsRect kFrame1 = In(kFrame4, {120, 840, 2295, 1155});
@@ -28,7 +28,8 @@ constexpr TwipsRect kFrame2 = In(kFrame4, {120, 2040, 2295, 585});
 constexpr TwipsRect kFrame3 = In(kFrame7, {2670, 240, 3255, 1425});
 constexpr TwipsRect kFrame5 = In(kFrame7, {2670, 1680, 3255, 1305});
 constexpr TwipsRect kFrame6 = In(kFrame7, {90, 3000, 5835, 615});
-constexpr TwipsRect kFrame8{0, 4110, 6015, 855};
+constexpr TwipsRect kFrame8{0, 4110, 6015, 1485};
+constexpr int kButtonsTop = 5700;
 
 // The private message that runs a box's check once the focus has settled elsewhere in the dialog.
 constexpr UINT kLeaveBoxMessage = WM_APP + 1;
@@ -37,6 +38,7 @@ constexpr UINT kLeaveBoxMessage = WM_APP + 1;
 constexpr int kDecimalLimit = 10;
 constexpr int kChunkSplitLimit = 3;
 constexpr int kPathLimit = static_cast<int>(kLongestStoredText);
+constexpr int kGameFolderLimit = 4096;  // TORVALE.cfg keeps any length; several paths may be listed
 
 // The seven POFGEN switches' check boxes, in their tab order: control, caption, place and the flag each shows.
 struct SwitchBox {
@@ -63,8 +65,9 @@ constexpr std::array<SwitchBox, 7> kSwitchBoxes{{
 // The id under which the text boxes are subclassed.
 constexpr UINT_PTR kBoxSubclass = 1;
 
-constexpr std::array<OptionsBox, 6> kBoxes{OptionsBox::ScaleFactor, OptionsBox::ErrorTolerance, OptionsBox::ChunkSplitX,
-                                           OptionsBox::ChunkSplitY, OptionsBox::ChunkSplitZ,    OptionsBox::PathPofgen};
+constexpr std::array<OptionsBox, 7> kBoxes{OptionsBox::ScaleFactor, OptionsBox::ErrorTolerance, OptionsBox::ChunkSplitX,
+                                           OptionsBox::ChunkSplitY, OptionsBox::ChunkSplitZ,    OptionsBox::PathPofgen,
+                                           OptionsBox::GameFolder};
 
 int BoxId(OptionsBox box) {
     switch (box) {
@@ -80,6 +83,8 @@ int BoxId(OptionsBox box) {
             return IDC_OPT_CHUNK_SPLITS_0 + 2;
         case OptionsBox::PathPofgen:
             break;
+        case OptionsBox::GameFolder:
+            return IDC_OPT_GAME_FOLDER;
     }
     return IDC_OPT_PATH_POFGEN;
 }
@@ -143,6 +148,7 @@ void OptionsDialog::AddControls() {
     AddControl("STATIC", "X:", label, 0, IDC_OPT_LABEL3, In(kFrame2, {150, 270, 150, 195}));
     AddControl("STATIC", "Y:", label, 0, IDC_OPT_LABEL4, In(kFrame2, {780, 270, 150, 195}));
     AddControl("STATIC", "Z:", label, 0, IDC_OPT_LABEL5, In(kFrame2, {1410, 270, 150, 195}));
+    AddControl("STATIC", "Descent 3 folder:", label, 0, IDC_OPT_LABEL_GAME, In(kFrame8, {150, 1170, 1335, 195}));
 
     const DWORD first = WS_VISIBLE | WS_TABSTOP | WS_GROUP;
     const DWORD option = WS_VISIBLE | BS_AUTORADIOBUTTON;
@@ -165,9 +171,14 @@ void OptionsDialog::AddControls() {
                In(kFrame8, {150, 240, 3195, 285}));
     AddControl("BUTTON", "Each Sub-Object as a Room. Filenames start at 01, 02, 03, etc.,.", option, 0,
                IDC_OPT_OOF_ORF_0 + 1, In(kFrame8, {150, 540, 4935, 225}));
-    AddControl("BUTTON", "Reset To Defaults", first | BS_PUSHBUTTON, 0, IDC_OPT_RESET, {210, 5070, 2055, 345});
-    AddControl("BUTTON", "OK", first | BS_DEFPUSHBUTTON, 0, IDOK, {3510, 5070, 1245, 345});
-    AddControl("BUTTON", "Cancel", first | BS_PUSHBUTTON, 0, IDC_OPT_CANCEL, {4770, 5070, 1245, 345});
+    AddControl("BUTTON", "Reverse faces (inside rooms)", check, 0, IDC_OPT_REVERSE_FACES,
+               In(kFrame8, {150, 840, 3195, 225}));
+    AddBox(IDC_OPT_GAME_FOLDER, In(kFrame8, {1500, 1140, 3075, 285}), kGameFolderLimit);
+    AddControl("BUTTON", "Browse...", first | BS_PUSHBUTTON, 0, IDC_OPT_GAME_BROWSE,
+               In(kFrame8, {4680, 1140, 1215, 285}));
+    AddControl("BUTTON", "Reset To Defaults", first | BS_PUSHBUTTON, 0, IDC_OPT_RESET, {210, kButtonsTop, 2055, 345});
+    AddControl("BUTTON", "OK", first | BS_DEFPUSHBUTTON, 0, IDOK, {3510, kButtonsTop, 1245, 345});
+    AddControl("BUTTON", "Cancel", first | BS_PUSHBUTTON, 0, IDC_OPT_CANCEL, {4770, kButtonsTop, 1245, 345});
     // Last in the tab order, though it sits in the top group.
     AddControl("BUTTON", "Display POFGEN Output. This is what displays in the DOS box.", check, 0,
                IDC_OPT_POFGEN_OUTPUT, In(kFrame7, {150, 3690, 4815, 255}));
@@ -212,6 +223,7 @@ void OptionsDialog::ReadControls() {
         f.*box.flag = IsDlgButtonChecked(handle(), box.id) == BST_CHECKED;
     f.combineSubObjects = IsDlgButtonChecked(handle(), IDC_OPT_OOF_ORF_0) == BST_CHECKED;
     f.showPofgenOutput = IsDlgButtonChecked(handle(), IDC_OPT_POFGEN_OUTPUT) == BST_CHECKED;
+    f.reverseFaces = IsDlgButtonChecked(handle(), IDC_OPT_REVERSE_FACES) == BST_CHECKED;
 }
 
 void OptionsDialog::OnCommand(int id, int code, HWND /*control*/) {
@@ -233,6 +245,10 @@ void OptionsDialog::OnCommand(int id, int code, HWND /*control*/) {
         case IDC_OPT_BROWSE:
             ReadControls();
             presenter_.Browse();
+            break;
+        case IDC_OPT_GAME_BROWSE:
+            ReadControls();
+            presenter_.BrowseGameFolder();
             break;
         case IDC_OPT_RESET:
             ReadControls();
@@ -277,6 +293,7 @@ void OptionsDialog::ShowFields(const OptionsFields& fields) {
     CheckRadioButton(handle(), IDC_OPT_OOF_ORF_0, IDC_OPT_OOF_ORF_0 + 1,
                      fields.combineSubObjects ? IDC_OPT_OOF_ORF_0 : IDC_OPT_OOF_ORF_0 + 1);
     CheckDlgButton(handle(), IDC_OPT_POFGEN_OUTPUT, fields.showPofgenOutput ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(handle(), IDC_OPT_REVERSE_FACES, fields.reverseFaces ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void OptionsDialog::ShowBoxText(OptionsBox box, const std::string& text) {

@@ -34,6 +34,10 @@
 #define IDC_OPT_RESET 3539          // cmdReset
 #define IDC_OPT_CANCEL 3540         // cmdCancel
 #define IDC_OPT_POFGEN_OUTPUT 3541  // chkPOFGENOutput
+#define IDC_OPT_REVERSE_FACES 3542  // chkReverseFaces
+#define IDC_OPT_LABEL_GAME 3543     // "Descent 3 folder:"
+#define IDC_OPT_GAME_FOLDER 3544    // txtGameFolder
+#define IDC_OPT_GAME_BROWSE 3545    // cmdBrowseGame
 
 #define TORVALE_OPTIONS_CAPTION "POFGEN Command Line & TORVALE Conversion Options"
 

@@ -12,6 +12,9 @@
 #define IDM_FILE_IMPORT_OOF 40002  // mnuFileImportOOF
 #define IDM_FILE_EXPORT 40003      // mnuFileExport
 #define IDM_FILE_EXIT 40004        // mnuFileExit
+#define IDM_FILE_IMPORT_MODEL 40005  // mnuFileImportModel
+#define IDM_FILE_EXPORT_MODEL 40006  // mnuFileExportModel
+#define IDM_FILE_CHECK_ORF 40007     // mnuFileCheckORF
 #define IDM_EDIT_OPTIONS 40011     // mnuEditOptions
 #define IDM_EDIT_COLORS 40012      // mnuEditColors
 #define IDM_EDIT_CLEAR 40013       // mnuEditClear

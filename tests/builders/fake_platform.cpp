@@ -21,6 +21,11 @@ FileDialogResult FakeFileDialogs::ShowOpen(const FileDialogRequest& request) {
     return next();
 }
 
+FileDialogResult FakeFileDialogs::ShowFolder(const FileDialogRequest& request) {
+    folders.push_back(request);
+    return next();
+}
+
 FileDialogResult FakeFileDialogs::ShowSave(const FileDialogRequest& request) {
     saved.push_back(request);
     return next();

@@ -25,10 +25,12 @@ public:
 
     FileDialogResult ShowOpen(const FileDialogRequest& request) override;
     FileDialogResult ShowSave(const FileDialogRequest& request) override;
+    FileDialogResult ShowFolder(const FileDialogRequest& request) override;
 
-    std::vector<FileDialogRequest> opened;  // every open dialog shown, in order
-    std::vector<FileDialogRequest> saved;   // every save dialog shown, in order
-    int unanswered = 0;                     // dialogs shown with no answer queued (answered as cancelled)
+    std::vector<FileDialogRequest> folders;  // every folder dialog shown, in order
+    std::vector<FileDialogRequest> opened;   // every open dialog shown, in order
+    std::vector<FileDialogRequest> saved;    // every save dialog shown, in order
+    int unanswered = 0;                      // dialogs shown with no answer queued (answered as cancelled)
 
 private:
     FileDialogResult next();

@@ -32,8 +32,11 @@ scenario_first_run() {
 0|0|File|1
 1|40001|Import P3D...|1
 1|40002|Import OOF...|1
+1|40005|Import Model...|1
 1|0|-|0
 1|40003|Export ORF...|0
+1|40006|Export Model...|0
+1|40007|Check ORF...|1
 1|0|-|0
 1|0|Recent|1
 2|40061|(none)|0
@@ -230,3 +233,57 @@ source "$here/preview_scenarios.sh"
 declare -F "scenario_$scenario" >/dev/null || fail "no scenario named $scenario"
 "scenario_$scenario"
 echo "PASS [$scenario]"
+
+# Check ORF of a room with findings: its report and the room check's lines in the log, the room as the current
+# model (caption, Export ORF); Export Model writes it as a GLB through the save dialog's file name.
+scenario_check_orf_findings() {
+    setup
+    use_shipped_texlate
+    start_and_wait
+    drive post-command mnuFileCheckORF file-dialog "Check ORF file" "$(torvale_winpath "$work/fixtures/findings.orf")" ||
+        fail "Check ORF"
+    log_has "Room: findings.orf"
+    log_has "Warning: findings.orf, face 0: faces the other way in the level editor"
+    log_has "Warning: findings.orf, vertex 3: unused"
+    log_has "Room check of findings.orf: 2 findings"
+    check_caption "$TITLE - findings.orf"
+    check_export_enabled 1
+    drive post-command mnuFileExportModel file-dialog "Export Model" "$(torvale_winpath "$work/out/room.glb")" ||
+        fail "Export Model"
+    log_has "Finished exporting"
+    [ "$(head -c 4 "$work/out/room.glb")" = glTF ] || fail "room.glb is no GLB file"
+    close_program
+}
+
+# Import Model of an OBJ: its summary, the caption, Export ORF enabled.
+scenario_import_model_obj() {
+    setup
+    use_shipped_texlate
+    start_and_wait
+    drive post-command mnuFileImportModel file-dialog "Import Model" "$(torvale_winpath "$work/fixtures/square.obj")" ||
+        fail "Import Model"
+    log_has "Textures: 1: stone_wall"
+    log_has "Finished loading square.obj"
+    check_caption "$TITLE - square.obj"
+    check_export_enabled 1
+    close_program
+}
+
+# The reverse-faces box is kept in TORVALE.cfg across a restart, while TORVALE.ini keeps its layout.
+scenario_reverse_faces_restart() {
+    setup
+    use_shipped_texlate
+    start_and_wait
+    local d="POFGEN Command Line & TORVALE Conversion Options"
+    drive post-command mnuEditOptions wait-dialog "$d" click "$d" 3542 press "$d" 1 wait-closed "$d" ||
+        fail "checking Reverse faces and OK"
+    exit_program
+    check_same "$work/fixtures/fallback.ini" "$work/app/TORVALE.ini" "TORVALE.ini after the options"
+    grep -q '^\[rooms\]' "$work/app/TORVALE.cfg" && grep -q '^reverseFaces=1' "$work/app/TORVALE.cfg" ||
+        fail "TORVALE.cfg does not keep the box: $(cat "$work/app/TORVALE.cfg" 2>/dev/null)"
+    start_and_wait
+    drive post-command mnuEditOptions wait-dialog "$d" || fail "Edit, Options again"
+    check_text 1 "$(drive checked "$d" 3542 | tr -d '\r\n')" "Reverse faces after a restart"
+    drive press "$d" 3540 wait-closed "$d" || fail "Cancel"
+    close_program
+}

@@ -510,5 +510,27 @@ TEST_F(OptionsDialog, OkRefusesAPathTooLongToStore) {
     EXPECT_EQ(view.closes, 0);
 }
 
+TEST_F(OptionsDialog, RoomSettingsComeFromTorvaleCfgAndGoBackOnOk) {
+    program.config.values.reverseFaces = true;
+    program.config.values.gameFolder = "C:\\Games\\Descent3; D:\\m.mn3";
+    presenter.Activate();
+    EXPECT_TRUE(presenter.fields().reverseFaces);
+    EXPECT_EQ(box(OptionsBox::GameFolder), "C:\\Games\\Descent3; D:\\m.mn3");
+
+    dialogs.choose("E:\\D3", "D3");
+    presenter.BrowseGameFolder();
+    ASSERT_EQ(dialogs.folders.size(), 1u);
+    EXPECT_EQ(dialogs.folders[0].initialPath, "C:\\Games\\Descent3");  // the first of the paths
+    EXPECT_EQ(box(OptionsBox::GameFolder), "E:\\D3");
+    dialogs.cancel();
+    presenter.BrowseGameFolder();
+    EXPECT_EQ(box(OptionsBox::GameFolder), "E:\\D3");
+
+    presenter.fields().reverseFaces = false;
+    presenter.Ok();
+    EXPECT_FALSE(program.config.values.reverseFaces);
+    EXPECT_EQ(program.config.values.gameFolder, "E:\\D3");
+}
+
 }  // namespace
 }  // namespace torvale
