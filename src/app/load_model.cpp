@@ -1,4 +1,5 @@
 #include "app/load_model.h"
+#include "core/utf8_path.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -23,9 +24,9 @@ std::string Line(const std::string& text) {
 
 // Reads the files a model names from the model's own folder.
 ResourceLoader BesideModel(const std::string& modelPath) {
-    const std::filesystem::path folder = std::filesystem::path(modelPath).parent_path();
+    const std::filesystem::path folder = PathFromUtf8(modelPath).parent_path();
     return [folder](std::string_view uri, std::vector<std::uint8_t>& bytes, std::string& error) {
-        const std::string path = (folder / std::filesystem::path(std::string(uri))).string();
+        const std::string path = Utf8FromPath(folder / PathFromUtf8(uri));
         if (ReadWholeFile(path, bytes, error))
             return true;
         error = path + ": " + error;
@@ -46,7 +47,7 @@ bool LoadRoom(std::span<const std::uint8_t> bytes,
         return false;
     }
     ReportRoom(room, title, out);
-    const std::string name = std::filesystem::path(title).stem().string();
+    const std::string name = Utf8FromPath(PathFromUtf8(title).stem());
     model = ModelFromRoom(room, name.empty() ? title : name);
     loaded.room = std::move(room);
     return true;

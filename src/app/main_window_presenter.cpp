@@ -74,7 +74,8 @@ void MainWindowPresenter::ImportOof(OofSource source) {
         if (oofPath.empty() || oofTitle.empty())
             return;
     }
-    const int result = LoadOofFile(oofPath, oofTitle, *model_, log_, ReportFormat{program_.decimalSeparator});
+    const int result =
+        LoadOofFile(oofPath, oofTitle, *model_, log_, ReportFormat{program_.decimalSeparator, program_.gameText});
     room_.reset();
     modelLoaded(result == kOofLoaded, oofTitle);
 }
@@ -89,7 +90,8 @@ void MainWindowPresenter::ImportModel() {
     oofPath = chosen.path;
     oofTitle = chosen.title;
     LoadedInput loaded;
-    const int result = LoadModelFile(oofPath, oofTitle, *model_, loaded, log_, ReportFormat{program_.decimalSeparator});
+    const int result = LoadModelFile(oofPath, oofTitle, *model_, loaded, log_,
+                                     ReportFormat{program_.decimalSeparator, program_.gameText});
     room_ = std::move(loaded.room);
     modelLoaded(result == kOofLoaded, oofTitle);
 }

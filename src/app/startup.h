@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,8 @@ struct ProgramState {
     std::string pofgenCommandLine;  // built from the Settings once start-up has loaded them
     TextureTable textureTable;
     char decimalSeparator = '.';
+    // The model's names (bytes in the user's code page) as UTF-8 for the log; none on systems that keep UTF-8.
+    std::function<std::string(std::string_view)> gameText;
 };
 
 struct StartupEnvironment {

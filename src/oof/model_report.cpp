@@ -34,6 +34,10 @@ std::string FormatVectorB(const Vector3& v, const ReportFormat& format) {
     return Join("[", FormatSingle(v.x, s), ", ", FormatSingle(v.y, s), ", ", FormatSingle(v.z, s), "]");
 }
 
+std::string GameText(const ReportFormat& format, std::string_view text) {
+    return format.gameText ? format.gameText(text) : std::string(text);
+}
+
 std::string_view StoredName(std::string_view stored) {
     if (!stored.empty() && stored.back() == '\0')
         stored.remove_suffix(1);
@@ -74,7 +78,7 @@ void ModelReport::texturesFound(std::int32_t count) {
 }
 
 void ModelReport::textureName(std::string_view stored) {
-    out_.PrintOutput(Join(StoredName(stored), kCrLf));
+    out_.PrintOutput(Join(GameText(format_, StoredName(stored)), kCrLf));
 }
 
 void ModelReport::subObjectsFound(std::int32_t count) {
@@ -134,11 +138,11 @@ void ModelReport::geometricCenter(const Vector3& v) {
 }
 
 void ModelReport::name(std::string_view stored) {
-    out_.PrintOutput(Join("Name: ", StoredName(stored), kCrLf));
+    out_.PrintOutput(Join("Name: ", GameText(format_, StoredName(stored)), kCrLf));
 }
 
 void ModelReport::propertyName(std::string_view stored) {
-    out_.PrintOutput(Join("Property Name: ", StoredName(stored), kCrLf));
+    out_.PrintOutput(Join("Property Name: ", GameText(format_, StoredName(stored)), kCrLf));
 }
 
 void ModelReport::movementType(std::int32_t type) {
@@ -167,8 +171,8 @@ void ModelReport::specialPoint(std::int32_t number,
                                const Vector3& position,
                                float radius) {
     out_.PrintOutput(Join("Special Point #", Int(number), kCrLf));
-    out_.PrintOutput(Join("Name: ", name, kCrLf));
-    out_.PrintOutput(Join("Property: ", property, kCrLf));
+    out_.PrintOutput(Join("Name: ", GameText(format_, name), kCrLf));
+    out_.PrintOutput(Join("Property: ", GameText(format_, property), kCrLf));
     out_.PrintOutput(Join("Position: ", FormatVectorA(position, format_), kCrLf));
     out_.PrintOutput(Join("Radius: ", single(radius), kCrLf));
 }

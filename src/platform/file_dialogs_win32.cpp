@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/system_ui.h"
+#include "platform/utf16_win32.h"
 
 namespace torvale {
 namespace {
@@ -24,12 +25,15 @@ std::string FilterList(const std::string& filter) {
 }
 
 FileDialogResult Show(void* owner, const FileDialogRequest& request, bool save) {
-    std::vector<char> file(kPathBuffer, '\0');
-    std::vector<char> title(MAX_PATH + 1, '\0');
-    request.initialPath.copy(file.data(), file.size() - 1);
-    const std::string filter = FilterList(request.filter);
+    std::vector<wchar_t> file(kPathBuffer, L'\0');
+    std::vector<wchar_t> title(MAX_PATH + 1, L'\0');
+    const std::wstring initialPath = Utf8ToWide(request.initialPath);
+    initialPath.copy(file.data(), file.size() - 1);
+    const std::wstring filter = Utf8ToWide(FilterList(request.filter));
+    const std::wstring dialogTitle = Utf8ToWide(request.title);
+    const std::wstring defaultExtension = Utf8ToWide(request.defaultExtension);
 
-    OPENFILENAMEA ofn{};
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = static_cast<HWND>(owner);
     ofn.lpstrFilter = filter.c_str();
@@ -38,8 +42,8 @@ FileDialogResult Show(void* owner, const FileDialogRequest& request, bool save) 
     ofn.nMaxFile = kPathBuffer;
     ofn.lpstrFileTitle = title.data();
     ofn.nMaxFileTitle = MAX_PATH + 1;
-    ofn.lpstrTitle = request.title.c_str();
-    ofn.lpstrDefExt = request.defaultExtension.empty() ? nullptr : request.defaultExtension.c_str();
+    ofn.lpstrTitle = dialogTitle.c_str();
+    ofn.lpstrDefExt = defaultExtension.empty() ? nullptr : defaultExtension.c_str();
     // The program never uses the current directory, so a dialog must not move it; the read-only check box
     // would offer a choice that nothing reads.
     ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_ENABLESIZING;
@@ -49,12 +53,12 @@ FileDialogResult Show(void* owner, const FileDialogRequest& request, bool save) 
         ofn.Flags |= OFN_OVERWRITEPROMPT;
 
     FileDialogResult result;
-    const BOOL chosen = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
+    const BOOL chosen = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
     if (!chosen)
         return result;  // cancelled or failed: the caller ends its command silently
     result.confirmed = true;
-    result.path = file.data();
-    result.title = title.data();
+    result.path = WideToUtf8(file.data());
+    result.title = WideToUtf8(title.data());
     result.filterIndex = ofn.nFilterIndex;
     return result;
 }

@@ -1,5 +1,7 @@
 #include "win32/main_window.h"
 
+#include "platform/utf16_win32.h"
+
 #include "win32/dialog_commands.h"
 #include "win32/resource.h"
 #include "win32/test_hooks.h"
@@ -28,7 +30,7 @@ MainWindow::MainWindow(ProgramState& program, HINSTANCE instance, int showComman
       pofgen_(program, presenter_, *this, dialogs_, messages_, instance) {}
 
 bool MainWindow::Create() {
-    WNDCLASSEXA windowClass{};
+    WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = &MainWindow::WindowProc;
     windowClass.hInstance = instance_;
@@ -38,8 +40,9 @@ bool MainWindow::Create() {
                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    windowClass.lpszClassName = TORVALE_MAIN_CLASS;
-    if (!RegisterClassExA(&windowClass))
+    const std::wstring className = Utf8ToWide(TORVALE_MAIN_CLASS);
+    windowClass.lpszClassName = className.c_str();
+    if (!RegisterClassExW(&windowClass))
         return false;
 
     HMENU menu = LoadMenuA(instance_, MAKEINTRESOURCEA(IDR_MAINMENU));
@@ -50,8 +53,8 @@ bool MainWindow::Create() {
     // Centred on the screen when first shown.
     const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    if (!CreateWindowExA(0, TORVALE_MAIN_CLASS, kDesignCaption, kWindowStyle, left, top, width, height, nullptr, menu,
-                         instance_, this))
+    if (!CreateWindowExW(0, className.c_str(), Utf8ToWide(kDesignCaption).c_str(), kWindowStyle, left, top, width,
+                         height, nullptr, menu, instance_, this))
         return false;
     presenter_.Load();
     return true;
@@ -167,7 +170,7 @@ void MainWindow::Unload() {
 }
 
 void MainWindow::SetCaption(const std::string& caption) {
-    SetWindowTextA(handle(), caption.c_str());
+    SetWindowTextW(handle(), Utf8ToWide(caption).c_str());
 }
 
 void MainWindow::SetMenuEnabled(MenuItem item, bool enabled) {

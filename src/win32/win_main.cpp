@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "platform/file_system.h"
 #include "platform/system_ui.h"
+#include "platform/text_encoding.h"
 #include "platform/user_locale.h"
 #include "pofgen/command_line.h"
 #include "win32/base_window.h"
@@ -20,6 +21,7 @@ int Run(HINSTANCE instance, int showCommand) {
     if (!RunStartup(*program, {SystemFileSystem(), messages, UserDecimalSeparator(), '\\'}))
         return 1;
     program->pofgenCommandLine = BuildPofgenCommandLine(program->settings, UserDecimalSeparator());
+    program->gameText = GameTextToUtf8;
 
     MainWindow window(*program, instance, showCommand);
     if (!window.Create()) {
@@ -27,9 +29,9 @@ int Run(HINSTANCE instance, int showCommand) {
         return 1;
     }
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     return 0;
 }

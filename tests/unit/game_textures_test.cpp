@@ -46,7 +46,8 @@ TEST_F(GameFolder, LoadsTableThenExtraLooseOrFromTheFirstArchiveHoldingIt) {
     // The later METAL replaces Metal in its place.
     EXPECT_EQ(Pages(game_), (std::vector<std::string>{"Rock|rock.ogf|TABLE.GAM", "METAL|steel.ogf|Extra.gam",
                                                       "New|new.ogf|Extra.gam"}));
-    EXPECT_EQ(game_.tablesRead(), (std::vector<std::string>{path("d3/TABLE.GAM"), path("d3/b.hog") + ": Extra.gam"}));
+    EXPECT_EQ(game_.tablesRead(), (std::vector<std::string>{path("d3") + test::kSeparator + "TABLE.GAM",
+                                                            path("d3") + test::kSeparator + "b.hog: Extra.gam"}));
     EXPECT_EQ(game_.findByBitmap("metal.ogf"), nullptr);
     ASSERT_NE(game_.findByBitmap("STEEL.OGF"), nullptr);
 }
