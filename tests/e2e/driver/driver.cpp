@@ -6,7 +6,7 @@
 //
 // Commands run in order; the first that fails ends the run with exit code 1 (2 for a usage error).
 //   wait-main                 wait for the main window and for its thread to take posted messages
-//   caption                   print the main window's caption
+//   caption                   print the main window's caption (texts in and out are UTF-8 throughout)
 //   window-rect               print the main window's place on the screen: WIDTHxHEIGHT+LEFT+TOP
 //   log                       write the log's text to stdout as raw bytes (CR LF kept)
 //   log-background            print the colour on screen inside the log's bottom-left corner, as RRGGBB
@@ -44,6 +44,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -51,6 +53,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/utf16_win32.h"
 #include "win32/resource.h"
 
 namespace {
@@ -110,18 +113,19 @@ HWND RequireMain() {
 // Sends a message and waits for the answer; fails when the program does not answer in time.
 LRESULT SendWaiting(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, g_timeoutMs, &result))
+    // The wide form: texts cross as UTF-16 whatever either side's code page, and come back here as UTF-8.
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, g_timeoutMs, &result))
         Fail("no answer to message " + std::to_string(message) + " (error " + std::to_string(GetLastError()) + ")");
     return static_cast<LRESULT>(result);
 }
 
 std::string WindowText(HWND window) {
     const auto length = SendWaiting(window, WM_GETTEXTLENGTH, 0, 0);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     const auto copied =
         SendWaiting(window, WM_GETTEXT, static_cast<WPARAM>(text.size()), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(copied));
-    return text;
+    return torvale::WideToUtf8(text);
 }
 
 std::string ClassOf(HWND window) {
@@ -359,9 +363,9 @@ const Command kDriverCommands[] = {
      }},
     {"caption", 0,
      [](const std::vector<std::string>&) {
-         char text[1024] = {};
-         GetWindowTextA(RequireMain(), text, sizeof text);
-         Print(std::string(text) + "\n");
+         wchar_t text[1024] = {};
+         GetWindowTextW(RequireMain(), text, 1024);
+         Print(torvale::WideToUtf8(text) + "\n");
      }},
     {"window-rect", 0,
      [](const std::vector<std::string>&) {
@@ -402,7 +406,7 @@ const Command kDriverCommands[] = {
      [](const std::vector<std::string>& args) {
          const HWND dialog = WaitDialog(args[0]);
          const HWND box = FileNameBox(dialog);
-         SendWaiting(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[1].c_str()));
+         SendWaiting(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(torvale::Utf8ToWide(args[1]).c_str()));
          PressButton(dialog, IDOK);
          if (!WaitFor([&] { return !IsWindow(dialog); }))
              Fail("dialog \"" + args[0] + "\" did not accept " + args[1] + AnyMessageBoxText());
@@ -431,7 +435,8 @@ const Command kDriverCommands[] = {
     {"text", 2, [](const std::vector<std::string>& args) { Print(WindowText(DialogItem(args[0], args[1])) + "\n"); }},
     {"set-text", 3,
      [](const std::vector<std::string>& args) {
-         SendWaiting(DialogItem(args[0], args[1]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[2].c_str()));
+         SendWaiting(DialogItem(args[0], args[1]), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(torvale::Utf8ToWide(args[2]).c_str()));
      }},
     {"wait-text", 3,
      [](const std::vector<std::string>& args) {
@@ -539,8 +544,14 @@ int Usage() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    std::vector<std::string> words(argv + 1, argv + argc);
+int main() {
+    // The wide command line: a path with letters outside the ANSI code page arrives whole.
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> words;
+    for (int i = 1; wide != nullptr && i < count; ++i)
+        words.push_back(torvale::WideToUtf8(wide[i]));
+    LocalFree(wide);
     std::size_t at = 0;
     if (at + 1 < words.size() && words[at] == "--timeout") {
         g_timeoutMs = static_cast<DWORD>(std::atof(words[at + 1].c_str()) * 1000.0);
