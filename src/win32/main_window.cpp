@@ -85,6 +85,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        case TORVALE_WM_OUTPUT_FONT_HEIGHT:
+            return output_.fontHeight();
         case TORVALE_WM_DUMP_MENU:
             return HandleTestQuery(handle(), wParam, lParam) ? 1 : 0;
         default:
@@ -112,6 +117,19 @@ void MainWindow::OnSize(WPARAM kind, int width, int height) {
     const int clientWidth = kind == SIZE_MINIMIZED ? 0 : twips_.fromPixelsX(width);
     const int clientHeight = kind == SIZE_MINIMIZED ? 0 : twips_.fromPixelsY(height);
     output_.Place(LayoutOutput(clientWidth, clientHeight, output_.placement()));
+}
+
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+    // The window moved to a monitor of another DPI (or that monitor's scale changed): the same twips at the new
+    // DPI, fonts made again for it, and the place the system proposes, which keeps the window under the mouse.
+    twips_ = Twips::OfDpi(dpi);
+    output_.ApplyStyle(output_.style());
+    SetWindowPos(handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The client area may keep its pixel size (no WM_SIZE then), yet its controls change theirs.
+    RECT client{};
+    GetClientRect(handle(), &client);
+    OnSize(IsIconic(handle()) ? SIZE_MINIMIZED : SIZE_RESTORED, client.right, client.bottom);
 }
 
 void MainWindow::OnCommand(int id) {

@@ -68,6 +68,11 @@ void OutputEdit::Place(const TwipsRect& placement) {
                twips_->toPixelsX(placement.width), twips_->toPixelsY(placement.height), TRUE);
 }
 
+int OutputEdit::fontHeight() const {
+    LOGFONTW font{};
+    return font_ && GetObjectW(font_.get(), sizeof font, &font) ? static_cast<int>(font.lfHeight) : 0;
+}
+
 void OutputEdit::ApplyStyle(const OutputStyle& style) {
     style_ = style;
     if (UniqueFont font = MakeStyleFont(*twips_, style)) {

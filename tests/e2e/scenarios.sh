@@ -219,6 +219,7 @@ scenario_missing_texture_table() {
 source "$here/pofgen_scenarios.sh"
 source "$here/colors_scenarios.sh"
 source "$here/unicode_scenarios.sh"
+source "$here/dpi_scenarios.sh"
 
 declare -F "scenario_$scenario" >/dev/null || fail "no scenario named $scenario"
 "scenario_$scenario"

@@ -8,6 +8,9 @@
 //   wait-main                 wait for the main window and for its thread to take posted messages
 //   caption                   print the main window's caption (texts in and out are UTF-8 throughout)
 //   window-rect               print the main window's place on the screen: WIDTHxHEIGHT+LEFT+TOP
+//   dpi-change DPI            send the main window WM_DPICHANGED for DPI, suggesting its rectangle scaled from 96
+//   output-layout             print the log's LEFT TOP WIDTH HEIGHT in the client area, the client's WIDTH HEIGHT
+//                             and the log font's height in pixels (negative)
 //   log                       write the log's text to stdout as raw bytes (CR LF kept)
 //   log-background            print the colour on screen inside the log's bottom-left corner, as RRGGBB
 //   wait-log-background RRGGBB  wait until that colour is RRGGBB (the log repaints in its own time)
@@ -46,6 +49,7 @@
 
 #include <shellapi.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -132,6 +136,59 @@ std::string ClassOf(HWND window) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);
     return name;
+}
+
+// Sends WM_DPICHANGED as the system would on a move to a monitor of `dpi`, with the window's rectangle scaled
+// from 96 DPI as the suggestion. Its RECT is put at one address in both processes, so that the program reads it
+// whether or not the message's pointer is carried across.
+void SendDpiChange(HWND main, int dpi) {
+    RECT now{};
+    if (!GetWindowRect(main, &now))
+        Fail("cannot read the window's place");
+    const RECT suggested{now.left, now.top, now.left + MulDiv(now.right - now.left, dpi, 96),
+                         now.top + MulDiv(now.bottom - now.top, dpi, 96)};
+    DWORD pid = 0;
+    GetWindowThreadProcessId(main, &pid);
+    const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (process == nullptr)
+        Fail("cannot open the program's process");
+    // An address free in both: a few far apart in the 64-bit space are tried.
+    void* here = nullptr;
+    void* there = nullptr;
+    for (std::uintptr_t candidate = 0x10000000000u; candidate <= 0x70000000000u && there == nullptr;
+         candidate += 0x10000000000u) {
+        const auto address = reinterpret_cast<void*>(candidate);
+        here = VirtualAlloc(address, sizeof suggested, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+        if (here != address) {
+            if (here)
+                VirtualFree(here, 0, MEM_RELEASE);
+            here = nullptr;
+            continue;
+        }
+        there = VirtualAllocEx(process, address, sizeof suggested, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+        if (there != address) {
+            if (there)
+                VirtualFreeEx(process, there, 0, MEM_RELEASE);
+            there = nullptr;
+            VirtualFree(here, 0, MEM_RELEASE);
+            here = nullptr;
+        }
+    }
+    SIZE_T written = 0;
+    const bool placed = there == here && here != nullptr &&
+                        WriteProcessMemory(process, there, &suggested, sizeof suggested, &written) &&
+                        written == sizeof suggested;
+    if (placed) {
+        std::memcpy(here, &suggested, sizeof suggested);
+        SendWaiting(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(here));
+    }
+    if (there)
+        VirtualFreeEx(process, there, 0, MEM_RELEASE);
+    if (here)
+        VirtualFree(here, 0, MEM_RELEASE);
+    CloseHandle(process);
+    if (!placed)
+        Fail("cannot place the suggested rectangle in the program's memory");
 }
 
 HWND WaitDialog(const std::string& title) {
@@ -366,6 +423,22 @@ const Command kDriverCommands[] = {
          wchar_t text[1024] = {};
          GetWindowTextW(RequireMain(), text, 1024);
          Print(torvale::WideToUtf8(text) + "\n");
+     }},
+    {"dpi-change", 1,
+     [](const std::vector<std::string>& args) { SendDpiChange(RequireMain(), std::atoi(args[0].c_str())); }},
+    {"output-layout", 0,
+     [](const std::vector<std::string>&) {
+         const HWND main = RequireMain();
+         const HWND edit = GetDlgItem(main, IDC_TXTOUTPUT);
+         RECT client{};
+         RECT box{};
+         if (edit == nullptr || !GetClientRect(main, &client) || !GetWindowRect(edit, &box))
+             Fail("cannot read the output log's place");
+         MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&box), 2);
+         const auto font = static_cast<int>(SendWaiting(main, TORVALE_WM_OUTPUT_FONT_HEIGHT, 0, 0));
+         Print(std::to_string(box.left) + " " + std::to_string(box.top) + " " + std::to_string(box.right - box.left) +
+               " " + std::to_string(box.bottom - box.top) + " " + std::to_string(client.right) + " " +
+               std::to_string(client.bottom) + " " + std::to_string(font) + "\n");
      }},
     {"window-rect", 0,
      [](const std::vector<std::string>&) {
