@@ -75,7 +75,7 @@ void MainWindowPresenter::ImportOof(OofSource source) {
             return;
     }
     const int result =
-        LoadOofFile(oofPath, oofTitle, *model_, log_, ReportFormat{program_.decimalSeparator, program_.gameText});
+        LoadOofFile(oofPath, oofTitle, *model_, log_, ReportFormat{program_.decimalSeparator, program_.ansi.toUtf8});
     room_.reset();
     modelLoaded(result == kOofLoaded, oofTitle);
 }
@@ -91,7 +91,7 @@ void MainWindowPresenter::ImportModel() {
     oofTitle = chosen.title;
     LoadedInput loaded;
     const int result = LoadModelFile(oofPath, oofTitle, *model_, loaded, log_,
-                                     ReportFormat{program_.decimalSeparator, program_.gameText});
+                                     ReportFormat{program_.decimalSeparator, program_.ansi.toUtf8});
     room_ = std::move(loaded.room);
     modelLoaded(result == kOofLoaded, oofTitle);
 }
@@ -186,7 +186,7 @@ void MainWindowPresenter::ClearWindow() {
 
 void MainWindowPresenter::Unload() {
     std::string error;
-    if (!SaveSettings(program_.settingsPath, program_.settings, error))
+    if (!SaveSettings(program_.settingsPath, program_.settings, error, program_.ansi))
         messages_.ShowMessage(SettingsNotSavedMessage(program_.settingsPath, error));
     if (!program_.config.Save(program_.configPath, error))
         messages_.ShowMessage(SettingsNotSavedMessage(program_.configPath, error));

@@ -16,5 +16,8 @@ void UseUtf8Output();
 // A name stored by the game's tools (bytes in the user's ANSI code page on Windows) as UTF-8; elsewhere the
 // bytes as they are.
 std::string GameTextToUtf8(std::string_view text);
+// The other way, for texts the program stores where the game's tools and older versions read them; a letter
+// the code page lacks becomes '?'.
+std::string Utf8ToGameText(std::string_view text);
 
 }  // namespace torvale

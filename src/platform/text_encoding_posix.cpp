@@ -12,4 +12,8 @@ std::string GameTextToUtf8(std::string_view text) {
     return std::string(text);
 }
 
+std::string Utf8ToGameText(std::string_view text) {
+    return std::string(text);
+}
+
 }  // namespace torvale

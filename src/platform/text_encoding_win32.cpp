@@ -28,4 +28,8 @@ std::string GameTextToUtf8(std::string_view text) {
     return AnsiToUtf8(text);
 }
 
+std::string Utf8ToGameText(std::string_view text) {
+    return Utf8ToAnsi(text);
+}
+
 }  // namespace torvale

@@ -47,6 +47,20 @@ std::string AnsiToUtf8(std::string_view text) {
     return WideToUtf8(ToWide(CP_ACP, text));
 }
 
+std::string Utf8ToAnsi(std::string_view text) {
+    const std::wstring wide = Utf8ToWide(text);
+    if (wide.empty())
+        return {};
+    const int count = CountOf(wide.size());
+    const int length =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), count, nullptr, 0, nullptr, nullptr);
+    if (length <= 0)
+        return {};
+    std::string ansi(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), count, ansi.data(), length, nullptr, nullptr);
+    return ansi;
+}
+
 bool FitsAnsiCodePage(std::string_view text) {
     const std::wstring wide = Utf8ToWide(text);
     if (wide.empty())

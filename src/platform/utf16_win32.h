@@ -17,6 +17,9 @@ std::string WideToUtf8(std::wstring_view text);
 // A text in the user's ANSI code page (the game's own names, POFGEN's output) as UTF-8, for the log.
 std::string AnsiToUtf8(std::string_view text);
 
+// UTF-8 in the user's ANSI code page; a letter it lacks becomes '?'.
+std::string Utf8ToAnsi(std::string_view text);
+
 // True when every letter of a UTF-8 text has a form in the user's ANSI code page, so that a program that reads
 // its command line through that code page (POFGEN) receives the text unchanged.
 bool FitsAnsiCodePage(std::string_view text);

@@ -18,10 +18,10 @@ int Run(HINSTANCE instance, int showCommand) {
     // The texture table is large; the program-wide state lives on the heap for the whole run.
     auto program = std::make_unique<ProgramState>();
     SystemMessageBoxes messages;
+    program->ansi = {GameTextToUtf8, Utf8ToGameText};
     if (!RunStartup(*program, {SystemFileSystem(), messages, UserDecimalSeparator(), '\\'}))
         return 1;
     program->pofgenCommandLine = BuildPofgenCommandLine(program->settings, UserDecimalSeparator());
-    program->gameText = GameTextToUtf8;
 
     MainWindow window(*program, instance, showCommand);
     if (!window.Create()) {
