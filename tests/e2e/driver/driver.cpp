@@ -532,8 +532,8 @@ const Command kDriverCommands[] = {
     {"select", 3,
      [](const std::vector<std::string>& args) {
          const HWND item = DialogItem(args[0], args[1]);
-         if (SendWaiting(item, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(args[2].c_str())) ==
-             CB_ERR)
+         if (SendWaiting(item, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                         reinterpret_cast<LPARAM>(torvale::Utf8ToWide(args[2]).c_str())) == CB_ERR)
              Fail("combo box " + args[1] + " has no item \"" + args[2] + "\"");
          SendWaiting(GetParent(item), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(item), CBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(item));
