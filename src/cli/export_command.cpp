@@ -150,7 +150,7 @@ std::string DefaultRoomTarget(const std::string& input, InputKind kind) {
 
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code error;
-    return std::filesystem::equivalent(a, b, error);
+    return std::filesystem::equivalent(PathFromUtf8(a), PathFromUtf8(b), error);
 }
 
 }  // namespace

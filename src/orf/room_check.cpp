@@ -247,7 +247,7 @@ public:
         slots_.assign(size, Slot{{}, kEmpty});
         for (std::uint32_t g = 0; g + 1 < groupStart_.size(); ++g) {
             const Cell& cell = cells_[order_[groupStart_[g]]];
-            std::size_t slot = CellHash(cell) & (size - 1);
+            std::size_t slot = static_cast<std::size_t>(CellHash(cell) & (size - 1));
             while (slots_[slot].group != kEmpty)
                 slot = (slot + 1) & (size - 1);
             slots_[slot] = {cell, g};
@@ -259,7 +259,8 @@ public:
     // The vertices of `cell` in ascending order; empty when none lies there.
     std::span<const std::uint32_t> find(const Cell& cell) const {
         const std::size_t mask = slots_.size() - 1;
-        for (std::size_t slot = CellHash(cell) & mask; slots_[slot].group != kEmpty; slot = (slot + 1) & mask) {
+        for (std::size_t slot = static_cast<std::size_t>(CellHash(cell) & mask); slots_[slot].group != kEmpty;
+             slot = (slot + 1) & mask) {
             if (slots_[slot].cell == cell) {
                 const std::uint32_t g = slots_[slot].group;
                 return {order_.data() + groupStart_[g], groupStart_[g + 1] - groupStart_[g]};
@@ -349,8 +350,8 @@ std::vector<RoomFinding> CheckRoom(const Room& room) {
 
 void ReverseFaces(Room& room) {
     for (RoomFace& face : room.faces) {
-        const auto first = room.corners.begin() + face.firstCorner;
-        std::reverse(first, first + face.cornerCount);
+        const auto first = room.corners.begin() + static_cast<std::ptrdiff_t>(face.firstCorner);
+        std::reverse(first, first + static_cast<std::ptrdiff_t>(face.cornerCount));
         face.normal = {-face.normal.x, -face.normal.y, -face.normal.z};
     }
 }

@@ -152,12 +152,12 @@ void SendDpiChange(HWND main, int dpi) {
     const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
     if (process == nullptr)
         Fail("cannot open the program's process");
-    // An address free in both: a few far apart in the 64-bit space are tried.
+    // An address free in both: a few far apart in the address space are tried.
+    const std::uint64_t step = sizeof(void*) == 8 ? 0x10000000000u : 0x10000000u;
     void* here = nullptr;
     void* there = nullptr;
-    for (std::uintptr_t candidate = 0x10000000000u; candidate <= 0x70000000000u && there == nullptr;
-         candidate += 0x10000000000u) {
-        const auto address = reinterpret_cast<void*>(candidate);
+    for (std::uint64_t k = 1; k <= 7 && there == nullptr; ++k) {
+        const auto address = reinterpret_cast<void*>(static_cast<std::uintptr_t>(step * k));
         here = VirtualAlloc(address, sizeof suggested, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
         if (here != address) {
             if (here)
