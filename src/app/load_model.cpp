@@ -39,14 +39,15 @@ bool LoadRoom(std::span<const std::uint8_t> bytes,
               const std::string& title,
               ObjectModel& model,
               LoadedInput& loaded,
-              OutputSink& out) {
+              OutputSink& out,
+              const ReportFormat& format) {
     Room room;
     std::string error;
     if (!ReadOrfFile(bytes, room, error)) {
         out.PrintOutput(Line(error));
         return false;
     }
-    ReportRoom(room, title, out);
+    ReportRoom(room, title, out, format.gameText);
     const std::string name = Utf8FromPath(PathFromUtf8(title).stem());
     model = ModelFromRoom(room, name.empty() ? title : name);
     loaded.room = std::move(room);
@@ -108,7 +109,7 @@ int LoadModelFile(const std::string& path,
             return result;
         }
         case InputKind::Orf:
-            ok = LoadRoom(bytes, title, model, loaded, out);
+            ok = LoadRoom(bytes, title, model, loaded, out, format);
             break;
         case InputKind::Gltf:
         case InputKind::Glb:

@@ -104,7 +104,7 @@ void MainWindowPresenter::CheckOrf() {
     view_.Repaint();
     oofPath = chosen.path;
     oofTitle = chosen.title;
-    RoomFileCheck check = CheckRoomFile(oofPath, oofTitle, gameTextures(), log_);
+    RoomFileCheck check = CheckRoomFile(oofPath, oofTitle, gameTextures(), log_, nullptr, program_.ansi.toUtf8);
     if (check.read) {
         const std::string name = oofTitle.substr(0, oofTitle.rfind('.'));
         *model_ = ModelFromRoom(check.room, name.empty() ? oofTitle : name);

@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "builders/fake_platform.h"
+#include "builders/oof_builder.h"
 #include "core/atomic_file.h"
 #include "core/file_bytes.h"
 #include "core/file_range.h"
 #include "core/utf8_path.h"
+#include "oof/oof_reader.h"
+#include "orf/room_report.h"
 #include "platform/file_system.h"
 #ifdef _WIN32
 #include "platform/utf16_win32.h"
@@ -98,6 +102,39 @@ TEST(Utf8Path, PathPartsComeBackAsUtf8) {
     EXPECT_EQ(Utf8FromPath(path.filename()), name);
     EXPECT_EQ(Utf8FromPath(path.stem()), kNames[1]);
     EXPECT_EQ(Utf8FromPath(path.extension()), ".glb");
+}
+
+// The game's names are bytes in the user's code page; a stand-in for Windows-1252 turns them into UTF-8.
+std::string Latin1ToUtf8(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            out.push_back(c);
+        } else {
+            out.push_back(static_cast<char>(0xC0 | (byte >> 6)));
+            out.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
+        }
+    }
+    return out;
+}
+
+bool Holds(const std::vector<std::string>& messages, const std::string& line) {
+    return std::find(messages.begin(), messages.end(), line) != messages.end();
+}
+
+TEST(GameTexts, ModelAndRoomReportsShowTextureNamesThroughTheConverter) {
+    test::RecordingSink modelLog;
+    ObjectModel model;
+    const test::Bytes oof = test::OofBuilder().txtr({std::string("caf\xE9\0", 5)}).bytes();
+    ReadOofFile(oof, "ship.oof", model, modelLog, ReportFormat{'.', Latin1ToUtf8});
+    EXPECT_TRUE(Holds(modelLog.messages, "caf\xC3\xA9\r\n")) << ::testing::PrintToString(modelLog.messages);
+
+    Room room;
+    room.textureNames = {"caf\xE9"};
+    test::RecordingSink roomLog;
+    ReportRoom(room, "room.orf", roomLog, Latin1ToUtf8);
+    EXPECT_TRUE(Holds(roomLog.messages, "Texture 0: caf\xC3\xA9\r\n")) << ::testing::PrintToString(roomLog.messages);
 }
 
 }  // namespace
