@@ -26,7 +26,8 @@ RoomFileCheck CheckRoomFile(const std::string& path,
                             const std::string& title,
                             const GameTextures* game,
                             OutputSink& out,
-                            std::string* openError) {
+                            std::string* openError,
+                            const std::function<std::string(std::string_view)>& gameText) {
     RoomFileCheck check;
     std::vector<std::uint8_t> bytes;
     std::string error;
@@ -43,7 +44,7 @@ RoomFileCheck CheckRoomFile(const std::string& path,
         return check;
     }
     check.read = true;
-    ReportRoom(check.room, title, out);
+    ReportRoom(check.room, title, out, gameText);
     const std::vector<RoomFinding> findings = RoomFindings(check.room, game);
     PrintRoomFindings(title, findings, out);
     check.findings = findings.size();

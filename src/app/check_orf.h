@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/output_sink.h"
@@ -30,6 +32,7 @@ RoomFileCheck CheckRoomFile(const std::string& path,
                             const std::string& title,
                             const GameTextures* game,
                             OutputSink& out,
-                            std::string* openError = nullptr);
+                            std::string* openError = nullptr,
+                            const std::function<std::string(std::string_view)>& gameText = {});
 
 }  // namespace torvale

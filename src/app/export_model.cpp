@@ -1,4 +1,5 @@
 #include "app/export_model.h"
+#include "core/utf8_path.h"
 
 #include <filesystem>
 #include <vector>
@@ -27,7 +28,7 @@ constexpr struct {
 }  // namespace
 
 ModelTarget TargetOf(std::string_view path) {
-    const std::string extension = Lower(std::filesystem::path(std::string(path)).extension().string());
+    const std::string extension = Lower(Utf8FromPath(PathFromUtf8(path).extension()));
     for (const auto& type : kTypes) {
         if (extension == type.extension)
             return type.target;

@@ -1,4 +1,5 @@
 #include "app/load_model.h"
+#include "core/utf8_path.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -23,9 +24,9 @@ std::string Line(const std::string& text) {
 
 // Reads the files a model names from the model's own folder.
 ResourceLoader BesideModel(const std::string& modelPath) {
-    const std::filesystem::path folder = std::filesystem::path(modelPath).parent_path();
+    const std::filesystem::path folder = PathFromUtf8(modelPath).parent_path();
     return [folder](std::string_view uri, std::vector<std::uint8_t>& bytes, std::string& error) {
-        const std::string path = (folder / std::filesystem::path(std::string(uri))).string();
+        const std::string path = Utf8FromPath(folder / PathFromUtf8(uri));
         if (ReadWholeFile(path, bytes, error))
             return true;
         error = path + ": " + error;
@@ -38,15 +39,16 @@ bool LoadRoom(std::span<const std::uint8_t> bytes,
               const std::string& title,
               ObjectModel& model,
               LoadedInput& loaded,
-              OutputSink& out) {
+              OutputSink& out,
+              const ReportFormat& format) {
     Room room;
     std::string error;
     if (!ReadOrfFile(bytes, room, error)) {
         out.PrintOutput(Line(error));
         return false;
     }
-    ReportRoom(room, title, out);
-    const std::string name = std::filesystem::path(title).stem().string();
+    ReportRoom(room, title, out, format.gameText);
+    const std::string name = Utf8FromPath(PathFromUtf8(title).stem());
     model = ModelFromRoom(room, name.empty() ? title : name);
     loaded.room = std::move(room);
     return true;
@@ -107,7 +109,7 @@ int LoadModelFile(const std::string& path,
             return result;
         }
         case InputKind::Orf:
-            ok = LoadRoom(bytes, title, model, loaded, out);
+            ok = LoadRoom(bytes, title, model, loaded, out, format);
             break;
         case InputKind::Gltf:
         case InputKind::Glb:

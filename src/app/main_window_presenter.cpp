@@ -115,7 +115,8 @@ void MainWindowPresenter::ImportOof(OofSource source) {
         if (oofPath.empty() || oofTitle.empty())
             return;
     }
-    const int result = LoadOofFile(oofPath, oofTitle, *model_, log_, ReportFormat{program_.decimalSeparator});
+    const int result =
+        LoadOofFile(oofPath, oofTitle, *model_, log_, ReportFormat{program_.decimalSeparator, program_.ansi.toUtf8});
     room_.reset();
     modelLoaded(result == kOofLoaded, oofTitle);
     // A model that POFGEN compiled is remembered by its P3D source, by the P3D import.
@@ -138,7 +139,8 @@ bool MainWindowPresenter::loadModel(const std::string& path, const std::string& 
     oofPath = path;
     oofTitle = title;
     LoadedInput loaded;
-    const int result = LoadModelFile(oofPath, oofTitle, *model_, loaded, log_, ReportFormat{program_.decimalSeparator});
+    const int result = LoadModelFile(oofPath, oofTitle, *model_, loaded, log_,
+                                     ReportFormat{program_.decimalSeparator, program_.ansi.toUtf8});
     room_ = std::move(loaded.room);
     modelLoaded(result == kOofLoaded, oofTitle);
     return result == kOofLoaded;
@@ -157,7 +159,7 @@ void MainWindowPresenter::CheckOrf() {
 bool MainWindowPresenter::checkRoom(const std::string& path, const std::string& title) {
     oofPath = path;
     oofTitle = title;
-    RoomFileCheck check = CheckRoomFile(oofPath, oofTitle, gameTextures(), log_);
+    RoomFileCheck check = CheckRoomFile(oofPath, oofTitle, gameTextures(), log_, nullptr, program_.ansi.toUtf8);
     if (check.read) {
         const std::string name = oofTitle.substr(0, oofTitle.rfind('.'));
         *model_ = ModelFromRoom(check.room, name.empty() ? oofTitle : name);
@@ -310,7 +312,7 @@ void MainWindowPresenter::ClearWindow() {
 
 void MainWindowPresenter::Unload() {
     std::string error;
-    if (!SaveSettings(program_.settingsPath, program_.settings, error))
+    if (!SaveSettings(program_.settingsPath, program_.settings, error, program_.ansi))
         messages_.ShowMessage(SettingsNotSavedMessage(program_.settingsPath, error));
     if (!program_.config.Save(program_.configPath, error))
         messages_.ShowMessage(SettingsNotSavedMessage(program_.configPath, error));

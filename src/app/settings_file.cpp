@@ -113,17 +113,25 @@ void DecodeSettings(std::span<const std::uint8_t> bytes, Settings& settings) {
     DecodeFields(reader, settings);
 }
 
-bool LoadSettings(const std::string& path, Settings& settings, std::string& error) {
+bool LoadSettings(const std::string& path, Settings& settings, std::string& error, const AnsiCodec& codec) {
     // The error is the reason alone: the callers' messages name the file themselves.
     std::vector<std::uint8_t> bytes;
     if (!ReadWholeFile(path, bytes, error))
         return false;
+    const std::string before = settings.pofgenPath;
     DecodeSettings(bytes, settings);
+    // A path the file does not hold keeps the record's own, which is UTF-8 already.
+    if (codec.toUtf8 && settings.pofgenPath != before)
+        settings.pofgenPath = codec.toUtf8(settings.pofgenPath);
     return true;
 }
 
-bool SaveSettings(const std::string& path, const Settings& settings, std::string& error) {
-    return ReplaceFileAtomically(path, EncodeSettings(settings), error);
+bool SaveSettings(const std::string& path, const Settings& settings, std::string& error, const AnsiCodec& codec) {
+    if (!codec.fromUtf8)
+        return ReplaceFileAtomically(path, EncodeSettings(settings), error);
+    Settings stored = settings;
+    stored.pofgenPath = codec.fromUtf8(settings.pofgenPath);
+    return ReplaceFileAtomically(path, EncodeSettings(stored), error);
 }
 
 }  // namespace torvale

@@ -20,12 +20,12 @@ bool ContainsIgnoringCase(std::string_view text, std::string_view part) {
 void LoadOrCreateSettings(ProgramState& program, const StartupEnvironment& environment) {
     std::string error;
     if (environment.fileSystem.IsOrdinaryFile(program.settingsPath)) {
-        if (!LoadSettings(program.settingsPath, program.settings, error))
+        if (!LoadSettings(program.settingsPath, program.settings, error, program.ansi))
             environment.messages.ShowMessage("The settings file " + program.settingsPath + " could not be read: " +
                                              error + std::string(kCrLf2) + "TORVALE starts with its default settings.");
         return;
     }
-    if (!SaveSettings(program.settingsPath, program.settings, error))
+    if (!SaveSettings(program.settingsPath, program.settings, error, program.ansi))
         environment.messages.ShowMessage(SettingsNotSavedMessage(program.settingsPath, error));
 }
 

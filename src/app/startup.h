@@ -5,6 +5,7 @@
 
 #include "app/config_file.h"
 #include "app/settings.h"
+#include "app/settings_file.h"
 #include "orf/texture_table.h"
 #include "platform/file_system.h"
 #include "platform/message_boxes.h"
@@ -22,6 +23,9 @@ struct ProgramState {
     std::string pofgenCommandLine;  // built from the Settings once start-up has loaded them
     TextureTable textureTable;
     char decimalSeparator = '.';
+    // Between the user's ANSI code page and UTF-8: the model's names on their way into the log, the POFGEN path
+    // in and out of the settings file. None on systems that keep UTF-8.
+    AnsiCodec ansi;
 };
 
 struct StartupEnvironment {

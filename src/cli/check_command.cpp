@@ -56,8 +56,8 @@ int RunCheck(const CommandContext& context) {
     for (const std::string& path : rooms) {
         LogText log(context.out);
         std::string openError;
-        const RoomFileCheck check =
-            CheckRoomFile(path, FileNamePart(path), gamePaths.empty() ? nullptr : &game, log, &openError);
+        const RoomFileCheck check = CheckRoomFile(path, FileNamePart(path), gamePaths.empty() ? nullptr : &game, log,
+                                                  &openError, context.format.gameText);
         log.flush();
         if (!openError.empty())
             context.err << "torvale-cli: cannot read " << path << ": " << openError << '\n';

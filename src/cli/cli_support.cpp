@@ -1,4 +1,5 @@
 #include "cli/cli_support.h"
+#include "core/utf8_path.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -14,7 +15,7 @@ void LogText::flush() {
 }
 
 std::string FileNamePart(const std::string& path) {
-    return std::filesystem::path(path).filename().string();
+    return Utf8FromPath(PathFromUtf8(path).filename());
 }
 
 bool WantsHelp(const std::vector<std::string>& args) {

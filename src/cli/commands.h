@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "oof/model_report.h"
+
 namespace torvale::cli {
 
 // Exit statuses of torvale-cli.
@@ -18,6 +20,7 @@ struct CommandContext {
     std::string executableDir;  // ends with the platform's separator
     std::ostream& out;
     std::ostream& err;
+    ReportFormat format;  // how reports show the model's names
 };
 
 int RunReport(const CommandContext& context);

@@ -12,6 +12,7 @@
 #include "app/output_log.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "core/utf8_path.h"
 #include "game/game_textures.h"
 #include "orf/merge_faces.h"
 #include "orf/room_export.h"
@@ -144,12 +145,12 @@ std::string PlacedTarget(std::string target) {
 std::string DefaultRoomTarget(const std::string& input, InputKind kind) {
     if (kind == InputKind::Oof || kind == InputKind::Unknown)
         return SuggestOrfPath(input);
-    return std::filesystem::path(input).replace_extension(".orf").string();
+    return Utf8FromPath(PathFromUtf8(input).replace_extension(".orf"));
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code error;
-    return std::filesystem::equivalent(a, b, error);
+    return std::filesystem::equivalent(PathFromUtf8(a), PathFromUtf8(b), error);
 }
 
 }  // namespace
@@ -189,7 +190,7 @@ int RunExport(const CommandContext& context) {
     LoadedInput loaded;
     std::string openError;
     const int result =
-        LoadModelFile(arguments.file, FileNamePart(arguments.file), model, loaded, log, ReportFormat{}, &openError);
+        LoadModelFile(arguments.file, FileNamePart(arguments.file), model, loaded, log, context.format, &openError);
     log.flush();
     if (!openError.empty())
         context.err << "torvale-cli: cannot read " << arguments.file << ": " << openError << '\n';

@@ -4,6 +4,9 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "core/utf8_path.h"
+#include "platform/file_system.h"
+#include "platform/text_encoding.h"
 
 namespace {
 
@@ -34,14 +37,18 @@ constexpr const char* kUsage =
     "Exit status: 0 success, 1 the model or a file could not be processed, 2 usage error.\n";
 
 std::string ExecutableDir(const char* argv0) {
+#ifdef _WIN32
+    // The system's own answer: argv[0] is in the ANSI code page and may have lost letters.
+    (void)argv0;
+    std::string dir = torvale::SystemFileSystem().ExecutableDirectory();
+#else
     std::error_code ignored;
     std::filesystem::path self = std::filesystem::absolute(argv0, ignored);
-#ifndef _WIN32
     const auto proc = std::filesystem::read_symlink("/proc/self/exe", ignored);
     if (!proc.empty())
         self = proc;
+    std::string dir = torvale::Utf8FromPath(self.parent_path());
 #endif
-    std::string dir = self.parent_path().string();
     const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
     if (dir.empty() || dir.back() != separator)
         dir += separator;
@@ -52,7 +59,8 @@ std::string ExecutableDir(const char* argv0) {
 
 int main(int argc, char** argv) {
     using namespace torvale::cli;
-    std::vector<std::string> args(argv + 1, argv + argc);
+    torvale::UseUtf8Output();
+    std::vector<std::string> args = torvale::ProgramArguments(argc, argv);
     if (args.empty()) {
         std::cerr << kUsage;
         return kExitUsage;
@@ -68,7 +76,8 @@ int main(int argc, char** argv) {
                   << TORVALE_VERSION_REVISION << '\n';
         return kExitOk;
     }
-    CommandContext context{args, ExecutableDir(argc > 0 ? argv[0] : "torvale-cli"), std::cout, std::cerr};
+    CommandContext context{args, ExecutableDir(argc > 0 ? argv[0] : "torvale-cli"), std::cout, std::cerr,
+                           torvale::ReportFormat{'.', torvale::GameTextToUtf8}};
     if (command == "report")
         return RunReport(context);
     if (command == "export")

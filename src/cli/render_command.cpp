@@ -113,7 +113,7 @@ int RunRender(const CommandContext& context) {
     ObjectModel model;
     LoadedInput loaded;
     std::string openError;
-    if (LoadModelFile(input, FileNamePart(input), model, loaded, log, ReportFormat{}, &openError) != kOofLoaded) {
+    if (LoadModelFile(input, FileNamePart(input), model, loaded, log, context.format, &openError) != kOofLoaded) {
         if (!openError.empty())
             context.err << "torvale-cli: cannot read " << input << ": " << openError << '\n';
         else

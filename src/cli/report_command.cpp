@@ -54,7 +54,7 @@ int RunReport(const CommandContext& context) {
     LoadedInput loaded;
     LogText report(context.out);
     std::string openError;
-    const int result = LoadModelFile(file, FileNamePart(file), model, loaded, report, ReportFormat{}, &openError);
+    const int result = LoadModelFile(file, FileNamePart(file), model, loaded, report, context.format, &openError);
     report.flush();
     if (!openError.empty())
         context.err << "torvale-cli: cannot read " << file << ": " << openError << '\n';

@@ -144,7 +144,7 @@ int Suggest(const CommandContext& context) {
         ObjectModel model;
         NoReport quiet;
         std::string openError;
-        if (LoadOofFile(path, FileNamePart(path), model, quiet, ReportFormat{}, &openError) != kOofLoaded) {
+        if (LoadOofFile(path, FileNamePart(path), model, quiet, context.format, &openError) != kOofLoaded) {
             context.err << "torvale-cli: " << path << ": "
                         << (openError.empty() ? "not a model TORVALE can read" : openError) << '\n';
             ok = false;

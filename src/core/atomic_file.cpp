@@ -13,6 +13,7 @@
 #include "core/file_bytes.h"
 #include "core/number_text.h"
 #include "core/process_id.h"
+#include "core/utf8_path.h"
 
 namespace torvale {
 namespace {
@@ -94,18 +95,18 @@ private:
     static std::multimap<std::string, std::string> list(const std::string& folder) {
         std::multimap<std::string, std::string> byFile;
         std::error_code ignored;
-        const std::filesystem::path where = folder.empty() ? std::filesystem::path(".") : std::filesystem::path(folder);
+        const std::filesystem::path where = folder.empty() ? std::filesystem::path(".") : PathFromUtf8(folder);
         std::filesystem::directory_iterator entries(where, ignored);
         const std::uint64_t self = CurrentProcessId();
         for (; !ignored && entries != std::filesystem::directory_iterator(); entries.increment(ignored)) {
             try {
-                const std::string name = entries->path().filename().string();
+                const std::string name = Utf8FromPath(entries->path().filename());
                 std::string fileName;
                 std::uint64_t pid = 0;
                 if (ParseTemporaryName(name, fileName, pid) && pid != self)
                     byFile.emplace(fileName, name);
             } catch (const std::exception&) {
-                // A name the narrow encoding cannot hold is none of ours.
+                // A name with no UTF-8 form is none of ours.
             }
         }
         return byFile;
@@ -128,7 +129,7 @@ void RemoveAbandonedTemporaries(const std::string& folder, const std::string& fi
         std::string ofFile;
         std::uint64_t pid = 0;
         if (ParseTemporaryName(name, ofFile, pid) && !ProcessIsRunning(pid))
-            std::remove((folder + name).c_str());
+            RemoveFileUtf8(folder + name);
     }
 }
 
@@ -163,7 +164,7 @@ bool ReplaceFileAtomically(const std::string& path, std::span<const std::uint8_t
     RemoveAbandonedTemporaries(folder, fileName);
     const std::string temporary = folder + TemporaryName(fileName, CurrentProcessId());
     errno = 0;
-    std::FILE* raw = std::fopen(temporary.c_str(), "wb");
+    std::FILE* raw = OpenFileUtf8(temporary, "wb");
     if (!raw) {
         error = DescribeErrno(errno);
         return false;
@@ -174,11 +175,11 @@ bool ReplaceFileAtomically(const std::string& path, std::span<const std::uint8_t
     written = (std::fclose(raw) == 0) && written;
     if (!written) {
         error = DescribeErrno(writeErrno != 0 ? writeErrno : errno);
-        std::remove(temporary.c_str());
+        RemoveFileUtf8(temporary);
         return false;
     }
     if (!MoveFileReplacing(temporary, path, error)) {
-        std::remove(temporary.c_str());
+        RemoveFileUtf8(temporary);
         return false;
     }
     return true;

@@ -1,5 +1,7 @@
 #include "core/file_range.h"
 
+#include "core/utf8_path.h"
+
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -40,7 +42,7 @@ bool RangeFile::open(const std::string& path, std::string& error) {
     file_.reset();
     size_ = 0;
     errno = 0;
-    std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
+    std::unique_ptr<std::FILE, Closer> file(OpenFileUtf8(path, "rb"));
     if (!file) {
         error = "the file cannot be opened: " + SystemReason(errno);
         return false;

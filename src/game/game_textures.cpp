@@ -1,4 +1,5 @@
 #include "game/game_textures.h"
+#include "core/utf8_path.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -32,9 +33,9 @@ std::vector<fs::path> FilesOf(const fs::path& folder) {
             files.push_back(it->path());
     }
     std::sort(files.begin(), files.end(), [](const fs::path& a, const fs::path& b) {
-        const std::string fa = FoldedName(a.filename().string());
-        const std::string fb = FoldedName(b.filename().string());
-        return fa != fb ? fa < fb : a.filename().string() < b.filename().string();
+        const std::string fa = FoldedName(Utf8FromPath(a.filename()));
+        const std::string fb = FoldedName(Utf8FromPath(b.filename()));
+        return fa != fb ? fa < fb : Utf8FromPath(a.filename()) < Utf8FromPath(b.filename());
     });
     return files;
 }
@@ -45,8 +46,8 @@ std::vector<std::string> GameTextures::load(std::span<const std::string> paths) 
     std::vector<std::string> problems;
     for (const std::string& path : paths) {
         std::error_code ec;
-        const fs::file_status status = fs::status(path, ec);
-        const std::string extension = FoldedName(fs::path(path).extension().string());
+        const fs::file_status status = fs::status(PathFromUtf8(path), ec);
+        const std::string extension = FoldedName(Utf8FromPath(PathFromUtf8(path).extension()));
         if (ec || !fs::exists(status))
             problems.push_back(path + ": not found");
         else if (fs::is_directory(status))
@@ -73,30 +74,30 @@ void GameTextures::addTable(std::vector<TexturePage> pages) {
 }
 
 void GameTextures::loadFolder(const std::string& path, std::vector<std::string>& problems) {
-    const std::vector<fs::path> files = FilesOf(path);
+    const std::vector<fs::path> files = FilesOf(PathFromUtf8(path));
     std::vector<HogArchive> archives;  // opened when first needed, in name order
     bool archivesOpened = false;
     bool found = false;
     for (std::string_view table : kFolderTables) {
         const auto loose = std::find_if(files.begin(), files.end(), [&](const fs::path& file) {
-            return SameNameIgnoringCase(file.filename().string(), table);
+            return SameNameIgnoringCase(Utf8FromPath(file.filename()), table);
         });
         if (loose != files.end()) {
             found = true;
-            loadTableFile(loose->string(), problems);
+            loadTableFile(Utf8FromPath(*loose), problems);
             continue;
         }
         if (!archivesOpened) {
             archivesOpened = true;
             for (const fs::path& file : files) {
-                if (!EndsWithIgnoringCase(file.filename().string(), ".hog"))
+                if (!EndsWithIgnoringCase(Utf8FromPath(file.filename()), ".hog"))
                     continue;
                 HogArchive archive;
                 std::string error;
-                if (archive.open(file.string(), error))
+                if (archive.open(Utf8FromPath(file), error))
                     archives.push_back(std::move(archive));
                 else
-                    problems.push_back(file.string() + ": " + error);
+                    problems.push_back(Utf8FromPath(file) + ": " + error);
             }
         }
         for (HogArchive& archive : archives) {
@@ -127,7 +128,8 @@ void GameTextures::loadTableFile(const std::string& path, std::vector<std::strin
     std::vector<std::uint8_t> bytes;
     std::vector<TexturePage> pages;
     std::string error;
-    if (!ReadWholeFile(path, bytes, error) || !ReadTableFile(bytes, fs::path(path).filename().string(), pages, error)) {
+    if (!ReadWholeFile(path, bytes, error) ||
+        !ReadTableFile(bytes, Utf8FromPath(PathFromUtf8(path).filename()), pages, error)) {
         problems.push_back(path + ": " + error);
         return;
     }

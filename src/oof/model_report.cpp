@@ -38,6 +38,10 @@ std::string FormatPoint(const Vector3& v) {
     return Join("(", FormatSingle(v.x), ", ", FormatSingle(v.y), ", ", FormatSingle(v.z), ")");
 }
 
+std::string GameText(const ReportFormat& format, std::string_view text) {
+    return format.gameText ? format.gameText(text) : std::string(text);
+}
+
 std::string_view StoredName(std::string_view stored) {
     if (!stored.empty() && stored.back() == '\0')
         stored.remove_suffix(1);
@@ -78,7 +82,7 @@ void ModelReport::texturesFound(std::int32_t count) {
 }
 
 void ModelReport::textureName(std::string_view stored) {
-    out_.PrintOutput(Join(StoredName(stored), kCrLf));
+    out_.PrintOutput(Join(GameText(format_, StoredName(stored)), kCrLf));
 }
 
 void ModelReport::subObjectsFound(std::int32_t count) {
@@ -138,11 +142,11 @@ void ModelReport::geometricCenter(const Vector3& v) {
 }
 
 void ModelReport::name(std::string_view stored) {
-    out_.PrintOutput(Join("Name: ", StoredName(stored), kCrLf));
+    out_.PrintOutput(Join("Name: ", GameText(format_, StoredName(stored)), kCrLf));
 }
 
 void ModelReport::propertyName(std::string_view stored) {
-    out_.PrintOutput(Join("Property Name: ", StoredName(stored), kCrLf));
+    out_.PrintOutput(Join("Property Name: ", GameText(format_, StoredName(stored)), kCrLf));
 }
 
 void ModelReport::movementType(std::int32_t type) {
@@ -171,8 +175,8 @@ void ModelReport::specialPoint(std::int32_t number,
                                const Vector3& position,
                                float radius) {
     out_.PrintOutput(Join("Special Point #", Int(number), kCrLf));
-    out_.PrintOutput(Join("Name: ", name, kCrLf));
-    out_.PrintOutput(Join("Property: ", property, kCrLf));
+    out_.PrintOutput(Join("Name: ", GameText(format_, name), kCrLf));
+    out_.PrintOutput(Join("Property: ", GameText(format_, property), kCrLf));
     out_.PrintOutput(Join("Position: ", FormatVectorA(position, format_), kCrLf));
     out_.PrintOutput(Join("Radius: ", single(radius), kCrLf));
 }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -13,7 +14,13 @@ namespace torvale {
 // How numbers are written into the report.
 struct ReportFormat {
     char decimalSeparator = '.';  // the user's decimal separator
+    // The model's own names (textures, sub-objects, points) are bytes in the code page of whoever made the
+    // model; the log is UTF-8, so they pass through this on their way in. None: shown as they are.
+    std::function<std::string(std::string_view)> gameText;
 };
+
+// A name from the model as the log shows it, through the format's converter.
+std::string GameText(const ReportFormat& format, std::string_view text);
 
 // Vectors as the report writes them: form A "[x,y,z]" (header, sub-objects, special points) and
 // form B "[x, y, z]" (gunpoints, ground points, attach points and normals).

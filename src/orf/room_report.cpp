@@ -30,7 +30,10 @@ std::string WithZero(std::string_view text) {
 
 }  // namespace
 
-void ReportRoom(const Room& room, std::string_view fileName, OutputSink& out) {
+void ReportRoom(const Room& room,
+                std::string_view fileName,
+                OutputSink& out,
+                const std::function<std::string(std::string_view)>& gameText) {
     const std::string crlf(kCrLf);
     out.PrintOutput("Room: " + std::string(fileName) + crlf);
     out.PrintOutput("Version: " + FormatInteger(room.version) + crlf);
@@ -39,7 +42,8 @@ void ReportRoom(const Room& room, std::string_view fileName, OutputSink& out) {
     out.PrintOutput("Number of Corners: " + Count(room.corners.size()) + crlf);
     out.PrintOutput("Number of Textures: " + Count(room.textureNames.size()) + crlf);
     for (std::size_t t = 0; t < room.textureNames.size(); ++t)
-        out.PrintOutput("Texture " + Count(t) + ": " + room.textureNames[t] + crlf);
+        out.PrintOutput("Texture " + Count(t) + ": " +
+                        (gameText ? gameText(room.textureNames[t]) : room.textureNames[t]) + crlf);
     if (room.vertices.empty()) {
         out.PrintOutput("Bounds: none, the room has no vertices" + crlf);
         return;

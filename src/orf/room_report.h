@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <string>
 #include <string_view>
 
 #include "core/output_sink.h"
@@ -17,7 +19,11 @@ namespace torvale {
 //   Number of Textures: <n>
 //   Texture <t>: <name>                    (one line per name)
 //   Bounds: (<x>, <y>, <z>) to (<x>, <y>, <z>)   or "Bounds: none, the room has no vertices"
-void ReportRoom(const Room& room, std::string_view fileName, OutputSink& out);
+// Texture names are the game's texts: they reach the log through `gameText` when one is given.
+void ReportRoom(const Room& room,
+                std::string_view fileName,
+                OutputSink& out,
+                const std::function<std::string(std::string_view)>& gameText = {});
 
 // The room as a model of one sub-object named `name`: its vertices, its faces textured with their texture
 // numbers, its texture names stored with a trailing zero as a model keeps them, and every count and table

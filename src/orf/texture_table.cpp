@@ -6,6 +6,7 @@
 #include "core/atomic_file.h"
 #include "core/byte_reader.h"
 #include "core/byte_writer.h"
+#include "core/utf8_path.h"
 
 namespace torvale {
 namespace {
@@ -124,7 +125,8 @@ bool ReadTexturePairsFile(const std::string& path, std::vector<TexturePair>& pai
     std::string reason;
     if (!ReadWholeFile(path, bytes, reason)) {
         std::error_code ignored;
-        error = path + ": " + (std::filesystem::exists(path, ignored) ? reason : std::string("file not found"));
+        error = path + ": " +
+                (std::filesystem::exists(PathFromUtf8(path), ignored) ? reason : std::string("file not found"));
         return false;
     }
     if (!ReadTexturePairs(bytes, pairs, reason)) {

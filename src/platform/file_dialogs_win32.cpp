@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/system_ui.h"
+#include "platform/utf16_win32.h"
 
 namespace torvale {
 namespace {
@@ -26,12 +27,15 @@ std::string FilterList(const std::string& filter) {
 }
 
 FileDialogResult Show(void* owner, const FileDialogRequest& request, bool save) {
-    std::vector<char> file(kPathBuffer, '\0');
-    std::vector<char> title(MAX_PATH + 1, '\0');
-    request.initialPath.copy(file.data(), file.size() - 1);
-    const std::string filter = FilterList(request.filter);
+    std::vector<wchar_t> file(kPathBuffer, L'\0');
+    std::vector<wchar_t> title(MAX_PATH + 1, L'\0');
+    const std::wstring initialPath = Utf8ToWide(request.initialPath);
+    initialPath.copy(file.data(), file.size() - 1);
+    const std::wstring filter = Utf8ToWide(FilterList(request.filter));
+    const std::wstring dialogTitle = Utf8ToWide(request.title);
+    const std::wstring defaultExtension = Utf8ToWide(request.defaultExtension);
 
-    OPENFILENAMEA ofn{};
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = static_cast<HWND>(owner);
     ofn.lpstrFilter = filter.c_str();
@@ -40,8 +44,8 @@ FileDialogResult Show(void* owner, const FileDialogRequest& request, bool save) 
     ofn.nMaxFile = kPathBuffer;
     ofn.lpstrFileTitle = title.data();
     ofn.nMaxFileTitle = MAX_PATH + 1;
-    ofn.lpstrTitle = request.title.c_str();
-    ofn.lpstrDefExt = request.defaultExtension.empty() ? nullptr : request.defaultExtension.c_str();
+    ofn.lpstrTitle = dialogTitle.c_str();
+    ofn.lpstrDefExt = defaultExtension.empty() ? nullptr : defaultExtension.c_str();
     // The program never uses the current directory, so a dialog must not move it; the read-only check box
     // would offer a choice that nothing reads.
     ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_ENABLESIZING;
@@ -51,12 +55,12 @@ FileDialogResult Show(void* owner, const FileDialogRequest& request, bool save) 
         ofn.Flags |= OFN_OVERWRITEPROMPT;
 
     FileDialogResult result;
-    const BOOL chosen = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
+    const BOOL chosen = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
     if (!chosen)
         return result;  // cancelled or failed: the caller ends its command silently
     result.confirmed = true;
-    result.path = file.data();
-    result.title = title.data();
+    result.path = WideToUtf8(file.data());
+    result.title = WideToUtf8(title.data());
     result.filterIndex = ofn.nFilterIndex;
     return result;
 }
@@ -76,7 +80,7 @@ namespace {
 // Selects the starting folder once the dialog is up.
 int CALLBACK StartInFolder(HWND dialog, UINT message, LPARAM, LPARAM start) {
     if (message == BFFM_INITIALIZED && start != 0)
-        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, start);
+        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, start);
     return 0;
 }
 
@@ -85,18 +89,20 @@ int CALLBACK StartInFolder(HWND dialog, UINT message, LPARAM, LPARAM start) {
 FileDialogResult SystemFileDialogs::ShowFolder(const FileDialogRequest& request) {
     // The resizable tree with an edit box wants COM on this thread.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    BROWSEINFOA info{};
+    const std::wstring title = Utf8ToWide(request.title);
+    const std::wstring start = Utf8ToWide(request.initialPath);
+    BROWSEINFOW info{};
     info.hwndOwner = static_cast<HWND>(owner_);
-    info.lpszTitle = request.title.c_str();
+    info.lpszTitle = title.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_EDITBOX;
     info.lpfn = &StartInFolder;
-    info.lParam = reinterpret_cast<LPARAM>(request.initialPath.c_str());
+    info.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
     FileDialogResult result;
-    if (PIDLIST_ABSOLUTE chosen = SHBrowseForFolderA(&info)) {
-        std::vector<char> path(MAX_PATH + 1, '\0');
-        if (SHGetPathFromIDListA(chosen, path.data())) {
+    if (PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info)) {
+        std::vector<wchar_t> path(32768, L'\0');
+        if (SHGetPathFromIDListEx(chosen, path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT)) {
             result.confirmed = true;
-            result.path = path.data();
+            result.path = WideToUtf8(path.data());
             const std::size_t slash = result.path.find_last_of("\\/");
             result.title = slash == std::string::npos ? result.path : result.path.substr(slash + 1);
         }

@@ -2,6 +2,7 @@
 
 #include "core/file_bytes.h"
 #include "core/number_text.h"
+#include "platform/utf16_win32.h"
 #include "platform/win32_error.h"
 
 namespace torvale {
@@ -29,9 +30,9 @@ bool ReadRegularFile(const std::string& path,
                      std::string& error) {
     // FILE_FLAG_BACKUP_SEMANTICS lets a folder open too, so that it is refused by what it is rather than with
     // "access denied". Others may go on reading and writing the file, as with the C library's fopen.
-    const Handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN,
-                                  nullptr));
+    const Handle file(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) {
         error = DescribeWin32Error(GetLastError());
         return false;

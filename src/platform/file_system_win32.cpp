@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/utf16_win32.h"
 
 namespace torvale {
 namespace {
@@ -10,20 +11,20 @@ namespace {
 class Win32FileSystem final : public FileSystem {
 public:
     bool IsOrdinaryFile(const std::string& path) override {
-        const DWORD attributes = GetFileAttributesA(path.c_str());
+        const DWORD attributes = GetFileAttributesW(Utf8ToWide(path).c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES)
             return false;
         return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
     }
 
     bool Exists(const std::string& path) override {
-        return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+        return GetFileAttributesW(Utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
     }
 
     std::string ExecutableDirectory() override {
-        std::vector<char> buffer(MAX_PATH);
+        std::vector<wchar_t> buffer(MAX_PATH);
         for (;;) {
-            const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+            const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
             if (length == 0)
                 return {};
             if (length < buffer.size()) {
@@ -32,7 +33,7 @@ public:
             }
             buffer.resize(buffer.size() * 2);  // cut short: try again with more room
         }
-        std::string path(buffer.begin(), buffer.end());
+        std::string path = WideToUtf8(std::wstring_view(buffer.data(), buffer.size()));
         const std::size_t slash = path.find_last_of("\\/");
         if (slash == std::string::npos)
             return {};

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/process_runner.h"
+#include "platform/utf16_win32.h"
 #include "platform/win32_handles.h"
 
 namespace torvale {
@@ -24,7 +25,7 @@ public:
             !SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0))
             return capture;  // no pipe, no program: reported like a program that would not start
 
-        STARTUPINFOA startup{};
+        STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
         startup.wShowWindow = SW_HIDE;
@@ -32,11 +33,12 @@ public:
         startup.hStdOutput = writeEnd.get();
         startup.hStdError = writeEnd.get();
         PROCESS_INFORMATION process{};
-        // CreateProcessA may write into the command line, so it gets a copy of its own. The process and
+        // CreateProcessW may write into the command line, so it gets a copy of its own. The process and
         // thread handles are not inheritable; the console compiler gets no console window.
-        std::vector<char> line(commandLine.begin(), commandLine.end());
-        line.push_back('\0');
-        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS | CREATE_NO_WINDOW,
+        const std::wstring wide = Utf8ToWide(commandLine);
+        std::vector<wchar_t> line(wide.begin(), wide.end());
+        line.push_back(L'\0');
+        if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS | CREATE_NO_WINDOW,
                             nullptr, nullptr, &startup, &process))
             return capture;
         const UniqueHandle processHandle(process.hProcess);

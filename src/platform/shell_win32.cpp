@@ -3,12 +3,13 @@
 #include <shellapi.h>
 
 #include "platform/shell.h"
+#include "platform/utf16_win32.h"
 
 namespace torvale {
 
 void SystemShell::OpenDocument(const std::string& path) {
     // The result is not looked at: a missing file, or one with no associated program, shows nothing.
-    ShellExecuteA(static_cast<HWND>(owner_), "open", path.c_str(), "", "", SW_SHOWNORMAL);
+    ShellExecuteW(static_cast<HWND>(owner_), L"open", Utf8ToWide(path).c_str(), L"", L"", SW_SHOWNORMAL);
 }
 
 }  // namespace torvale

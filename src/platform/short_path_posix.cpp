@@ -14,6 +14,7 @@ public:
             return {};
         return path;
     }
+    bool FitsAnsiCodePage(const std::string&) override { return true; }
 };
 
 }  // namespace

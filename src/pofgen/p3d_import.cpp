@@ -23,6 +23,12 @@ std::string WithOofEnding(const std::string& name) {
 
 }  // namespace
 
+std::string NoAnsiPathMessage(std::string_view path) {
+    return "\r\nPOFGEN cannot open " + std::string(path) +
+           ": its name has letters outside this system's code page and the drive gives it no short name. "
+           "Rename the file or its folders, or move it.\r\n";
+}
+
 bool PofgenReportedErrors(std::string_view output) {
     constexpr std::string_view words = "error processing";
     const auto found = std::search(output.begin(), output.end(), words.begin(), words.end(), [](char a, char b) {
@@ -99,6 +105,8 @@ void P3dImport::ImportP3d(P3dSource source) {
     const std::string namedPath = source == P3dSource::AskUser || givenFile_ ? oofPath : std::string();
 
     // The short form keeps blanks out of the path POFGEN gets (it is not quoted).
+    const std::string chosenPath = oofPath;
+    const std::string chosenTitle = oofTitle;
     const std::string shortPath = services_.shortPaths.ShortPathName(oofPath);
     if (shortPath.empty()) {
         services_.messages.ShowMessage(kFilenameZeroLengthMessage);
@@ -107,7 +115,8 @@ void P3dImport::ImportP3d(P3dSource source) {
     oofPath = shortPath;
     const std::size_t separator = oofPath.rfind(services_.pathSeparator);
     const std::size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
-    if (oofTitle.find(' ') != std::string::npos) {
+    // POFGEN reads its command line in the ANSI code page, so a name with letters outside it is shortened too.
+    if (oofTitle.find(' ') != std::string::npos || !services_.shortPaths.FitsAnsiCodePage(oofTitle)) {
         // A name with a blank is shortened too. Its short form is the name part of the short path, which
         // does not depend on the current directory (the open dialog leaves that where it was).
         const std::string shortTitle = oofPath.substr(nameStart);
@@ -119,6 +128,13 @@ void P3dImport::ImportP3d(P3dSource source) {
     } else {
         // The folder part short, the name as the user knows it.
         oofPath = oofPath.substr(0, nameStart) + oofTitle;
+    }
+
+    if (!services_.shortPaths.FitsAnsiCodePage(oofPath)) {
+        host_.PrintOutput(NoAnsiPathMessage(chosenPath));
+        oofPath = chosenPath;
+        oofTitle = chosenTitle;
+        return;
     }
 
     const ProcessCapture run = services_.runner.Run(

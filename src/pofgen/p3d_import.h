@@ -23,6 +23,10 @@ inline constexpr std::string_view kErrorRunningPofgenMessage = "Error running PO
 inline constexpr std::string_view kPofgenHadErrorsMessage = "POFGEN had errors. See Output for details.";
 inline constexpr std::string_view kNoFileImportedMessage = "\r\nNo file Imported!\r\n";
 
+// The log line for a P3D path that POFGEN could not open: letters outside the ANSI code page and no short name
+// to stand for them (volumes can have short names turned off).
+std::string NoAnsiPathMessage(std::string_view path);
+
 // What the P3D import needs of the main window, which owns the file names, the log and the menu.
 class P3dImportHost {
 public:

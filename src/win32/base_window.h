@@ -47,7 +47,7 @@ public:
             self = reinterpret_cast<BaseWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
         }
         if (!self)
-            return DefWindowProcA(window, message, wParam, lParam);
+            return DefaultFor(window, message, wParam, lParam);
         const LRESULT result = Guarded<LRESULT>(
             window, 0, [&] { return static_cast<Derived*>(self)->HandleMessage(message, wParam, lParam); });
         if (message == WM_NCDESTROY) {
@@ -63,10 +63,18 @@ protected:
 
     // What a message the window does not handle itself gets.
     LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
-        return DefWindowProcA(window_, message, wParam, lParam);
+        return DefaultFor(window_, message, wParam, lParam);
     }
 
 private:
+    // A window registered with the wide functions (the main window, whose caption and log are UTF-8 shown
+    // whole) gets the wide default handling; one registered with the ANSI ones keeps the ANSI handling, or the
+    // texts it is sent would be read in the wrong width.
+    static LRESULT DefaultFor(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        return IsWindowUnicode(window) ? DefWindowProcW(window, message, wParam, lParam)
+                                       : DefWindowProcA(window, message, wParam, lParam);
+    }
+
     HWND window_ = nullptr;
 };
 

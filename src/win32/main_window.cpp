@@ -1,6 +1,7 @@
 #include "win32/main_window.h"
 
 #include <shellapi.h>
+#include "platform/utf16_win32.h"
 
 #include "win32/dialog_commands.h"
 #include "win32/resource.h"
@@ -44,7 +45,7 @@ MainWindow::MainWindow(ProgramState& program, HINSTANCE instance, int showComman
 }
 
 bool MainWindow::Create() {
-    WNDCLASSEXA windowClass{};
+    WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = &MainWindow::WindowProc;
     windowClass.hInstance = instance_;
@@ -54,8 +55,9 @@ bool MainWindow::Create() {
                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    windowClass.lpszClassName = TORVALE_MAIN_CLASS;
-    if (!RegisterClassExA(&windowClass))
+    const std::wstring className = Utf8ToWide(TORVALE_MAIN_CLASS);
+    windowClass.lpszClassName = className.c_str();
+    if (!RegisterClassExW(&windowClass))
         return false;
 
     HMENU menu = LoadMenuA(instance_, MAKEINTRESOURCEA(IDR_MAINMENU));
@@ -66,8 +68,8 @@ bool MainWindow::Create() {
     // Centred on the screen when first shown.
     const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    if (!CreateWindowExA(0, TORVALE_MAIN_CLASS, kDesignCaption, kWindowStyle, left, top, width, height, nullptr, menu,
-                         instance_, this))
+    if (!CreateWindowExW(0, className.c_str(), Utf8ToWide(kDesignCaption).c_str(), kWindowStyle, left, top, width,
+                         height, nullptr, menu, instance_, this))
         return false;
     presenter_.Load();
     return true;
@@ -101,6 +103,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        case TORVALE_WM_OUTPUT_FONT_HEIGHT:
+            return output_.fontHeight();
         case TORVALE_WM_DUMP_MENU:
             return HandleTestQuery(handle(), wParam, lParam) ? 1 : 0;
         default:
@@ -130,6 +137,19 @@ void MainWindow::OnSize(WPARAM kind, int width, int height) {
     const int clientWidth = kind == SIZE_MINIMIZED ? 0 : twips_.fromPixelsX(width);
     const int clientHeight = kind == SIZE_MINIMIZED ? 0 : twips_.fromPixelsY(height);
     output_.Place(LayoutOutput(clientWidth, clientHeight, output_.placement()));
+}
+
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+    // The window moved to a monitor of another DPI (or that monitor's scale changed): the same twips at the new
+    // DPI, fonts made again for it, and the place the system proposes, which keeps the window under the mouse.
+    twips_ = Twips::OfDpi(dpi);
+    output_.ApplyStyle(output_.style());
+    SetWindowPos(handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The client area may keep its pixel size (no WM_SIZE then), yet its controls change theirs.
+    RECT client{};
+    GetClientRect(handle(), &client);
+    OnSize(IsIconic(handle()) ? SIZE_MINIMIZED : SIZE_RESTORED, client.right, client.bottom);
 }
 
 void MainWindow::OnCommand(int id) {
@@ -260,7 +280,7 @@ void MainWindow::Unload() {
 }
 
 void MainWindow::SetCaption(const std::string& caption) {
-    SetWindowTextA(handle(), caption.c_str());
+    SetWindowTextW(handle(), Utf8ToWide(caption).c_str());
 }
 
 void MainWindow::SetMenuEnabled(MenuItem item, bool enabled) {

@@ -42,6 +42,7 @@ private:
 
     LRESULT OnCreate();
     void OnSize(WPARAM kind, int width, int height);
+    void OnDpiChanged(int dpi, const RECT& suggested);
     void OnCommand(int id);
     LRESULT OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam);
     void OnDropFiles(HDROP drop);

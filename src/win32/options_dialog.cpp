@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/utf16_win32.h"
 #include "win32/fonts.h"
 #include "win32/options_res.h"
 
@@ -99,11 +100,12 @@ bool BoxOfId(int id, OptionsBox& box) {
     return false;
 }
 
+// The boxes' texts are UTF-8 in the program (the POFGEN path is a path like any other).
 std::string TextOf(HWND control) {
-    const int length = GetWindowTextLengthA(control);
-    std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
-    GetWindowTextA(control, buffer.data(), length + 1);
-    return std::string(buffer.data());
+    const int length = GetWindowTextLengthW(control);
+    std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1, L'\0');
+    GetWindowTextW(control, buffer.data(), length + 1);
+    return WideToUtf8(buffer.data());
 }
 
 }  // namespace
@@ -286,7 +288,7 @@ INT_PTR OptionsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/,
 
 void OptionsDialog::ShowFields(const OptionsFields& fields) {
     for (OptionsBox box : kBoxes)
-        SetDlgItemTextA(handle(), BoxId(box), fields.text(box).c_str());
+        SetDlgItemTextW(handle(), BoxId(box), Utf8ToWide(fields.text(box)).c_str());
     CheckRadioButton(handle(), IDC_OPT_SHADING_0, IDC_OPT_SHADING_0 + 2, IDC_OPT_SHADING_0 + fields.shadingMode);
     for (const SwitchBox& box : kSwitchBoxes)
         CheckDlgButton(handle(), box.id, fields.*box.flag ? BST_CHECKED : BST_UNCHECKED);
@@ -297,7 +299,7 @@ void OptionsDialog::ShowFields(const OptionsFields& fields) {
 }
 
 void OptionsDialog::ShowBoxText(OptionsBox box, const std::string& text) {
-    SetDlgItemTextA(handle(), BoxId(box), text.c_str());
+    SetDlgItemTextW(handle(), BoxId(box), Utf8ToWide(text).c_str());
     UpdateWindow(GetDlgItem(handle(), BoxId(box)));  // seen now, while a message box may follow
 }
 

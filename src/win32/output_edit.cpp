@@ -1,8 +1,10 @@
 #include "win32/output_edit.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
+#include "platform/utf16_win32.h"
 #include "win32/fonts.h"
 #include "win32/resource.h"
 
@@ -26,7 +28,8 @@ bool OutputEdit::Create(HWND parent, HINSTANCE instance, const Twips& twips, con
     twips_ = &twips;
     placement_ = placement;
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL;
-    edit_ = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", style, twips.toPixelsX(placement.left),
+    // A wide edit control: the log is UTF-8 and shows every letter of a path, whatever the code page.
+    edit_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", style, twips.toPixelsX(placement.left),
                             twips.toPixelsY(placement.top), twips.toPixelsX(placement.width),
                             twips.toPixelsY(placement.height), parent,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TXTOUTPUT)), instance, nullptr);
@@ -42,15 +45,19 @@ void OutputEdit::Follow(OutputLog& log) {
 
 void OutputEdit::ShowChange(const OutputLog& log, const OutputLog::Change& change) {
     if (change.replaced) {
-        SetWindowTextA(edit_, log.text().c_str());
+        SetWindowTextW(edit_, Utf8ToWide(log.text()).c_str());
     } else {
-        const std::string appended(change.appended);
-        const auto end = static_cast<WPARAM>(GetWindowTextLengthA(edit_));
-        SendMessageA(edit_, EM_SETSEL, end, static_cast<LPARAM>(end));
-        SendMessageA(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(appended.c_str()));
+        const std::wstring appended = Utf8ToWide(change.appended);
+        const auto end = static_cast<WPARAM>(GetWindowTextLengthW(edit_));
+        SendMessageW(edit_, EM_SETSEL, end, static_cast<LPARAM>(end));
+        SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(appended.c_str()));
     }
-    // The caret stands where the log says: at the start after a reset, at the end after an append.
-    const auto caret = static_cast<WPARAM>(log.caret());
+    // The caret stands where the log says: at the start after a reset, at the end after an append. The log
+    // counts UTF-8 bytes, the control UTF-16 units.
+    const std::string_view text = log.text();
+    const std::size_t at = std::min(log.caret(), text.size());
+    const auto caret = static_cast<WPARAM>(at == text.size() ? static_cast<std::size_t>(GetWindowTextLengthW(edit_))
+                                                             : Utf8ToWide(text.substr(0, at)).size());
     SendMessageA(edit_, EM_SETSEL, caret, static_cast<LPARAM>(caret));
     SendMessageA(edit_, EM_SCROLLCARET, 0, 0);
 }
@@ -59,6 +66,11 @@ void OutputEdit::Place(const TwipsRect& placement) {
     placement_ = placement;
     MoveWindow(edit_, twips_->toPixelsX(placement.left), twips_->toPixelsY(placement.top),
                twips_->toPixelsX(placement.width), twips_->toPixelsY(placement.height), TRUE);
+}
+
+int OutputEdit::fontHeight() const {
+    LOGFONTW font{};
+    return font_ && GetObjectW(font_.get(), sizeof font, &font) ? static_cast<int>(font.lfHeight) : 0;
 }
 
 void OutputEdit::ApplyStyle(const OutputStyle& style) {

@@ -24,6 +24,9 @@ public:
     void Place(const TwipsRect& placement);
     const TwipsRect& placement() const { return placement_; }
     void ApplyStyle(const OutputStyle& style);
+    const OutputStyle& style() const { return style_; }
+    // The character height of the log's font in pixels (negative, as CreateFont takes it); 0 without a font.
+    int fontHeight() const;
     // Re-reads the system colours the style refers to.
     void RefreshColors();
     // The answer to WM_CTLCOLORSTATIC for this control (a read-only edit asks as a static control does).

@@ -1,6 +1,7 @@
 #include "win32/pofgen_output_window.h"
 
 #include <string>
+#include <utility>
 
 #include "win32/fonts.h"
 #include "win32/options_res.h"
@@ -96,6 +97,19 @@ LRESULT PofgenOutputWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
             if (text_)
                 MoveWindow(text_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
             return 0;
+        case WM_DPICHANGED: {
+            // Another DPI: the font made again for it, the text box filling the place the system proposes.
+            twips_ = Twips::OfDpi(HIWORD(wParam));
+            UniqueFont font = MakeDialogFont(twips_);
+            if (text_ && font)
+                SendMessageA(text_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+            if (font)
+                font_ = std::move(font);
+            const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                         suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
         case WM_SETFOCUS:
             if (text_)
                 SetFocus(text_);

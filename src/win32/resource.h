@@ -39,4 +39,6 @@
 // the items of a menu; a separator has id 0 and caption "-"), lines separated by "\n". Reading another
 // process's menu does not work under Wine, so this is how tests see captions and enabled states.
 #define TORVALE_WM_DUMP_MENU (0x8000 + 0x100)
+// Test query: the main window answers with the log font's height in pixels (negative, as CreateFont takes it).
+#define TORVALE_WM_OUTPUT_FONT_HEIGHT (0x8000 + 0x101)
 #define TORVALE_MENU_DUMP_TAG 0x544D4E55UL

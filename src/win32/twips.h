@@ -8,8 +8,14 @@ namespace torvale {
 // display's real DPI.
 class Twips {
 public:
-    // The DPI of the screen the program runs on.
+    // The DPI of the screen the program runs on (the system's DPI under per-monitor awareness).
     static Twips OfScreen();
+    // The DPI of the monitor the window is on, where the system tells it (Windows 10 1607 and later); the
+    // screen's elsewhere.
+    static Twips OfWindow(HWND window);
+    // A DPI the system announced, as WM_DPICHANGED does.
+    static Twips OfDpi(int dpi);
+    int dpi() const { return dpiY_; }
 
     int toPixelsX(int twips) const { return MulDiv(twips, dpiX_, kTwipsPerInch); }
     int toPixelsY(int twips) const { return MulDiv(twips, dpiY_, kTwipsPerInch); }

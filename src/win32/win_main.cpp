@@ -6,6 +6,7 @@
 #include "platform/file_system.h"
 #include "platform/process_runner.h"
 #include "platform/system_ui.h"
+#include "platform/text_encoding.h"
 #include "platform/user_locale.h"
 #include "pofgen/command_line.h"
 #include "win32/base_window.h"
@@ -18,6 +19,7 @@ int Run(HINSTANCE instance, int showCommand) {
     // The texture table is large; the program-wide state lives on the heap for the whole run.
     auto program = std::make_unique<ProgramState>();
     SystemMessageBoxes messages;
+    program->ansi = {GameTextToUtf8, Utf8ToGameText};
     if (!RunStartup(*program, {SystemFileSystem(), messages, UserDecimalSeparator(), '\\'}))
         return 1;
     program->pofgenCommandLine = BuildPofgenCommandLine(program->settings, UserDecimalSeparator());
@@ -35,9 +37,9 @@ int Run(HINSTANCE instance, int showCommand) {
             window.OpenFiles(files);
     }
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     return 0;
 }

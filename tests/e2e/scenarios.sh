@@ -289,6 +289,8 @@ scenario_reverse_faces_restart() {
 source "$here/pofgen_scenarios.sh"
 source "$here/colors_scenarios.sh"
 source "$here/preview_scenarios.sh"
+source "$here/unicode_scenarios.sh"
+source "$here/dpi_scenarios.sh"
 
 declare -F "scenario_$scenario" >/dev/null || fail "no scenario named $scenario"
 "scenario_$scenario"

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <map>
@@ -38,6 +39,10 @@ public:
         asked.push_back(path);
         const auto found = forms.find(path);
         return found == forms.end() ? std::string() : found->second;
+    }
+    // This code page holds ASCII only, as a Western one would not hold Cyrillic.
+    bool FitsAnsiCodePage(const std::string& path) override {
+        return std::all_of(path.begin(), path.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     }
     std::map<std::string, std::string> forms;  // missing paths give the empty answer
     std::vector<std::string> asked;
@@ -205,6 +210,30 @@ TEST_F(P3dImportTest, AFileWithoutAShortFormStopsBeforePofgen) {
     EXPECT_EQ(host.path, "C:\\gone\\ship.p3d");
     EXPECT_EQ(host.title, "ship.p3d");
     EXPECT_TRUE(host.reloadEnabled.empty());
+}
+
+// A volume with short names turned off answers with the long form itself.
+TEST_F(P3dImportTest, ACyrillicPathWithoutShortNamesIsReportedInsteadOfStartingPofgen) {
+    const std::string path = "C:\\\xD0\x9C\xD0\xBE\xD0\xB4\\ship.p3d";  // C:\Мод\ship.p3d
+    shortPaths.forms[path] = path;
+    dialogs.choose(path, "ship.p3d");
+    import.ImportP3dCommand();
+    EXPECT_TRUE(runner.commandLines.empty());
+    EXPECT_EQ(host.printed, (std::vector<std::string>{std::string(kResetMessage), NoAnsiPathMessage(path)}));
+    EXPECT_EQ(host.path, path);
+    EXPECT_EQ(host.title, "ship.p3d");
+    EXPECT_TRUE(host.reloadEnabled.empty());
+}
+
+TEST_F(P3dImportTest, ANameOutsideTheCodePageIsHandedOverByItsShortName) {
+    const std::string path = "C:\\models\\\xCE\xA9.p3d";  // C:\models\Ω.p3d
+    shortPaths.forms[path] = "C:\\models\\5C2B~1.P3D";
+    dialogs.choose(path, "\xCE\xA9.p3d");
+    import.ImportP3dCommand();
+    EXPECT_EQ(runner.commandLines,
+              std::vector<std::string>{"C:\\games\\descent3\\pofgen.exe -s0.03 -p C:\\models\\5C2B~1.P3D"});
+    ASSERT_EQ(host.loads.size(), 1u);
+    EXPECT_EQ(host.loads[0].title, "5C2B~1.OOF");
 }
 
 TEST_F(P3dImportTest, APofgenThatCannotStartIsReportedAndNothingRemembered) {

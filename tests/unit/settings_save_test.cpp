@@ -46,6 +46,53 @@ TEST_F(SettingsSave, SaveThenLoadGivesTheSameRecord) {
     EXPECT_EQ(entries(), std::set<std::string>{"TORVALE.ini"});  // no temporary file left
 }
 
+// A stand-in for Windows-1252: é is one byte in the file and two in the program.
+std::string Latin1ToUtf8(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            out.push_back(c);
+        } else {
+            out.push_back(static_cast<char>(0xC0 | (byte >> 6)));
+            out.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
+        }
+    }
+    return out;
+}
+
+std::string Utf8ToLatin1(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte >= 0xC0 && i + 1 < text.size())
+            out.push_back(static_cast<char>(((byte & 0x03) << 6) | (static_cast<unsigned char>(text[++i]) & 0x3F)));
+        else
+            out.push_back(text[i]);
+    }
+    return out;
+}
+
+TEST_F(SettingsSave, ThePofgenPathIsStoredInTheCodePageAndReadBackAsUtf8) {
+    const std::string file = path("TORVALE.ini");
+    const AnsiCodec codec{Latin1ToUtf8, Utf8ToLatin1};
+    Settings settings;
+    settings.pofgenPath = "C:\\Jeux\\caf\xC3\xA9\\pofgen.exe";  // café, in UTF-8
+    Settings stored = settings;
+    stored.pofgenPath = "C:\\Jeux\\caf\xE9\\pofgen.exe";
+    std::string error;
+    ASSERT_TRUE(SaveSettings(file, settings, error, codec)) << error;
+    EXPECT_EQ(ReadTestFile(file), test::SettingsFileBytes(stored));
+
+    Settings loaded;
+    ASSERT_TRUE(LoadSettings(file, loaded, error, codec)) << error;
+    EXPECT_EQ(loaded.pofgenPath, settings.pofgenPath);
+    // A file without a path keeps the record's own, which must not be converted a second time.
+    ASSERT_TRUE(WriteTestFile(file, test::SettingsFileBytes(Settings{})));
+    ASSERT_TRUE(LoadSettings(file, loaded, error, codec)) << error;
+    EXPECT_EQ(loaded.pofgenPath, settings.pofgenPath);
+}
+
 TEST_F(SettingsSave, SavingOverALongerFileLeavesNoTrailingBytes) {
     const std::string file = path("TORVALE.ini");
     ASSERT_TRUE(WriteTestFile(file, Bytes(300, 0xEE)));

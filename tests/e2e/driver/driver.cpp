@@ -6,8 +6,11 @@
 //
 // Commands run in order; the first that fails ends the run with exit code 1 (2 for a usage error).
 //   wait-main                 wait for the main window and for its thread to take posted messages
-//   caption                   print the main window's caption
+//   caption                   print the main window's caption (texts in and out are UTF-8 throughout)
 //   window-rect               print the main window's place on the screen: WIDTHxHEIGHT+LEFT+TOP
+//   dpi-change DPI            send the main window WM_DPICHANGED for DPI, suggesting its rectangle scaled from 96
+//   output-layout             print the log's LEFT TOP WIDTH HEIGHT in the client area, the client's WIDTH HEIGHT
+//                             and the log font's height in pixels (negative)
 //   log                       write the log's text to stdout as raw bytes (CR LF kept)
 //   log-background            print the colour on screen inside the log's bottom-left corner, as RRGGBB
 //   wait-log-background RRGGBB  wait until that colour is RRGGBB (the log repaints in its own time)
@@ -48,6 +51,9 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -55,6 +61,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/utf16_win32.h"
 #include "win32/resource.h"
 
 namespace {
@@ -114,24 +121,78 @@ HWND RequireMain() {
 // Sends a message and waits for the answer; fails when the program does not answer in time.
 LRESULT SendWaiting(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, g_timeoutMs, &result))
+    // The wide form: texts cross as UTF-16 whatever either side's code page, and come back here as UTF-8.
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, g_timeoutMs, &result))
         Fail("no answer to message " + std::to_string(message) + " (error " + std::to_string(GetLastError()) + ")");
     return static_cast<LRESULT>(result);
 }
 
 std::string WindowText(HWND window) {
     const auto length = SendWaiting(window, WM_GETTEXTLENGTH, 0, 0);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     const auto copied =
         SendWaiting(window, WM_GETTEXT, static_cast<WPARAM>(text.size()), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(copied));
-    return text;
+    return torvale::WideToUtf8(text);
 }
 
 std::string ClassOf(HWND window) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);
     return name;
+}
+
+// Sends WM_DPICHANGED as the system would on a move to a monitor of `dpi`, with the window's rectangle scaled
+// from 96 DPI as the suggestion. Its RECT is put at one address in both processes, so that the program reads it
+// whether or not the message's pointer is carried across.
+void SendDpiChange(HWND main, int dpi) {
+    RECT now{};
+    if (!GetWindowRect(main, &now))
+        Fail("cannot read the window's place");
+    const RECT suggested{now.left, now.top, now.left + MulDiv(now.right - now.left, dpi, 96),
+                         now.top + MulDiv(now.bottom - now.top, dpi, 96)};
+    DWORD pid = 0;
+    GetWindowThreadProcessId(main, &pid);
+    const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (process == nullptr)
+        Fail("cannot open the program's process");
+    // An address free in both: a few far apart in the address space are tried.
+    const std::uint64_t step = sizeof(void*) == 8 ? 0x10000000000u : 0x10000000u;
+    void* here = nullptr;
+    void* there = nullptr;
+    for (std::uint64_t k = 1; k <= 7 && there == nullptr; ++k) {
+        const auto address = reinterpret_cast<void*>(static_cast<std::uintptr_t>(step * k));
+        here = VirtualAlloc(address, sizeof suggested, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+        if (here != address) {
+            if (here)
+                VirtualFree(here, 0, MEM_RELEASE);
+            here = nullptr;
+            continue;
+        }
+        there = VirtualAllocEx(process, address, sizeof suggested, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+        if (there != address) {
+            if (there)
+                VirtualFreeEx(process, there, 0, MEM_RELEASE);
+            there = nullptr;
+            VirtualFree(here, 0, MEM_RELEASE);
+            here = nullptr;
+        }
+    }
+    SIZE_T written = 0;
+    const bool placed = there == here && here != nullptr &&
+                        WriteProcessMemory(process, there, &suggested, sizeof suggested, &written) &&
+                        written == sizeof suggested;
+    if (placed) {
+        std::memcpy(here, &suggested, sizeof suggested);
+        SendWaiting(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(here));
+    }
+    if (there)
+        VirtualFreeEx(process, there, 0, MEM_RELEASE);
+    if (here)
+        VirtualFree(here, 0, MEM_RELEASE);
+    CloseHandle(process);
+    if (!placed)
+        Fail("cannot place the suggested rectangle in the program's memory");
 }
 
 HWND WaitDialog(const std::string& title) {
@@ -401,9 +462,25 @@ const Command kDriverCommands[] = {
      }},
     {"caption", 0,
      [](const std::vector<std::string>&) {
-         char text[1024] = {};
-         GetWindowTextA(RequireMain(), text, sizeof text);
-         Print(std::string(text) + "\n");
+         wchar_t text[1024] = {};
+         GetWindowTextW(RequireMain(), text, 1024);
+         Print(torvale::WideToUtf8(text) + "\n");
+     }},
+    {"dpi-change", 1,
+     [](const std::vector<std::string>& args) { SendDpiChange(RequireMain(), std::atoi(args[0].c_str())); }},
+    {"output-layout", 0,
+     [](const std::vector<std::string>&) {
+         const HWND main = RequireMain();
+         const HWND edit = GetDlgItem(main, IDC_TXTOUTPUT);
+         RECT client{};
+         RECT box{};
+         if (edit == nullptr || !GetClientRect(main, &client) || !GetWindowRect(edit, &box))
+             Fail("cannot read the output log's place");
+         MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&box), 2);
+         const auto font = static_cast<int>(SendWaiting(main, TORVALE_WM_OUTPUT_FONT_HEIGHT, 0, 0));
+         Print(std::to_string(box.left) + " " + std::to_string(box.top) + " " + std::to_string(box.right - box.left) +
+               " " + std::to_string(box.bottom - box.top) + " " + std::to_string(client.right) + " " +
+               std::to_string(client.bottom) + " " + std::to_string(font) + "\n");
      }},
     {"window-rect", 0,
      [](const std::vector<std::string>&) {
@@ -444,7 +521,7 @@ const Command kDriverCommands[] = {
      [](const std::vector<std::string>& args) {
          const HWND dialog = WaitDialog(args[0]);
          const HWND box = FileNameBox(dialog);
-         SendWaiting(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[1].c_str()));
+         SendWaiting(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(torvale::Utf8ToWide(args[1]).c_str()));
          PressButton(dialog, IDOK);
          if (!WaitFor([&] { return !IsWindow(dialog); }))
              Fail("dialog \"" + args[0] + "\" did not accept " + args[1] + AnyMessageBoxText());
@@ -473,7 +550,8 @@ const Command kDriverCommands[] = {
     {"text", 2, [](const std::vector<std::string>& args) { Print(WindowText(DialogItem(args[0], args[1])) + "\n"); }},
     {"set-text", 3,
      [](const std::vector<std::string>& args) {
-         SendWaiting(DialogItem(args[0], args[1]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[2].c_str()));
+         SendWaiting(DialogItem(args[0], args[1]), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(torvale::Utf8ToWide(args[2]).c_str()));
      }},
     {"wait-text", 3,
      [](const std::vector<std::string>& args) {
@@ -496,8 +574,8 @@ const Command kDriverCommands[] = {
     {"select", 3,
      [](const std::vector<std::string>& args) {
          const HWND item = DialogItem(args[0], args[1]);
-         if (SendWaiting(item, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(args[2].c_str())) ==
-             CB_ERR)
+         if (SendWaiting(item, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                         reinterpret_cast<LPARAM>(torvale::Utf8ToWide(args[2]).c_str())) == CB_ERR)
              Fail("combo box " + args[1] + " has no item \"" + args[2] + "\"");
          SendWaiting(GetParent(item), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(item), CBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(item));
@@ -610,8 +688,14 @@ int Usage() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    std::vector<std::string> words(argv + 1, argv + argc);
+int main() {
+    // The wide command line: a path with letters outside the ANSI code page arrives whole.
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> words;
+    for (int i = 1; wide != nullptr && i < count; ++i)
+        words.push_back(torvale::WideToUtf8(wide[i]));
+    LocalFree(wide);
     std::size_t at = 0;
     if (at + 1 < words.size() && words[at] == "--timeout") {
         g_timeoutMs = static_cast<DWORD>(std::atof(words[at + 1].c_str()) * 1000.0);

@@ -1,0 +1,52 @@
+# End-to-end scenarios of file names in any script, sourced by scenarios.sh: a folder and files named in
+# Cyrillic, Greek and Japanese with accents and blanks, which no single ANSI code page holds.
+
+readonly UNICODE_FOLDER="Модели Ωμέγα 日本 é"
+readonly UNICODE_MODEL="Ωμέγα модель.oof"
+readonly UNICODE_ROOM="комната 日本 é.orf"
+
+# Wine names Unix files through the locale's character set: UTF-8 keeps every letter.
+use_utf8_file_names() { export LC_ALL=C.UTF-8; }
+
+# Import OOF from that folder: the log and the caption show the names whole; Export ORF writes the room beside
+# the model under a name in the same scripts, byte for byte the room an ASCII path gives.
+scenario_unicode_folder_import_and_export() {
+    use_utf8_file_names
+    setup
+    use_fixture_texlate
+    local folder="$work/$UNICODE_FOLDER"
+    mkdir -p "$folder"
+    cp "$work/fixtures/model.oof" "$folder/$UNICODE_MODEL"
+    start_and_wait
+    drive post-command mnuFileImportOOF file-dialog "Import OOF file" "$(torvale_winpath "$folder/$UNICODE_MODEL")" ||
+        fail "Import OOF of $UNICODE_MODEL"
+    {
+        sed "s/^Opened model\.oof\r\$/Opened $UNICODE_MODEL\r/" "$work/fixtures/report.txt"
+        line "Finished loading $UNICODE_MODEL"
+    } >"$work/loaded.part"
+    expect loaded.txt "$work/loaded.part"
+    check_log "$work/loaded.txt" "after loading $UNICODE_MODEL"
+    check_caption "$TITLE - $UNICODE_MODEL"
+
+    export_orf "$folder/$UNICODE_ROOM"
+    check_same "$work/fixtures/combined.orf" "$folder/$UNICODE_ROOM" "room written into $UNICODE_FOLDER"
+    log_has "Exporting $(torvale_winpath "$folder/$UNICODE_ROOM")..."
+    log_has "Finished converting to ORF!"
+    close_program
+    # Nothing else appeared beside them: no temporary left, no file under a mangled name.
+    check_text "$UNICODE_MODEL|$UNICODE_ROOM" "$(ls "$folder" | sort | paste -sd'|')" "files in $UNICODE_FOLDER"
+}
+
+# torvale-cli report of a model in that folder prints the file's name in UTF-8.
+scenario_unicode_cli_report() {
+    use_utf8_file_names
+    setup
+    [ -f "${TORVALE_CLI:-}" ] || fail "TORVALE_CLI does not name a built program"
+    local folder="$work/$UNICODE_FOLDER"
+    mkdir -p "$folder"
+    cp "$work/fixtures/model.oof" "$folder/$UNICODE_MODEL"
+    "$TORVALE_WINE64" "$TORVALE_CLI" report "$(torvale_winpath "$folder/$UNICODE_MODEL")" </dev/null \
+        >"$work/report.out" 2>"$work/report.err" || fail "torvale-cli report failed: $(cat "$work/report.err")"
+    grep -qaF "Finished loading $UNICODE_MODEL" "$work/report.out" ||
+        fail "the report does not name $UNICODE_MODEL: $(tail -n 3 "$work/report.out")"
+}
