@@ -23,9 +23,15 @@ ensure_packages() {
 
 # The native tool chain (compiler, CMake, Ninja, GoogleTest, Google Benchmark, /usr/bin/time for peak memory),
 # the header-only libraries every build uses (SimpleIni, stb, tinygltf with nlohmann-json, tinyobjloader: the
-# Windows builds copy the same headers from here) and Node.js with npm for the glTF validator test (tests/tools).
+# Windows builds copy the same headers from here).
 NATIVE_PACKAGES=(g++ cmake ninja-build libgtest-dev libgmock-dev googletest libbenchmark-dev time libsimpleini-dev
-    libstb-dev libtinygltf-dev libtinyobjloader-dev nlohmann-json3-dev nodejs npm)
+    libstb-dev libtinygltf-dev libtinyobjloader-dev nlohmann-json3-dev)
+# Node.js with npm runs the glTF validator test (tests/tools). A machine that has them from elsewhere keeps
+# them: Debian's npm package cannot be installed beside another Node.js.
+ensure_node() {
+    command -v node >/dev/null && command -v npm >/dev/null && return 0
+    ensure_packages nodejs npm
+}
 # libFuzzer targets and the format check.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev clang-format)
 # The Windows programs, built with mingw-w64 and run under Wine on a virtual display.

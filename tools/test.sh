@@ -13,6 +13,7 @@ source tools/system_dlls.sh
 ensure_packages "${NATIVE_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" || exit 1
 
 # The Khronos glTF Validator that checks every glTF the tests write (pinned in tests/tools/package-lock.json).
+ensure_node || exit 1
 npm ci --prefix tests/tools --no-audit --no-fund >/dev/null || exit 1
 
 JOBS=$(nproc 2>/dev/null || echo 2)
