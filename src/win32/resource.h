@@ -8,22 +8,22 @@
 #define IDC_TXTOUTPUT 1001
 
 // Main window menu commands (WM_COMMAND ids).
-#define IDM_FILE_IMPORT_P3D 40001  // mnuFileImportP3D
-#define IDM_FILE_IMPORT_OOF 40002  // mnuFileImportOOF
-#define IDM_FILE_EXPORT 40003      // mnuFileExport
-#define IDM_FILE_EXIT 40004        // mnuFileExit
+#define IDM_FILE_IMPORT_P3D 40001    // mnuFileImportP3D
+#define IDM_FILE_IMPORT_OOF 40002    // mnuFileImportOOF
+#define IDM_FILE_EXPORT 40003        // mnuFileExport
+#define IDM_FILE_EXIT 40004          // mnuFileExit
 #define IDM_FILE_IMPORT_MODEL 40005  // mnuFileImportModel
 #define IDM_FILE_EXPORT_MODEL 40006  // mnuFileExportModel
 #define IDM_FILE_CHECK_ORF 40007     // mnuFileCheckORF
-#define IDM_EDIT_OPTIONS 40011     // mnuEditOptions
-#define IDM_EDIT_COLORS 40012      // mnuEditColors
-#define IDM_EDIT_CLEAR 40013       // mnuEditClear
-#define IDM_HELP_README 40021      // mnuHelpReadme
-#define IDM_HELP_ABOUT 40022       // mnuHelpAbout
-#define IDM_RELOAD_P3D 40031       // mnuReloadP3D, an item of the menu bar itself
-#define IDM_VIEW_PREVIEW 40051     // mnuViewPreview
-#define IDM_VIEW_WIREFRAME 40052   // mnuViewWireframe
-#define IDM_VIEW_FINDINGS 40053    // mnuViewFindings
+#define IDM_EDIT_OPTIONS 40011       // mnuEditOptions
+#define IDM_EDIT_COLORS 40012        // mnuEditColors
+#define IDM_EDIT_CLEAR 40013         // mnuEditClear
+#define IDM_HELP_README 40021        // mnuHelpReadme
+#define IDM_HELP_ABOUT 40022         // mnuHelpAbout
+#define IDM_RELOAD_P3D 40031         // mnuReloadP3D, an item of the menu bar itself
+#define IDM_VIEW_PREVIEW 40051       // mnuViewPreview
+#define IDM_VIEW_WIREFRAME 40052     // mnuViewWireframe
+#define IDM_VIEW_FINDINGS 40053      // mnuViewFindings
 // File, Recent: the items of the recent files, the newest first; the list never holds more.
 #define IDM_FILE_RECENT_FIRST 40061  // mnuFileRecent(0)
 #define IDM_FILE_RECENT_COUNT 4
