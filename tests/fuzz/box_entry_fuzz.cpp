@@ -37,6 +37,7 @@ class NoDialogs final : public FileDialogs {
 public:
     FileDialogResult ShowOpen(const FileDialogRequest&) override { return {}; }
     FileDialogResult ShowSave(const FileDialogRequest&) override { return {}; }
+    FileDialogResult ShowFolder(const FileDialogRequest&) override { return {}; }
 };
 
 class NoFiles final : public FileSystem {
