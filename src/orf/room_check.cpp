@@ -18,6 +18,9 @@ constexpr float kLeastNormalLength = 0.035f;  // of the longest corner cross pro
 constexpr float kConcaveLimit = 0.05f;        // sine of the turn at a corner, against the face's turning
 constexpr float kPlanarLimit = 0.1f;          // distance along the normal from the corners' average
 constexpr float kPointDistance = 0.1f;        // two vertices closer than this are one point
+// The grid of the duplicate-point rule: cells twice the distance wide, so that a vertex's close neighbours lie in
+// the 2 x 2 x 2 cells nearest to it (eight look-ups, not twenty-seven).
+constexpr double kCellSize = 2.0 * static_cast<double>(kPointDistance);
 
 std::string Int(std::int64_t value) {
     return FormatInteger(value);
@@ -180,7 +183,7 @@ void CheckFaces(const Room& room, std::vector<RoomFinding>& findings) {
     }
 }
 
-// A grid cell of kPointDistance on each side.
+// A grid cell of kCellSize on each side.
 struct Cell {
     std::int64_t x, y, z;
     auto operator<=>(const Cell&) const = default;
@@ -189,7 +192,7 @@ struct Cell {
 Cell CellOf(const Vector3& p) {
     auto along = [](float value) {
         // Far-out and non-finite coordinates share the border cells; the distance test still decides.
-        const double cell = std::floor(static_cast<double>(value) / static_cast<double>(kPointDistance));
+        const double cell = std::floor(static_cast<double>(value) / kCellSize);
         return static_cast<std::int64_t>(std::clamp(std::isnan(cell) ? 0.0 : cell, -1e15, 1e15));
     };
     return {along(p.x), along(p.y), along(p.z)};
@@ -208,7 +211,7 @@ std::uint64_t CellHash(const Cell& c) {
 }
 
 // The vertices grouped by cell, with an open-addressing table from a cell to its group: flat arrays, so that the
-// 27 look-ups per vertex stay cheap.
+// eight look-ups per vertex stay cheap.
 class PointGrid {
 public:
     explicit PointGrid(const std::vector<Vector3>& points) : cells_(points.size()), order_(points.size()) {
@@ -267,8 +270,9 @@ private:
     std::vector<Slot> slots_;
 };
 
-// Vertices closer than kPointDistance, found through a grid of cells that size: a close neighbour lies in
-// one of the 27 cells around a vertex's own. Each later vertex names the first earlier one it is close to.
+// Vertices closer than kPointDistance, found through the grid: along each axis a close neighbour lies in the
+// vertex's own cell or in the next one on the side of the cell's nearer border, since the far border is at least
+// kPointDistance away. Each later vertex names the first earlier one it is close to.
 void CheckPoints(const Room& room, std::vector<RoomFinding>& findings) {
     const PointGrid grid(room.vertices);
     std::vector<bool> used(room.vertices.size(), false);
@@ -277,10 +281,15 @@ void CheckPoints(const Room& room, std::vector<RoomFinding>& findings) {
     for (std::size_t v = 0; v < room.vertices.size(); ++v) {
         const Vector3& p = room.vertices[v];
         const Cell home = grid.cellOf(v);
+        const auto side = [](float value) -> std::int64_t {
+            const double at = static_cast<double>(value) / kCellSize;
+            return at - std::floor(at) < 0.5 ? -1 : 1;  // not a number: either side, it shares a border cell
+        };
+        const std::int64_t sx = side(p.x), sy = side(p.y), sz = side(p.z);
         std::size_t closest = v;
-        for (std::int64_t dx = -1; dx <= 1; ++dx) {
-            for (std::int64_t dy = -1; dy <= 1; ++dy) {
-                for (std::int64_t dz = -1; dz <= 1; ++dz) {
+        for (const std::int64_t dx : {std::int64_t{0}, sx}) {
+            for (const std::int64_t dy : {std::int64_t{0}, sy}) {
+                for (const std::int64_t dz : {std::int64_t{0}, sz}) {
                     for (const std::uint32_t other : grid.find({home.x + dx, home.y + dy, home.z + dz})) {
                         if (other >= closest)
                             break;
