@@ -197,10 +197,11 @@ win64() {
     [ $status -eq 0 ] || fail "torvale-cli.exe export sample.oof ended with $status: $(tail -n 5 "$work/win-export.txt")"
     cmp -s "$work/expected.orf" "$app/cli.orf" || fail "torvale-cli.exe wrote another room than torvale-cli on Linux"
 
-    # The programs wrote nothing beside themselves but their settings and the rooms asked for.
+    # The programs wrote nothing beside themselves but their settings (TORVALE.ini and TORVALE.cfg) and the rooms
+    # asked for.
     local left
     left=$(cd "$app" && find . -mindepth 1 -printf '%P\n' | LC_ALL=C sort | tr '\n' ' ')
-    [ "$left" = "TORVALE.ini cli.orf readme.txt sample.oof sample.orf texlate.rsc torvale-cli.exe torvale.exe " ] ||
+    [ "$left" = "TORVALE.cfg TORVALE.ini cli.orf readme.txt sample.oof sample.orf texlate.rsc torvale-cli.exe torvale.exe " ] ||
         fail "the folder holds: $left"
     echo "win64: torvale-cli.exe reported and exported the sample like torvale-cli"
 }
