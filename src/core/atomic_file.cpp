@@ -146,13 +146,8 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, st
         read.resize(size);
         return read.data();
     };
-    try {
-        if (!ReadRegularFile(path, place, error))
-            return false;
-    } catch (const std::bad_alloc&) {
-        error = "there is not enough memory to read the file";
+    if (!ReadFileInto(path, place, error))
         return false;
-    }
     bytes = std::move(read);
     return true;
 }

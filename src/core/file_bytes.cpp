@@ -53,15 +53,21 @@ bool ReadFileBytes(const std::string& path, FileBytes& out, std::string& error) 
         read.size_ = size;
         return read.data_;
     };
+    if (!ReadFileInto(path, place, error))
+        return false;
+    out = std::move(read);
+    return true;
+}
+
+bool ReadFileInto(const std::string& path,
+                  const std::function<std::uint8_t*(std::size_t size)>& place,
+                  std::string& error) {
     try {
-        if (!ReadRegularFile(path, place, error))
-            return false;
+        return ReadRegularFile(path, place, error);
     } catch (const std::bad_alloc&) {
         error = "there is not enough memory to read the file";
         return false;
     }
-    out = std::move(read);
-    return true;
 }
 
 }  // namespace torvale

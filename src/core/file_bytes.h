@@ -51,6 +51,11 @@ bool ReadFileBytes(const std::string& path, FileBytes& out, std::string& error);
 bool ReadRegularFile(const std::string& path,
                      const std::function<std::uint8_t*(std::size_t size)>& place,
                      std::string& error);
+// ReadRegularFile into memory that `place` gives, with running out of memory (std::bad_alloc from `place`)
+// said in words like every other failure.
+bool ReadFileInto(const std::string& path,
+                  const std::function<std::uint8_t*(std::size_t size)>& place,
+                  std::string& error);
 // Memory for FileBytes in whole pages straight from the system; null when there is not enough.
 std::uint8_t* AllocatePages(std::size_t size);
 // Gives back the pages of [at, at + size), which must start on a page; they are not read again.
