@@ -52,7 +52,8 @@ constexpr const char* kExportUsage =
     "\n"
     "Files of the same names are replaced. A model whose data is damaged, or a room beyond the level\n"
     "editor's limits (10000 vertices, 3000 faces, 3 to 64 corners a face), is refused before any file is\n"
-    "written; when a room cannot be written the export stops there.\n"
+    "written; when one of the files cannot be written, none is replaced. TARGET is never INPUT, the table\n"
+    "or a folder.\n"
     "\n"
     "Exit status: 0 everything was written, 1 the table, the game's tables or INPUT could not be read, a\n"
     "file was not written, or --strict found something; 2 usage error.\n";
