@@ -1,4 +1,5 @@
 #include "app/export_model.h"
+#include "core/atomic_file.h"
 #include "core/utf8_path.h"
 
 #include <filesystem>
@@ -36,17 +37,37 @@ ModelTarget TargetOf(std::string_view path) {
     return ModelTarget::Room;
 }
 
-bool WriteExchangeModel(const ObjectModel& model, const std::string& path, ModelTarget target, OutputSink& out) {
+std::vector<std::string> ExchangeModelFiles(const std::string& path, ModelTarget target) {
+    return target == ModelTarget::Obj ? ObjOutputPaths(path) : GltfOutputPaths(path);
+}
+
+bool WriteExchangeModel(const ObjectModel& model,
+                        const std::string& path,
+                        ModelTarget target,
+                        OutputSink& out,
+                        const std::vector<std::string>& inputs) {
     const std::string crlf(kCrLf);
     out.PrintOutput(crlf + "Exporting " + path + "..." + crlf);
-    std::vector<std::string> warnings;
+    for (const std::string& file : ExchangeModelFiles(path, target)) {
+        for (const std::string& input : inputs) {
+            if (IsSameFile(file, input)) {
+                out.PrintOutput(crlf + "Error: " + file + " is the file the model was read from; nothing was written" +
+                                crlf);
+                return false;
+            }
+        }
+    }
+    std::vector<std::string> warnings, notes;
     std::string error;
-    const bool written = target == ModelTarget::Obj ? WriteObjModel(model, path, warnings, error)
+    const bool written = target == ModelTarget::Obj ? WriteObjModel(model, path, warnings, notes, error)
                                                     : WriteGltfModel(model, path, warnings, error);
     for (const std::string& warning : warnings)
         out.PrintOutput("Warning: " + warning + crlf);
+    for (const std::string& note : notes)
+        out.PrintOutput("Note: " + note + crlf);
     if (!written) {
-        out.PrintOutput(crlf + "Error: could not write " + path + ": " + error + crlf);
+        // The writers name the file that failed, and which of the others are new, if any.
+        out.PrintOutput(crlf + "Error: could not write " + error + crlf);
         return false;
     }
     out.PrintOutput(crlf + "Finished exporting " + path + crlf);

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/output_sink.h"
 #include "oof/object_model.h"
@@ -14,10 +15,19 @@ namespace torvale {
 enum class ModelTarget { Room, Gltf, Glb, Obj };
 ModelTarget TargetOf(std::string_view path);
 
-// Writes `model` as glTF, GLB or OBJ over `path` (each file replaced in one step) with the model's own
+// The files an export of glTF, GLB or OBJ to `path` writes: the file and its .bin or .mtl, if any.
+std::vector<std::string> ExchangeModelFiles(const std::string& path, ModelTarget target);
+
+// Writes `model` as glTF, GLB or OBJ over `path` (all its files replaced together) with the model's own
 // texture names, logging CR LF "Exporting <name>..." CR LF, a "Warning: ..." line for each face left out,
-// and CR LF "Finished exporting <name>" CR LF, or CR LF "Error: could not write <name>: <reason>" CR LF.
-bool WriteExchangeModel(const ObjectModel& model, const std::string& path, ModelTarget target, OutputSink& out);
+// a "Note: ..." line for names written otherwise, and CR LF "Finished exporting <name>" CR LF, or CR LF
+// "Error: could not write <file>: <reason>" CR LF. A file of the export that is one of `inputs` refuses it
+// before anything is written.
+bool WriteExchangeModel(const ObjectModel& model,
+                        const std::string& path,
+                        ModelTarget target,
+                        OutputSink& out,
+                        const std::vector<std::string>& inputs = {});
 
 // The save dialog of Export Model: its type list (glTF, GLB, OBJ) chooses the writer.
 FileDialogRequest ExportModelDialog(std::string suggestedPath);

@@ -284,6 +284,7 @@ void MainWindowPresenter::ExportOrf() {
     RoomTextureNaming naming = NameRoomTextures(*model_, program_.textureTable, gameTextures(), log_);
     roomOptions.textureNames = &naming.names;
     roomOptions.unknownTextures = std::move(naming.unknown);
+    roomOptions.inputs = {oofPath};
     const ExportOutcome outcome = WriteRooms(*model_, program_.textureTable, roomOptions, exportNames, log_);
     const std::string closing = ExportClosingMessage(outcome);
     if (!closing.empty())
@@ -303,7 +304,7 @@ void MainWindowPresenter::ExportModel() {
     view_.Repaint();
     ModelTarget target = ModelTarget::Gltf;
     const std::string path = ExportModelPath(chosen, target);
-    WriteExchangeModel(*model_, path, target, log_);
+    WriteExchangeModel(*model_, path, target, log_, {oofPath});
 }
 
 void MainWindowPresenter::ClearWindow() {

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "cli/commands.h"
+#include "core/atomic_file.h"
 #include "game/game_textures.h"
 
 namespace torvale::cli {
@@ -16,6 +17,24 @@ void LogText::flush() {
 
 std::string FileNamePart(const std::string& path) {
     return Utf8FromPath(PathFromUtf8(path).filename());
+}
+
+bool NamesFolder(const std::string& target) {
+    std::error_code ignored;
+    if (target.empty() || std::filesystem::is_directory(PathFromUtf8(target), ignored))
+        return true;
+    const std::string name = target.substr(FileNameStart(target));
+    return name.empty() || name == "." || name == "..";
+}
+
+std::string OutputThatIsInput(const std::vector<std::string>& outputs, const std::vector<std::string>& inputs) {
+    for (const std::string& output : outputs) {
+        for (const std::string& input : inputs) {
+            if (IsSameFile(output, input))
+                return output;
+        }
+    }
+    return {};
 }
 
 bool WantsHelp(const std::vector<std::string>& args) {

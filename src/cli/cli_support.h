@@ -34,6 +34,13 @@ private:
 // The last part of a path, as the log names files.
 std::string FileNamePart(const std::string& path);
 
+// True when `target` names a folder rather than a file: a folder that exists, a path ending in a separator, or a
+// last part "." or "..".
+bool NamesFolder(const std::string& target);
+
+// The first of `outputs` that is the same file as one of `inputs`, or empty when none is.
+std::string OutputThatIsInput(const std::vector<std::string>& outputs, const std::vector<std::string>& inputs);
+
 // True when -h or --help comes before any "--".
 bool WantsHelp(const std::vector<std::string>& args);
 

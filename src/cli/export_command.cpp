@@ -12,6 +12,7 @@
 #include "app/output_log.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "core/atomic_file.h"
 #include "core/utf8_path.h"
 #include "game/game_textures.h"
 #include "orf/merge_faces.h"
@@ -51,7 +52,8 @@ constexpr const char* kExportUsage =
     "\n"
     "Files of the same names are replaced. A model whose data is damaged, or a room beyond the level\n"
     "editor's limits (10000 vertices, 3000 faces, 3 to 64 corners a face), is refused before any file is\n"
-    "written; when a room cannot be written the export stops there.\n"
+    "written; when one of the files cannot be written, none is replaced. TARGET is never INPUT, the table\n"
+    "or a folder.\n"
     "\n"
     "Exit status: 0 everything was written, 1 the table, the game's tables or INPUT could not be read, a\n"
     "file was not written, or --strict found something; 2 usage error.\n";
@@ -148,11 +150,6 @@ std::string DefaultRoomTarget(const std::string& input, InputKind kind) {
     return Utf8FromPath(PathFromUtf8(input).replace_extension(".orf"));
 }
 
-bool SameFile(const std::string& a, const std::string& b) {
-    std::error_code error;
-    return std::filesystem::equivalent(PathFromUtf8(a), PathFromUtf8(b), error);
-}
-
 }  // namespace
 
 int RunExport(const CommandContext& context) {
@@ -168,8 +165,8 @@ int RunExport(const CommandContext& context) {
     if (target != ModelTarget::Room && !arguments.roomOptions.empty())
         return UsageError(context, arguments.roomOptions.front() + " is for room files; TARGET " + *arguments.target +
                                        " is a model file");
-    if (arguments.target && FileNamePart(PlacedTarget(*arguments.target)).empty())
-        return UsageError(context, "TARGET '" + *arguments.target + "' names no file");
+    if (arguments.target && NamesFolder(*arguments.target))
+        return UsageError(context, "TARGET '" + *arguments.target + "' is a folder; name a file in it");
 
     // The table is read before the model, so that a missing table costs nothing.
     const auto table = std::make_unique<TextureTable>();
@@ -197,19 +194,29 @@ int RunExport(const CommandContext& context) {
     if (result != kOofLoaded)
         return kExitFailed;
 
+    std::vector<std::string> inputs{arguments.file};
     if (target != ModelTarget::Room) {
-        const bool written = WriteExchangeModel(model, PlacedTarget(*arguments.target), target, log);
+        const std::string path = PlacedTarget(*arguments.target);
+        const std::string overwritten = OutputThatIsInput(ExchangeModelFiles(path, target), inputs);
+        if (!overwritten.empty())
+            return UsageError(context, overwritten + " would be written over INPUT " + arguments.file);
+        const bool written = WriteExchangeModel(model, path, target, log);
         log.flush();
         return written ? kExitOk : kExitFailed;
     }
 
     const std::string path = PlacedTarget(arguments.target.value_or(DefaultRoomTarget(arguments.file, loaded.kind)));
     ExportNames names{path, FileNamePart(path), ""};
-    if (loaded.kind == InputKind::Orf) {
-        // A room from a room file is one sub-object, so its room is the base name with ".orf".
-        ExportNames written = names;
-        if (DeriveBaseName(written, kPathSeparator) && SameFile(written.orfPath + ".orf", arguments.file))
-            return UsageError(context, "the room would be written over INPUT " + arguments.file);
+    const bool combined = arguments.combined.value_or(true);
+    if (ExportNames based = names; DeriveBaseName(based, kPathSeparator)) {
+        const std::string tablePath = arguments.table.value_or(context.executableDir + "texlate.rsc");
+        inputs.push_back(tablePath);
+        const std::string overwritten = OutputThatIsInput(RoomPaths(model, combined, based.orfPath), inputs);
+        if (!overwritten.empty())
+            return UsageError(
+                context, "the room " + overwritten + " would be written over " +
+                             (IsSameFile(overwritten, arguments.file) ? "INPUT " + arguments.file
+                                                                      : "the texture translation table " + tablePath));
     }
     if (arguments.mergeFaces) {
         const MergeFacesResult merged = MergeCoplanarFaces(model);
@@ -217,7 +224,7 @@ int RunExport(const CommandContext& context) {
                         std::to_string(merged.facesAfter) + std::string(kCrLf));
     }
     RoomExportOptions options;
-    options.combineSubObjects = arguments.combined.value_or(true);
+    options.combineSubObjects = combined;
     options.pathSeparator = kPathSeparator;
     options.reverseFaces = arguments.reverseFaces;
     options.strict = arguments.strict;

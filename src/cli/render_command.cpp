@@ -10,6 +10,7 @@
 #include "app/model_findings.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "core/atomic_file.h"
 #include "render/png_file.h"
 #include "render/renderer.h"
 #include "render/scene.h"
@@ -106,6 +107,10 @@ int RunRender(const CommandContext& context) {
         return UsageError(context, "INPUT is missing");
     if (!picture)
         return UsageError(context, "-o PICTURE.png is missing");
+    if (NamesFolder(*picture))
+        return UsageError(context, "-o " + *picture + " is a folder; name the picture to write");
+    if (IsSameFile(*picture, input))
+        return UsageError(context, "the picture would be written over INPUT " + input);
 
     // The log's report is of no use beside a picture; only a refusal is shown, on the error stream.
     std::ostringstream discarded;

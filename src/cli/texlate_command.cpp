@@ -75,6 +75,10 @@ int Build(const CommandContext& context) {
         return UsageError(context, "build needs the text file of pairs");
     if (!tablePath)
         return UsageError(context, "build needs -o and the table to write");
+    if (NamesFolder(*tablePath))
+        return UsageError(context, "-o " + *tablePath + " is a folder; name the table to write");
+    if (IsSameFile(*tablePath, *textPath))
+        return UsageError(context, "the table would be written over the text file " + *textPath);
 
     std::vector<std::uint8_t> bytes;
     std::string error;

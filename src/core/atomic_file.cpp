@@ -27,26 +27,51 @@ std::string DescribeErrno(int code) {
 constexpr std::string_view kTemporaryTag = ".torvale-";
 constexpr std::string_view kTemporaryEnd = ".tmp";
 
-std::size_t NameStart(const std::string& path) {
-    std::size_t at = path.find_last_of('/');
-#ifdef _WIN32
-    const std::size_t backslash = path.find_last_of("\\:");
-    if (backslash != std::string::npos && (at == std::string::npos || backslash > at))
-        at = backslash;
-#endif
-    return at == std::string::npos ? 0 : at + 1;
+// A file name of at most this many bytes keeps its whole name in its temporary's: with the dot, the tag, a
+// process id of up to 20 digits, ".tmp" and a cut name's "~" and hash, the temporary stays within 255 bytes.
+// On Windows the limit counts UTF-16 units, never more than the UTF-8 bytes, so bytes serve both.
+constexpr std::size_t kLongestKeptName = 204;
+constexpr std::size_t kHashDigits = 16;
+
+// FNV-1a, 64 bits: enough that two long names in one folder never meet.
+std::uint64_t NameHash(std::string_view name) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : name) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+// The part of the temporary's name that stands for the file: the name itself when it is short enough;
+// otherwise its first bytes (cut before a UTF-8 character, never inside one), "~" and a hash of the whole
+// name. A cut name is always longer than a kept one, so the two forms never meet.
+std::string TemporaryStem(std::string_view fileName) {
+    if (fileName.size() <= kLongestKeptName)
+        return std::string(fileName);
+    std::size_t cut = kLongestKeptName;
+    for (int back = 0; back < 3 && (static_cast<unsigned char>(fileName[cut]) & 0xC0) == 0x80; ++back)
+        --cut;
+    std::string stem(fileName.substr(0, cut));
+    stem += '~';
+    std::uint64_t hash = NameHash(fileName);
+    std::string digits(kHashDigits, '0');
+    for (std::size_t i = kHashDigits; i-- > 0; hash >>= 4)
+        digits[i] = "0123456789abcdef"[hash & 0xF];
+    return stem + digits;
 }
 
 std::string TemporaryName(std::string_view fileName, std::uint64_t pid) {
     std::string name = ".";
-    name += fileName;
+    name += TemporaryStem(fileName);
     name += kTemporaryTag;
     name += FormatInteger(static_cast<std::int64_t>(pid));
     name += kTemporaryEnd;
     return name;
 }
 
-// Splits a temporary's name into the file it was written for and the writer's pid; false for any other name.
+// Splits a temporary's name into the stem of the file it was written for (see TemporaryStem) and the writer's
+// pid; false for any other name.
 bool ParseTemporaryName(std::string_view name, std::string& fileName, std::uint64_t& pid) {
     if (name.size() < 2 || name.front() != '.' || !name.ends_with(kTemporaryEnd))
         return false;
@@ -55,7 +80,7 @@ bool ParseTemporaryName(std::string_view name, std::string& fileName, std::uint6
     if (tag == std::string_view::npos || tag == 0)
         return false;
     const std::string_view digits = name.substr(tag + kTemporaryTag.size());
-    if (digits.empty() || digits.size() > 19)
+    if (digits.empty() || digits.size() > 20)
         return false;
     pid = 0;
     for (const char c : digits) {
@@ -71,8 +96,8 @@ bool ParseTemporaryName(std::string_view name, std::string& fileName, std::uint6
 // export of many rooms reads the folder once rather than once per room; a later export lists it afresh.
 class LeftoverTemporaries {
 public:
-    // The temporaries of `fileName` in `folder` written by other processes, taken off the list.
-    std::vector<std::string> takeFor(const std::string& folder, const std::string& fileName) {
+    // The temporaries of the file of stem `stem` in `folder` written by other processes, taken off the list.
+    std::vector<std::string> takeFor(const std::string& folder, const std::string& stem) {
         constexpr auto kListingLife = std::chrono::seconds(2);
         const auto now = std::chrono::steady_clock::now();
         std::lock_guard lock(mutex_);
@@ -84,7 +109,7 @@ public:
         }
         std::vector<std::string> found;
         auto& byFile = listing.byFile;
-        const auto range = byFile.equal_range(fileName);
+        const auto range = byFile.equal_range(stem);
         for (auto it = range.first; it != range.second; ++it)
             found.push_back(it->second);
         byFile.erase(range.first, range.second);
@@ -115,7 +140,7 @@ private:
     struct Listing {
         bool listed = false;
         std::chrono::steady_clock::time_point made;
-        std::multimap<std::string, std::string> byFile;  // file name -> temporary's name
+        std::multimap<std::string, std::string> byFile;  // file's stem -> temporary's name
     };
     std::mutex mutex_;
     std::map<std::string, Listing> folders_;
@@ -125,7 +150,7 @@ private:
 // process may still be writing stays.
 void RemoveAbandonedTemporaries(const std::string& folder, const std::string& fileName) {
     static LeftoverTemporaries leftovers;
-    for (const std::string& name : leftovers.takeFor(folder, fileName)) {
+    for (const std::string& name : leftovers.takeFor(folder, TemporaryStem(fileName))) {
         std::string ofFile;
         std::uint64_t pid = 0;
         if (ParseTemporaryName(name, ofFile, pid) && !ProcessIsRunning(pid))
@@ -135,9 +160,31 @@ void RemoveAbandonedTemporaries(const std::string& folder, const std::string& fi
 
 }  // namespace
 
+std::size_t FileNameStart(std::string_view path) {
+    std::size_t at = path.find_last_of('/');
+#ifdef _WIN32
+    const std::size_t backslash = path.find_last_of("\\:");
+    if (backslash != std::string_view::npos && (at == std::string_view::npos || backslash > at))
+        at = backslash;
+#endif
+    return at == std::string_view::npos ? 0 : at + 1;
+}
+
 std::string TemporaryPathFor(const std::string& path) {
-    const std::size_t start = NameStart(path);
+    const std::size_t start = FileNameStart(path);
     return path.substr(0, start) + TemporaryName(std::string_view(path).substr(start), CurrentProcessId());
+}
+
+bool IsSameFile(const std::string& a, const std::string& b) {
+    std::error_code failed;
+    if (std::filesystem::equivalent(PathFromUtf8(a), PathFromUtf8(b), failed))
+        return true;
+    const auto normal = [](const std::string& path) {
+        std::error_code ignored;
+        const std::filesystem::path absolute = std::filesystem::absolute(PathFromUtf8(path), ignored);
+        return (absolute.empty() ? PathFromUtf8(path) : absolute).lexically_normal();
+    };
+    return normal(a) == normal(b);
 }
 
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error) {
@@ -152,12 +199,19 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, st
     return true;
 }
 
-bool ReplaceFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes, std::string& error) {
-    const std::size_t start = NameStart(path);
+namespace {
+
+// Writes the temporary of `path` (after removing those its earlier writers abandoned); its path in
+// `temporary`. On failure nothing is left behind.
+bool WriteTemporary(const std::string& path,
+                    std::span<const std::uint8_t> bytes,
+                    std::string& temporary,
+                    std::string& error) {
+    const std::size_t start = FileNameStart(path);
     const std::string folder = path.substr(0, start);
     const std::string fileName = path.substr(start);
     RemoveAbandonedTemporaries(folder, fileName);
-    const std::string temporary = folder + TemporaryName(fileName, CurrentProcessId());
+    temporary = folder + TemporaryName(fileName, CurrentProcessId());
     errno = 0;
     std::FILE* raw = OpenFileUtf8(temporary, "wb");
     if (!raw) {
@@ -173,9 +227,65 @@ bool ReplaceFileAtomically(const std::string& path, std::span<const std::uint8_t
         RemoveFileUtf8(temporary);
         return false;
     }
+    return true;
+}
+
+std::string ListOf(std::span<const FileToWrite> files) {
+    std::string list;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (i > 0)
+            list += i + 1 == files.size() ? " and " : ", ";
+        list += files[i].path;
+    }
+    return list;
+}
+
+}  // namespace
+
+bool ReplaceFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes, std::string& error) {
+    std::string temporary;
+    if (!WriteTemporary(path, bytes, temporary, error))
+        return false;
     if (!MoveFileReplacing(temporary, path, error)) {
         RemoveFileUtf8(temporary);
         return false;
+    }
+    return true;
+}
+
+bool ReplaceFilesAtomically(std::span<const FileToWrite> files, std::string& error) {
+    std::vector<std::string> temporaries;
+    const auto removeTemporaries = [&](std::size_t from) {
+        for (std::size_t i = from; i < temporaries.size(); ++i)
+            RemoveFileUtf8(temporaries[i]);
+    };
+    for (const FileToWrite& file : files) {
+        // A folder in the way would fail its move after others were made: found before anything moves.
+        std::error_code ignored;
+        if (std::filesystem::is_directory(PathFromUtf8(file.path), ignored)) {
+            removeTemporaries(0);
+            error = file.path + ": is a folder; no file was replaced";
+            return false;
+        }
+        std::string temporary, why;
+        if (!WriteTemporary(file.path, file.bytes, temporary, why)) {
+            removeTemporaries(0);
+            error = file.path + ": " + why + (files.size() > 1 ? "; no file was replaced" : "");
+            return false;
+        }
+        temporaries.push_back(std::move(temporary));
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        std::string why;
+        if (!MoveFileReplacing(temporaries[i], files[i].path, why)) {
+            removeTemporaries(i);
+            error = files[i].path + ": " + why;
+            if (i > 0)
+                error += "; new: " + ListOf(files.first(i)) + "; as they were: " + ListOf(files.subspan(i));
+            else if (files.size() > 1)
+                error += "; no file was replaced";
+            return false;
+        }
     }
     return true;
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace torvale {
@@ -18,9 +19,31 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, st
 // killed) are removed first, once their writer is known to be gone; those of a running process stay.
 bool ReplaceFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes, std::string& error);
 
+// One file of an output of several files: where it goes and its whole content (held by the caller).
+struct FileToWrite {
+    std::string path;
+    std::span<const std::uint8_t> bytes;
+};
+
+// Replaces all of `files` or none: every file is written to its temporary first, and only when all of them are
+// written are they moved over their targets, in order. A failure before the first move (a full disk, a missing
+// folder, a target that is a folder) leaves every old file as it was and no temporary behind; `error` names the
+// file and why. Should a move fail after others were done, `error` names the files already replaced and those
+// left as they were.
+bool ReplaceFilesAtomically(std::span<const FileToWrite> files, std::string& error);
+
 // The temporary beside `path` that this process writes: a dot, the file's name, ".torvale-", this process's
-// id and ".tmp" ("rooms/.big73.orf.torvale-4711.tmp").
+// id and ".tmp" ("rooms/.big73.orf.torvale-4711.tmp"). A name too long to leave room for the rest is cut at a
+// character boundary and ends in "~" and a hash of the whole name, so that the temporary's name never passes
+// 255 bytes (the longest file name of the common file systems) and two names never share a temporary.
 std::string TemporaryPathFor(const std::string& path);
+
+// Where the file name starts in `path`: after the last '/', and on Windows also after '\\' or a drive's ':'.
+std::size_t FileNameStart(std::string_view path);
+
+// True when `a` and `b` name one file: the same path once both are made absolute and normal, or, when both
+// exist, the same file on disk (another spelling, a link).
+bool IsSameFile(const std::string& a, const std::string& b);
 // The one operating-system step of the replacement: move `from` over `to`, replacing `to` if it exists.
 // Implemented per platform (platform/file_replace_*.cpp).
 bool MoveFileReplacing(const std::string& from, const std::string& to, std::string& error);

@@ -287,14 +287,16 @@ GltfFiles BuildGltf(const ObjectModel& model, std::string_view binUri, std::vect
     GltfFiles files;
     if (root.contains("buffers"))
         root["buffers"][0]["uri"] = std::string(binUri);
-    files.json = root.dump(1);
+    // A name that is no UTF-8 (an old model's Latin-1 texture name) is written with U+FFFD in place of its
+    // stray bytes rather than refused.
+    files.json = root.dump(1, ' ', false, json::error_handler_t::replace);
     files.bin = std::move(builder.bin());
     return files;
 }
 
 std::vector<std::uint8_t> BuildGlb(const ObjectModel& model, std::vector<std::string>& warnings) {
     GltfBuilder builder(model, warnings);
-    std::string text = builder.build().dump();
+    std::string text = builder.build().dump(-1, ' ', false, json::error_handler_t::replace);
     std::vector<std::uint8_t>& bin = builder.bin();
     // Both chunks end on a 4-byte boundary: JSON padded with spaces, the binary chunk with zeros.
     text.append((4 - text.size() % 4) % 4, ' ');
@@ -316,26 +318,61 @@ std::vector<std::uint8_t> BuildGlb(const ObjectModel& model, std::vector<std::st
     return out;
 }
 
+namespace {
+
+// The extension's dot in `path`, or npos when the file name has none.
+std::size_t ExtensionDot(const std::string& path) {
+    const std::size_t dot = path.rfind('.');
+    return dot != std::string::npos && dot >= FileNameStart(path) ? dot : std::string::npos;
+}
+
+bool IsGlbPath(const std::string& path) {
+    const std::size_t dot = ExtensionDot(path);
+    std::string extension = dot == std::string::npos ? std::string() : path.substr(dot);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+    return extension == ".glb";
+}
+
+}  // namespace
+
+std::string GltfUriOf(std::string_view fileName) {
+    std::string uri;
+    for (const char c : fileName) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (std::isalnum(byte) != 0 && byte < 0x80)
+            uri += c;
+        else if (c == '-' || c == '.' || c == '_' || c == '~' || c == '/')
+            uri += c;
+        else
+            uri += {'%', "0123456789ABCDEF"[byte >> 4], "0123456789ABCDEF"[byte & 0xF]};
+    }
+    return uri;
+}
+
+std::vector<std::string> GltfOutputPaths(const std::string& path) {
+    if (IsGlbPath(path))
+        return {path};
+    const std::size_t dot = ExtensionDot(path);
+    return {path, (dot == std::string::npos ? path : path.substr(0, dot)) + ".bin"};
+}
+
 bool WriteGltfModel(const ObjectModel& model,
                     const std::string& path,
                     std::vector<std::string>& warnings,
                     std::string& error) {
-    const std::size_t dot = path.rfind('.');
-    const std::size_t slash = path.find_last_of("/\\");
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    std::string extension = hasExtension ? path.substr(dot) : std::string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
-    if (extension == ".glb")
-        return ReplaceFileAtomically(path, BuildGlb(model, warnings), error);
-    const std::string stem = hasExtension ? path.substr(0, dot) : path;
-    const std::string binPath = stem + ".bin";
-    const std::string binUri = binPath.substr(slash == std::string::npos ? 0 : slash + 1);
-    GltfFiles files = BuildGltf(model, binUri, warnings);
-    if (!ReplaceFileAtomically(binPath, files.bin, error))
-        return false;
+    if (IsGlbPath(path)) {
+        const std::vector<std::uint8_t> glb = BuildGlb(model, warnings);
+        const FileToWrite file{path, glb};
+        return ReplaceFilesAtomically({&file, 1}, error);
+    }
+    const std::vector<std::string> paths = GltfOutputPaths(path);
+    const std::string& binPath = paths[1];
+    GltfFiles files = BuildGltf(model, GltfUriOf(binPath.substr(FileNameStart(binPath))), warnings);
     const auto* text = reinterpret_cast<const std::uint8_t*>(files.json.data());
-    return ReplaceFileAtomically(path, std::span<const std::uint8_t>(text, files.json.size()), error);
+    // The .bin first: a .gltf never stands beside a .bin older than itself.
+    const FileToWrite both[] = {{binPath, files.bin}, {path, {text, files.json.size()}}};
+    return ReplaceFilesAtomically(both, error);
 }
 
 }  // namespace torvale

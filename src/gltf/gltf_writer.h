@@ -25,8 +25,15 @@ struct GltfFiles {
 GltfFiles BuildGltf(const ObjectModel& model, std::string_view binUri, std::vector<std::string>& warnings);
 std::vector<std::uint8_t> BuildGlb(const ObjectModel& model, std::vector<std::string>& warnings);
 
+// A file name as a glTF `uri`: percent-encoded but for unreserved characters and '/' (RFC 3986), so that a
+// blank, a '%' or a '\\' (no separator on POSIX) reads back as the same name.
+std::string GltfUriOf(std::string_view fileName);
+
+// The files WriteGltfModel writes for `path`: the .glb alone, or the .gltf and the .bin beside it.
+std::vector<std::string> GltfOutputPaths(const std::string& path);
+
 // Writes `path` as one .glb when its extension is .glb (any case), otherwise as .gltf with a .bin of the same
-// name beside it. Each file is replaced atomically; on failure `error` says why.
+// name beside it. Both files are replaced together or not at all; on failure `error` says why.
 bool WriteGltfModel(const ObjectModel& model,
                     const std::string& path,
                     std::vector<std::string>& warnings,

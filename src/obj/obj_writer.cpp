@@ -24,20 +24,43 @@ std::string_view WithoutZero(std::string_view stored) {
     return stored;
 }
 
-// OBJ names end at white space.
-std::string SafeName(std::string_view name, std::string_view fallback) {
-    std::string out(name.empty() ? fallback : name);
-    std::replace_if(
-        out.begin(), out.end(), [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }, '_');
-    return out;
+bool IsControl(char c) {
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
 }
+
+// What a name in an OBJ statement cannot hold, each written as '_': white space (`g` and `newmtl` end a name
+// there, `mtllib` splits on blanks), line breaks and other control characters (they would end the statement or
+// start another), '#' (a comment to many readers) and '\\' (an escape to our reader, a line continuation at
+// the end of a line to others).
+bool IsUnfitForName(char c) {
+    return IsControl(c) || c == ' ' || c == '#' || c == '\\';
+}
+
+class NameCleaner {
+public:
+    std::string operator()(std::string_view name, std::string_view fallback) {
+        std::string out(name.empty() ? fallback : name);
+        for (char& c : out) {
+            if (IsUnfitForName(c)) {
+                controlReplaced_ = controlReplaced_ || (IsControl(c) && c != '\t');
+                c = '_';
+            }
+        }
+        return out;
+    }
+    bool controlReplaced() const { return controlReplaced_; }
+
+private:
+    bool controlReplaced_ = false;
+};
 
 }  // namespace
 
 ObjFiles BuildObj(const ObjectModel& model, std::string_view mtlName, std::vector<std::string>& warnings) {
     ObjFiles files;
+    NameCleaner safeName;
     std::string& obj = files.obj;
-    obj = "# TORVALE\nmtllib " + std::string(mtlName) + "\n";
+    obj = "# TORVALE\nmtllib " + safeName(mtlName, "") + "\n";
     std::map<std::string, std::string> materials;  // name -> its MTL statements
     std::size_t verticesBefore = 0, uvsBefore = 0;
     for (std::size_t s = 0; s < model.subObjects.size(); ++s) {
@@ -46,7 +69,7 @@ ObjFiles BuildObj(const ObjectModel& model, std::string_view mtlName, std::vecto
             std::min({sub.faceVertexCounts.size(), sub.faceFirstCorner.size(), sub.faceTextureIndices.size()});
         if (faceCount == 0)
             continue;
-        obj += "o " + SafeName(WithoutZero(sub.name), "object_" + std::to_string(s)) + "\n";
+        obj += "o " + safeName(WithoutZero(sub.name), "object_" + std::to_string(s)) + "\n";
         const Vector3 offset = WorldOffsetOf(model, s);
         for (const Vector3& p : sub.vertexPositions) {
             obj += "v ";
@@ -75,7 +98,7 @@ ObjFiles BuildObj(const ObjectModel& model, std::string_view mtlName, std::vecto
             const std::int32_t texture = sub.faceTextureIndices[f];
             std::string name;
             if (texture >= 0 && static_cast<std::size_t>(texture) < model.textureNames.size()) {
-                name = SafeName(TextureNameOf(model, texture), "texture_" + std::to_string(texture));
+                name = safeName(TextureNameOf(model, texture), "texture_" + std::to_string(texture));
                 materials.try_emplace(name, "Kd 1 1 1\n");
             } else {
                 const FaceColor color = f < sub.faceColors.size() ? sub.faceColors[f] : FaceColor{};
@@ -109,26 +132,44 @@ ObjFiles BuildObj(const ObjectModel& model, std::string_view mtlName, std::vecto
         }
         verticesBefore += sub.vertexPositions.size();
     }
+    if (safeName.controlReplaced())
+        files.notes.push_back("names with line breaks or other control characters are written with '_' in their place");
     files.mtl = "# TORVALE\n";
     for (const auto& [name, statements] : materials)
         files.mtl += "\nnewmtl " + name + "\n" + statements;
     return files;
 }
 
+std::string MtlPathFor(const std::string& objPath) {
+    const std::size_t start = FileNameStart(objPath);
+    const std::size_t dot = objPath.rfind('.');
+    const bool hasExtension = dot != std::string::npos && dot >= start;
+    const std::string stem = objPath.substr(start, hasExtension ? dot - start : std::string::npos);
+    // The .mtl is named by the same rule as the names inside the OBJ: "sp ace.obj" gets "sp_ace.mtl". A name
+    // with blanks cannot stand in `mtllib` in a form every reader takes: ours splits it on blanks (with '\\' as
+    // an escape), others take the whole rest of the line.
+    NameCleaner clean;
+    return objPath.substr(0, start) + clean(stem, "") + ".mtl";
+}
+
+std::vector<std::string> ObjOutputPaths(const std::string& path) {
+    return {path, MtlPathFor(path)};
+}
+
 bool WriteObjModel(const ObjectModel& model,
                    const std::string& path,
                    std::vector<std::string>& warnings,
+                   std::vector<std::string>& notes,
                    std::string& error) {
-    const std::size_t dot = path.rfind('.');
-    const std::size_t slash = path.find_last_of("/\\");
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    const std::string mtlPath = (hasExtension ? path.substr(0, dot) : path) + ".mtl";
-    const ObjFiles files = BuildObj(model, mtlPath.substr(slash == std::string::npos ? 0 : slash + 1), warnings);
+    const std::string mtlPath = MtlPathFor(path);
+    const ObjFiles files = BuildObj(model, mtlPath.substr(FileNameStart(mtlPath)), warnings);
+    notes.insert(notes.end(), files.notes.begin(), files.notes.end());
     const auto bytes = [](const std::string& text) {
         return std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     };
-    return ReplaceFileAtomically(mtlPath, bytes(files.mtl), error) &&
-           ReplaceFileAtomically(path, bytes(files.obj), error);
+    // The .mtl first: an OBJ never stands beside a material library older than itself.
+    const FileToWrite both[] = {{mtlPath, bytes(files.mtl)}, {path, bytes(files.obj)}};
+    return ReplaceFilesAtomically(both, error);
 }
 
 }  // namespace torvale

@@ -12,18 +12,28 @@ namespace torvale {
 struct ObjFiles {
     std::string obj;
     std::string mtl;
+    std::vector<std::string> notes;  // said once: names that had characters replaced that a user would miss
 };
 
 // The model as OBJ: an `o` per sub-object that has faces, its vertices at world positions (the attach offsets
 // of its parent chain applied), polygons kept in their corner order, v written as 1 - v; a material per texture
 // named after it, and per face colour named "rgb_7d66f3" with that Kd. A face naming a vertex its sub-object
-// lacks is left out with a line in `warnings`.
+// lacks is left out with a line in `warnings`. Names are written with '_' in place of white space, control
+// characters, '#' and '\\', which no OBJ statement holds in a form every reader takes back.
 ObjFiles BuildObj(const ObjectModel& model, std::string_view mtlName, std::vector<std::string>& warnings);
 
-// Writes `path` and a .mtl of the same name beside it, each replaced atomically; on failure `error` says why.
+// The material library written beside the OBJ `path`: its name without extension, with the OBJ names'
+// replacements ("sp ace.obj" gives "sp_ace.mtl"), and ".mtl".
+std::string MtlPathFor(const std::string& objPath);
+// The files WriteObjModel writes for `path`: the OBJ and its .mtl.
+std::vector<std::string> ObjOutputPaths(const std::string& path);
+
+// Writes `path` and its .mtl (MtlPathFor), both replaced together or not at all; on failure `error` says why.
+// `notes` gets what the user should know about the names written.
 bool WriteObjModel(const ObjectModel& model,
                    const std::string& path,
                    std::vector<std::string>& warnings,
+                   std::vector<std::string>& notes,
                    std::string& error);
 
 }  // namespace torvale

@@ -9,24 +9,28 @@
 namespace torvale {
 namespace {
 
-// Reports one room and writes its bytes over the target in one step. False (after saying why) when the
-// file could not be written.
-bool WriteRoomFile(const std::string& fileName,
-                   std::int64_t vertexCount,
-                   std::int64_t faceCount,
-                   const std::vector<std::uint8_t>& bytes,
-                   OutputSink& out) {
+// Reports one room as it is about to be written.
+void ReportRoom(const std::string& fileName, std::int64_t vertexCount, std::int64_t faceCount, OutputSink& out) {
     out.PrintOutput(std::string(kCrLf) + "Exporting " + fileName + "..." + std::string(kCrLf));
     out.PrintOutput("Number of Verts: " + FormatInteger(vertexCount) + std::string(kCrLf));
     out.PrintOutput("Number of Faces: " + FormatInteger(faceCount) + std::string(kCrLf));
-    std::string error;
-    if (ReplaceFileAtomically(fileName, bytes, error))
-        return true;
-    out.PrintOutput(std::string(kCrLf) + "Error: could not write " + fileName + ": " + error + std::string(kCrLf));
-    return false;
+}
+
+std::string FileNameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    return path.substr(slash == std::string::npos ? 0 : slash + 1);
 }
 
 }  // namespace
+
+std::vector<std::string> RoomPaths(const ObjectModel& model, bool combineSubObjects, const std::string& basePath) {
+    if (combineSubObjects)
+        return {basePath + ".orf"};
+    std::vector<std::string> paths;
+    for (std::int32_t room = 1; room <= model.subObjectCount; ++room)
+        paths.push_back(RoomFileName(basePath, model.subObjectCount, room));
+    return paths;
+}
 
 ExportOutcome WriteRooms(const ObjectModel& model,
                          const TextureTable& table,
@@ -36,15 +40,23 @@ ExportOutcome WriteRooms(const ObjectModel& model,
     if (!DeriveBaseName(names, options.pathSeparator))
         return ExportOutcome::Skipped;
     // The rooms of this export: the combined one, or one per sub-object.
-    const auto roomCount = options.combineSubObjects ? 1 : static_cast<std::size_t>(model.subObjectCount);
+    const std::vector<std::string> paths = RoomPaths(model, options.combineSubObjects, names.orfPath);
+    const std::size_t roomCount = paths.size();
     const auto roomPath = [&](std::size_t room) {
-        return options.combineSubObjects
-                   ? names.orfPath + ".orf"
+        return room < paths.size()
+                   ? paths[room]
                    : RoomFileName(names.orfPath, model.subObjectCount, static_cast<std::int32_t>(room + 1));
     };
-    const auto fileName = [](const std::string& path) {
-        return path.substr(path.find_last_of("\\/") == std::string::npos ? 0 : path.find_last_of("\\/") + 1);
-    };
+    const auto fileName = [](const std::string& path) { return FileNameOf(path); };
+    for (const std::string& path : paths) {
+        for (const std::string& input : options.inputs) {
+            if (IsSameFile(path, input)) {
+                out.PrintOutput(std::string(kCrLf) + "Error: " + path + " is the file the model was read from" +
+                                "; no room was written" + std::string(kCrLf));
+                return ExportOutcome::Refused;
+            }
+        }
+    }
     const std::string damage = FindExportDamage(model, options.combineSubObjects, [&](std::size_t subObject) {
         return fileName(roomPath(subObject == kCombinedRoom ? 0 : subObject));
     });
@@ -91,6 +103,9 @@ ExportOutcome WriteRooms(const ObjectModel& model,
             return ExportOutcome::Refused;
         }
     }
+    // Every room is built before any is written, and all are replaced together: a failure leaves the rooms of
+    // an earlier export as they were, never half of them new.
+    std::vector<std::vector<std::uint8_t>> rooms;
     for (std::size_t room = 0; room < roomCount; ++room) {
         std::int64_t vertexCount = 0;
         std::int64_t faceCount = 0;
@@ -100,10 +115,17 @@ ExportOutcome WriteRooms(const ObjectModel& model,
                 faceCount += model.subObject(i).faceCount;
             }
         }
-        const std::vector<std::uint8_t> bytes = buildRoom(room);
-        if (!WriteRoomFile(roomPath(room), vertexCount, faceCount, bytes, out))
-            return ExportOutcome::Failed;
-        PrintRoomFindings(fileName(roomPath(room)), findingsOf(bytes), out);
+        rooms.push_back(buildRoom(room));
+        ReportRoom(roomPath(room), vertexCount, faceCount, out);
+        PrintRoomFindings(fileName(roomPath(room)), findingsOf(rooms.back()), out);
+    }
+    std::vector<FileToWrite> files;
+    for (std::size_t room = 0; room < roomCount; ++room)
+        files.push_back({paths[room], rooms[room]});
+    std::string error;
+    if (!ReplaceFilesAtomically(files, error)) {
+        out.PrintOutput(std::string(kCrLf) + "Error: could not write " + error + std::string(kCrLf));
+        return ExportOutcome::Failed;
     }
     return ExportOutcome::Written;
 }

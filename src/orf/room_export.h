@@ -22,14 +22,21 @@ struct RoomExportOptions {
     const std::vector<std::string>* textureNames = nullptr;
     // Numbers of names that no texture page of the game's tables answers: findings of every room.
     std::vector<std::size_t> unknownTextures;
+    // Files the export must never replace (the file the model was read from): a room of one of these names
+    // refuses the export.
+    std::vector<std::string> inputs;
 };
 
 enum class ExportOutcome {
     Written,  // every room was written (possibly none, for a per-sub-object export of no sub-objects)
     Skipped,  // an empty name or title: nothing touched, nothing reported
     Refused,  // damaged model data: nothing written, the log says why
-    Failed,   // a room could not be written: the log names it and the reason; earlier rooms stay complete
+    Failed,   // a room could not be written: the log names it and the reason; the rooms are all as they were
+              // (or, should a replacement fail midway, the log names those already new)
 };
+
+// The room files of an export to `basePath` (the path without ".orf", as DeriveBaseName leaves it), in order.
+std::vector<std::string> RoomPaths(const ObjectModel& model, bool combineSubObjects, const std::string& basePath);
 
 // Writes the rooms of `model` (after refusing, with one line and nothing written, damaged data and rooms beyond
 // the level editor's hard limits): each room's messages "Exporting <path>...", its vertex and face counts,

@@ -193,6 +193,73 @@ TEST_F(CliExport, UsageErrorsExitWithTwoAndTheUsageOnStandardError) {
               std::string::npos);
 }
 
+// No command writes over one of its own inputs, whatever the spelling: each refusal is a usage error and the
+// input stays byte for byte.
+TEST_F(CliExport, NoCommandWritesOverItsOwnInput) {
+    const Bytes model = TwoPartModel();
+    const Bytes pairs{'a', ' ', '=', ' ', 'b', '\n'};
+    const std::string sep(1, static_cast<char>(fs::path::preferred_separator));
+    fs::create_directory(path("sub"));
+    struct Case {
+        Command command;
+        std::string input;  // written first, then checked byte for byte
+        std::vector<std::string> args;
+    };
+    const Case cases[] = {
+        {cli::RunExport, "w01.orf", {path("w01.orf"), "--per-subobject", "-o", path("w.orf")}},
+        {cli::RunExport, "x.bin", {path("x.bin"), "-o", path("x.gltf")}},
+        {cli::RunExport, "m.mtl", {path("m.mtl"), "-o", path("m.obj")}},
+        {cli::RunExport, "ship.glb", {path("ship.glb"), "-o", path("sub") + sep + ".." + sep + "ship.glb"}},
+        {cli::RunExport, "t.orf", {path("ship.oof"), "--texlate", path("t.orf"), "-o", path("t.orf")}},
+        {cli::RunRender, "s.oof", {path("s.oof"), "-o", path(".") + sep + "s.oof"}},
+        {cli::RunTexlate, "pairs.txt", {"build", path("pairs.txt"), "-o", path("pairs.txt")}},
+    };
+    for (const Case& c : cases) {
+        const Bytes content = c.input == "pairs.txt" ? pairs
+                              : c.input == "t.orf"   ? ReadTestFile(path("texlate.rsc"))
+                                                     : model;
+        ASSERT_TRUE(WriteTestFile(path(c.input), content));
+        const CommandRun result = run(c.command, c.args);
+        EXPECT_EQ(result.status, 2) << testing::PrintToString(c.args) << result.err;
+        EXPECT_NE(result.err.find("would be written over"), std::string::npos) << result.err;
+        EXPECT_EQ(ReadTestFile(path(c.input)), content) << c.input;
+    }
+    EXPECT_EQ(rooms(), (std::set<std::string>{"t.orf", "w01.orf"})) << "no room beside them";
+    EXPECT_FALSE(fs::exists(path("x.gltf")));
+    EXPECT_FALSE(fs::exists(path("m.obj")));
+}
+
+// A target naming a folder is a usage error for every command that writes one: nothing is written, no hidden
+// "..orf" appears.
+TEST_F(CliExport, TargetNamingAFolderIsAUsageError) {
+    const std::string sep(1, static_cast<char>(fs::path::preferred_separator));
+    fs::create_directory(path("rooms"));
+    ASSERT_TRUE(WriteTestFile(path("pairs.txt"), {'a', '=', 'b', '\n'}));
+    const std::set<std::string> before = [&] {
+        std::set<std::string> names;
+        for (const auto& entry : fs::recursive_directory_iterator(path("")))
+            names.insert(entry.path().string());
+        return names;
+    }();
+    const fs::path here = fs::current_path();
+    fs::current_path(path("rooms"));
+    for (const std::string& folder :
+         {std::string("."), std::string(".."), path("rooms"), path("new") + sep, path("rooms") + sep + "."}) {
+        const CommandRun exported = run(cli::RunExport, {path("ship.oof"), "-o", folder});
+        const CommandRun rendered = run(cli::RunRender, {path("ship.oof"), "-o", folder});
+        const CommandRun built = run(cli::RunTexlate, {"build", path("pairs.txt"), "-o", folder});
+        for (const CommandRun* result : {&exported, &rendered, &built}) {
+            EXPECT_EQ(result->status, 2) << folder << result->err;
+            EXPECT_NE(result->err.find("is a folder"), std::string::npos) << result->err;
+        }
+    }
+    fs::current_path(here);
+    std::set<std::string> after;
+    for (const auto& entry : fs::recursive_directory_iterator(path("")))
+        after.insert(entry.path().string());
+    EXPECT_EQ(after, before);
+}
+
 // The commands around rooms and the game's tables, each through its exit status and the lines it prints.
 TEST_F(CliExport, GameTablesNameTheRoomTexturesAndStrictRefusesWhatTheyDoNotKnow) {
     ASSERT_TRUE(WriteTestFile(path("other.rsc"), test::TexlateFile({{"other", "X"}})));

@@ -223,6 +223,26 @@ TEST(AtomicFile, WriteRemovesOnlyTheTemporariesOfItsFileLeftByEndedProcesses) {
     EXPECT_FALSE(std::filesystem::exists(TemporaryPathFor(dir / "room.orf")));
 }
 
+// A name too long for its whole self in the temporary's name is still found as the temporary of its file.
+TEST(AtomicFile, WriteRemovesTheAbandonedTemporaryOfALongName) {
+    ScratchDirectory dir("leftovers_long");
+    IdleChild ended;
+    ASSERT_NE(ended.pid(), 0u);
+    ended.end();
+    const std::string name(250, 'r');
+    const std::string ours = TemporaryPathFor(dir / name);
+    const std::string mark = ".torvale-" + std::to_string(CurrentProcessId()) + ".tmp";
+    ASSERT_TRUE(ours.ends_with(mark));
+    const std::string abandoned =
+        ours.substr(0, ours.size() - mark.size()) + ".torvale-" + std::to_string(ended.pid()) + ".tmp";
+    ASSERT_TRUE(test::WriteTestFile(abandoned, {7}));
+
+    std::string error;
+    ASSERT_TRUE(ReplaceFileAtomically(dir / name, Bytes{1}, error)) << error;
+    EXPECT_FALSE(std::filesystem::exists(abandoned));
+    EXPECT_EQ(test::ReadTestFile(dir / name), Bytes{1});
+}
+
 TEST(ProcessLiveness, TellsEndedProcessesFromRunningOnes) {
     IdleChild child;
     ASSERT_NE(child.pid(), 0u);
