@@ -26,12 +26,12 @@ std::string Line(const std::string& text) {
 // Reads the files a model names from the model's own folder or below it, and nowhere else.
 ResourceLoader BesideModel(const std::string& modelPath) {
     const std::filesystem::path folder = PathFromUtf8(modelPath).parent_path();
-    return [folder](std::string_view name, std::vector<std::uint8_t>& bytes, std::string& error) {
+    return [folder](std::string_view name, std::vector<std::uint8_t>& bytes, std::string& error) -> ResourceRead {
         std::string relative;
         std::filesystem::path file;
         if (!CheckInsideFolder(name, relative, error) || !FileInsideFolder(folder, relative, file, error)) {
             error = QuotedName(name) + " " + error;
-            return false;
+            return ResourceRead::Refused();
         }
         const std::string path = Utf8FromPath(file);
         if (ReadWholeFile(path, bytes, error))

@@ -534,7 +534,10 @@ bool ReadThroughLoader(std::vector<unsigned char>* out, std::string* err, const 
         *err = "no way to read files beside this model";
         return false;
     }
-    if (!(*context->loader)(relative, *out, why)) {
+    const ResourceRead read = (*context->loader)(relative, *out, why);
+    if (read.refused())
+        context->refusal = "buffer URI " + why;
+    if (!read) {
         *err = why;
         return false;
     }

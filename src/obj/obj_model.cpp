@@ -296,7 +296,13 @@ public:
             return false;
         }
         why = "no way to read files beside this model";
-        if (!loader_ || !loader_(relative, bytes, why)) {
+        const ResourceRead read = loader_ ? loader_(relative, bytes, why) : ResourceRead(false);
+        if (read.refused()) {
+            if (refusal_.empty())
+                refusal_ = "material library " + why;
+            return false;
+        }
+        if (!read) {
             notes_.push_back(std::string(title_) + ": material library " + name + " not read (" + why +
                              "); its material names are used as they are");
             return false;
