@@ -3,20 +3,11 @@
 #include <system_error>
 #include <vector>
 
+#include "core/number_text.h"
 #include "core/utf8_path.h"
 
 namespace torvale {
 namespace {
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 bool IsSeparator(char c) {
     return c == '/' || c == '\\';
@@ -31,8 +22,8 @@ bool PercentDecode(std::string_view uri, std::string& decoded, std::string& why)
             decoded += uri[i];
             continue;
         }
-        const int high = i + 2 < uri.size() ? HexDigit(uri[i + 1]) : -1;
-        const int low = i + 2 < uri.size() ? HexDigit(uri[i + 2]) : -1;
+        const int high = i + 2 < uri.size() ? HexDigitValue(uri[i + 1]) : -1;
+        const int low = i + 2 < uri.size() ? HexDigitValue(uri[i + 2]) : -1;
         if (high < 0 || low < 0) {
             why = "has a '%' at byte " + std::to_string(i) + " that is no %XX escape";
             return false;
@@ -124,17 +115,10 @@ bool FileInsideFolder(const std::filesystem::path& folder,
 
 std::string QuotedName(std::string_view name) {
     constexpr std::size_t kLongest = 200;
-    static const char* const kHex = "0123456789ABCDEF";
     std::string out = "\"";
     for (std::size_t i = 0; i < name.size() && i < kLongest; ++i) {
         const auto c = static_cast<unsigned char>(name[i]);
-        if (c < 0x20 || c == 0x7F) {
-            out += "\\x";
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        } else {
-            out += static_cast<char>(c);
-        }
+        out += c < 0x20 || c == 0x7F ? HexEscape(name[i]) : std::string(1, name[i]);
     }
     return out + (name.size() > kLongest ? "...\"" : "\"");
 }
