@@ -10,6 +10,7 @@
 #include "gltf/gltf_model.h"
 #include "model_io/model_summary.h"
 #include "model_io/resource_loader.h"
+#include "model_io/resource_path.h"
 #include "obj/obj_model.h"
 #include "oof/oof_reader.h"
 #include "orf/orf_reader.h"
@@ -22,11 +23,17 @@ std::string Line(const std::string& text) {
     return std::string(kCrLf) + text + std::string(kCrLf);
 }
 
-// Reads the files a model names from the model's own folder.
+// Reads the files a model names from the model's own folder or below it, and nowhere else.
 ResourceLoader BesideModel(const std::string& modelPath) {
     const std::filesystem::path folder = PathFromUtf8(modelPath).parent_path();
-    return [folder](std::string_view uri, std::vector<std::uint8_t>& bytes, std::string& error) {
-        const std::string path = Utf8FromPath(folder / PathFromUtf8(uri));
+    return [folder](std::string_view name, std::vector<std::uint8_t>& bytes, std::string& error) -> ResourceRead {
+        std::string relative;
+        std::filesystem::path file;
+        if (!CheckInsideFolder(name, relative, error) || !FileInsideFolder(folder, relative, file, error)) {
+            error = QuotedName(name) + " " + error;
+            return ResourceRead::Refused();
+        }
+        const std::string path = Utf8FromPath(file);
         if (ReadWholeFile(path, bytes, error))
             return true;
         error = path + ": " + error;

@@ -83,4 +83,20 @@ double RoundHalfEven(double value) {
     return std::nearbyint(value);
 }
 
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+std::string HexEscape(char c) {
+    static const char* const kDigits = "0123456789ABCDEF";
+    const auto code = static_cast<unsigned char>(c);
+    return std::string("\\x") + kDigits[code >> 4] + kDigits[code & 0x0F];
+}
+
 }  // namespace torvale

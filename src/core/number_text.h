@@ -8,6 +8,12 @@ namespace torvale {
 // Text forms of numbers as the program shows them. `separator` is the user's decimal separator
 // (a point in an English-language locale).
 
+// The value of one hexadecimal digit, either case; -1 for any other character.
+int HexDigitValue(char c);
+
+// A byte as "\xNN", upper-case digits: how a control byte is shown in a line of text.
+std::string HexEscape(char c);
+
 // Plain decimal with a leading "-" for negatives, no padding.
 std::string FormatInteger(std::int64_t value);
 

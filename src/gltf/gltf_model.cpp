@@ -12,6 +12,7 @@
 
 #include "model_io/model_assembly.h"
 #include "model_io/polygon.h"
+#include "model_io/resource_path.h"
 
 #define TINYGLTF_IMPLEMENTATION
 #define TINYGLTF_NO_STB_IMAGE
@@ -29,6 +30,16 @@ constexpr int kUnsignedByte = 5121;
 constexpr int kUnsignedShort = 5123;
 constexpr int kUnsignedInt = 5125;
 constexpr int kFloat = 5126;
+
+// JSON nested deeper than this is no glTF anyone wrote; the parser recurses once per level, so deeper input is
+// refused before it runs.
+constexpr int kNestingLimit = 64;
+// The most a model built from a glTF may hold, counted over every instance of every mesh before anything is
+// built: a small file whose nodes share one mesh can otherwise ask for any amount of memory.
+constexpr std::uint64_t kCornerBudget = 50'000'000;
+constexpr std::uint64_t kVertexBudget = 50'000'000;
+// Deeper trees than this are no models anyone built; the limit keeps the walk off the end of the stack.
+constexpr int kDepthLimit = 512;
 
 // A column-major 4 x 4 transform, as glTF stores its matrices.
 using Matrix = std::array<double, 16>;
@@ -173,6 +184,14 @@ private:
         throw Refusal{std::string(title_) + ": " + where + ": " + why};
     }
     AccessorData accessor(int index, const std::string& user, std::initializer_list<int> types, int components);
+    void checkImages() const;
+    const tinygltf::Node& enter(int nodeIndex, int depth, std::vector<bool>& seen) const;
+    std::vector<int> roots() const;
+    void tally(int nodeIndex,
+               int depth,
+               std::vector<bool>& seen,
+               std::uint64_t& vertices,
+               std::uint64_t& corners) const;
     void visit(int nodeIndex, const Matrix& parentWorld, int parentSub, const Matrix& parentSubWorld, int depth);
     void addMesh(int meshIndex, const Matrix& world);
     void addPoint(const tinygltf::Node& node, const Matrix& world, int parentSub, const Matrix& parentSubWorld);
@@ -347,21 +366,67 @@ void GltfConverter::addPoint(const tinygltf::Node& node,
     table->push_back(point);
 }
 
+// Image files are never read, only named; one outside the model's folder is refused all the same.
+void GltfConverter::checkImages() const {
+    for (std::size_t i = 0; i < gltf_.images.size(); ++i) {
+        const std::string& uri = gltf_.images[i].uri;
+        std::string relative, why;
+        if (!uri.empty() && uri.rfind("data:", 0) != 0 && !ResolveModelUri(uri, relative, why))
+            refuse("image " + std::to_string(i), "URI " + QuotedName(uri) + " " + why);
+    }
+}
+
+// The node at `nodeIndex`, checked to exist, to lie within the depth limit and to be met once in the tree.
+const tinygltf::Node& GltfConverter::enter(int nodeIndex, int depth, std::vector<bool>& seen) const {
+    if (depth > kDepthLimit)
+        refuse("node " + std::to_string(nodeIndex), "lies deeper than " + std::to_string(kDepthLimit) + " levels");
+    if (nodeIndex < 0 || static_cast<std::size_t>(nodeIndex) >= gltf_.nodes.size())
+        refuse("node " + std::to_string(nodeIndex), "is named in the node tree but the file does not have it");
+    if (seen[static_cast<std::size_t>(nodeIndex)])
+        refuse("node " + std::to_string(nodeIndex), "appears twice in the node tree");
+    seen[static_cast<std::size_t>(nodeIndex)] = true;
+    return gltf_.nodes[static_cast<std::size_t>(nodeIndex)];
+}
+
+// Counts what the tree below `nodeIndex` expands to, every primitive of every instance, before anything is built.
+void GltfConverter::tally(int nodeIndex,
+                          int depth,
+                          std::vector<bool>& seen,
+                          std::uint64_t& vertices,
+                          std::uint64_t& corners) const {
+    const tinygltf::Node& node = enter(nodeIndex, depth, seen);
+    if (node.mesh >= 0 && static_cast<std::size_t>(node.mesh) < gltf_.meshes.size()) {
+        const auto countOf = [&](int accessor) -> std::uint64_t {
+            return accessor >= 0 && static_cast<std::size_t>(accessor) < gltf_.accessors.size()
+                       ? gltf_.accessors[static_cast<std::size_t>(accessor)].count
+                       : 0;
+        };
+        for (const tinygltf::Primitive& primitive : gltf_.meshes[static_cast<std::size_t>(node.mesh)].primitives) {
+            if (primitive.mode != kTriangles && primitive.mode != -1)
+                continue;
+            const auto position = primitive.attributes.find("POSITION");
+            const std::uint64_t count = position == primitive.attributes.end() ? 0 : countOf(position->second);
+            const std::uint64_t used = primitive.indices >= 0 ? countOf(primitive.indices) : count;
+            if (count > kVertexBudget - vertices)
+                refuse("node tree", "its meshes expand to more than " + std::to_string(kVertexBudget) +
+                                        " vertices over all their instances, more than this program builds");
+            if (used > kCornerBudget - corners)
+                refuse("node tree", "its meshes expand to more than " + std::to_string(kCornerBudget) +
+                                        " corners over all their instances, more than this program builds");
+            vertices += count;
+            corners += used;
+        }
+    }
+    for (int child : node.children)
+        tally(child, depth + 1, seen, vertices, corners);
+}
+
 void GltfConverter::visit(int nodeIndex,
                           const Matrix& parentWorld,
                           int parentSub,
                           const Matrix& parentSubWorld,
                           int depth) {
-    // Deeper trees than this are no models anyone built; the limit keeps the walk off the end of the stack.
-    constexpr int kDepthLimit = 512;
-    if (depth > kDepthLimit)
-        refuse("node " + std::to_string(nodeIndex), "lies deeper than " + std::to_string(kDepthLimit) + " levels");
-    if (nodeIndex < 0 || static_cast<std::size_t>(nodeIndex) >= gltf_.nodes.size())
-        refuse("node " + std::to_string(nodeIndex), "is named in the node tree but the file does not have it");
-    if (visited_[static_cast<std::size_t>(nodeIndex)])
-        refuse("node " + std::to_string(nodeIndex), "appears twice in the node tree");
-    visited_[static_cast<std::size_t>(nodeIndex)] = true;
-    const tinygltf::Node& node = gltf_.nodes[static_cast<std::size_t>(nodeIndex)];
+    const tinygltf::Node& node = enter(nodeIndex, depth, visited_);
     const Matrix local = LocalTransform(node);
     transformed_ = transformed_ || !IsPureTranslation(local);
     const Matrix world = Multiply(parentWorld, local);
@@ -383,8 +448,7 @@ void GltfConverter::visit(int nodeIndex,
         visit(child, world, sub, subWorld, depth + 1);
 }
 
-ObjectModel GltfConverter::convert(std::vector<std::string>& notes) {
-    visited_.assign(gltf_.nodes.size(), false);
+std::vector<int> GltfConverter::roots() const {
     std::vector<int> roots;
     if (!gltf_.scenes.empty()) {
         const std::size_t scene =
@@ -403,7 +467,18 @@ ObjectModel GltfConverter::convert(std::vector<std::string>& notes) {
             if (!child[i])
                 roots.push_back(static_cast<int>(i));
     }
-    for (int root : roots)
+    return roots;
+}
+
+ObjectModel GltfConverter::convert(std::vector<std::string>& notes) {
+    checkImages();
+    const std::vector<int> tops = roots();
+    std::vector<bool> seen(gltf_.nodes.size(), false);
+    std::uint64_t vertices = 0, corners = 0;
+    for (int root : tops)
+        tally(root, 0, seen, vertices, corners);
+    visited_.assign(gltf_.nodes.size(), false);
+    for (int root : tops)
         visit(root, kIdentity, -1, kIdentity, 0);
     if (assembler_.subObjectCount() == 0)
         throw Refusal{std::string(title_) + ": no node of its scene has a mesh"};
@@ -437,6 +512,7 @@ std::string FirstLine(std::string_view text) {
 // The library hands every file it wants to the caller's loader; it never opens a file itself.
 struct LoaderContext {
     const ResourceLoader* loader;
+    std::string refusal;  // a buffer named outside the model's folder
 };
 
 bool AlwaysThere(const std::string&, void*) {
@@ -446,13 +522,22 @@ std::string AsGiven(const std::string& path, void*) {
     return path;
 }
 bool ReadThroughLoader(std::vector<unsigned char>* out, std::string* err, const std::string& path, void* user) {
-    const auto* context = static_cast<const LoaderContext*>(user);
-    std::string why;
+    auto* context = static_cast<LoaderContext*>(user);
+    std::string why, relative;
+    // The library has decoded the URI's %XX escapes already; what it asks for must still lie in the folder.
+    if (!CheckInsideFolder(path, relative, why)) {
+        context->refusal = "buffer URI " + QuotedName(path) + " " + why;
+        *err = context->refusal;
+        return false;
+    }
     if (context->loader == nullptr || !*context->loader) {
         *err = "no way to read files beside this model";
         return false;
     }
-    if (!(*context->loader)(path, *out, why)) {
+    const ResourceRead read = (*context->loader)(relative, *out, why);
+    if (read.refused())
+        context->refusal = "buffer URI " + why;
+    if (!read) {
         *err = why;
         return false;
     }
@@ -475,6 +560,42 @@ bool KeepImageUndecoded(tinygltf::Image*,
     return true;
 }
 
+// Where JSON text nests arrays and objects deeper than `limit`, or npos; strings and their escapes are skipped,
+// so brackets inside them do not count.
+std::size_t TooDeepAt(std::span<const std::uint8_t> text, int limit) {
+    int depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::uint8_t c = text[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > limit)
+                return i;
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return std::string_view::npos;
+}
+
+// The JSON text of a .gltf, or the JSON chunk of a .glb as far as the bytes reach.
+std::span<const std::uint8_t> JsonText(std::span<const std::uint8_t> bytes, bool binary) {
+    if (!binary)
+        return bytes;
+    constexpr std::size_t kChunkStart = 20;  // 12-byte header, then the chunk's length and type
+    if (bytes.size() < kChunkStart)
+        return {};
+    const std::size_t length = static_cast<std::size_t>(bytes[12]) | static_cast<std::size_t>(bytes[13]) << 8 |
+                               static_cast<std::size_t>(bytes[14]) << 16 | static_cast<std::size_t>(bytes[15]) << 24;
+    return bytes.subspan(kChunkStart, std::min(length, bytes.size() - kChunkStart));
+}
+
 }  // namespace
 
 bool ReadGltfModel(std::span<const std::uint8_t> bytes,
@@ -487,13 +608,20 @@ bool ReadGltfModel(std::span<const std::uint8_t> bytes,
         error = std::string(title) + ": too large for a glTF model (" + std::to_string(bytes.size()) + " bytes)";
         return false;
     }
-    LoaderContext context{&loader};
+    const bool binary = bytes.size() >= 4 && std::memcmp(bytes.data(), "glTF", 4) == 0;
+    const std::span<const std::uint8_t> json = JsonText(bytes, binary);
+    if (const std::size_t at = TooDeepAt(json, kNestingLimit); at != std::string_view::npos) {
+        error = std::string(title) + ": JSON at byte " +
+                std::to_string(at + static_cast<std::size_t>(json.data() - bytes.data())) +
+                " nests arrays and objects deeper than " + std::to_string(kNestingLimit) + " levels";
+        return false;
+    }
+    LoaderContext context{&loader, {}};
     tinygltf::TinyGLTF library;
     library.SetFsCallbacks({&AlwaysThere, &AsGiven, &ReadThroughLoader, &NoWriting, &context});
     library.SetImageLoader(&KeepImageUndecoded, nullptr);
     tinygltf::Model gltf;
     std::string err, warn;
-    const bool binary = bytes.size() >= 4 && std::memcmp(bytes.data(), "glTF", 4) == 0;
     bool loaded = false;
     try {
         const auto length = static_cast<unsigned int>(bytes.size());
@@ -502,6 +630,10 @@ bool ReadGltfModel(std::span<const std::uint8_t> bytes,
                                                       length, "");
     } catch (const std::exception& e) {
         err = e.what();
+    }
+    if (!loaded && !context.refusal.empty()) {
+        error = std::string(title) + ": " + context.refusal;
+        return false;
     }
     if (!loaded) {
         error = std::string(title) + ": " + (err.empty() ? std::string("not a glTF model") : FirstLine(err));

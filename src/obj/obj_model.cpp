@@ -2,11 +2,15 @@
 #include "obj/obj_model.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
+#include <istream>
 #include <map>
 #include <sstream>
+#include <streambuf>
 
 #include "model_io/model_assembly.h"
+#include "model_io/resource_path.h"
 
 #define TINYOBJLOADER_IMPLEMENTATION
 #include <tiny_obj_loader.h>
@@ -14,22 +18,144 @@
 namespace torvale {
 namespace {
 
+// The longest line read. Real files keep a face to a few hundred bytes; the limit keeps one huge line from
+// costing the parser many times its size.
+constexpr std::size_t kLongestLine = 65536;
+
 struct RawCorner {
     int vertex;
     int uv;  // 0: none
 };
 
 struct RawFace {
-    std::size_t group;  // index into ObjReading::groups
-    int material;       // index into ObjReading::materialNames, -1 for none
+    std::uint32_t object;  // the latest `o` and `g`, as indices into ObjReading::groups
+    std::uint32_t group;
+    std::int32_t material;  // index into ObjReading::materialNames, -1 for none
+    std::uint32_t cornerCount;
     std::size_t firstCorner;
-    std::size_t cornerCount;
 };
+
+// The file's bytes as a stream for the library, without a copy.
+class SpanStreamBuf : public std::streambuf {
+public:
+    explicit SpanStreamBuf(std::span<const std::uint8_t> bytes) {
+        char* begin = const_cast<char*>(reinterpret_cast<const char*>(bytes.data()));
+        setg(begin, begin, begin + bytes.size());
+    }
+
+protected:
+    pos_type seekoff(off_type offset, std::ios_base::seekdir dir, std::ios_base::openmode which) override {
+        if (!(which & std::ios_base::in) || offset != 0 || dir != std::ios_base::cur)
+            return pos_type(off_type(-1));
+        return pos_type(gptr() - eback());
+    }
+};
+
+// The number of the line that byte `position` lies on; lines end in LF, CR LF or a lone CR, as the library
+// takes them.
+std::size_t LineAt(std::span<const std::uint8_t> bytes, std::size_t position) {
+    std::size_t line = 1;
+    for (std::size_t i = 0; i < position && i < bytes.size(); ++i)
+        if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')))
+            ++line;
+    return line;
+}
+
+// How many of each statement the file holds, to reserve room for them once.
+struct ObjCounts {
+    std::size_t vertices = 0, uvs = 0, faces = 0, corners = 0;
+};
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Checks one corner of a face statement ("7", "7/2", "7//3", "-1/-1/-1"): every index a whole number that an
+// int holds and that is not zero; a missing texture coordinate or normal stays empty. The library reads indices
+// with atoi, which wraps what does not fit, so nothing reaches it unchecked.
+bool CheckCorner(std::string_view corner, std::size_t number, std::string& why) {
+    std::size_t start = 0;
+    for (int part = 0; start <= corner.size(); ++part) {
+        const std::size_t slash = std::min(corner.find('/', start), corner.size());
+        const std::string_view index = corner.substr(start, slash - start);
+        start = slash + 1;
+        if (index.empty() && part > 0)
+            continue;
+        const std::size_t digits = !index.empty() && (index[0] == '-' || index[0] == '+') ? 1 : 0;
+        long long value = 0;
+        bool ok = index.size() > digits && part < 3;
+        for (std::size_t i = digits; ok && i < index.size(); ++i) {
+            ok = index[i] >= '0' && index[i] <= '9';
+            value = std::min(value * 10 + (index[i] - '0'), static_cast<long long>(INT_MAX) + 1);
+        }
+        if (!ok) {
+            why = "corner " + std::to_string(number) + ", " + QuotedName(corner) + ", is no vertex index";
+            return false;
+        }
+        if (value == 0 || value > INT_MAX) {
+            why = "corner " + std::to_string(number) + " names " + (part == 0 ? "vertex " : "index ") +
+                  std::string(index) + (value == 0 ? ", which no vertex has" : ", more than any file holds");
+            return false;
+        }
+    }
+    return true;
+}
+
+// One pass over the text before the library reads it: every line within kLongestLine, every index of a face
+// exact, and the counts of what the file holds.
+bool ScanObj(std::span<const std::uint8_t> bytes, ObjCounts& counts, std::string& error) {
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    std::size_t line = 0;
+    for (std::size_t start = 0; start < text.size();) {
+        ++line;
+        std::size_t end = start;
+        while (end < text.size() && text[end] != '\n' && text[end] != '\r')
+            ++end;
+        if (end - start > kLongestLine) {
+            error = "line " + std::to_string(line) + ": longer than " + std::to_string(kLongestLine) + " bytes";
+            return false;
+        }
+        std::string_view statement = text.substr(start, end - start);
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+        while (!statement.empty() && IsBlank(statement.front()))
+            statement.remove_prefix(1);
+        if (statement.size() < 2 || !IsBlank(statement[1])) {
+            if (statement.rfind("vt", 0) == 0 && statement.size() > 2 && IsBlank(statement[2]))
+                ++counts.uvs;
+            continue;
+        }
+        if (statement[0] == 'v')
+            ++counts.vertices;
+        if (statement[0] != 'f')
+            continue;
+        ++counts.faces;
+        // The library reads a face up to a NUL, as C strings end.
+        statement = statement.substr(0, statement.find('\0'));
+        std::size_t at = 1, number = 0;
+        while (true) {
+            while (at < statement.size() && (IsBlank(statement[at]) || statement[at] == '\r'))
+                ++at;
+            if (at == statement.size())
+                break;
+            std::size_t after = at;
+            while (after < statement.size() && !IsBlank(statement[after]) && statement[after] != '\r')
+                ++after;
+            std::string why;
+            if (!CheckCorner(statement.substr(at, after - at), ++number, why)) {
+                error = "line " + std::to_string(line) + ": " + why;
+                return false;
+            }
+            at = after;
+        }
+        counts.corners += number;
+    }
+    return true;
+}
 
 // What the statements say, gathered as the library reads them; turned into a model once it is done.
 struct ObjReading {
-    std::istringstream* stream = nullptr;
-    std::vector<std::size_t> lineStarts;
+    std::span<const std::uint8_t> bytes;
+    std::istream* stream = nullptr;
     std::string error;
 
     std::vector<Vector3> positions;
@@ -43,9 +169,8 @@ struct ObjReading {
         bool object;
     };
     std::vector<Group> groups{{"", false}};
-    std::size_t currentObject = 0, currentGroup = 0;  // the latest `o` and `g`, 0 before any
+    std::uint32_t currentObject = 0, currentGroup = 0;  // the latest `o` and `g`, 0 before any
     bool anyObject = false;
-    std::vector<std::size_t> faceObject, faceGroup;
 
     std::vector<std::string> materialNames;  // usemtl names
     std::map<std::string, int, std::less<>> materialByName;
@@ -55,9 +180,8 @@ struct ObjReading {
     // The line the library has just read: the stream stands at the start of the next one.
     std::size_t currentLine() const {
         const auto at = stream->tellg();
-        const std::size_t position = at < 0 ? lineStarts.back() + 1 : static_cast<std::size_t>(at);
-        const auto next = std::lower_bound(lineStarts.begin(), lineStarts.end(), position);
-        return static_cast<std::size_t>(next - lineStarts.begin());
+        const std::size_t next = at < 0 ? bytes.size() : static_cast<std::size_t>(at);
+        return LineAt(bytes, next == 0 ? 0 : next - 1);
     }
     void fail(const std::string& why) {
         if (error.empty())
@@ -88,7 +212,8 @@ void OnFace(void* user, tinyobj::index_t* indices, int count) {
         r.fail("a face of " + std::to_string(count) + " corners; a face needs at least 3");
         return;
     }
-    RawFace face{0, r.currentMaterial, r.corners.size(), static_cast<std::size_t>(count)};
+    RawFace face{r.currentObject, r.currentGroup, r.currentMaterial, static_cast<std::uint32_t>(count),
+                 r.corners.size()};
     for (int k = 0; k < count; ++k) {
         const int vertex = Resolve(indices[k].vertex_index, r.positions.size());
         if (vertex < 0) {
@@ -111,8 +236,6 @@ void OnFace(void* user, tinyobj::index_t* indices, int count) {
         r.corners.push_back({vertex, uv});
     }
     r.faces.push_back(face);
-    r.faceObject.push_back(r.currentObject);
-    r.faceGroup.push_back(r.currentGroup);
 }
 
 void OnUseMaterial(void* user, const char* name, int) {
@@ -142,29 +265,44 @@ void OnGroup(void* user, const char** names, int count) {
     for (int i = 0; i < count; ++i)
         name += (i > 0 ? " " : "") + std::string(names[i]);
     r.groups.push_back({name, false});
-    r.currentGroup = r.groups.size() - 1;
+    r.currentGroup = static_cast<std::uint32_t>(r.groups.size() - 1);
 }
 
 void OnObject(void* user, const char* name) {
     auto& r = *static_cast<ObjReading*>(user);
     r.groups.push_back({Trimmed(name), true});
-    r.currentObject = r.groups.size() - 1;
+    r.currentObject = static_cast<std::uint32_t>(r.groups.size() - 1);
     r.anyObject = true;
 }
 
 // Material libraries come through the caller's loader, never from the file system directly.
 class LoaderMaterialReader : public tinyobj::MaterialReader {
 public:
-    LoaderMaterialReader(const ResourceLoader& loader, std::vector<std::string>& notes, std::string_view title)
-        : loader_(loader), notes_(notes), title_(title) {}
+    LoaderMaterialReader(const ResourceLoader& loader,
+                         std::vector<std::string>& notes,
+                         std::string& refusal,
+                         std::string_view title)
+        : loader_(loader), notes_(notes), refusal_(refusal), title_(title) {}
     bool operator()(const std::string& name,
                     std::vector<tinyobj::material_t>* materials,
                     std::map<std::string, int>* byName,
                     std::string* warn,
                     std::string* err) override {
         std::vector<std::uint8_t> bytes;
-        std::string why = "no way to read files beside this model";
-        if (!loader_ || !loader_(name, bytes, why)) {
+        std::string relative, why;
+        if (!ResolveModelUri(name, relative, why)) {
+            if (refusal_.empty())
+                refusal_ = "material library " + QuotedName(name) + " " + why;
+            return false;
+        }
+        why = "no way to read files beside this model";
+        const ResourceRead read = loader_ ? loader_(relative, bytes, why) : ResourceRead(false);
+        if (read.refused()) {
+            if (refusal_.empty())
+                refusal_ = "material library " + why;
+            return false;
+        }
+        if (!read) {
             notes_.push_back(std::string(title_) + ": material library " + name + " not read (" + why +
                              "); its material names are used as they are");
             return false;
@@ -177,6 +315,7 @@ public:
 private:
     const ResourceLoader& loader_;
     std::vector<std::string>& notes_;
+    std::string& refusal_;
     std::string_view title_;
 };
 
@@ -216,14 +355,14 @@ ObjectModel Assemble(const ObjReading& r, std::string_view title) {
         else
             looks.emplace_back(assembler.texture(name), FaceColor{});
     }
-    const std::vector<std::size_t>& owner = r.anyObject ? r.faceObject : r.faceGroup;
     std::vector<std::int32_t> localVertex(r.positions.size(), -1);
     std::vector<std::size_t> touched;
     std::vector<FaceVertex> corners;
     std::size_t currentOwner = static_cast<std::size_t>(-1);
     for (std::size_t f = 0; f < r.faces.size(); ++f) {
-        if (owner[f] != currentOwner) {
-            currentOwner = owner[f];
+        const std::size_t owner = r.anyObject ? r.faces[f].object : r.faces[f].group;
+        if (owner != currentOwner) {
+            currentOwner = owner;
             for (std::size_t v : touched)
                 localVertex[v] = -1;
             touched.clear();
@@ -265,15 +404,21 @@ bool ReadObjModel(std::span<const std::uint8_t> bytes,
                   std::vector<std::string>& notes,
                   std::string& error) {
     try {
-        std::istringstream stream(std::string(bytes.begin(), bytes.end()));
-        ObjReading reading;
-        reading.stream = &stream;
-        reading.lineStarts.push_back(0);
-        for (std::size_t i = 0; i < bytes.size(); ++i) {
-            // Lines end in LF, CR LF or a lone CR, as the library takes them.
-            if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')))
-                reading.lineStarts.push_back(i + 1);
+        ObjCounts counts;
+        std::string why;
+        if (!ScanObj(bytes, counts, why)) {
+            error = std::string(title) + ": " + why;
+            return false;
         }
+        SpanStreamBuf buffer(bytes);
+        std::istream stream(&buffer);
+        ObjReading reading;
+        reading.bytes = bytes;
+        reading.stream = &stream;
+        reading.positions.reserve(counts.vertices);
+        reading.uvs.reserve(counts.uvs);
+        reading.faces.reserve(counts.faces);
+        reading.corners.reserve(counts.corners);
         tinyobj::callback_t callbacks;
         callbacks.vertex_cb = &OnVertex;
         callbacks.texcoord_cb = &OnTexcoord;
@@ -283,11 +428,18 @@ bool ReadObjModel(std::span<const std::uint8_t> bytes,
         callbacks.group_cb = &OnGroup;
         callbacks.object_cb = &OnObject;
         std::vector<std::string> found;
-        LoaderMaterialReader materials(loader, found, title);
+        std::string refusal;
+        LoaderMaterialReader materials(loader, found, refusal, title);
         std::string warn, err;
         tinyobj::LoadObjWithCallback(stream, callbacks, &reading, &materials, &warn, &err);
-        if (!reading.error.empty()) {
-            error = std::string(title) + ": " + reading.error;
+        // Texture files are only named, never read; one outside the model's folder is refused all the same.
+        for (const tinyobj::material_t& m : reading.library) {
+            std::string relative;
+            if (refusal.empty() && !m.diffuse_texname.empty() && !ResolveModelUri(m.diffuse_texname, relative, why))
+                refusal = "material " + QuotedName(m.name) + ": map_Kd " + QuotedName(m.diffuse_texname) + " " + why;
+        }
+        if (!refusal.empty() || !reading.error.empty()) {
+            error = std::string(title) + ": " + (refusal.empty() ? reading.error : refusal);
             return false;
         }
         if (reading.faces.empty()) {

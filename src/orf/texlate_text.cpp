@@ -2,11 +2,12 @@
 
 #include <unordered_map>
 
+#include "core/number_text.h"
+
 namespace torvale {
 namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -15,21 +16,6 @@ bool IsBlank(char c) {
 bool IsControl(char c) {
     const auto code = static_cast<unsigned char>(c);
     return code < 0x20 || code == 0x7F;
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-std::string HexByte(char c) {
-    const auto code = static_cast<unsigned char>(c);
-    return std::string("\\x") + kHexDigits[code >> 4] + kHexDigits[code & 0x0F];
 }
 
 // Collects one name of a line. Literal blanks at either end are dropped; escaped bytes always stay.
@@ -61,8 +47,8 @@ std::string LinePrefix(std::size_t line) {
 }
 
 std::string ControlCharacterError(std::size_t line, char c) {
-    return LinePrefix(line) + "control character " + HexByte(c).substr(2) + " (hexadecimal) in the line; write it as " +
-           HexByte(c);
+    return LinePrefix(line) + "control character " + HexEscape(c).substr(2) +
+           " (hexadecimal) in the line; write it as " + HexEscape(c);
 }
 
 // Reads one line (without its line break). Sets `hasPair` when the line holds a pair, leaves it false for a
@@ -88,8 +74,8 @@ bool ParseLine(std::string_view line, std::size_t lineNumber, TexturePair& pair,
             if (next == '\\' || next == '=' || next == '#') {
                 names[side].escaped(next);
             } else if (next == 'x' || next == 'X') {
-                const int high = i + 1 < line.size() ? HexValue(line[i + 1]) : -1;
-                const int low = i + 2 < line.size() ? HexValue(line[i + 2]) : -1;
+                const int high = i + 1 < line.size() ? HexDigitValue(line[i + 1]) : -1;
+                const int low = i + 2 < line.size() ? HexDigitValue(line[i + 2]) : -1;
                 if (high < 0 || low < 0) {
                     error = LinePrefix(lineNumber) + "\\x must be followed by two hexadecimal digits";
                     return false;
@@ -188,7 +174,7 @@ std::string EscapeTexlateName(std::string_view name) {
             out += '\\';
             out += c;
         } else if (IsControl(c) || endBlank) {
-            out += HexByte(c);
+            out += HexEscape(c);
         } else {
             out += c;
         }

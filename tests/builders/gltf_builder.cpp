@@ -156,10 +156,12 @@ Bytes GltfBuilder::buffer() const {
 }
 
 Bytes GltfBuilder::glb() const {
-    std::string text = document(nullptr, true);
+    return GlbFromJson(document(nullptr, true), data_.bytes());
+}
+
+Bytes GlbFromJson(std::string text, Bytes bin) {
     while (text.size() % 4 != 0)
         text += ' ';
-    Bytes bin = data_.bytes();
     while (bin.size() % 4 != 0)
         bin.push_back(0);
     ByteBuilder out;
@@ -170,6 +172,31 @@ Bytes GltfBuilder::glb() const {
     if (!bin.empty())
         out.i32(static_cast<std::int64_t>(bin.size())).text("BIN").u8(0).raw(bin);
     return out.take();
+}
+
+std::string DeeplyNestedGltf(std::size_t depth) {
+    return "{\"asset\":{\"version\":\"2.0\",\"extras\":" + std::string(depth, '[') + std::string(depth, ']') + "}}";
+}
+
+GltfBuilder SharedMeshGltf(int nodes, std::size_t triangles) {
+    GltfBuilder b;
+    GltfMeshSpec mesh;
+    mesh.positions = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    for (std::size_t t = 0; t < triangles; ++t)
+        mesh.indices.insert(mesh.indices.end(), {0, 1, 2});
+    const int shared = b.mesh(mesh);
+    std::vector<int> roots;
+    for (int n = 0; n < nodes; ++n)
+        roots.push_back(b.node({"n" + std::to_string(n), shared, std::nullopt, std::nullopt, std::nullopt, {}}));
+    b.rootNodes(roots);
+    return b;
+}
+
+std::string ObjWithLongFace(std::size_t corners) {
+    std::string text = "v 0 0 0\nv 1 0 0\nv 0 1 0\nf";
+    for (std::size_t k = 0; k < corners; ++k)
+        text += k % 3 == 0 ? " 1" : k % 3 == 1 ? " 2" : " 3";
+    return text + "\n";
 }
 
 GltfMeshSpec FrontFacingSquare() {
@@ -200,15 +227,22 @@ Seeds GltfSeeds() {
     const int m = mirrored.mesh(FrontFacingSquare());
     mirrored.rootNodes({mirrored.node(
         {"mirror", m, std::nullopt, std::array<float, 4>{0, 0, 0.7071068f, 0.7071068f}, Vector3{-1, 1, 1}, {}})});
+    // Inputs past the size of the default fuzzing run: deep JSON, many nodes, a long face line.
     return {{"two_nodes.glb", two.glb()},
             {"two_nodes.gltf", TextBytes(two.jsonWithDataUri())},
-            {"mirrored.glb", mirrored.glb()}};
+            {"mirrored.glb", mirrored.glb()},
+            {"nested.gltf", TextBytes(DeeplyNestedGltf(60))},
+            {"nested.glb", GlbFromJson(DeeplyNestedGltf(60), {})},
+            {"many_nodes.glb", SharedMeshGltf(1500, 4).glb()},
+            {"many_nodes.gltf", TextBytes(SharedMeshGltf(1500, 4).jsonWithDataUri())}};
 }
 
 Seeds ObjSeeds() {
     return {{"quad.obj", TextBytes("o wall\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n"
                                    "usemtl rock\nf 1/1 2/2 3/3 4/4\n")},
-            {"groups.obj", TextBytes("# two groups\nv 0 0 0\nv 1 0 0\nv 0 1 0\ng a\nf 1 2 3\ng b\nf -3 -2 -1\n")}};
+            {"groups.obj", TextBytes("# two groups\nv 0 0 0\nv 1 0 0\nv 0 1 0\ng a\nf 1 2 3\ng b\nf -3 -2 -1\n")},
+            {"long_face.obj", TextBytes(ObjWithLongFace(20000))},
+            {"indices.obj", TextBytes("v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nf 1/1/1 -2//-1 +3/1 2147483647\n")}};
 }
 
 }  // namespace torvale::test

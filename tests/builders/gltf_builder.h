@@ -77,4 +77,17 @@ GltfBuilder TwoNodeGltf();
 
 Bytes TextBytes(const std::string& text);
 
+// A GLB of the given JSON chunk (padded with spaces) and, unless empty, binary chunk.
+Bytes GlbFromJson(std::string json, Bytes bin);
+
+// A .gltf whose asset extras nest `depth` arrays inside each other.
+std::string DeeplyNestedGltf(std::size_t depth);
+
+// `nodes` root nodes sharing one mesh of `triangles` triangles (all of corners 0 1 2): a small file whose
+// instances expand to nodes * triangles * 3 corners.
+GltfBuilder SharedMeshGltf(int nodes, std::size_t triangles);
+
+// An OBJ of three vertices and one face statement that names them `corners` times over.
+std::string ObjWithLongFace(std::size_t corners);
+
 }  // namespace torvale::test

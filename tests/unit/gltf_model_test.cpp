@@ -140,6 +140,12 @@ TEST(GltfModel, RefusesBrokenFilesWithOneLineNamingTheElementAndKeepsTheModel) {
     const test::GltfBuilder two = test::TwoNodeGltf();
     Bytes shortGlb = two.glb();
     shortGlb.resize(shortGlb.size() - 8);
+    test::GltfBuilder farImage;
+    test::GltfMeshSpec textured = test::FrontFacingSquare();
+    textured.material = farImage.material({"stone", "%2e%2e/%2e%2e/rock.png", std::nullopt});
+    farImage.rootNodes({farImage.node({"n", farImage.mesh(textured), std::nullopt, std::nullopt, std::nullopt, {}})});
+    // 10,000 nodes sharing a mesh of 2000 triangles: 60 million corners from a file of some 300 KB.
+    const Bytes budget = test::SharedMeshGltf(10000, 2000).glb();
 
     const Case cases[] = {
         {"accessor past its buffer view",
@@ -152,6 +158,34 @@ TEST(GltfModel, RefusesBrokenFilesWithOneLineNamingTheElementAndKeepsTheModel) {
         {"buffer file missing", test::TextBytes(two.json("gone.bin")), {}, "ship.gltf: "},
         {"not JSON", test::TextBytes("{\"asset\": nonsense"), {}, "ship.gltf: "},
         {"GLB cut short", shortGlb, {}, "ship.gltf: "},
+        {"buffer above the folder",
+         test::TextBytes(two.json("../secret.bin")),
+         {},
+         "ship.gltf: buffer URI \"../secret.bin\" reaches above the model's folder"},
+        {"buffer above the folder, escaped",
+         test::TextBytes(two.json("parts/%2e%2e/%2E%2E/secret.bin")),
+         {},
+         "ship.gltf: buffer URI \"parts/../../secret.bin\" reaches above"},
+        {"absolute buffer",
+         test::TextBytes(two.json("/etc/passwd")),
+         {},
+         "ship.gltf: buffer URI \"/etc/passwd\" is an"},
+        {"image above the folder",
+         farImage.glb(),
+         {},
+         "ship.gltf: image 0: URI \"%2e%2e/%2e%2e/rock.png\" reaches above the model's folder"},
+        {"JSON nested too deep",
+         test::TextBytes(test::DeeplyNestedGltf(20000)),
+         {},
+         "ship.gltf: JSON at byte 97 nests arrays and objects deeper than 64 levels"},
+        {"GLB nested too deep",
+         test::GlbFromJson(test::DeeplyNestedGltf(20000), {}),
+         {},
+         "ship.gltf: JSON at byte 117 nests arrays and objects deeper than 64 levels"},
+        {"instances past the budget",
+         budget,
+         {},
+         "ship.gltf: node tree: its meshes expand to more than 50000000 corners over all their instances"},
     };
     for (const Case& c : cases) {
         Loaded r;
@@ -165,6 +199,41 @@ TEST(GltfModel, RefusesBrokenFilesWithOneLineNamingTheElementAndKeepsTheModel) {
         EXPECT_EQ(r.model.fileId, "kept") << c.what;
         EXPECT_EQ(r.model.subObjects.size(), 1u) << c.what;
     }
+}
+
+// Nesting is counted in arrays and objects only: brackets inside strings, escaped quotes included, are text.
+TEST(GltfModel, NestingLimitCountsStructureNotStrings) {
+    const std::string brackets(200, '[');
+    const std::pair<std::string, bool> cases[] = {
+        {test::DeeplyNestedGltf(62), false},  // 64 levels with the document and its asset
+        {test::DeeplyNestedGltf(63), true},
+        {"{\"asset\":{\"version\":\"2.0\",\"extras\":\"" + brackets + "\"}}", false},
+        {"{\"asset\":{\"version\":\"2.0\",\"extras\":\"\\\"" + brackets + "\\\\\"}}", false},
+        {"{\"asset\":{\"version\":\"2.0\",\"extras\":\"\\\\\"" + brackets + "}}", true},
+    };
+    for (const auto& [json, tooDeep] : cases) {
+        const Loaded r = Read(test::TextBytes(json));
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.error.find("deeper than 64 levels") != std::string::npos, tooDeep) << json << "\n" << r.error;
+    }
+}
+
+// A buffer is asked of the loader by its decoded name inside the folder, and one outside it never is.
+TEST(GltfModel, AsksTheLoaderOnlyForNamesInsideTheFolder) {
+    const test::GltfBuilder b = test::TwoNodeGltf();
+    std::vector<std::string> asked;
+    const ResourceLoader loader = [&](std::string_view name, std::vector<std::uint8_t>& data, std::string&) {
+        asked.emplace_back(name);
+        data = b.buffer();
+        return true;
+    };
+    for (const char* uri : {"parts/./ship%20hull.bin", "parts\\..\\..\\ship.bin"}) {
+        ObjectModel model;
+        std::vector<std::string> notes;
+        std::string error;
+        ReadGltfModel(test::TextBytes(b.json(uri)), "ship.gltf", loader, model, notes, error);
+    }
+    EXPECT_EQ(asked, std::vector<std::string>{"parts/ship hull.bin"});
 }
 
 // Every prefix of a valid GLB, each in its own allocation so that AddressSanitizer sees its end.

@@ -92,6 +92,18 @@ TEST(ObjModel, RefusesBadFacesNamingTheLineAndKeepsTheModel) {
         {"v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nf 1/1 2/2 3/3", "room.obj: line 5: corner 2 names texture coordinate 2"},
         {"v 0 0 0\nv 1 0 0\nf 1 2\n", "room.obj: line 3: a face of 2 corners; a face needs at least 3"},
         {"# nothing but vertices\nv 0 0 0\n", "room.obj: no face statements"},
+        // Indices past what an int holds would wrap onto other vertices (4294967299 onto 3).
+        {"v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 4294967299\n",
+         "room.obj: line 4: corner 3 names vertex 4294967299, more than any file holds"},
+        {"v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 -99999999999999999999\n", "room.obj: line 4: corner 3 names vertex -9999"},
+        {"v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nf 1/1 2/2147483648 3/1\n",
+         "room.obj: line 5: corner 2 names index 2147483648, more than any file holds"},
+        {"v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\nf 0 1 2\n",
+         "room.obj: line 5: corner 1 names vertex 0, which no vertex has"},
+        {"v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nf 1/0 2/1 3/1\n", "room.obj: line 5: corner 1 names index 0"},
+        {"v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3 # a note\n", "room.obj: line 4: corner 4, \"#\", is no vertex index"},
+        {"v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1/1/1/1 2 3\n", "room.obj: line 4: corner 1, \"1/1/1/1\", is no vertex"},
+        {"v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3 4\n", "room.obj: line 4: corner 4 names vertex 4, but 3 vertices"},
     };
     for (const auto& [text, expected] : cases) {
         Loaded r;
@@ -101,6 +113,41 @@ TEST(ObjModel, RefusesBadFacesNamingTheLineAndKeepsTheModel) {
         EXPECT_EQ(r.error.rfind(expected, 0), 0u) << r.error;
         EXPECT_EQ(r.model.fileId, "kept");
     }
+}
+
+TEST(ObjModel, RefusesLinesPastTheLimitAndReadsLongFacesWithin) {
+    // "f" and 32767 corners of two bytes each: 65535 bytes; one corner more passes the limit.
+    const Loaded within = Read(test::ObjWithLongFace(32767));
+    ASSERT_TRUE(within.ok) << within.error;
+    EXPECT_EQ(within.model.subObjects[0].faceVertexCounts, std::vector<std::int32_t>{32767});
+    const Loaded past = Read(test::ObjWithLongFace(32768));
+    EXPECT_FALSE(past.ok);
+    EXPECT_EQ(past.error, "room.obj: line 4: longer than 65536 bytes");
+    const Loaded comment = Read("# " + std::string(70000, 'x') + "\n" + test::ObjWithLongFace(3));
+    EXPECT_EQ(comment.error, "room.obj: line 1: longer than 65536 bytes");
+}
+
+// Material libraries and their map_Kd images are names inside the model's folder; one outside it is refused
+// without the loader being asked.
+TEST(ObjModel, RefusesFilesNamedOutsideTheFolder) {
+    const std::string faces = "v 0 0 0\nv 1 0 0\nv 0 1 0\nusemtl plank\nf 1 2 3\n";
+    const std::pair<std::string, const char*> cases[] = {
+        {"mtllib ../x.mtl\n", "room.obj: material library \"../x.mtl\" reaches above the model's folder"},
+        {"mtllib /home/x.mtl\n", "room.obj: material library \"/home/x.mtl\" is an absolute path"},
+        {"mtllib C:\\x.mtl\n", "room.obj: material library \"C:"},
+        {"mtllib %2e%2e/x.mtl\n", "room.obj: material library \"%2e%2e/x.mtl\" reaches above"},
+        {"mtllib far.mtl\n", "room.obj: material \"plank\": map_Kd \"..\\..\\secret.png\" reaches above"},
+    };
+    for (const auto& [library, expected] : cases) {
+        const Loaded r = Read(library + faces, {{"far.mtl", "newmtl plank\nmap_Kd ..\\..\\secret.png\n"},
+                                                {"../x.mtl", "newmtl plank\nmap_Kd secret.png\n"}});
+        EXPECT_FALSE(r.ok) << library;
+        EXPECT_EQ(r.error.rfind(expected, 0), 0u) << r.error;
+    }
+    const Loaded inside =
+        Read("mtllib sub/./room%20a.mtl\n" + faces, {{"sub/room a.mtl", "newmtl plank\nmap_Kd t/oak.png\n"}});
+    ASSERT_TRUE(inside.ok) << inside.error;
+    EXPECT_EQ(inside.model.textureNames, std::vector<std::string>{std::string("oak") + '\0'});
 }
 
 // Every prefix of a valid file, each in its own allocation: a model or a refusal, never a read past the end.
