@@ -1,5 +1,7 @@
 #include "orf/room_export.h"
 
+#include <set>
+
 #include "core/atomic_file.h"
 #include "core/number_text.h"
 #include "orf/orf_reader.h"
@@ -12,17 +14,19 @@ namespace {
 // Reports one room and writes its bytes over the target in one step. False (after saying why) when the
 // file could not be written.
 bool WriteRoomFile(const std::string& fileName,
+                   const std::string& unshownPrefix,
                    std::int64_t vertexCount,
                    std::int64_t faceCount,
                    const std::vector<std::uint8_t>& bytes,
                    OutputSink& out) {
-    out.PrintOutput(std::string(kCrLf) + "Exporting " + fileName + "..." + std::string(kCrLf));
+    const std::string shown = fileName.starts_with(unshownPrefix) ? fileName.substr(unshownPrefix.size()) : fileName;
+    out.PrintOutput(std::string(kCrLf) + "Exporting " + shown + "..." + std::string(kCrLf));
     out.PrintOutput("Number of Verts: " + FormatInteger(vertexCount) + std::string(kCrLf));
     out.PrintOutput("Number of Faces: " + FormatInteger(faceCount) + std::string(kCrLf));
     std::string error;
     if (ReplaceFileAtomically(fileName, bytes, error))
         return true;
-    out.PrintOutput(std::string(kCrLf) + "Error: could not write " + fileName + ": " + error + std::string(kCrLf));
+    out.PrintOutput(std::string(kCrLf) + "Error: could not write " + shown + ": " + error + std::string(kCrLf));
     return false;
 }
 
@@ -66,10 +70,14 @@ ExportOutcome WriteRooms(const ObjectModel& model,
         std::vector<RoomFinding> findings;
         if (ReadOrfFile(bytes, written, error))
             findings = CheckRoom(written);
+        // A name that several of the model's textures share is one texture to the editor: one finding.
+        std::set<std::string_view> named;
         for (const std::size_t t : options.unknownTextures) {
             if (t < textureNames.size()) {
                 const std::string& name = textureNames[t];
-                findings.push_back(UnknownTextureFinding(t, std::string_view(name).substr(0, name.find('\0'))));
+                const std::string_view shown = std::string_view(name).substr(0, name.find('\0'));
+                if (named.insert(shown).second)
+                    findings.push_back(UnknownTextureFinding(t, shown));
             }
         }
         return findings;
@@ -101,7 +109,7 @@ ExportOutcome WriteRooms(const ObjectModel& model,
             }
         }
         const std::vector<std::uint8_t> bytes = buildRoom(room);
-        if (!WriteRoomFile(roomPath(room), vertexCount, faceCount, bytes, out))
+        if (!WriteRoomFile(roomPath(room), options.unshownPrefix, vertexCount, faceCount, bytes, out))
             return ExportOutcome::Failed;
         PrintRoomFindings(fileName(roomPath(room)), findingsOf(bytes), out);
     }

@@ -419,12 +419,20 @@ INSTANTIATE_TEST_SUITE_P(
                   "one room per sub-object"},
         LimitCase{"SubObjectVertices", 10000, 1, 0, false, ""},
         LimitCase{"SubObjectVerticesOver", 10001, 1, 0, false,
-                  "v01.orf (sub-object #0) would hold 10001 vertices, more than the 10000"},
+                  "v01.orf (sub-object #0) would hold 10001 vertices, more than the 10000 the level editor takes in "
+                  "a room; split the sub-object into smaller ones in the modelling tool"},
         LimitCase{"CombinedFaces", 3, 1500, 0, true, ""},
-        LimitCase{"CombinedFacesOver", 3, 1501, 0, true, "would hold 3002 faces, more than the 3000"},
+        LimitCase{"CombinedFacesOver", 3, 1501, 0, true,
+                  "v.orf would hold 3002 faces, more than the 3000 the level editor takes in a room; merge its "
+                  "triangles into larger faces (torvale-cli export --merge-faces) or export one room per sub-object"},
+        LimitCase{"SubObjectFacesOver", 3, 3001, 0, false,
+                  "v01.orf (sub-object #0) would hold 3001 faces, more than the 3000 the level editor takes in a "
+                  "room; merge its triangles into larger faces (torvale-cli export --merge-faces)"},
         LimitCase{"Corners", 64, 1, 64, true, ""},
-        LimitCase{"CornersOver", 65, 1, 65, false, "face #1 has 65 corners, more than the 64"},
-        LimitCase{"CornersUnder", 3, 1, 2, true, "face #1 has 2 corners, but a face needs at least 3"}),
+        LimitCase{"CornersOver", 65, 1, 65, false,
+                  "Error: v01.orf (sub-object #0): face 1 has 65 corners, more than the 64"},
+        LimitCase{"CornersUnder", 3, 1, 2, true,
+                  "Error: v.orf (sub-object #0): face 1 has 2 corners, but a face needs at least 3"}),
     [](const ::testing::TestParamInfo<LimitCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
