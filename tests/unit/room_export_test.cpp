@@ -360,6 +360,36 @@ TEST_F(RoomExport, DamagedModelIsRefusedBeforeAnythingIsWritten) {
     }
 }
 
+// Two texture slots of one unknown name are one texture to the editor: one warning for the room.
+TEST_F(RoomExport, UnknownTextureIsWarnedAboutOncePerRoom) {
+    const ObjectModel model = ModelBuilder()
+                                  .texture("multicolor")
+                                  .texture("multicolor")
+                                  .texture("rock")
+                                  .subObject()
+                                  .vertex(0, 0, 0)
+                                  .vertex(1, 0, 0)
+                                  .vertex(0, 1, 0)
+                                  .face(0, {{0}, {1}, {2}})
+                                  .face(1, {{2}, {1}, {0}})
+                                  .build();
+    RoomExportOptions options{true, kSeparator};
+    options.unknownTextures = {0, 1, 2};
+    names = {path("u.orf"), "u.orf", ""};
+    ASSERT_EQ(WriteRooms(model, table, options, names, log), ExportOutcome::Written);
+    std::string all;
+    for (const std::string& m : log.messages)
+        all += m;
+    const auto count = [&](const std::string& what) {
+        std::size_t n = 0;
+        for (std::size_t at = all.find(what); at != std::string::npos; at = all.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count("texture multicolor is no texture page"), 1u) << all;
+    EXPECT_EQ(count("texture rock is no texture page"), 1u) << all;
+}
+
 TEST_F(RoomExport, ParentChainsMatterOnlyToTheCombinedRoom) {
     ObjectModel model = SubObjects(2);
     model.subObjects[0].parent = 1;
