@@ -1,9 +1,11 @@
 #include "app/config_file.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 
 #include "core/atomic_file.h"
+#include "oof/model_scale.h"
 
 // SimpleIni works on bytes here: UTF-8 goes in and comes out as it is. Its template bodies are compiled here.
 #define SI_NO_CONVERSION
@@ -16,6 +18,15 @@ namespace {
 constexpr const char* kRooms = "rooms";
 constexpr const char* kGame = "game";
 constexpr const char* kRecent = "recent";
+
+// The scale as written, when it is a factor a model can be scaled by; otherwise none.
+double ReadScale(const char* text) {
+    const std::string_view word(text);
+    double value = 0.0;
+    const auto parsed = std::from_chars(word.data(), word.data() + word.size(), value);
+    return parsed.ec == std::errc{} && parsed.ptr == word.data() + word.size() && IsScaleFactor(value) ? value
+                                                                                                       : kNoScale;
+}
 
 std::string RecentKey(std::size_t k) {
     return "file" + std::to_string(k + 1);
@@ -49,6 +60,7 @@ void ConfigFile::Load(const std::string& path, std::string* problem) {
     }
     CSimpleIniA& ini = document_->ini;
     values.reverseFaces = ini.GetBoolValue(kRooms, "reverseFaces", false);
+    values.roomScale = ReadScale(ini.GetValue(kRooms, "scale", "1"));
     values.gameFolder = ini.GetValue(kGame, "folder", "");
     for (std::size_t k = 0; k < kRecentFileCount; ++k) {
         const std::string file = ini.GetValue(kRecent, RecentKey(k).c_str(), "");
@@ -60,6 +72,7 @@ void ConfigFile::Load(const std::string& path, std::string* problem) {
 std::string ConfigFile::Text() {
     CSimpleIniA& ini = document_->ini;
     ini.SetValue(kRooms, "reverseFaces", values.reverseFaces ? "1" : "0");
+    ini.SetValue(kRooms, "scale", ScaleText(values.roomScale).c_str());
     ini.SetValue(kGame, "folder", values.gameFolder.c_str());
     for (std::size_t k = 0; k < kRecentFileCount; ++k) {
         const std::string key = RecentKey(k);

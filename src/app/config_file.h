@@ -12,10 +12,12 @@ namespace torvale {
 //
 //   [rooms]
 //   reverseFaces=1
+//   scale=100
 inline constexpr std::string_view kConfigFileName = "TORVALE.cfg";
 
 struct Config {
     bool reverseFaces = false;             // [rooms] reverseFaces: every face turned round, for rooms seen from inside
+    double roomScale = 1.0;                // [rooms] scale: every position multiplied by it; a bad value means 1
     std::string gameFolder;                // [game] folder: Descent 3 folders, tables or archives, separated by ';'
     std::vector<std::string> recentFiles;  // [recent] file1.. file4, the newest first
 };

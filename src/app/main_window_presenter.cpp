@@ -9,6 +9,7 @@
 #include "app/settings_file.h"
 #include "core/file_bytes.h"
 #include "model_io/input_kind.h"
+#include "oof/model_scale.h"
 #include "orf/room_report.h"
 
 namespace torvale {
@@ -260,7 +261,10 @@ const GameTextures* MainWindowPresenter::gameTextures() {
     if (!game_ || gameFolder_ != folder) {
         game_ = std::make_unique<GameTextures>();
         gameFolder_ = folder;
-        for (const std::string& problem : game_->load(GamePaths(program_.config.values)))
+        const GameTextures::Report report = game_->load(GamePaths(program_.config.values));
+        for (const std::string& note : report.notes)
+            log_.PrintOutput(std::string(kCrLf) + "Note: " + note + std::string(kCrLf));
+        for (const std::string& problem : report.problems)
             log_.PrintOutput(std::string(kCrLf) + "Warning: " + problem + std::string(kCrLf));
     }
     return game_.get();
@@ -277,15 +281,25 @@ void MainWindowPresenter::ExportOrf() {
     exportNames.orfTitle = chosen.title;
     view_.Repaint();
 
+    // The scale comes before anything else looks at the model; the loaded model itself stays as read.
+    const double scale = program_.config.values.roomScale;
+    ObjectModel scaled;
+    const ObjectModel* model = model_.get();
+    if (IsScaleFactor(scale) && scale != kNoScale) {
+        scaled = *model_;
+        ScaleModel(scaled, scale);
+        model = &scaled;
+        log_.PrintOutput(std::string(kCrLf) + "Scaled by " + ScaleText(scale) + std::string(kCrLf));
+    }
     RoomExportOptions roomOptions;
     roomOptions.combineSubObjects = program_.settings.combineSubObjects.isOn();
     roomOptions.pathSeparator = options_.pathSeparator;
     roomOptions.reverseFaces = program_.config.values.reverseFaces;
-    RoomTextureNaming naming = NameRoomTextures(*model_, program_.textureTable, gameTextures(), log_);
+    RoomTextureNaming naming = NameRoomTextures(*model, program_.textureTable, gameTextures(), log_);
     roomOptions.textureNames = &naming.names;
     roomOptions.unknownTextures = std::move(naming.unknown);
     roomOptions.inputs = {oofPath};
-    const ExportOutcome outcome = WriteRooms(*model_, program_.textureTable, roomOptions, exportNames, log_);
+    const ExportOutcome outcome = WriteRooms(*model, program_.textureTable, roomOptions, exportNames, log_);
     const std::string closing = ExportClosingMessage(outcome);
     if (!closing.empty())
         log_.PrintOutput(closing);

@@ -2,6 +2,7 @@
 #include "core/utf8_path.h"
 
 #include <algorithm>
+#include <charconv>
 #include <filesystem>
 
 #include "cli/commands.h"
@@ -87,11 +88,24 @@ std::string SortCommandWords(const std::vector<std::string>& args,
     return {};
 }
 
+bool ParseDecimal(const std::string& text, double& value) {
+    const char* end = text.data() + text.size();
+    const auto parsed = std::from_chars(text.data(), end, value);
+    return !text.empty() && parsed.ec == std::errc{} && parsed.ptr == end;
+}
+
 bool LoadGameTextures(const std::vector<std::string>& paths, GameTextures& game, std::ostream& err) {
-    const std::vector<std::string> problems = game.load(paths);
-    for (const std::string& problem : problems)
+    const GameTextures::Report report = game.load(paths);
+    for (const std::string& note : report.notes)
+        err << "note: " << note << '\n';
+    for (const std::string& problem : report.problems)
         err << "torvale-cli: " << problem << '\n';
-    return problems.empty();
+    // A set of nothing but table-less missions would judge every texture unknown.
+    if (report.problems.empty() && game.tablesRead().empty()) {
+        err << "torvale-cli: no table file in any --game path\n";
+        return false;
+    }
+    return report.problems.empty();
 }
 
 }  // namespace torvale::cli

@@ -61,8 +61,13 @@ std::string SortCommandWords(const std::vector<std::string>& args,
                              std::initializer_list<std::string_view> valued,
                              CommandWords& sorted);
 
-// Loads the game's texture pages from the --game paths, in order. Each problem goes to `err` as one line;
-// false when there was one (the pages that did load stay in `game`).
+// A whole word read as a decimal number ("100", "2.54", "1e-2", and also "nan" and "inf", which the caller
+// judges). False when the word is anything else.
+bool ParseDecimal(const std::string& text, double& value);
+
+// Loads the game's texture pages from the --game paths, in order. Each note ("note: <path> holds no table
+// file") and each problem goes to `err` as one line; false when there was a problem or no path held a table
+// at all (the pages that did load stay in `game`).
 bool LoadGameTextures(const std::vector<std::string>& paths, GameTextures& game, std::ostream& err);
 
 }  // namespace torvale::cli

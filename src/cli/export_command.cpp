@@ -15,6 +15,7 @@
 #include "core/atomic_file.h"
 #include "core/utf8_path.h"
 #include "game/game_textures.h"
+#include "oof/model_scale.h"
 #include "orf/merge_faces.h"
 #include "orf/room_export.h"
 #include "orf/texture_table.h"
@@ -24,7 +25,8 @@ namespace {
 
 constexpr const char* kExportUsage =
     "Usage: torvale-cli export INPUT [-o TARGET] [--combined | --per-subobject] [--texlate TABLE]\n"
-    "                          [--game PATH]... [--reverse-faces] [--strict] [--merge-faces]\n"
+    "                          [--game PATH]... [--reverse-faces] [--strict] [--merge-faces [--merge-angle DEG]]\n"
+    "                          [--scale FACTOR]\n"
     "\n"
     "Reads INPUT (an OOF model, an ORF room, a glTF 2.0 file (.gltf with its buffers, or .glb) or an OBJ\n"
     "file with its .mtl, told apart by their content), printing its report as 'torvale-cli report' does,\n"
@@ -36,6 +38,8 @@ constexpr const char* kExportUsage =
     "  -o TARGET        the file to write; by default a room named after INPUT (an OOF model's last three\n"
     "                   characters replaced by \"orf\": ship.oof gives ship.orf; other inputs get .orf in\n"
     "                   place of their extension). Rooms are named from TARGET without its \".orf\"\n"
+    "  --scale FACTOR   multiply every position of the model by FACTOR (above 0) before anything else, for\n"
+    "                   models made in other units (100 turns a model made at 1 unit = 1 cm into metres)\n"
     "Options for rooms only:\n"
     "  --combined       one room holding every sub-object, each moved by its parents' offsets (default)\n"
     "  --per-subobject  one room per sub-object in its own coordinates: TARGET01.orf, TARGET02.orf, ...\n"
@@ -47,7 +51,11 @@ constexpr const char* kExportUsage =
     "  --reverse-faces  turn every face round, for a model built to be seen from outside that becomes a\n"
     "                   room seen from inside\n"
     "  --strict         any finding of the room check refuses the export: nothing is written\n"
-    "  --merge-faces    merge neighbouring triangles that lie in one plane into convex faces\n"
+    "  --merge-faces    merge neighbouring triangles that lie in one plane into convex faces: every corner\n"
+    "                   within the level editor's 0.1 of the merged face's plane\n"
+    "  --merge-angle DEG\n"
+    "                   with --merge-faces: the most, in degrees, that any merged triangle's normal may turn\n"
+    "                   from the merged face's normal (0 to below 90; default 1)\n"
     "  -h, --help       show this text\n"
     "\n"
     "Files of the same names are replaced. A model whose data is damaged, or a room beyond the level\n"
@@ -73,6 +81,8 @@ struct ExportArguments {
     bool reverseFaces = false;
     bool strict = false;
     bool mergeFaces = false;
+    std::optional<double> mergeAngle;
+    double scale = kNoScale;
     std::vector<std::string> roomOptions;  // the room-only options given, for the usage error
 };
 
@@ -98,6 +108,21 @@ std::string ParseArguments(const std::vector<std::string>& args, ExportArguments
             value = args[++i];
             if (arg == "--texlate")
                 arguments.roomOptions.push_back(arg);
+        } else if (isOption && (arg == "--scale" || arg == "--merge-angle")) {
+            if (i + 1 >= args.size() || args[i + 1].empty())
+                return arg + " needs a value";
+            double value = 0.0;
+            const bool read = ParseDecimal(args[++i], value);
+            if (arg == "--scale" && !(read && IsScaleFactor(value)))
+                return "--scale needs a finite number above 0, not '" + args[i] + "'";
+            if (arg == "--merge-angle" && !(read && IsMergeAngle(value)))
+                return "--merge-angle needs a number of degrees from 0 to below 90, not '" + args[i] + "'";
+            if (arg == "--scale") {
+                arguments.scale = value;
+            } else {
+                arguments.mergeAngle = value;
+                arguments.roomOptions.push_back(arg);
+            }
         } else if (isOption && arg == "--game") {
             if (i + 1 >= args.size() || args[i + 1].empty())
                 return arg + " needs a value";
@@ -125,21 +150,30 @@ std::string ParseArguments(const std::vector<std::string>& args, ExportArguments
     }
     if (arguments.file.empty())
         return "FILE is missing";
+    if (arguments.mergeAngle && !arguments.mergeFaces)
+        return "--merge-angle goes with --merge-faces";
     return {};
 }
 
-// Slashes as the system writes them, and a bare file name put in the current directory: the room export always
-// puts the name behind a directory, which would otherwise be the root.
-std::string PlacedTarget(std::string target) {
+// Slashes as the system writes them.
+std::string SystemSlashes(std::string target) {
 #ifdef _WIN32
     for (char& c : target) {
         if (c == '/')
             c = '\\';
     }
 #endif
-    if (!target.empty() && FileNamePart(target) == target)
-        target = std::string(".") + kPathSeparator + target;
     return target;
+}
+
+// The prefix that puts a bare file name in the current directory: the room export always puts the name behind
+// a directory, which would otherwise be the root. The log leaves it out, showing the name as given.
+std::string CurrentDirectoryPrefix(const std::string& target) {
+    return !target.empty() && FileNamePart(target) == target ? std::string(".") + kPathSeparator : std::string();
+}
+
+std::string PlacedTarget(const std::string& target) {
+    return CurrentDirectoryPrefix(target) + SystemSlashes(target);
 }
 
 // The room an input gets when no target is named: an OOF model's name as Export ORF proposes it, any other
@@ -193,10 +227,14 @@ int RunExport(const CommandContext& context) {
         context.err << "torvale-cli: cannot read " << arguments.file << ": " << openError << '\n';
     if (result != kOofLoaded)
         return kExitFailed;
+    if (arguments.scale != kNoScale) {
+        ScaleModel(model, arguments.scale);
+        log.PrintOutput(std::string(kCrLf) + "Scaled by " + ScaleText(arguments.scale) + std::string(kCrLf));
+    }
 
     std::vector<std::string> inputs{arguments.file};
     if (target != ModelTarget::Room) {
-        const std::string path = PlacedTarget(*arguments.target);
+        const std::string path = SystemSlashes(*arguments.target);
         const std::string overwritten = OutputThatIsInput(ExchangeModelFiles(path, target), inputs);
         if (!overwritten.empty())
             return UsageError(context, overwritten + " would be written over INPUT " + arguments.file);
@@ -205,7 +243,8 @@ int RunExport(const CommandContext& context) {
         return written ? kExitOk : kExitFailed;
     }
 
-    const std::string path = PlacedTarget(arguments.target.value_or(DefaultRoomTarget(arguments.file, loaded.kind)));
+    const std::string given = arguments.target.value_or(DefaultRoomTarget(arguments.file, loaded.kind));
+    const std::string path = PlacedTarget(given);
     ExportNames names{path, FileNamePart(path), ""};
     const bool combined = arguments.combined.value_or(true);
     if (ExportNames based = names; DeriveBaseName(based, kPathSeparator)) {
@@ -219,7 +258,9 @@ int RunExport(const CommandContext& context) {
                                                                       : "the texture translation table " + tablePath));
     }
     if (arguments.mergeFaces) {
-        const MergeFacesResult merged = MergeCoplanarFaces(model);
+        MergeFacesOptions mergeOptions;
+        mergeOptions.maxAngleDegrees = static_cast<float>(arguments.mergeAngle.value_or(mergeOptions.maxAngleDegrees));
+        const MergeFacesResult merged = MergeCoplanarFaces(model, mergeOptions);
         log.PrintOutput(std::string(kCrLf) + "Merged " + std::to_string(merged.facesBefore) + " faces into " +
                         std::to_string(merged.facesAfter) + std::string(kCrLf));
     }
@@ -228,6 +269,7 @@ int RunExport(const CommandContext& context) {
     options.pathSeparator = kPathSeparator;
     options.reverseFaces = arguments.reverseFaces;
     options.strict = arguments.strict;
+    options.unshownPrefix = CurrentDirectoryPrefix(given);
     RoomTextureNaming naming = NameRoomTextures(model, *table, arguments.gamePaths.empty() ? nullptr : &game, log);
     options.textureNames = &naming.names;
     options.unknownTextures = std::move(naming.unknown);

@@ -40,10 +40,15 @@ std::vector<fs::path> FilesOf(const fs::path& folder) {
     return files;
 }
 
+std::string NoTableNote(const std::string& path) {
+    return path + " holds no table file";
+}
+
 }  // namespace
 
-std::vector<std::string> GameTextures::load(std::span<const std::string> paths) {
-    std::vector<std::string> problems;
+GameTextures::Report GameTextures::load(std::span<const std::string> paths) {
+    Report report;
+    std::vector<std::string>& problems = report.problems;
     for (const std::string& path : paths) {
         std::error_code ec;
         const fs::file_status status = fs::status(PathFromUtf8(path), ec);
@@ -51,15 +56,15 @@ std::vector<std::string> GameTextures::load(std::span<const std::string> paths) 
         if (ec || !fs::exists(status))
             problems.push_back(path + ": not found");
         else if (fs::is_directory(status))
-            loadFolder(path, problems);
+            loadFolder(path, report);
         else if (extension == ".gam")
             loadTableFile(path, problems);
         else if (extension == ".hog" || extension == ".mn3")
-            loadArchive(path, problems);
+            loadArchive(path, report);
         else
             problems.push_back(path + ": neither a folder, a .gam table nor a .hog or .mn3 archive");
     }
-    return problems;
+    return report;
 }
 
 void GameTextures::addTable(std::vector<TexturePage> pages) {
@@ -73,7 +78,8 @@ void GameTextures::addTable(std::vector<TexturePage> pages) {
     reindexBitmaps();
 }
 
-void GameTextures::loadFolder(const std::string& path, std::vector<std::string>& problems) {
+void GameTextures::loadFolder(const std::string& path, Report& report) {
+    std::vector<std::string>& problems = report.problems;
     const std::vector<fs::path> files = FilesOf(PathFromUtf8(path));
     std::vector<HogArchive> archives;  // opened when first needed, in name order
     bool archivesOpened = false;
@@ -121,7 +127,7 @@ void GameTextures::loadFolder(const std::string& path, std::vector<std::string>&
         }
     }
     if (!found)
-        problems.push_back(path + ": the folder holds no Table.gam or extra.gam, neither loose nor in a .hog archive");
+        report.notes.push_back(NoTableNote(path));
 }
 
 void GameTextures::loadTableFile(const std::string& path, std::vector<std::string>& problems) {
@@ -137,7 +143,8 @@ void GameTextures::loadTableFile(const std::string& path, std::vector<std::strin
     addTable(std::move(pages));
 }
 
-void GameTextures::loadArchive(const std::string& path, std::vector<std::string>& problems) {
+void GameTextures::loadArchive(const std::string& path, Report& report) {
+    std::vector<std::string>& problems = report.problems;
     HogArchive archive;
     std::string error;
     if (!archive.open(path, error)) {
@@ -162,7 +169,7 @@ void GameTextures::loadArchive(const std::string& path, std::vector<std::string>
         }
     }
     if (!found)
-        problems.push_back(path + ": the archive holds no .gam table");
+        report.notes.push_back(NoTableNote(path));
 }
 
 void GameTextures::reindexBitmaps() {

@@ -15,15 +15,21 @@ namespace torvale {
 // regard to case, and keeps its place.
 class GameTextures {
 public:
-    // Loads each path in turn and returns the problems met, one line each, beginning with the path:
+    // What loading met, one line each, beginning with the path. Problems make the set untrustworthy; notes
+    // do not (most missions carry no table of their own).
+    struct Report {
+        std::vector<std::string> problems;
+        std::vector<std::string> notes;
+    };
+    // Loads each path in turn:
     //   a folder: Table.gam, then extra.gam, each a loose file in the folder or else taken from the first of the
-    //     folder's .hog archives (in alphabetical order, ignoring case) that holds it; a folder holding neither
-    //     is a problem;
+    //     folder's .hog archives (in alphabetical order, ignoring case) that holds it;
     //   a .gam file: that table;
-    //   a .hog or .mn3 archive: every .gam inside it, in the archive's order; none is a problem;
+    //   a .hog or .mn3 archive: every .gam inside it, in the archive's order;
     //   anything else, or a path that does not exist: a problem.
-    // A damaged table or archive is a problem and adds none of its pages; the rest still load.
-    std::vector<std::string> load(std::span<const std::string> paths);
+    // A folder or archive holding no table adds nothing and is a note ("<path> holds no table file"). A damaged
+    // table or archive is a problem and adds none of its pages; the rest still load.
+    Report load(std::span<const std::string> paths);
 
     // Adds the pages of one table, as load does for each table it reads.
     void addTable(std::vector<TexturePage> pages);
@@ -44,9 +50,9 @@ public:
     bool mayBeAnimationFrame(std::string_view name) const;
 
 private:
-    void loadFolder(const std::string& path, std::vector<std::string>& problems);
+    void loadFolder(const std::string& path, Report& report);
     void loadTableFile(const std::string& path, std::vector<std::string>& problems);
-    void loadArchive(const std::string& path, std::vector<std::string>& problems);
+    void loadArchive(const std::string& path, Report& report);
     void reindexBitmaps();
 
     std::vector<TexturePage> pages_;

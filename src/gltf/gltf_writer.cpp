@@ -14,6 +14,7 @@
 
 #include "core/atomic_file.h"
 #include "model_io/polygon.h"
+#include "model_io/resource_path.h"
 
 namespace torvale {
 namespace {
@@ -353,8 +354,10 @@ std::string GltfUriOf(std::string_view fileName) {
 std::vector<std::string> GltfOutputPaths(const std::string& path) {
     if (IsGlbPath(path))
         return {path};
+    const std::size_t start = FileNameStart(path);
     const std::size_t dot = ExtensionDot(path);
-    return {path, (dot == std::string::npos ? path : path.substr(0, dot)) + ".bin"};
+    const std::string stem = path.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
+    return {path, path.substr(0, start) + PlainSideFileName(stem) + ".bin"};
 }
 
 bool WriteGltfModel(const ObjectModel& model,

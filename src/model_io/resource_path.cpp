@@ -123,4 +123,14 @@ std::string QuotedName(std::string_view name) {
     return out + (name.size() > kLongest ? "...\"" : "\"");
 }
 
+std::string PlainSideFileName(std::string_view name) {
+    std::string out(name);
+    for (char& c : out) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || c == '\\' || c == ':' || c == '%')
+            c = '_';
+    }
+    return out;
+}
+
 }  // namespace torvale

@@ -27,6 +27,11 @@ bool FileInsideFolder(const std::filesystem::path& folder,
                       std::filesystem::path& file,
                       std::string& why);
 
+// The file name a model's side file (a glTF's .bin, an OBJ's .mtl) is written under, so that the model's
+// reference to it reads back as that one file: every character the rule above reads otherwise ('\\' and ':'
+// anywhere, '%' that starts an escape) and every control character becomes '_'.
+std::string PlainSideFileName(std::string_view name);
+
 // A name from a file made fit for a one-line message: quoted, control bytes as \xNN, cut after 200 bytes.
 std::string QuotedName(std::string_view name);
 

@@ -7,6 +7,7 @@
 
 #include "core/atomic_file.h"
 #include "model_io/polygon.h"
+#include "model_io/resource_path.h"
 
 namespace torvale {
 namespace {
@@ -148,8 +149,9 @@ std::string MtlPathFor(const std::string& objPath) {
     // The .mtl is named by the same rule as the names inside the OBJ: "sp ace.obj" gets "sp_ace.mtl". A name
     // with blanks cannot stand in `mtllib` in a form every reader takes: ours splits it on blanks (with '\\' as
     // an escape), others take the whole rest of the line.
+    // '%' and ':' go too, as in every side file's name: the reader takes `mtllib` names as percent-escaped.
     NameCleaner clean;
-    return objPath.substr(0, start) + clean(stem, "") + ".mtl";
+    return objPath.substr(0, start) + PlainSideFileName(clean(stem, "")) + ".mtl";
 }
 
 std::vector<std::string> ObjOutputPaths(const std::string& path) {

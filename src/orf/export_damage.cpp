@@ -32,13 +32,29 @@ struct RoomTotals {
     std::int64_t vertices = 0;
     std::int64_t faces = 0;
     std::int64_t faceBytes = 0;
+    std::int64_t triangles = 0;
+    std::int64_t subObjects = 0;  // that hold faces
 };
 
-// `room` names the room in the message; `advice` says what to do about a room beyond the editor's limits.
-std::string FindRoomSizeDamage(const RoomTotals& totals, const std::string& room, const std::string& advice) {
+// What can bring a room within the editor's limits: merging helps only against faces, and only a mesh of
+// triangles; several sub-objects can go to rooms of their own; anything else is the modelling tool's work.
+std::string LimitAdvice(const RoomTotals& totals, bool overFaces, bool combined) {
+    std::string advice;
+    if (overFaces && totals.triangles * 2 > totals.faces)
+        advice = "merge its triangles into larger faces (torvale-cli export --merge-faces)";
+    if (combined && totals.subObjects > 1)
+        advice += (advice.empty() ? "" : " or ") + std::string("export one room per sub-object");
+    if (advice.empty())
+        advice = combined ? "split the model into smaller parts in the modelling tool"
+                          : "split the sub-object into smaller ones in the modelling tool";
+    return advice;
+}
+
+// `room` names the room in the message; `combined` tells whether it gathers every sub-object.
+std::string FindRoomSizeDamage(const RoomTotals& totals, const std::string& room, bool combined) {
     const auto over = [&](std::int64_t count, const char* what, std::int64_t limit) {
         return room + " would hold " + FormatInteger(count) + " " + what + ", more than the " + FormatInteger(limit) +
-               " the level editor takes in a room; " + advice;
+               " the level editor takes in a room; " + LimitAdvice(totals, limit == kEditorFaceLimit, combined);
     };
     if (totals.vertices > kEditorVertexLimit)
         return over(totals.vertices, "vertices", kEditorVertexLimit);
@@ -55,7 +71,7 @@ std::string FindCornerCountProblem(const SubObject& sub, const std::string& labe
         const std::int32_t corners = sub.faceVertexCounts[face];
         if (corners >= 3 && corners <= kEditorCornerLimit)
             continue;
-        const std::string faceLabel = label + ", face #" + FormatInteger(static_cast<std::int64_t>(face)) + " has " +
+        const std::string faceLabel = label + ": face " + FormatInteger(static_cast<std::int64_t>(face)) + " has " +
                                       FormatInteger(corners) + (corners == 1 ? " corner" : " corners");
         if (corners < 3)
             return faceLabel + ", but a face needs at least 3; remove the face in the modelling tool";
@@ -93,10 +109,12 @@ std::string DescribeFaceDamage(const SubObject& sub, const std::string& label, s
     return {};
 }
 
-// Checks one sub-object's own tables and adds up its room totals.
+// Checks one sub-object's own tables and adds up its room totals. `room` names the room file its faces go
+// to, for the refusals of the editor's limits (empty: the sub-object alone names them).
 std::string FindSubObjectDamage(const SubObject& sub,
                                 std::size_t index,
                                 std::int32_t textureCount,
+                                const std::string& room,
                                 RoomTotals& totals) {
     if (sub.vertexCount < 0 || static_cast<std::size_t>(sub.vertexCount) > sub.vertexPositions.size()) {
         return SubObjectLabel(index) + " lists " + FormatInteger(sub.vertexCount) + " vertices but holds " +
@@ -119,8 +137,10 @@ std::string FindSubObjectDamage(const SubObject& sub,
     bool inOrder = true;
     std::size_t next = 0;
     std::int64_t corners = 0;
+    std::int64_t triangles = 0;
     for (std::size_t face = 0; face < faces; ++face) {
         const std::int32_t n = sub.faceVertexCounts[face];
+        triangles += n == 3 ? 1 : 0;
         const std::size_t first = sub.faceFirstCorner[face];
         sound &= n >= 0 && first <= stored && static_cast<std::size_t>(n) <= stored - first;
         shapely &= n >= 3 && n <= kEditorCornerLimit;
@@ -148,9 +168,12 @@ std::string FindSubObjectDamage(const SubObject& sub,
     if (!sound)
         return DescribeFaceDamage(sub, SubObjectLabel(index), textureCount);
     if (!shapely)
-        return FindCornerCountProblem(sub, SubObjectLabel(index));
+        return FindCornerCountProblem(sub,
+                                      room.empty() ? SubObjectLabel(index) : room + " (" + SubObjectLabel(index) + ")");
     totals.vertices += sub.vertexCount;
     totals.faces += sub.faceCount;
+    totals.triangles += triangles;
+    totals.subObjects += sub.faceCount > 0 ? 1 : 0;
     totals.faceBytes += static_cast<std::int64_t>(kOrfFaceRecordBytes) * sub.faceCount +
                         static_cast<std::int64_t>(kOrfCornerRecordBytes) * corners;
     return {};
@@ -223,19 +246,21 @@ std::string FindExportDamage(const ObjectModel& model, bool combineSubObjects, c
     RoomTotals combined;
     for (std::size_t i = 0; i < static_cast<std::size_t>(model.subObjectCount); ++i) {
         RoomTotals own;
-        std::string damage = FindSubObjectDamage(model.subObject(i), i, model.textureCount, own);
+        const std::string room = roomName ? roomName(combineSubObjects ? kCombinedRoom : i) : std::string();
+        std::string damage = FindSubObjectDamage(model.subObject(i), i, model.textureCount, room, own);
         if (damage.empty() && !combineSubObjects)
-            damage = FindRoomSizeDamage(own, roomName ? roomName(i) + " (" + SubObjectLabel(i) + ")" : nameOf(i),
-                                        "split the sub-object into smaller ones in the modelling tool");
+            damage = FindRoomSizeDamage(own, roomName ? room + " (" + SubObjectLabel(i) + ")" : nameOf(i), false);
         if (!damage.empty())
             return damage;
         combined.vertices += own.vertices;
         combined.faces += own.faces;
         combined.faceBytes += own.faceBytes;
+        combined.triangles += own.triangles;
+        combined.subObjects += own.subObjects;
     }
     if (!combineSubObjects)
         return {};
-    std::string damage = FindRoomSizeDamage(combined, nameOf(kCombinedRoom), "export one room per sub-object");
+    std::string damage = FindRoomSizeDamage(combined, nameOf(kCombinedRoom), true);
     if (damage.empty())
         damage = FindParentChainDamage(model);
     if (!damage.empty())

@@ -19,6 +19,7 @@ constexpr float kUvTolerance = 1e-5f;
 // A turn against the normal smaller than this (sine of the angle) still counts as straight, far inside the
 // editor's concave threshold of 0.05.
 constexpr float kStraightTolerance = 1e-3f;
+constexpr double kRadiansPerDegree = 3.14159265358979323846 / 180.0;
 
 std::uint64_t EdgeKey(std::int32_t from, std::int32_t to) {
     return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(from)) << 32) | static_cast<std::uint32_t>(to);
@@ -40,18 +41,22 @@ bool SameUv(const FaceVertex& a, const FaceVertex& b) {
 
 class Merger {
 public:
-    explicit Merger(SubObject& sub) : sub_(sub) {}
+    Merger(SubObject& sub, const MergeFacesOptions& options)
+        : sub_(sub),
+          minCosine_(static_cast<float>(std::cos(static_cast<double>(options.maxAngleDegrees) * kRadiansPerDegree))) {}
     MergeFacesResult run();
 
 private:
     bool usable(std::size_t face) const;
     bool tryJoin(std::vector<FaceVertex>& polygon, std::size_t edge, std::size_t seed);
-    bool acceptable(const std::vector<FaceVertex>& polygon, const Vector3& facing) const;
+    bool acceptable(const std::vector<FaceVertex>& polygon, std::size_t joining) const;
     const Vector3& position(const FaceVertex& c) const {
         return sub_.vertexPositions[static_cast<std::size_t>(c.vertexIndex)];
     }
 
     SubObject& sub_;
+    float minCosine_;
+    std::vector<std::size_t> members_;  // the faces of the polygon being grown
     std::unordered_map<std::uint64_t, std::size_t> edgeOwner_;
     std::vector<bool> consumed_;
     std::vector<Vector3> normals_;
@@ -71,7 +76,8 @@ bool Merger::usable(std::size_t f) const {
     });
 }
 
-bool Merger::acceptable(const std::vector<FaceVertex>& polygon, const Vector3& facing) const {
+// `joining` is the face about to join the members; every one of them must lie along the joined normal.
+bool Merger::acceptable(const std::vector<FaceVertex>& polygon, std::size_t joining) const {
     if (polygon.size() > kEditorCornerLimit)
         return false;
     std::vector<Vector3>& points = scratch_;
@@ -79,7 +85,13 @@ bool Merger::acceptable(const std::vector<FaceVertex>& polygon, const Vector3& f
     for (const FaceVertex& c : polygon)
         points.push_back(position(c));
     const Vector3 normal = ComputeFaceNormal(points);
-    if (Dot(normal, facing) <= 0.0f)
+    const float length = Length(normal);
+    if (!(length > 0.0f))
+        return false;
+    const auto alongNormal = [&](std::size_t face) {
+        return Dot(normals_[face], normal) >= minCosine_ * length * Length(normals_[face]);
+    };
+    if (!alongNormal(joining) || !std::all_of(members_.begin(), members_.end(), alongNormal))
         return false;
     float mean = 0.0f;
     for (const Vector3& p : points)
@@ -129,10 +141,11 @@ bool Merger::tryJoin(std::vector<FaceVertex>& polygon, std::size_t edge, std::si
         joined.push_back(c);
     }
     joined.insert(joined.end(), polygon.begin() + static_cast<std::ptrdiff_t>(edge + 1), polygon.end());
-    if (!acceptable(joined, normals_[seed]))
+    if (!acceptable(joined, other))
         return false;
     polygon = std::move(joined);
     consumed_[other] = true;
+    members_.push_back(other);
     return true;
 }
 
@@ -175,6 +188,7 @@ MergeFacesResult Merger::run() {
         consumed_[f] = true;
         const FaceVertex* c = sub_.cornersOf(f);
         polygon.assign(c, c + std::max(sub_.faceVertexCounts[f], 0));
+        members_.assign(1, f);
         bool grew = false;
         if (usable[f] && Length(normals_[f]) > 0.0f) {
             for (bool joined = true; joined;) {
@@ -209,14 +223,18 @@ MergeFacesResult Merger::run() {
 
 }  // namespace
 
-MergeFacesResult MergeCoplanarFaces(SubObject& sub) {
-    return Merger(sub).run();
+bool IsMergeAngle(double degrees) {
+    return std::isfinite(degrees) && degrees >= 0.0 && degrees < 90.0;
 }
 
-MergeFacesResult MergeCoplanarFaces(ObjectModel& model) {
+MergeFacesResult MergeCoplanarFaces(SubObject& sub, const MergeFacesOptions& options) {
+    return Merger(sub, options).run();
+}
+
+MergeFacesResult MergeCoplanarFaces(ObjectModel& model, const MergeFacesOptions& options) {
     MergeFacesResult total;
     for (SubObject& sub : model.subObjects) {
-        const MergeFacesResult one = MergeCoplanarFaces(sub);
+        const MergeFacesResult one = MergeCoplanarFaces(sub, options);
         total.facesBefore += one.facesBefore;
         total.facesAfter += one.facesAfter;
     }

@@ -1,5 +1,7 @@
 #include "orf/room_export.h"
 
+#include <set>
+
 #include "core/atomic_file.h"
 #include "core/number_text.h"
 #include "orf/orf_reader.h"
@@ -9,9 +11,14 @@
 namespace torvale {
 namespace {
 
-// Reports one room as it is about to be written.
-void ReportRoom(const std::string& fileName, std::int64_t vertexCount, std::int64_t faceCount, OutputSink& out) {
-    out.PrintOutput(std::string(kCrLf) + "Exporting " + fileName + "..." + std::string(kCrLf));
+// Reports one room as it is about to be written, under the name the user gave (without `unshownPrefix`).
+void ReportRoom(const std::string& fileName,
+                const std::string& unshownPrefix,
+                std::int64_t vertexCount,
+                std::int64_t faceCount,
+                OutputSink& out) {
+    const std::string shown = fileName.starts_with(unshownPrefix) ? fileName.substr(unshownPrefix.size()) : fileName;
+    out.PrintOutput(std::string(kCrLf) + "Exporting " + shown + "..." + std::string(kCrLf));
     out.PrintOutput("Number of Verts: " + FormatInteger(vertexCount) + std::string(kCrLf));
     out.PrintOutput("Number of Faces: " + FormatInteger(faceCount) + std::string(kCrLf));
 }
@@ -78,10 +85,14 @@ ExportOutcome WriteRooms(const ObjectModel& model,
         std::vector<RoomFinding> findings;
         if (ReadOrfFile(bytes, written, error))
             findings = CheckRoom(written);
+        // A name that several of the model's textures share is one texture to the editor: one finding.
+        std::set<std::string_view> named;
         for (const std::size_t t : options.unknownTextures) {
             if (t < textureNames.size()) {
                 const std::string& name = textureNames[t];
-                findings.push_back(UnknownTextureFinding(t, std::string_view(name).substr(0, name.find('\0'))));
+                const std::string_view shown = std::string_view(name).substr(0, name.find('\0'));
+                if (named.insert(shown).second)
+                    findings.push_back(UnknownTextureFinding(t, shown));
             }
         }
         return findings;
@@ -116,7 +127,7 @@ ExportOutcome WriteRooms(const ObjectModel& model,
             }
         }
         rooms.push_back(buildRoom(room));
-        ReportRoom(roomPath(room), vertexCount, faceCount, out);
+        ReportRoom(roomPath(room), options.unshownPrefix, vertexCount, faceCount, out);
         PrintRoomFindings(fileName(roomPath(room)), findingsOf(rooms.back()), out);
     }
     std::vector<FileToWrite> files;

@@ -20,6 +20,8 @@ struct RoomExportOptions {
     bool strict = false;
     // The names the rooms list, each ending in one zero byte, in place of RoomTextureNames(model, table).
     const std::vector<std::string>* textureNames = nullptr;
+    // Text at the start of every room path that the log leaves out (a "./" the caller put before a bare name).
+    std::string unshownPrefix;
     // Numbers of names that no texture page of the game's tables answers: findings of every room.
     std::vector<std::size_t> unknownTextures;
     // Files the export must never replace (the file the model was read from): a room of one of these names

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "core/number_text.h"
+#include "oof/model_scale.h"
 #include "pofgen/command_line.h"
 #include "pofgen/number_entry.h"
 
@@ -53,6 +54,8 @@ std::string& OptionsFields::text(OptionsBox box) {
             break;
         case OptionsBox::GameFolder:
             return gameFolder;
+        case OptionsBox::RoomScale:
+            return roomScale;
     }
     return pathPofgen;
 }
@@ -79,6 +82,7 @@ void OptionsPresenter::Activate() {
     fields_.showPofgenOutput = settings.showPofgenOutput.isOn();
     fields_.reverseFaces = program_.config.values.reverseFaces;
     fields_.gameFolder = program_.config.values.gameFolder;
+    fields_.roomScale = ScaleText(program_.config.values.roomScale);
     view_.ShowFields(fields_);
 }
 
@@ -101,6 +105,9 @@ void OptionsPresenter::LeaveBox(OptionsBox box) {
             return;
         case OptionsBox::GameFolder:
             return;  // any text: folders, tables and archives are looked for at the next export
+        case OptionsBox::RoomScale:
+            leaveRoomScaleBox();
+            return;
     }
 }
 
@@ -157,6 +164,18 @@ void OptionsPresenter::leavePathBox() {
     program_.settings.pofgenPath = path;
 }
 
+// True when the box holds a factor a model can be scaled by, shown in its short form; otherwise the box is
+// refused and set back to 1.
+bool OptionsPresenter::leaveRoomScaleBox() {
+    const double typed = ReadBoxNumber(fields_.roomScale);
+    if (!IsScaleFactor(typed)) {
+        refuse(OptionsBox::RoomScale, kRoomScaleMessage, ScaleText(kNoScale));
+        return false;
+    }
+    setBoxText(OptionsBox::RoomScale, ScaleText(typed));
+    return true;
+}
+
 void OptionsPresenter::PathBoxFull() {
     messages_.ShowMessage(kPathTooLongMessage);
 }
@@ -182,7 +201,9 @@ void OptionsPresenter::Browse() {
 void OptionsPresenter::BrowseGameFolder() {
     FileDialogRequest request;
     request.title = "Descent 3 folder";
-    const std::vector<std::string> paths = GamePaths(Config{false, fields_.gameFolder, {}});
+    Config typed;
+    typed.gameFolder = fields_.gameFolder;
+    const std::vector<std::string> paths = GamePaths(typed);
     request.initialPath = paths.empty() ? std::string() : paths.front();
     const FileDialogResult chosen = dialogs_.ShowFolder(request);
     if (chosen.confirmed && !chosen.path.empty())
@@ -236,6 +257,10 @@ bool OptionsPresenter::Ok() {
         view_.FocusBox(OptionsBox::PathPofgen);
         return false;
     }
+    if (!leaveRoomScaleBox()) {
+        view_.FocusBox(OptionsBox::RoomScale);
+        return false;
+    }
     clampForOk();
 
     PofgenDialogControls controls;
@@ -260,6 +285,7 @@ bool OptionsPresenter::Ok() {
     settings.showPofgenOutput.set(fields_.showPofgenOutput);
     program_.config.values.reverseFaces = fields_.reverseFaces;
     program_.config.values.gameFolder = fields_.gameFolder;
+    program_.config.values.roomScale = ReadBoxNumber(fields_.roomScale);
     view_.Close();
     return true;
 }

@@ -13,7 +13,16 @@
 namespace torvale {
 
 // The options dialog's text boxes.
-enum class OptionsBox { ScaleFactor, ErrorTolerance, ChunkSplitX, ChunkSplitY, ChunkSplitZ, PathPofgen, GameFolder };
+enum class OptionsBox {
+    ScaleFactor,
+    ErrorTolerance,
+    ChunkSplitX,
+    ChunkSplitY,
+    ChunkSplitZ,
+    PathPofgen,
+    GameFolder,
+    RoomScale
+};
 
 // Everything the options dialog's controls hold, as they stand when the dialog is created: the seven switch
 // check boxes (the base) and the rest.
@@ -27,6 +36,7 @@ struct OptionsFields : PofgenSwitchFlags {
     bool showPofgenOutput = true;                           // chkPOFGENOutput
     bool reverseFaces = false;                              // chkReverseFaces (TORVALE.cfg)
     std::string gameFolder;                                 // txtGameFolder (TORVALE.cfg)
+    std::string roomScale = "1";                            // txtRoomScale (TORVALE.cfg)
 
     std::string& text(OptionsBox box);
     const std::string& text(OptionsBox box) const { return const_cast<OptionsFields&>(*this).text(box); }
@@ -41,6 +51,7 @@ inline constexpr std::string_view kPofgenNotFoundMessage =
 inline constexpr std::string_view kPathTooLongMessage =
     "The POFGEN path can have at most 255 characters: the settings file cannot keep a longer one.";
 inline constexpr std::string_view kInvalidChunkSizeMessage = "Invalid Chunk Size! Must be all 0's or all above 0!";
+inline constexpr std::string_view kRoomScaleMessage = "Error: Scale must be a finite number above 0!";
 inline constexpr std::string_view kCommandLineMessage = "Command line to send to POFGEN.EXE: ";
 
 // What the options presenter asks of the real dialog.
@@ -81,7 +92,7 @@ public:
     // box's text (several paths separated by ';' may also be typed there).
     void BrowseGameFolder();
     void ResetToDefaults();
-    // True when the dialog closed; false when the chunk splits (or an overlong path) kept it open.
+    // True when the dialog closed; false when the chunk splits, the room scale (or an overlong path) kept it open.
     bool Ok();
     void Cancel();
 
@@ -91,6 +102,7 @@ private:
     void leaveDecimalBox(OptionsBox box, bool zeroAllowed, std::string_view lowMessage, std::string_view highMessage);
     void leaveChunkSplitBox(OptionsBox box);
     void leavePathBox();
+    bool leaveRoomScaleBox();
     void clampForOk();
 
     ProgramState& program_;

@@ -10,6 +10,9 @@ namespace {
 
 // Light that every visible face gets, whatever its angle; the rest comes from facing the viewer.
 constexpr double kAmbient = 0.3;
+// A face seen from behind is drawn at this share of the light its front would get, so that a flat model seen
+// from either side is never an empty picture, and its back never passes for its front.
+constexpr double kBackShade = 0.5;
 // Screen positions are kept within this many pixels of the frame before they become fixed-point numbers, so
 // that the edge functions (products of two differences) stay inside 64 bits. Only a vertex millions of pixels
 // away, at an absurd zoom, is moved by it.
@@ -279,8 +282,8 @@ bool Render(const Scene& scene, const View& view, const RenderOptions& options, 
         if (face.cornerCount < 3)
             continue;
         const double facing = -Dot(FaceNormal(scene, face), camera.forward());
-        if (!(facing > 0.0))
-            continue;  // its back, edge-on, or no normal at all
+        if (!(std::abs(facing) > 0.0))
+            continue;  // edge-on, or no normal at all
         const std::uint32_t* corners = scene.corners.data() + face.firstCorner;
         bool finite = true;
         for (std::uint32_t c = 0; c < face.cornerCount; ++c)
@@ -288,7 +291,8 @@ bool Render(const Scene& scene, const View& view, const RenderOptions& options, 
         if (!finite)
             continue;
         const std::uint32_t base = face.flagged && options.findings ? kFlaggedColor : face.color;
-        const std::uint32_t color = Shade(base, kAmbient + (1.0 - kAmbient) * std::min(facing, 1.0));
+        const double light = kAmbient + (1.0 - kAmbient) * std::min(std::abs(facing), 1.0);
+        const std::uint32_t color = Shade(base, facing > 0.0 ? light : light * kBackShade);
         for (std::uint32_t c = 1; c + 1 < face.cornerCount; ++c)
             raster.triangle(points[corners[0]], points[corners[c]], points[corners[c + 1]], color);
         drawn.push_back(&face);

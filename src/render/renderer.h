@@ -63,7 +63,8 @@ struct RenderOptions {
 // Draws `scene` as seen from `view` into `frame`: background, then the faces through the depth buffer, flat
 // shaded by how squarely they face the viewer (a parallel projection, so the picture keeps its proportions at
 // any distance). A face's front is the side of the normal (b - a) x (c - b) of its corners (the longest such
-// cross product over the corners); its back is not drawn. Faces are filled as triangle fans from their first
+// cross product over the corners); its back is drawn too, in a darker shade of the same colour (red for a
+// flagged face, either side). Faces are filled as triangle fans from their first
 // corner, so a concave face may spill over its outline; the room check reports such faces. Returns false and
 // draws nothing when the frame's size and its buffers do not match.
 bool Render(const Scene& scene, const View& view, const RenderOptions& options, const Frame& frame);

@@ -66,9 +66,9 @@ constexpr std::array<SwitchBox, 7> kSwitchBoxes{{
 // The id under which the text boxes are subclassed.
 constexpr UINT_PTR kBoxSubclass = 1;
 
-constexpr std::array<OptionsBox, 7> kBoxes{OptionsBox::ScaleFactor, OptionsBox::ErrorTolerance, OptionsBox::ChunkSplitX,
+constexpr std::array<OptionsBox, 8> kBoxes{OptionsBox::ScaleFactor, OptionsBox::ErrorTolerance, OptionsBox::ChunkSplitX,
                                            OptionsBox::ChunkSplitY, OptionsBox::ChunkSplitZ,    OptionsBox::PathPofgen,
-                                           OptionsBox::GameFolder};
+                                           OptionsBox::GameFolder,  OptionsBox::RoomScale};
 
 int BoxId(OptionsBox box) {
     switch (box) {
@@ -86,6 +86,8 @@ int BoxId(OptionsBox box) {
             break;
         case OptionsBox::GameFolder:
             return IDC_OPT_GAME_FOLDER;
+        case OptionsBox::RoomScale:
+            return IDC_OPT_ROOM_SCALE;
     }
     return IDC_OPT_PATH_POFGEN;
 }
@@ -151,6 +153,7 @@ void OptionsDialog::AddControls() {
     AddControl("STATIC", "Y:", label, 0, IDC_OPT_LABEL4, In(kFrame2, {780, 270, 150, 195}));
     AddControl("STATIC", "Z:", label, 0, IDC_OPT_LABEL5, In(kFrame2, {1410, 270, 150, 195}));
     AddControl("STATIC", "Descent 3 folder:", label, 0, IDC_OPT_LABEL_GAME, In(kFrame8, {150, 1170, 1335, 195}));
+    AddControl("STATIC", "Scale:", label, 0, IDC_OPT_LABEL_SCALE, In(kFrame8, {3450, 870, 600, 195}));
 
     const DWORD first = WS_VISIBLE | WS_TABSTOP | WS_GROUP;
     const DWORD option = WS_VISIBLE | BS_AUTORADIOBUTTON;
@@ -175,6 +178,7 @@ void OptionsDialog::AddControls() {
                IDC_OPT_OOF_ORF_0 + 1, In(kFrame8, {150, 540, 4935, 225}));
     AddControl("BUTTON", "Reverse faces (inside rooms)", check, 0, IDC_OPT_REVERSE_FACES,
                In(kFrame8, {150, 840, 3195, 225}));
+    AddBox(IDC_OPT_ROOM_SCALE, In(kFrame8, {4050, 840, 1065, 255}), kDecimalLimit);
     AddBox(IDC_OPT_GAME_FOLDER, In(kFrame8, {1500, 1140, 3075, 285}), kGameFolderLimit);
     AddControl("BUTTON", "Browse...", first | BS_PUSHBUTTON, 0, IDC_OPT_GAME_BROWSE,
                In(kFrame8, {4680, 1140, 1215, 285}));

@@ -38,6 +38,8 @@
 #define IDC_OPT_LABEL_GAME 3543     // "Descent 3 folder:"
 #define IDC_OPT_GAME_FOLDER 3544    // txtGameFolder
 #define IDC_OPT_GAME_BROWSE 3545    // cmdBrowseGame
+#define IDC_OPT_LABEL_SCALE 3546    // "Scale:"
+#define IDC_OPT_ROOM_SCALE 3547     // txtRoomScale
 
 #define TORVALE_OPTIONS_CAPTION "POFGEN Command Line & TORVALE Conversion Options"
 

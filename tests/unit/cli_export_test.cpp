@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <set>
 #include <sstream>
@@ -122,12 +123,17 @@ TEST_F(CliExport, BareFileNamesWriteTheRoomInTheCurrentDirectory) {
     fs::current_path(fs::path(path("ship.oof")).parent_path());
     const CommandRun derived = exportCommand({"ship.oof"});
     const CommandRun given = exportCommand({"ship.oof", "-o", "hull.orf"});
+    const CommandRun model = exportCommand({"ship.oof", "-o", "hull.glb"});
     fs::current_path(before);
     ASSERT_EQ(derived.status, 0) << derived.err;
     ASSERT_EQ(given.status, 0) << given.err;
+    ASSERT_EQ(model.status, 0) << model.err;
     EXPECT_EQ(rooms(), (std::set<std::string>{"hull.orf", "ship.orf"}));
-    const std::string here = std::string(".") + static_cast<char>(fs::path::preferred_separator);
-    EXPECT_NE(derived.out.find("Exporting " + here + "ship.orf..."), std::string::npos) << derived.out;
+    EXPECT_TRUE(fs::exists(path("hull.glb")));
+    // The log shows the names as given.
+    EXPECT_NE(derived.out.find("\nExporting ship.orf..."), std::string::npos) << derived.out;
+    EXPECT_NE(given.out.find("\nExporting hull.orf..."), std::string::npos) << given.out;
+    EXPECT_NE(model.out.find("\nExporting hull.glb..."), std::string::npos) << model.out;
 }
 
 TEST_F(CliExport, MissingTableStopsBeforeTheModelIsRead) {
@@ -285,6 +291,15 @@ TEST_F(CliExport, GameTablesNameTheRoomTexturesAndStrictRefusesWhatTheyDoNotKnow
     EXPECT_NE(refused.out.find("no room was written"), std::string::npos) << refused.out;
     EXPECT_FALSE(fs::exists(path("strict.orf")));
 
+    // A mission without a table beside a good table: a note, and the command goes on; alone it gives nothing.
+    ASSERT_TRUE(WriteTestFile(path("mission.mn3"), test::HogFile({{"level1.d3l", Bytes(8)}})));
+    const CommandRun mission = exportCommand({path("ship.oof"), "-o", path("m.orf"), "--texlate", path("other.rsc"),
+                                              "--game", path("extra.gam"), "--game", path("mission.mn3")});
+    EXPECT_EQ(mission.status, 0) << mission.err;
+    EXPECT_EQ(mission.err, "note: " + path("mission.mn3") + " holds no table file\n");
+    EXPECT_EQ(WalkOrf(ReadTestFile(path("m.orf"))).room.names.at(0), "WallPage");
+    EXPECT_EQ(run(cli::RunTextures, {"--game", path("mission.mn3")}).status, 1);
+
     const CommandRun listed = run(cli::RunTextures, {"--game", path("extra.gam")});
     EXPECT_EQ(listed.status, 0);
     EXPECT_NE(listed.out.find("WallPage"), std::string::npos);
@@ -294,6 +309,32 @@ TEST_F(CliExport, GameTablesNameTheRoomTexturesAndStrictRefusesWhatTheyDoNotKnow
     const CommandRun suggested = run(cli::RunTexlate, {"suggest", path("ship.oof"), "--game", path("extra.gam")});
     EXPECT_EQ(suggested.status, 0) << suggested.err;
     EXPECT_NE(suggested.out.find("wall1 = WallPage"), std::string::npos) << suggested.out;
+}
+
+// The scale multiplies positions and offsets before anything else, for every target; a factor that is not
+// finite and above 0 is a usage error.
+TEST_F(CliExport, ScaleMultipliesEveryPositionAndRefusesWhatIsNoFactor) {
+    const CommandRun scaled = exportCommand({path("ship.oof"), "-o", path("big.orf"), "--scale", "100"});
+    ASSERT_EQ(scaled.status, 0) << scaled.err;
+    EXPECT_NE(scaled.out.find("Scaled by 100"), std::string::npos) << scaled.out;
+    using V = std::array<float, 3>;
+    EXPECT_EQ(WalkOrf(ReadTestFile(path("big.orf"))).room.vertices,
+              (std::vector<V>{{0, 0, 0}, {100, 0, 0}, {0, 100, 0}, {0, 0, 200}, {100, 0, 200}, {0, 100, 200}}));
+    EXPECT_EQ(exportCommand({path("ship.oof"), "-o", path("same.orf")}).out.find("Scaled by"), std::string::npos);
+
+    const CommandRun obj = exportCommand({path("ship.oof"), "-o", path("big.obj"), "--scale", "2.5"});
+    ASSERT_EQ(obj.status, 0) << obj.err;
+    const Bytes text = ReadTestFile(path("big.obj"));
+    EXPECT_NE(std::string(text.begin(), text.end()).find("v 2.5 0 0"), std::string::npos);
+
+    for (const char* factor : {"0", "-1", "nan", "inf", "-0", "1x", "1e999"}) {
+        const CommandRun refused = exportCommand({path("ship.oof"), "-o", path("no.orf"), "--scale", factor});
+        EXPECT_EQ(refused.status, 2) << factor;
+        EXPECT_NE(refused.err.find("--scale needs a finite number above 0"), std::string::npos) << refused.err;
+    }
+    EXPECT_EQ(exportCommand({path("ship.oof"), "--merge-angle", "5"}).status, 2);  // without --merge-faces
+    EXPECT_EQ(exportCommand({path("ship.oof"), "--merge-faces", "--merge-angle", "90"}).status, 2);
+    EXPECT_FALSE(fs::exists(path("no.orf")));
 }
 
 TEST_F(CliExport, CheckReportsRoomsAndTheirFindings) {

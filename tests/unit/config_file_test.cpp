@@ -54,5 +54,30 @@ TEST(ConfigFile, SavedValuesReadBackAndUnknownEntriesSurvive) {
     EXPECT_NE(text.find("key=value"), std::string::npos) << text;
 }
 
+// The room scale as people may write it by hand: a factor above 0 is kept, anything else means 1.
+TEST(ConfigFile, RoomScaleReadsFactorsAboveZeroAndElseOne) {
+    test::ScratchDirectory scratch{"config"};
+    const std::string path = scratch / "TORVALE.cfg";
+    const struct {
+        const char* written;
+        double read;
+    } cases[] = {{"100", 100.0}, {"0.0254", 0.0254}, {"0", 1.0},    {"-2", 1.0},
+                 {"nan", 1.0},   {"inf", 1.0},       {"2 cm", 1.0}, {"", 1.0}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(test::WriteTestFile(path, Text(std::string("[rooms]\nscale=") + c.written + "\n")));
+        ConfigFile config;
+        config.Load(path);
+        EXPECT_EQ(config.values.roomScale, c.read) << c.written;
+    }
+    ConfigFile config;
+    config.values.roomScale = 2.5;
+    std::string error;
+    ASSERT_TRUE(config.Save(path, error)) << error;
+    EXPECT_NE(config.Text().find("scale=2.5"), std::string::npos) << config.Text();
+    ConfigFile again;
+    again.Load(path);
+    EXPECT_EQ(again.values.roomScale, 2.5);
+}
+
 }  // namespace
 }  // namespace torvale

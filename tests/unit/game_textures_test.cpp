@@ -26,11 +26,16 @@ std::vector<std::string> Pages(const GameTextures& game) {
 class GameFolder : public ::testing::Test {
 protected:
     void write(const std::string& name, const Bytes& bytes) { ASSERT_TRUE(test::WriteTestFile(dir_ / name, bytes)); }
-    std::vector<std::string> load(std::vector<std::string> paths) { return game_.load(paths); }
+    std::vector<std::string> load(std::vector<std::string> paths) {
+        GameTextures::Report report = game_.load(paths);
+        notes_ = std::move(report.notes);
+        return report.problems;
+    }
     std::string path(const std::string& name) const { return dir_ / name; }
 
     test::ScratchDirectory dir_{"game-tables"};
     GameTextures game_;
+    std::vector<std::string> notes_;
 };
 
 TEST_F(GameFolder, LoadsTableThenExtraLooseOrFromTheFirstArchiveHoldingIt) {
@@ -74,14 +79,46 @@ TEST_F(GameFolder, ReportsEachProblemOnOneLineAndKeepsWhatLoads) {
     EXPECT_EQ(problems,
               (std::vector<std::string>{
                   path("missing") + ": not found",
-                  path("empty") + ": the folder holds no Table.gam or extra.gam, neither loose nor in a .hog archive",
                   path("bad.gam") + ": page 1 at byte 0: the page length is 2; it counts its own 4 bytes, so it is at "
                                     "least 4",
                   path("notes.txt") + ": neither a folder, a .gam table nor a .hog or .mn3 archive",
-                  path("plain.hog") + ": the archive holds no .gam table",
                   path("cut.hog") + ": the archive header is cut short: 3 of its 68 bytes are there",
               }));
+    // Holding no table is no damage: a note each, nothing added.
+    EXPECT_EQ(notes_, (std::vector<std::string>{path("empty") + " holds no table file",
+                                                path("plain.hog") + " holds no table file"}));
     EXPECT_EQ(Pages(game_), std::vector<std::string>{"Kept|kept.ogf|good.gam"});
+}
+
+// Most missions carry no table: beside a good game folder they add nothing and say so once; a mission whose
+// table is damaged still adds none of its pages.
+TEST_F(GameFolder, MissionsBesideAGoodFolder) {
+    std::filesystem::create_directories(path("d3"));
+    write("d3/d3.hog", HogFile({{"Table.gam", GamBuilder().texture("Rock", "rock.ogf").take()}}));
+    write("plain.mn3", HogFile({{"level1.d3l", Bytes(16)}, {"briefing.txt", Bytes(5)}}));
+    write("own.mn3", HogFile({{"mine.gam", GamBuilder().texture("Glow", "glow.ogf").take()}}));
+    write("torn.mn3", HogFile({{"mine.gam", GamBuilder().raw(1, 2, {}).take()}}));
+    const struct {
+        const char* mission;
+        std::vector<std::string> pages;
+        std::size_t notes;
+        std::size_t problems;
+    } cases[] = {
+        {"plain.mn3", {"Rock|rock.ogf|Table.gam"}, 1, 0},
+        {"own.mn3", {"Rock|rock.ogf|Table.gam", "Glow|glow.ogf|mine.gam"}, 0, 0},
+        {"torn.mn3", {"Rock|rock.ogf|Table.gam"}, 0, 1},
+    };
+    for (const auto& c : cases) {
+        GameTextures game;
+        const GameTextures::Report report = game.load(std::vector<std::string>{path("d3"), path(c.mission)});
+        EXPECT_EQ(Pages(game), c.pages) << c.mission;
+        ASSERT_EQ(report.notes.size(), c.notes) << c.mission;
+        ASSERT_EQ(report.problems.size(), c.problems) << c.mission;
+        if (c.notes == 1)
+            EXPECT_EQ(report.notes[0], path(c.mission) + " holds no table file");
+        if (c.problems == 1)
+            EXPECT_EQ(report.problems[0].rfind(path(c.mission) + ": mine.gam: ", 0), 0u) << report.problems[0];
+    }
 }
 
 // The tables every resolution test uses, read from hand-made table bytes.

@@ -189,5 +189,48 @@ TEST(MergeFaces, MergedMeshesPassTheEditorsRules) {
     }
 }
 
+// A fan of 16 triangles round a centre `rise` above its rim. On a model this small the editor's 0.1 holds any
+// bend, so only the angle keeps a curved surface apart; a flat fan still merges.
+TEST(MergeFaces, TheAngleKeepsSmallCurvedSurfacesApart) {
+    const auto fan = [](float radius, float rise) {
+        test::ModelBuilder b;
+        b.texture("dome").subObject().vertex(0, 0, rise);
+        constexpr int kRim = 16;
+        for (int k = 0; k < kRim; ++k) {
+            const double angle = 2 * 3.14159265358979 * k / kRim;
+            b.vertex(radius * static_cast<float>(std::cos(angle)), radius * static_cast<float>(std::sin(angle)), 0);
+        }
+        for (int k = 0; k < kRim; ++k)
+            b.face(0, {{0}, {1 + k}, {1 + (k + 1) % kRim}});
+        return b.build();
+    };
+    const struct {
+        const char* what;
+        ObjectModel model;
+        float angle;
+        std::size_t facesAfter;  // 0: fewer than 16
+    } cases[] = {
+        // Neighbouring triangles of the dome lie about 4 degrees apart, its slope 11 degrees.
+        {"small dome, default angle", fan(0.05f, 0.01f), MergeFacesOptions{}.maxAngleDegrees, 16},
+        {"small dome, 30 degrees", fan(0.05f, 0.01f), 30.0f, 0},
+        {"small cone, 2 degrees", fan(0.05f, 0.03f), 2.0f, 16},
+        // A closed fan keeps its centre as a corner of two faces: the last triangle would pinch the first.
+        {"flat fan, default angle", fan(5.0f, 0.0f), MergeFacesOptions{}.maxAngleDegrees, 2},
+        {"flat fan, 0 degrees", fan(5.0f, 0.0f), 0.0f, 2},
+    };
+    for (const auto& c : cases) {
+        ObjectModel m = c.model;
+        const MergeFacesResult r = MergeCoplanarFaces(m, MergeFacesOptions{c.angle});
+        EXPECT_EQ(r.facesBefore, 16u) << c.what;
+        if (c.facesAfter == 0)
+            EXPECT_LT(r.facesAfter, 16u) << c.what;
+        else
+            EXPECT_EQ(r.facesAfter, c.facesAfter) << c.what;
+        EXPECT_NEAR(AreaOf(m.subObjects[0]), AreaOf(c.model.subObjects[0]), 1e-4) << c.what;
+    }
+    for (const double angle : {-1.0, 90.0, std::nan(""), HUGE_VAL})
+        EXPECT_FALSE(IsMergeAngle(angle)) << angle;
+}
+
 }  // namespace
 }  // namespace torvale

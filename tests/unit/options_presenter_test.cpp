@@ -26,6 +26,10 @@ const char* BoxName(OptionsBox box) {
             return "Z";
         case OptionsBox::PathPofgen:
             break;
+        case OptionsBox::GameFolder:
+            return "game";
+        case OptionsBox::RoomScale:
+            return "room scale";
     }
     return "path";
 }
@@ -530,6 +534,35 @@ TEST_F(OptionsDialog, RoomSettingsComeFromTorvaleCfgAndGoBackOnOk) {
     presenter.Ok();
     EXPECT_FALSE(program.config.values.reverseFaces);
     EXPECT_EQ(program.config.values.gameFolder, "E:\\D3");
+}
+
+// The room scale: any finite factor above 0; anything else is refused and the box goes back to 1.
+TEST_F(OptionsDialog, RoomScaleTakesFiniteFactorsAboveZero) {
+    program.config.values.roomScale = 2.5;
+    presenter.Activate();
+    EXPECT_EQ(box(OptionsBox::RoomScale), "2.5");
+    const struct {
+        const char* typed;
+        const char* shown;
+        bool refused;
+    } cases[] = {{"100", "100", false}, {" 0.0254", "0.0254", false}, {"1e3", "1000", false}, {"0", "1", true},
+                 {"-1", "1", true},     {"nan", "1", true},           {"1e999", "1", true},   {"", "1", true}};
+    for (const auto& c : cases) {
+        leave(OptionsBox::RoomScale, c.typed);
+        EXPECT_EQ(box(OptionsBox::RoomScale), c.shown) << c.typed;
+        EXPECT_EQ(events.messages(),
+                  c.refused ? std::vector<std::string>{std::string(kRoomScaleMessage)} : std::vector<std::string>{})
+            << c.typed;
+    }
+    // OK with a refused factor typed and Enter pressed: the dialog stays open and the setting keeps its value.
+    presenter.fields().roomScale = "-3";
+    events.list.clear();
+    EXPECT_FALSE(presenter.Ok());
+    EXPECT_EQ(events.list.back(), "focus room scale");
+    EXPECT_EQ(program.config.values.roomScale, 2.5);
+    presenter.fields().roomScale = "100";
+    EXPECT_TRUE(presenter.Ok());
+    EXPECT_EQ(program.config.values.roomScale, 100.0);
 }
 
 }  // namespace

@@ -67,35 +67,52 @@ FrameStore Draw(const Scene& scene, View view = {}, RenderOptions options = {}, 
     return store;
 }
 
+enum class Side { Front, Back, None };
+
 struct FacingCase {
     bool reversed;
     float yaw, pitch;
-    bool drawn;
+    Side seen;
 };
 
 class RenderFacing : public ::testing::TestWithParam<FacingCase> {};
 
-TEST_P(RenderFacing, DrawsOnlyTheFrontOfAFace) {
+// A flat face is seen from either side, its back darker, so that a sign or a floor seen from behind is never
+// an empty picture; edge-on it is a line of no width.
+TEST_P(RenderFacing, DrawsBothSidesOfAFaceTheBackDarker) {
     const FacingCase c = GetParam();
     ModelBuilder b;
     b.subObject();
     Square(b, -1, -1, 1, 1, 0, kGreen, c.reversed);
-    const FrameStore store = Draw(BuildScene(b.build()), {c.yaw, c.pitch, 1.0f});
+    const Scene scene = BuildScene(b.build());
+    const FrameStore store = Draw(scene, {c.yaw, c.pitch, 1.0f});
     const Box drawn = Find(store, [](std::uint32_t p) { return p != kBackgroundColor; });
-    EXPECT_EQ(drawn.count > 0, c.drawn);
-    if (c.drawn && c.pitch == 0.0f && std::fmod(c.yaw, 180.0f) == 0.0f)
-        EXPECT_EQ(store.pixel(60, 45), kGreen);  // squarely facing the viewer: full light
+    EXPECT_EQ(drawn.count > 0, c.seen != Side::None);
+    if (c.seen == Side::None)
+        return;
+    // The same view of the square turned round shows its other side, at the same place.
+    ModelBuilder turned;
+    turned.subObject();
+    Square(turned, -1, -1, 1, 1, 0, kGreen, !c.reversed);
+    const FrameStore other = Draw(BuildScene(turned.build()), {c.yaw, c.pitch, 1.0f});
+    const std::uint32_t here = store.pixel(60, 45), there = other.pixel(60, 45);
+    const std::uint32_t front = c.seen == Side::Front ? here : there, back = c.seen == Side::Front ? there : here;
+    EXPECT_GT(front & 0xFF00, back & 0xFF00) << std::hex << front << " " << back;
+    EXPECT_GT(back & 0xFF00, 0u);  // still green
+    EXPECT_EQ(back & 0xFF00FF, 0u);
+    if (c.pitch == 0.0f && std::fmod(c.yaw, 180.0f) == 0.0f)
+        EXPECT_EQ(front, kGreen);  // squarely facing the viewer: full light
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases,
                          RenderFacing,
-                         ::testing::Values(FacingCase{false, 0, 0, true},
-                                           FacingCase{false, 180, 0, false},
-                                           FacingCase{true, 0, 0, false},
-                                           FacingCase{true, 180, 0, true},
-                                           FacingCase{false, 60, 30, true},
-                                           FacingCase{false, 0, 90, false},
-                                           FacingCase{false, 100, 0, false}));
+                         ::testing::Values(FacingCase{false, 0, 0, Side::Front},
+                                           FacingCase{false, 180, 0, Side::Back},
+                                           FacingCase{true, 0, 0, Side::Back},
+                                           FacingCase{true, 180, 0, Side::Front},
+                                           FacingCase{false, 60, 30, Side::Front},
+                                           FacingCase{false, 0, 90, Side::None},
+                                           FacingCase{false, 100, 0, Side::Back}));
 
 TEST(Render, TheNearerOfTwoFacesWinsWhicheverComesFirst) {
     for (const bool nearFirst : {true, false}) {
@@ -253,6 +270,12 @@ TEST(Render, FlaggedFacesAreRedOnlyWhenFindingsAreShown) {
     const FrameStore hidden = Draw(scene);
     EXPECT_EQ(FindColor(hidden, kFlaggedColor).count, 0);
     EXPECT_EQ(FindColor(hidden, kGreen).count, red.count + green.count);
+
+    // Seen from behind, the flagged face is still red (darker), the other one dark green.
+    const FrameStore behind = Draw(scene, {180, 0, 1.0f}, {false, true, false});
+    const Box redBack = Find(behind, [](std::uint32_t p) { return p != kBackgroundColor && (p & 0xFFFF) == 0x1010; });
+    EXPECT_EQ(redBack.count, red.count);
+    EXPECT_EQ(FindColor(behind, kFlaggedColor).count, 0);
 }
 
 TEST(Render, RefusesAFrameWhoseBuffersDoNotMatchItsSize) {

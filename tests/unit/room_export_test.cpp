@@ -370,6 +370,36 @@ TEST_F(RoomExport, DamagedModelIsRefusedBeforeAnythingIsWritten) {
     }
 }
 
+// Two texture slots of one unknown name are one texture to the editor: one warning for the room.
+TEST_F(RoomExport, UnknownTextureIsWarnedAboutOncePerRoom) {
+    const ObjectModel model = ModelBuilder()
+                                  .texture("multicolor")
+                                  .texture("multicolor")
+                                  .texture("rock")
+                                  .subObject()
+                                  .vertex(0, 0, 0)
+                                  .vertex(1, 0, 0)
+                                  .vertex(0, 1, 0)
+                                  .face(0, {{0}, {1}, {2}})
+                                  .face(1, {{2}, {1}, {0}})
+                                  .build();
+    RoomExportOptions options{true, kSeparator};
+    options.unknownTextures = {0, 1, 2};
+    names = {path("u.orf"), "u.orf", ""};
+    ASSERT_EQ(WriteRooms(model, table, options, names, log), ExportOutcome::Written);
+    std::string all;
+    for (const std::string& m : log.messages)
+        all += m;
+    const auto count = [&](const std::string& what) {
+        std::size_t n = 0;
+        for (std::size_t at = all.find(what); at != std::string::npos; at = all.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count("texture multicolor is no texture page"), 1u) << all;
+    EXPECT_EQ(count("texture rock is no texture page"), 1u) << all;
+}
+
 TEST_F(RoomExport, ParentChainsMatterOnlyToTheCombinedRoom) {
     ObjectModel model = SubObjects(2);
     model.subObjects[0].parent = 1;
@@ -429,12 +459,20 @@ INSTANTIATE_TEST_SUITE_P(
                   "one room per sub-object"},
         LimitCase{"SubObjectVertices", 10000, 1, 0, false, ""},
         LimitCase{"SubObjectVerticesOver", 10001, 1, 0, false,
-                  "v01.orf (sub-object #0) would hold 10001 vertices, more than the 10000"},
+                  "v01.orf (sub-object #0) would hold 10001 vertices, more than the 10000 the level editor takes in "
+                  "a room; split the sub-object into smaller ones in the modelling tool"},
         LimitCase{"CombinedFaces", 3, 1500, 0, true, ""},
-        LimitCase{"CombinedFacesOver", 3, 1501, 0, true, "would hold 3002 faces, more than the 3000"},
+        LimitCase{"CombinedFacesOver", 3, 1501, 0, true,
+                  "v.orf would hold 3002 faces, more than the 3000 the level editor takes in a room; merge its "
+                  "triangles into larger faces (torvale-cli export --merge-faces) or export one room per sub-object"},
+        LimitCase{"SubObjectFacesOver", 3, 3001, 0, false,
+                  "v01.orf (sub-object #0) would hold 3001 faces, more than the 3000 the level editor takes in a "
+                  "room; merge its triangles into larger faces (torvale-cli export --merge-faces)"},
         LimitCase{"Corners", 64, 1, 64, true, ""},
-        LimitCase{"CornersOver", 65, 1, 65, false, "face #1 has 65 corners, more than the 64"},
-        LimitCase{"CornersUnder", 3, 1, 2, true, "face #1 has 2 corners, but a face needs at least 3"}),
+        LimitCase{"CornersOver", 65, 1, 65, false,
+                  "Error: v01.orf (sub-object #0): face 1 has 65 corners, more than the 64"},
+        LimitCase{"CornersUnder", 3, 1, 2, true,
+                  "Error: v.orf (sub-object #0): face 1 has 2 corners, but a face needs at least 3"}),
     [](const ::testing::TestParamInfo<LimitCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

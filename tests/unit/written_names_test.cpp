@@ -1,6 +1,7 @@
 // Every name TORVALE writes into an OBJ or a glTF file comes back through our readers, from the files on disk,
 // as itself or as the documented replacement: in OBJ statements white space, control characters, '#' and '\'
-// become '_', and a material library takes the OBJ's name with the same replacements.
+// become '_', and a material library takes the OBJ's name with the same replacements; the side files (.mtl,
+// .bin) have '%' and ':' replaced too, since the readers take their references as percent-escaped names.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -39,6 +40,15 @@ std::string ObjForm(std::string name) {
     return name;
 }
 
+// A side file's name (.bin): '\\', ':', '%' and control characters as '_'.
+std::string SideFileForm(std::string name) {
+    for (char& c : name) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F || c == '\\' || c == '%' || c == ':')
+            c = '_';
+    }
+    return name;
+}
+
 struct AwkwardName {
     const char* label;
     std::string name;
@@ -51,6 +61,7 @@ const AwkwardName kNames[] = {
     {"Plus", "a+b", true},
 #ifndef _WIN32
     {"Backslash", "back\\slash", true},  // no separator on POSIX
+    {"Colon", "a:b", true},
 #endif
     {"Hash", "hash#tag", true},
     {"Newline", "line\nbreak", false},
@@ -115,7 +126,8 @@ TEST_P(WrittenNames, ReadBackAsWrittenOrAsTheDocumentedReplacement) {
     }
     if (c.fileName) {
         // The material library is named as the OBJ's names are.
-        EXPECT_TRUE(fs::exists(PathFromUtf8(dir / (ObjForm(c.name) + ".mtl"))));
+        EXPECT_TRUE(fs::exists(PathFromUtf8(dir / (SideFileForm(ObjForm(c.name)) + ".mtl"))));
+        EXPECT_TRUE(fs::exists(PathFromUtf8(dir / (SideFileForm(c.name) + ".bin"))));
     }
 }
 
