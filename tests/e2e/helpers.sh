@@ -14,6 +14,11 @@ own_session=
 
 fail() {
     echo "FAIL [$scenario]: $*" >&2
+    # What the program itself said (Wine's own messages among it) tells a crash from a wrong expectation.
+    if [ -n "$work" ] && [ -s "$work/program.out" ]; then
+        echo "--- the program's output:" >&2
+        tail -n 20 "$work/program.out" >&2
+    fi
     exit 1
 }
 
@@ -162,6 +167,6 @@ exit_program() {
 }
 
 close_program() {
-    drive close || fail "close"
+    drive close || fail "close (the driver ended with exit code $?)"
     wait_program_end
 }

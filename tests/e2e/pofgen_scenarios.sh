@@ -236,6 +236,25 @@ scenario_options_dialog_checks() {
     close_program
 }
 
+# A close that reaches the main window right behind the options dialog's Cancel, with the modal loop still
+# unwinding, and one that arrives while the dialog is still open (the taskbar's Close): either way the program
+# ends by itself, with exit code 0, and writes the settings file as any close does.
+scenario_close_as_options_dialog_ends() {
+    setup
+    use_shipped_texlate
+    start_and_wait
+    drive post-command mnuEditOptions wait-dialog "$OPTIONS" press-and-close "$OPTIONS" $ID_CANCEL ||
+        fail "Cancel with a close right behind it"
+    wait_program_end
+    check_same "$work/fixtures/fallback.ini" "$work/app/TORVALE.ini" "settings file after the close behind Cancel"
+
+    rm "$work/app/TORVALE.ini"
+    start_and_wait
+    drive post-command mnuEditOptions wait-dialog "$OPTIONS" close || fail "a close while the dialog is open"
+    wait_program_end
+    check_same "$work/fixtures/fallback.ini" "$work/app/TORVALE.ini" "settings file after a close during the dialog"
+}
+
 # The seven switch boxes, in the order POFGEN's switches are written, and their letters.
 readonly SWITCH_IDS=(3528 3529 3530 3531 3532 3533 3534)
 readonly SWITCH_LETTERS=(p f m g 1 a b)

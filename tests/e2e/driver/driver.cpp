@@ -41,6 +41,8 @@
 //   wait-preview-drawn 1|0    raise the Model Preview window and wait until its picture shows something (1) or
 //                             only its background (0), read from the screen
 //   close                     send WM_CLOSE to the main window and wait until it is gone
+//   press-and-close TITLE ID  press button ID of dialog TITLE and post WM_CLOSE to the main window right behind
+//                             it, then wait until the main window is gone
 //   close-box                 close the main window as its close box does (SC_CLOSE), wait until it is gone
 //   wait-gone                 wait until the main window is gone
 //   file-version PATH         print a program's FILEVERSION and ProductName: "1.2.3.0 TORVALE Conversion Utility"
@@ -111,10 +113,12 @@ HWND FindMain() {
     return FindWindowA(TORVALE_MAIN_CLASS, nullptr);
 }
 
+std::string AnyMessageBoxText();
+
 HWND RequireMain() {
     const HWND main = FindMain();
     if (main == nullptr)
-        Fail("the main window is not there");
+        Fail("the main window is not there" + AnyMessageBoxText());
     return main;
 }
 
@@ -442,7 +446,14 @@ std::string QueryMenu(HWND main, bool posted) {
 
 void WaitMainGone() {
     if (!WaitFor([] { return FindMain() == nullptr; }))
-        Fail("the main window is still there");
+        Fail("the main window is still there" + AnyMessageBoxText());
+}
+
+// Waits until this very window has been destroyed: a close is judged by the window it was sent to.
+void WaitWindowGone(HWND window) {
+    if (!WaitFor([&] { return !IsWindow(window); }))
+        Fail(std::string("the main window is still there, ") + (IsWindowEnabled(window) ? "enabled" : "disabled") +
+             AnyMessageBoxText());
 }
 
 struct Command {
@@ -651,8 +662,19 @@ const Command kDriverCommands[] = {
      }},
     {"close", 0,
      [](const std::vector<std::string>&) {
-         PostMessageA(RequireMain(), WM_CLOSE, 0, 0);
-         WaitMainGone();
+         const HWND main = RequireMain();
+         if (!PostMessageA(main, WM_CLOSE, 0, 0))
+             Fail("cannot post WM_CLOSE (error " + std::to_string(GetLastError()) + ")");
+         WaitWindowGone(main);
+     }},
+    {"press-and-close", 2,
+     [](const std::vector<std::string>& args) {
+         const HWND item = DialogItem(args[0], args[1]);
+         const HWND main = RequireMain();
+         PressButton(GetParent(item), GetDlgCtrlID(item));
+         if (!PostMessageA(main, WM_CLOSE, 0, 0))
+             Fail("cannot post WM_CLOSE (error " + std::to_string(GetLastError()) + ")");
+         WaitWindowGone(main);
      }},
     {"close-box", 0,
      [](const std::vector<std::string>&) {
