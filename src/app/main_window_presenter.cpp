@@ -281,16 +281,8 @@ void MainWindowPresenter::ExportOrf() {
     exportNames.orfTitle = chosen.title;
     view_.Repaint();
 
-    // The scale comes before anything else looks at the model; the loaded model itself stays as read.
-    const double scale = program_.config.values.roomScale;
     ObjectModel scaled;
-    const ObjectModel* model = model_.get();
-    if (IsScaleFactor(scale) && scale != kNoScale) {
-        scaled = *model_;
-        ScaleModel(scaled, scale);
-        model = &scaled;
-        log_.PrintOutput(std::string(kCrLf) + "Scaled by " + ScaleText(scale) + std::string(kCrLf));
-    }
+    const ObjectModel* model = &ModelToExport(scaled);
     RoomExportOptions roomOptions;
     roomOptions.combineSubObjects = program_.settings.combineSubObjects.isOn();
     roomOptions.pathSeparator = options_.pathSeparator;
@@ -318,7 +310,19 @@ void MainWindowPresenter::ExportModel() {
     view_.Repaint();
     ModelTarget target = ModelTarget::Gltf;
     const std::string path = ExportModelPath(chosen, target);
-    WriteExchangeModel(*model_, path, target, log_, {oofPath});
+    ObjectModel scaled;
+    WriteExchangeModel(ModelToExport(scaled), path, target, log_, {oofPath});
+}
+
+const ObjectModel& MainWindowPresenter::ModelToExport(ObjectModel& scaled) {
+    // The scale comes before anything else looks at the model; the loaded model itself stays as read.
+    const double scale = program_.config.values.roomScale;
+    if (!IsScaleFactor(scale) || scale == kNoScale)
+        return *model_;
+    scaled = *model_;
+    ScaleModel(scaled, scale);
+    log_.PrintOutput(std::string(kCrLf) + "Scaled by " + ScaleText(scale) + std::string(kCrLf));
+    return scaled;
 }
 
 void MainWindowPresenter::ClearWindow() {

@@ -122,6 +122,9 @@ public:
     // The game's texture pages from TORVALE.cfg's game folder, loaded when the setting is new (its problems
     // go to the log then, once); null without a folder.
     const GameTextures* gameTextures();
+    // The loaded model as every export writes it: scaled by the Scale option into `scaled` (the log says so),
+    // or the model itself at a scale of 1.
+    const ObjectModel& ModelToExport(ObjectModel& scaled);
 
     std::string oofPath;
     std::string oofTitle;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <set>
 
@@ -150,6 +151,32 @@ TEST(ExportOrf, ClosingLineNamesTheOutcome) {
     EXPECT_EQ(ExportClosingMessage(ExportOutcome::Failed), "\r\nExport failed: not every room was written.\r\n");
     EXPECT_EQ(ExportClosingMessage(ExportOutcome::Refused), "\r\nExport failed: not every room was written.\r\n");
     EXPECT_EQ(ExportClosingMessage(ExportOutcome::Skipped), "");
+}
+
+// The Scale option reaches both exports of the program, and the loaded model stays as it was read.
+TEST(ExportOrf, ScaleOptionScalesRoomsAndModelExportsButNotTheLoadedModel) {
+    Loaded h;
+    h.program.config.values.roomScale = 10.0;
+    const Vector3 first = h.window.model().subObject(0).vertexPositions.at(0);
+    const std::string log = h.exportTo("Ship.orf");
+    EXPECT_NE(log.find("Scaled by 10\r\n"), std::string::npos) << log;
+    const test::OrfWalk room = test::WalkOrf(test::ReadTestFile(h.dir / "Ship.orf"));
+    ASSERT_TRUE(room.ok) << room.problem;
+    ASSERT_FALSE(room.room.vertices.empty());
+    EXPECT_FLOAT_EQ(room.room.vertices[0][1], 10.0f * (first.y + h.window.model().subObject(0).attachOffset.y));
+
+    const std::size_t before = h.window.log().text().size();
+    h.dialogs.choose(h.dir / "ship.obj", "ship.obj");
+    h.window.ExportModel();
+    EXPECT_NE(h.window.log().text().find("Scaled by 10\r\n", before), std::string::npos) << h.window.log().text();
+    const std::vector<std::uint8_t> obj = test::ReadTestFile(h.dir / "ship.obj");
+    const std::string text(obj.begin(), obj.end());
+    const std::size_t v = text.find("\nv ");
+    ASSERT_NE(v, std::string::npos) << text;
+    float x = 0, y = 0;
+    ASSERT_EQ(std::sscanf(text.c_str() + v, "\nv %f %f", &x, &y), 2);
+    EXPECT_NEAR(y, 10.0f * (first.y + h.window.model().subObject(0).attachOffset.y), 1e-3f);
+    EXPECT_EQ(h.window.model().subObject(0).vertexPositions.at(0).y, first.y);
 }
 
 }  // namespace
