@@ -6,6 +6,7 @@
 #include <span>
 
 #include "core/atomic_file.h"
+#include "model_io/handedness.h"
 #include "model_io/polygon.h"
 
 namespace torvale {
@@ -34,7 +35,8 @@ std::string SafeName(std::string_view name, std::string_view fallback) {
 
 }  // namespace
 
-ObjFiles BuildObj(const ObjectModel& model, std::string_view mtlName, std::vector<std::string>& warnings) {
+ObjFiles BuildObj(const ObjectModel& gameModel, std::string_view mtlName, std::vector<std::string>& warnings) {
+    const ObjectModel model = InOtherHandedness(gameModel);
     ObjFiles files;
     std::string& obj = files.obj;
     obj = "# TORVALE\nmtllib " + std::string(mtlName) + "\n";
