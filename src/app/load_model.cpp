@@ -103,12 +103,14 @@ int LoadModelFile(const std::string& path,
         out.PrintOutput(ErrorReadingMessage(title));
         return kOofInvalid;
     }
+    TextAsUtf8(bytes);
     loaded.kind = DetectInputKind(bytes);
     bool ok = false;
     switch (loaded.kind) {
         case InputKind::Unknown:
-            // Whatever is no other kind goes to the model reader, whose refusal has always been the
-            // program's word for a file it cannot read.
+            out.PrintOutput(
+                Line("Error: " + title + " is no kind of file TORVALE reads; it reads " + std::string(kReadableKinds)));
+            break;
         case InputKind::Oof: {
             // As Import OOF has always read: into the model in place.
             const int result = ReadOofFile(bytes, title, model, out, format);

@@ -5,11 +5,14 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <deque>
 #include <exception>
 #include <fstream>  // tiny_gltf.h uses it even when it opens no files
 #include <limits>
 #include <optional>
+#include <tuple>
 
+#include "model_io/handedness.h"
 #include "model_io/model_assembly.h"
 #include "model_io/polygon.h"
 #include "model_io/resource_path.h"
@@ -88,6 +91,31 @@ Matrix LocalTransform(const tinygltf::Node& node) {
             ty,
             tz,
             1};
+}
+
+bool IsFiniteMatrix(const Matrix& m) {
+    return std::all_of(m.begin(), m.end(), [](double v) { return std::isfinite(v); });
+}
+
+bool IsFinite(const Vector3& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+// KHR_texture_transform of a material's base-colour texture: the UV set it reads, and
+// (u, v) -> (a u + b v + c, d u + e v + f), offset * rotation * scale.
+struct UvTransform {
+    int texCoord = 0;
+    std::array<double, 6> m = {1, 0, 0, 0, 1, 0};
+    std::pair<float, float> apply(double u, double v) const {
+        return {static_cast<float>(m[0] * u + m[1] * v + m[2]), static_cast<float>(m[3] * u + m[4] * v + m[5])};
+    }
+};
+
+// Extensions named in extensionsRequired that change only how materials look or how lights shine: the
+// geometry is read as it is (the texture transform is applied to the UVs).
+bool IsReadableExtension(std::string_view name) {
+    return name.rfind("KHR_materials_", 0) == 0 || name == "KHR_texture_transform" || name == "KHR_texture_basisu" ||
+           name == "EXT_texture_webp" || name == "MSFT_texture_dds" || name == "KHR_lights_punctual";
 }
 
 bool IsPureTranslation(const Matrix& m) {
@@ -192,10 +220,18 @@ private:
                std::vector<bool>& seen,
                std::uint64_t& vertices,
                std::uint64_t& corners) const;
+    const std::uint8_t* viewBytes(int viewIndex,
+                                  std::size_t byteOffset,
+                                  std::size_t count,
+                                  std::size_t elementSize,
+                                  std::size_t& stride,
+                                  const std::string& where);
+    void applySparse(const tinygltf::Accessor& a, int index, AccessorData& data);
+    UvTransform uvTransform(const tinygltf::TextureInfo& info, const std::string& where);
     void visit(int nodeIndex, const Matrix& parentWorld, int parentSub, const Matrix& parentSubWorld, int depth);
     void addMesh(int meshIndex, const Matrix& world);
     void addPoint(const tinygltf::Node& node, const Matrix& world, int parentSub, const Matrix& parentSubWorld);
-    std::int32_t materialTexture(int materialIndex, FaceColor& color);
+    std::int32_t materialTexture(int materialIndex, FaceColor& color, UvTransform& uv);
 
     const tinygltf::Model& gltf_;
     std::string_view title_;
@@ -205,6 +241,8 @@ private:
     bool transformed_ = false;
     int mirroredNodes_ = 0;
     int skippedPrimitives_ = 0;
+    std::size_t triangles_ = 0;
+    std::deque<std::vector<std::uint8_t>> dense_;  // sparse accessors written out in full
 };
 
 AccessorData GltfConverter::accessor(int index,
@@ -221,43 +259,127 @@ AccessorData GltfConverter::accessor(int index,
     if (found != components)
         refuse(where, std::to_string(found) + " components per element where " + user + " needs " +
                           std::to_string(components));
-    if (a.sparse.isSparse)
-        refuse(where, "sparse accessors are not read");
     AccessorData data;
     data.count = a.count;
     data.componentType = a.componentType;
     data.components = components;
     data.normalized = a.normalized;
-    if (a.count == 0)
-        return data;
-    if (a.bufferView < 0 || static_cast<std::size_t>(a.bufferView) >= gltf_.bufferViews.size())
-        refuse(where, "has no buffer view");
-    const tinygltf::BufferView& view = gltf_.bufferViews[static_cast<std::size_t>(a.bufferView)];
-    if (view.buffer < 0 || static_cast<std::size_t>(view.buffer) >= gltf_.buffers.size())
-        refuse("buffer view " + std::to_string(a.bufferView), "names a buffer the file does not have");
-    const std::vector<unsigned char>& buffer = gltf_.buffers[static_cast<std::size_t>(view.buffer)].data;
-    if (view.byteOffset > buffer.size() || view.byteLength > buffer.size() - view.byteOffset)
-        refuse("buffer view " + std::to_string(a.bufferView),
-               "bytes " + std::to_string(view.byteOffset) + " to " + std::to_string(view.byteOffset + view.byteLength) +
-                   " run past the end of buffer " + std::to_string(view.buffer) + " (" + std::to_string(buffer.size()) +
-                   " bytes)");
     const auto elementSize =
         static_cast<std::size_t>(tinygltf::GetComponentSizeInBytes(static_cast<std::uint32_t>(a.componentType))) *
         static_cast<std::size_t>(components);
-    data.stride = view.byteStride != 0 ? view.byteStride : elementSize;
-    if (data.stride < elementSize)
-        refuse(where, "stride " + std::to_string(data.stride) + " is shorter than its elements");
-    const std::size_t available = view.byteLength;
-    if (a.byteOffset > available || elementSize > available - a.byteOffset ||
-        (a.count - 1) > (available - a.byteOffset - elementSize) / data.stride)
-        refuse(where, std::to_string(a.count) + " elements from byte " + std::to_string(a.byteOffset) +
-                          " run past the end of buffer view " + std::to_string(a.bufferView) + " (" +
-                          std::to_string(available) + " bytes)");
-    data.base = buffer.data() + view.byteOffset + a.byteOffset;
+    if (a.count != 0 && a.bufferView >= 0)
+        data.base = viewBytes(a.bufferView, a.byteOffset, a.count, elementSize, data.stride, where);
+    else if (a.count != 0 && !a.sparse.isSparse)
+        refuse(where, "has no buffer view");
+    if (a.sparse.isSparse)
+        applySparse(a, index, data);
     return data;
 }
 
-std::int32_t GltfConverter::materialTexture(int materialIndex, FaceColor& color) {
+// `count` elements of `elementSize` bytes from `byteOffset` of buffer view `viewIndex`, checked to lie inside
+// the view and its buffer; `stride` becomes the view's stride (or the element size).
+const std::uint8_t* GltfConverter::viewBytes(int viewIndex,
+                                             std::size_t byteOffset,
+                                             std::size_t count,
+                                             std::size_t elementSize,
+                                             std::size_t& stride,
+                                             const std::string& where) {
+    if (viewIndex < 0 || static_cast<std::size_t>(viewIndex) >= gltf_.bufferViews.size())
+        refuse(where, "has no buffer view");
+    const tinygltf::BufferView& view = gltf_.bufferViews[static_cast<std::size_t>(viewIndex)];
+    if (view.buffer < 0 || static_cast<std::size_t>(view.buffer) >= gltf_.buffers.size())
+        refuse("buffer view " + std::to_string(viewIndex), "names a buffer the file does not have");
+    const std::vector<unsigned char>& buffer = gltf_.buffers[static_cast<std::size_t>(view.buffer)].data;
+    if (view.byteOffset > buffer.size() || view.byteLength > buffer.size() - view.byteOffset)
+        refuse("buffer view " + std::to_string(viewIndex),
+               "bytes " + std::to_string(view.byteOffset) + " to " + std::to_string(view.byteOffset + view.byteLength) +
+                   " run past the end of buffer " + std::to_string(view.buffer) + " (" + std::to_string(buffer.size()) +
+                   " bytes)");
+    stride = view.byteStride != 0 ? view.byteStride : elementSize;
+    if (stride < elementSize)
+        refuse(where, "stride " + std::to_string(stride) + " is shorter than its elements");
+    const std::size_t available = view.byteLength;
+    if (byteOffset > available || elementSize > available - byteOffset ||
+        (count - 1) > (available - byteOffset - elementSize) / stride)
+        refuse(where, std::to_string(count) + " elements from byte " + std::to_string(byteOffset) +
+                          " run past the end of buffer view " + std::to_string(viewIndex) + " (" +
+                          std::to_string(available) + " bytes)");
+    return buffer.data() + view.byteOffset + byteOffset;
+}
+
+// A sparse accessor: its base elements (or zeros without a buffer view), some replaced by the values of its
+// sparse part at the element numbers its indices give.
+void GltfConverter::applySparse(const tinygltf::Accessor& a, int index, AccessorData& data) {
+    const std::string where = "accessor " + std::to_string(index) + " (sparse)";
+    const auto elementSize =
+        static_cast<std::size_t>(tinygltf::GetComponentSizeInBytes(static_cast<std::uint32_t>(a.componentType))) *
+        static_cast<std::size_t>(data.components);
+    const auto sparseCount = static_cast<std::size_t>(std::max(a.sparse.count, 0));
+    if (sparseCount == 0 || sparseCount > data.count)
+        refuse(where, std::to_string(a.sparse.count) + " replaced elements of " + std::to_string(data.count));
+    // Without a base the elements are zeros the file does not hold: keep them in proportion to what it holds.
+    std::size_t held = 0;
+    for (const tinygltf::Buffer& b : gltf_.buffers)
+        held += b.data.size();
+    if (data.base == nullptr && data.count / 64 > held / elementSize + 1)
+        refuse(where, std::to_string(data.count) + " elements of zeros are far more than the file holds");
+    std::vector<std::uint8_t>& dense = dense_.emplace_back(data.count * elementSize, 0);
+    if (data.base != nullptr)
+        for (std::size_t e = 0; e < data.count; ++e)
+            std::memcpy(dense.data() + e * elementSize, data.base + e * data.stride, elementSize);
+    const int indexType = a.sparse.indices.componentType;
+    if (indexType != kUnsignedByte && indexType != kUnsignedShort && indexType != kUnsignedInt)
+        refuse(where, "index component type " + std::to_string(indexType) + " is not an unsigned integer");
+    const auto indexSize =
+        static_cast<std::size_t>(tinygltf::GetComponentSizeInBytes(static_cast<std::uint32_t>(indexType)));
+    std::size_t indexStride = 0, valueStride = 0;
+    const std::uint8_t* indices =
+        viewBytes(a.sparse.indices.bufferView, static_cast<std::size_t>(std::max(a.sparse.indices.byteOffset, 0)),
+                  sparseCount, indexSize, indexStride, where + " indices");
+    const std::uint8_t* values =
+        viewBytes(a.sparse.values.bufferView, static_cast<std::size_t>(std::max(a.sparse.values.byteOffset, 0)),
+                  sparseCount, elementSize, valueStride, where + " values");
+    for (std::size_t k = 0; k < sparseCount; ++k) {
+        std::uint32_t at = 0;
+        std::memcpy(&at, indices + k * indexSize, indexSize);  // little-endian, as the format stores it
+        if (at >= data.count)
+            refuse(where, "replaces element " + std::to_string(at) + " of its " + std::to_string(data.count));
+        std::memcpy(dense.data() + static_cast<std::size_t>(at) * elementSize, values + k * elementSize, elementSize);
+    }
+    data.base = dense.data();
+    data.stride = elementSize;
+}
+
+UvTransform GltfConverter::uvTransform(const tinygltf::TextureInfo& info, const std::string& where) {
+    UvTransform t;
+    t.texCoord = std::max(info.texCoord, 0);
+    const auto found = info.extensions.find("KHR_texture_transform");
+    if (found == info.extensions.end())
+        return t;
+    const tinygltf::Value& e = found->second;
+    const auto number = [&](const tinygltf::Value& v, double fallback) {
+        const double d = v.IsNumber() || v.IsInt() ? v.GetNumberAsDouble() : fallback;
+        if (!std::isfinite(d))
+            refuse(where, "its KHR_texture_transform holds a number that is not finite");
+        return d;
+    };
+    const auto pair = [&](const char* key, double fallback) {
+        std::array<double, 2> out = {fallback, fallback};
+        if (e.Has(key) && e.Get(key).IsArray() && e.Get(key).ArrayLen() == 2)
+            out = {number(e.Get(key).Get(0), fallback), number(e.Get(key).Get(1), fallback)};
+        return out;
+    };
+    const std::array<double, 2> offset = pair("offset", 0.0), scale = pair("scale", 1.0);
+    const double rotation = e.Has("rotation") ? number(e.Get("rotation"), 0.0) : 0.0;
+    if (e.Has("texCoord") && e.Get("texCoord").IsInt())
+        t.texCoord = std::max(e.Get("texCoord").GetNumberAsInt(), 0);
+    const double c = std::cos(rotation), s = std::sin(rotation);
+    t.m = {c * scale[0], s * scale[1], offset[0], -s * scale[0], c * scale[1], offset[1]};
+    return t;
+}
+
+std::int32_t GltfConverter::materialTexture(int materialIndex, FaceColor& color, UvTransform& uv) {
+    uv = {};
     color = {255, 255, 255};  // glTF's default material is white
     if (materialIndex < 0)
         return -1;
@@ -268,6 +390,8 @@ std::int32_t GltfConverter::materialTexture(int materialIndex, FaceColor& color)
     if (pbr.baseColorFactor.size() >= 3)
         color = {SrgbByte(pbr.baseColorFactor[0]), SrgbByte(pbr.baseColorFactor[1]), SrgbByte(pbr.baseColorFactor[2])};
     const int textureIndex = pbr.baseColorTexture.index;
+    if (textureIndex >= 0)
+        uv = uvTransform(pbr.baseColorTexture, "material " + std::to_string(materialIndex));
     if (textureIndex >= 0 && static_cast<std::size_t>(textureIndex) < gltf_.textures.size()) {
         const int source = gltf_.textures[static_cast<std::size_t>(textureIndex)].source;
         if (source >= 0 && static_cast<std::size_t>(source) < gltf_.images.size()) {
@@ -299,12 +423,25 @@ void GltfConverter::addMesh(int meshIndex, const Matrix& world) {
         if (position == primitive.attributes.end())
             refuse(where, "has no POSITION");
         const AccessorData positions = accessor(position->second, "POSITION", {kFloat}, 3);
+        FaceColor color;
+        UvTransform uvTransform;
+        const std::int32_t texture = materialTexture(primitive.material, color, uvTransform);
+        const std::string uvName = "TEXCOORD_" + std::to_string(uvTransform.texCoord);
         std::optional<AccessorData> uvs;
-        if (const auto uv = primitive.attributes.find("TEXCOORD_0"); uv != primitive.attributes.end())
-            uvs = accessor(uv->second, "TEXCOORD_0", {kFloat, kUnsignedByte, kUnsignedShort}, 2);
+        if (const auto uv = primitive.attributes.find(uvName); uv != primitive.attributes.end())
+            uvs = accessor(uv->second, uvName, {kFloat, kUnsignedByte, kUnsignedShort}, 2);
         if (uvs && uvs->count != positions.count)
-            refuse(where, "TEXCOORD_0 has " + std::to_string(uvs->count) + " elements but POSITION " +
+            refuse(where, uvName + " has " + std::to_string(uvs->count) + " elements but POSITION " +
                               std::to_string(positions.count));
+        if (const auto normal = primitive.attributes.find("NORMAL"); normal != primitive.attributes.end()) {
+            // The faces' normals come from their corners, but a file whose normals are not numbers is damaged.
+            const AccessorData normals = accessor(normal->second, "NORMAL", {kFloat}, 3);
+            for (std::size_t v = 0; v < normals.count; ++v)
+                for (int c = 0; c < 3; ++c)
+                    if (!std::isfinite(normals.component(v, c)))
+                        refuse("accessor " + std::to_string(normal->second),
+                               "NORMAL element " + std::to_string(v) + " is not a finite number");
+        }
         std::optional<AccessorData> indices;
         if (primitive.indices >= 0)
             indices = accessor(primitive.indices, "indices", {kUnsignedByte, kUnsignedShort, kUnsignedInt}, 1);
@@ -312,12 +449,18 @@ void GltfConverter::addMesh(int meshIndex, const Matrix& world) {
         if (cornerCount % 3 != 0)
             refuse(where, std::to_string(cornerCount) + " corners are not a whole number of triangles");
 
-        FaceColor color;
-        const std::int32_t texture = materialTexture(primitive.material, color);
         std::vector<std::int32_t> numbers(positions.count);
         for (std::size_t v = 0; v < positions.count; ++v) {
-            numbers[v] = assembler_.sharedVertex(
-                ApplyLinear(world, positions.component(v, 0), positions.component(v, 1), positions.component(v, 2)));
+            const Vector3 at =
+                ApplyLinear(world, positions.component(v, 0), positions.component(v, 1), positions.component(v, 2));
+            if (!IsFinite(at))
+                refuse("accessor " + std::to_string(position->second),
+                       "POSITION element " + std::to_string(v) + " is not a finite number" +
+                           (std::isfinite(positions.component(v, 0)) && std::isfinite(positions.component(v, 1)) &&
+                                    std::isfinite(positions.component(v, 2))
+                                ? " once its node transforms are applied"
+                                : ""));
+            numbers[v] = assembler_.sharedVertex(at);
         }
         for (std::size_t t = 0; t < cornerCount; t += 3) {
             std::array<FaceVertex, 3> corners;
@@ -331,11 +474,15 @@ void GltfConverter::addMesh(int meshIndex, const Matrix& world) {
                 const auto vertex = static_cast<std::size_t>(index);
                 corners[k].vertexIndex = numbers[vertex];
                 if (uvs) {
-                    corners[k].u = static_cast<float>(uvs->component(vertex, 0));
-                    corners[k].v = static_cast<float>(uvs->component(vertex, 1));
+                    std::tie(corners[k].u, corners[k].v) =
+                        uvTransform.apply(uvs->component(vertex, 0), uvs->component(vertex, 1));
+                    if (!std::isfinite(corners[k].u) || !std::isfinite(corners[k].v))
+                        refuse("accessor " + std::to_string(primitive.attributes.at(uvName)),
+                               uvName + " element " + std::to_string(vertex) + " is not a finite number");
                 }
             }
             assembler_.face(corners, texture, color);
+            ++triangles_;
         }
     }
 }
@@ -362,6 +509,8 @@ void GltfConverter::addPoint(const tinygltf::Node& node,
             point.direction = {static_cast<float>(d.Get(0).GetNumberAsDouble()),
                                static_cast<float>(d.Get(1).GetNumberAsDouble()),
                                static_cast<float>(d.Get(2).GetNumberAsDouble())};
+        if (!IsFinite(point.direction))
+            refuse("node " + node.name, "its direction is not a finite number");
     }
     table->push_back(point);
 }
@@ -430,6 +579,8 @@ void GltfConverter::visit(int nodeIndex,
     const Matrix local = LocalTransform(node);
     transformed_ = transformed_ || !IsPureTranslation(local);
     const Matrix world = Multiply(parentWorld, local);
+    if (!IsFiniteMatrix(local) || !IsFiniteMatrix(world))
+        refuse("node " + std::to_string(nodeIndex), "its transform holds a number that is not finite");
     int sub = parentSub;
     Matrix subWorld = parentSubWorld;
     if (node.mesh >= 0) {
@@ -482,6 +633,12 @@ ObjectModel GltfConverter::convert(std::vector<std::string>& notes) {
         visit(root, kIdentity, -1, kIdentity, 0);
     if (assembler_.subObjectCount() == 0)
         throw Refusal{std::string(title_) + ": no node of its scene has a mesh"};
+    if (triangles_ == 0)
+        throw Refusal{std::string(title_) + " has no faces to put in a room: " +
+                      (skippedPrimitives_ > 0
+                           ? std::to_string(skippedPrimitives_) +
+                                 " line and point primitive(s) were left out; only triangles are read"
+                           : std::string("its meshes hold no triangles"))};
 
     ObjectModel model = assembler_.finish();
     const auto fill = [](std::vector<PointRecord>& table, std::int32_t& count, std::vector<PointRecord>& found) {
@@ -622,6 +779,11 @@ bool ReadGltfModel(std::span<const std::uint8_t> bytes,
     library.SetImageLoader(&KeepImageUndecoded, nullptr);
     tinygltf::Model gltf;
     std::string err, warn;
+    const std::string oldVersion = std::string(title) + ": glTF 1.0; save it as glTF 2.0";
+    if (binary && bytes.size() >= 8 && bytes[4] == 1 && bytes[5] == 0 && bytes[6] == 0 && bytes[7] == 0) {
+        error = oldVersion;
+        return false;
+    }
     bool loaded = false;
     try {
         const auto length = static_cast<unsigned int>(bytes.size());
@@ -635,6 +797,18 @@ bool ReadGltfModel(std::span<const std::uint8_t> bytes,
         error = std::string(title) + ": " + context.refusal;
         return false;
     }
+    // The version and the required extensions are read first, so they explain a file the library cannot take.
+    if (gltf.asset.version.rfind("1.", 0) == 0 || gltf.asset.version == "1") {
+        error = oldVersion;
+        return false;
+    }
+    for (const std::string& name : gltf.extensionsRequired) {
+        if (!IsReadableExtension(name)) {
+            error = std::string(title) + ": needs the glTF extension " + name +
+                    ", which TORVALE does not read; export it again without mesh compression or quantization";
+            return false;
+        }
+    }
     if (!loaded) {
         error = std::string(title) + ": " + (err.empty() ? std::string("not a glTF model") : FirstLine(err));
         return false;
@@ -643,6 +817,7 @@ bool ReadGltfModel(std::span<const std::uint8_t> bytes,
         std::vector<std::string> found;
         GltfConverter converter(gltf, title);
         ObjectModel result = converter.convert(found);
+        SwitchHandedness(result);
         model = std::move(result);
         notes.insert(notes.end(), found.begin(), found.end());
         return true;

@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/atomic_file.h"
+#include "model_io/handedness.h"
 #include "model_io/polygon.h"
 #include "model_io/resource_path.h"
 
@@ -283,7 +284,8 @@ void AppendU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
 }  // namespace
 
 GltfFiles BuildGltf(const ObjectModel& model, std::string_view binUri, std::vector<std::string>& warnings) {
-    GltfBuilder builder(model, warnings);
+    const ObjectModel inFile = InOtherHandedness(model);
+    GltfBuilder builder(inFile, warnings);
     json root = builder.build();
     GltfFiles files;
     if (root.contains("buffers"))
@@ -296,7 +298,8 @@ GltfFiles BuildGltf(const ObjectModel& model, std::string_view binUri, std::vect
 }
 
 std::vector<std::uint8_t> BuildGlb(const ObjectModel& model, std::vector<std::string>& warnings) {
-    GltfBuilder builder(model, warnings);
+    const ObjectModel inFile = InOtherHandedness(model);
+    GltfBuilder builder(inFile, warnings);
     std::string text = builder.build().dump(-1, ' ', false, json::error_handler_t::replace);
     std::vector<std::uint8_t>& bin = builder.bin();
     // Both chunks end on a 4-byte boundary: JSON padded with spaces, the binary chunk with zeros.

@@ -69,6 +69,42 @@ bool LooksLikeObj(std::span<const std::uint8_t> bytes) {
 
 }  // namespace
 
+void TextAsUtf8(std::vector<std::uint8_t>& bytes) {
+    if (StartsWith(bytes, "\xEF\xBB\xBF")) {
+        bytes.erase(bytes.begin(), bytes.begin() + 3);
+        return;
+    }
+    const bool little = StartsWith(bytes, "\xFF\xFE");
+    if (!little && !StartsWith(bytes, "\xFE\xFF"))
+        return;
+    std::vector<std::uint8_t> out;
+    out.reserve(bytes.size());
+    const auto unit = [&](std::size_t at) {
+        return static_cast<std::uint32_t>(little ? bytes[at] | (bytes[at + 1] << 8) : (bytes[at] << 8) | bytes[at + 1]);
+    };
+    for (std::size_t at = 2; at + 1 < bytes.size(); at += 2) {
+        std::uint32_t c = unit(at);
+        if (c >= 0xD800 && c < 0xDC00 && at + 3 < bytes.size() && unit(at + 2) >= 0xDC00 && unit(at + 2) < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (unit(at + 2) - 0xDC00);
+            at += 2;
+        } else if (c >= 0xD800 && c < 0xE000) {
+            c = 0xFFFD;  // a lone surrogate
+        }
+        const auto put = [&](std::uint32_t b) { out.push_back(static_cast<std::uint8_t>(b)); };
+        if (c < 0x80) {
+            put(c);
+        } else if (c < 0x800) {
+            put(0xC0 | (c >> 6)), put(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            put(0xE0 | (c >> 12)), put(0x80 | ((c >> 6) & 0x3F)), put(0x80 | (c & 0x3F));
+        } else {
+            put(0xF0 | (c >> 18)), put(0x80 | ((c >> 12) & 0x3F)), put(0x80 | ((c >> 6) & 0x3F)),
+                put(0x80 | (c & 0x3F));
+        }
+    }
+    bytes = std::move(out);
+}
+
 InputKind DetectInputKind(std::span<const std::uint8_t> bytes) {
     if (StartsWith(bytes, "PSPO"))
         return InputKind::Oof;

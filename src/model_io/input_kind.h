@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace torvale {
 
@@ -17,6 +18,13 @@ enum class InputKind { Oof, Orf, Glb, Gltf, Obj, Unknown };
 // - text whose first statement (past blank and '#' comment lines) is an OBJ statement: an OBJ;
 // - anything else: unknown.
 InputKind DetectInputKind(std::span<const std::uint8_t> bytes);
+
+// Text that starts with a UTF-16 byte-order mark (either byte order) becomes UTF-8, and a UTF-8 byte-order mark
+// is dropped, so that the text formats are told apart and read as UTF-8. Other bytes stay as they are.
+void TextAsUtf8(std::vector<std::uint8_t>& bytes);
+
+// The kinds of file TORVALE reads, for a refusal of any other: "OOF, ORF, glTF, GLB or OBJ".
+inline constexpr std::string_view kReadableKinds = "an OOF model, an ORF room, or a glTF, GLB or OBJ model";
 
 // "OOF model", "ORF room", "GLB model", "glTF model", "OBJ model", "unknown file".
 std::string_view InputKindName(InputKind kind);

@@ -2,13 +2,16 @@
 #include "obj/obj_model.h"
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <istream>
 #include <map>
 #include <sstream>
 #include <streambuf>
 
+#include "model_io/handedness.h"
 #include "model_io/model_assembly.h"
 #include "model_io/resource_path.h"
 
@@ -196,12 +199,66 @@ int Resolve(int index, std::size_t defined) {
     return index != 0 && resolved >= 0 && resolved < n ? static_cast<int>(resolved) : -1;
 }
 
-void OnVertex(void* user, tinyobj::real_t x, tinyobj::real_t y, tinyobj::real_t z, tinyobj::real_t) {
-    static_cast<ObjReading*>(user)->positions.push_back({x, y, z});
+// Numbers too large for a float (1e999) come from the library as infinities.
+bool Finite(ObjReading& r, const char* what, std::initializer_list<tinyobj::real_t> values) {
+    if (std::all_of(values.begin(), values.end(), [](tinyobj::real_t v) { return std::isfinite(v); }))
+        return true;
+    r.fail(std::string(what) + " with a number that is not finite");
+    return false;
 }
 
-void OnTexcoord(void* user, tinyobj::real_t u, tinyobj::real_t v, tinyobj::real_t) {
-    static_cast<ObjReading*>(user)->uvs.emplace_back(u, v);
+void OnVertex(void* user, tinyobj::real_t x, tinyobj::real_t y, tinyobj::real_t z, tinyobj::real_t w) {
+    auto& r = *static_cast<ObjReading*>(user);
+    if (Finite(r, "a vertex", {x, y, z, w}))
+        r.positions.push_back({x, y, z});
+}
+
+void OnNormal(void* user, tinyobj::real_t x, tinyobj::real_t y, tinyobj::real_t z) {
+    Finite(*static_cast<ObjReading*>(user), "a normal", {x, y, z});
+}
+
+void OnTexcoord(void* user, tinyobj::real_t u, tinyobj::real_t v, tinyobj::real_t w) {
+    auto& r = *static_cast<ObjReading*>(user);
+    if (Finite(r, "a texture coordinate", {u, v, w}))
+        r.uvs.emplace_back(u, v);
+}
+
+// The library reads the words inf and nan in a number's place as 0: the first such word of a v, vt or vn
+// statement, as "line 7: ..."; empty when there is none.
+std::string FindNumberWords(std::span<const std::uint8_t> bytes) {
+    std::size_t line = 1;
+    for (std::size_t at = 0; at < bytes.size();) {
+        std::size_t end = at;
+        while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r')
+            ++end;
+        std::string_view text(reinterpret_cast<const char*>(bytes.data() + at), end - at);
+        const std::size_t first = text.find_first_not_of(" \t");
+        text.remove_prefix(first == std::string_view::npos ? text.size() : first);
+        const bool numbers =
+            text.size() > 1 && text[0] == 'v' &&
+            (text[1] == ' ' || text[1] == '\t' ||
+             ((text[1] == 't' || text[1] == 'n') && text.size() > 2 && (text[2] == ' ' || text[2] == '\t')));
+        while (numbers && !text.empty()) {
+            const std::size_t start = text.find_first_of(" \t");
+            if (start == std::string_view::npos)
+                break;
+            text.remove_prefix(start);
+            text.remove_prefix(std::min(text.find_first_not_of(" \t"), text.size()));
+            std::string_view word = text.substr(0, text.find_first_of(" \t"));
+            if (!word.empty() && (word[0] == '+' || word[0] == '-'))
+                word.remove_prefix(1);
+            std::string lower(word.substr(0, 3));
+            std::transform(lower.begin(), lower.end(), lower.begin(),
+                           [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+            if (lower == "inf" || lower == "nan")
+                return "line " + std::to_string(line) + ": '" + std::string(text.substr(0, text.find_first_of(" \t"))) +
+                       "' is not a finite number";
+        }
+        // A line ends in LF, CR LF or a lone CR.
+        at = end + (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n' ? 2 : 1);
+        ++line;
+    }
+    return {};
 }
 
 void OnFace(void* user, tinyobj::index_t* indices, int count) {
@@ -392,7 +449,9 @@ ObjectModel Assemble(const ObjReading& r, std::string_view title) {
                                               : std::pair<std::int32_t, FaceColor>{-1, {255, 255, 255}};
         assembler.face(corners, look.first, look.second);
     }
-    return assembler.finish();
+    ObjectModel model = assembler.finish();
+    SwitchHandedness(model);
+    return model;
 }
 
 }  // namespace
@@ -410,6 +469,10 @@ bool ReadObjModel(std::span<const std::uint8_t> bytes,
             error = std::string(title) + ": " + why;
             return false;
         }
+        if (const std::string words = FindNumberWords(bytes); !words.empty()) {
+            error = std::string(title) + ": " + words;
+            return false;
+        }
         SpanStreamBuf buffer(bytes);
         std::istream stream(&buffer);
         ObjReading reading;
@@ -422,6 +485,7 @@ bool ReadObjModel(std::span<const std::uint8_t> bytes,
         tinyobj::callback_t callbacks;
         callbacks.vertex_cb = &OnVertex;
         callbacks.texcoord_cb = &OnTexcoord;
+        callbacks.normal_cb = &OnNormal;
         callbacks.index_cb = &OnFace;
         callbacks.usemtl_cb = &OnUseMaterial;
         callbacks.mtllib_cb = &OnMaterialLibrary;

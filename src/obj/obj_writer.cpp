@@ -6,6 +6,7 @@
 #include <span>
 
 #include "core/atomic_file.h"
+#include "model_io/handedness.h"
 #include "model_io/polygon.h"
 #include "model_io/resource_path.h"
 
@@ -57,7 +58,8 @@ private:
 
 }  // namespace
 
-ObjFiles BuildObj(const ObjectModel& model, std::string_view mtlName, std::vector<std::string>& warnings) {
+ObjFiles BuildObj(const ObjectModel& gameModel, std::string_view mtlName, std::vector<std::string>& warnings) {
+    const ObjectModel model = InOtherHandedness(gameModel);
     ObjFiles files;
     NameCleaner safeName;
     std::string& obj = files.obj;

@@ -109,6 +109,29 @@ std::string DescribeFaceDamage(const SubObject& sub, const std::string& label, s
     return {};
 }
 
+bool IsFinite(const Vector3& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+// The first vertex, face normal or texture coordinate of a sound sub-object that is not a finite number: a room
+// holding one shows nothing sensible in the level editor.
+std::string FindNonFiniteNumber(const SubObject& sub, const std::string& label) {
+    for (std::size_t v = 0; v < static_cast<std::size_t>(sub.vertexCount); ++v)
+        if (!IsFinite(sub.vertexPositions[v]))
+            return label + ", vertex #" + FormatInteger(static_cast<std::int64_t>(v)) + " is at " +
+                   FormatPoint(sub.vertexPositions[v]) + ", which is not a finite position";
+    for (std::size_t face = 0; face < static_cast<std::size_t>(sub.faceCount); ++face) {
+        const std::string faceLabel = label + ", face #" + FormatInteger(static_cast<std::int64_t>(face));
+        if (!IsFinite(sub.faceNormals[face]))
+            return faceLabel + " has a normal of " + FormatPoint(sub.faceNormals[face]) + ", which is not finite";
+        const FaceVertex* corner = sub.cornersOf(face);
+        for (std::int32_t k = 0; k < sub.faceVertexCounts[face]; ++k)
+            if (!std::isfinite(corner[k].u) || !std::isfinite(corner[k].v))
+                return faceLabel + " has a texture coordinate that is not a finite number";
+    }
+    return {};
+}
+
 // Checks one sub-object's own tables and adds up its room totals. `room` names the room file its faces go
 // to, for the refusals of the editor's limits (empty: the sub-object alone names them).
 std::string FindSubObjectDamage(const SubObject& sub,
@@ -170,6 +193,8 @@ std::string FindSubObjectDamage(const SubObject& sub,
     if (!shapely)
         return FindCornerCountProblem(sub,
                                       room.empty() ? SubObjectLabel(index) : room + " (" + SubObjectLabel(index) + ")");
+    if (std::string numbers = FindNonFiniteNumber(sub, SubObjectLabel(index)); !numbers.empty())
+        return numbers;
     totals.vertices += sub.vertexCount;
     totals.faces += sub.faceCount;
     totals.triangles += triangles;

@@ -1,5 +1,7 @@
 #include "orf/orf_reader.h"
 
+#include <cmath>
+
 #include <string_view>
 
 #include "core/byte_reader.h"
@@ -209,10 +211,14 @@ bool OrfReader::readVertices() {
     if (!fits(vertexCount_, kVectorBytes, "vertices"))
         return false;
     room_.vertices.resize(static_cast<std::size_t>(vertexCount_));
-    for (Vector3& v : room_.vertices) {
+    for (std::size_t i = 0; i < room_.vertices.size(); ++i) {
         // Present: the count was checked against the bytes left.
+        Vector3& v = room_.vertices[i];
+        const std::size_t at = in_.position();
         if (!in_.readF32(v.x) || !in_.readF32(v.y) || !in_.readF32(v.z))
-            return refuse(in_.position(), ": the file ends inside a vertex");
+            return refuse(at, ": the file ends inside a vertex");
+        if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z))
+            return refuse(at, ": vertex " + Int(static_cast<std::int64_t>(i)) + " is not a finite position");
     }
     return true;
 }
@@ -287,6 +293,8 @@ bool OrfReader::readFace(std::size_t face) {
     if (!f32(f.normal.x, "the normal of " + label) || !f32(f.normal.y, "the normal of " + label) ||
         !f32(f.normal.z, "the normal of " + label))
         return false;
+    if (!std::isfinite(f.normal.x) || !std::isfinite(f.normal.y) || !std::isfinite(f.normal.z))
+        return refuse(in_.position() - 12, ": the normal of " + label + " is not a finite number");
     const std::size_t textureAt = in_.position();
     if (!i16(texture, "the texture index of " + label))
         return false;
@@ -312,6 +320,9 @@ bool OrfReader::readFace(std::size_t face) {
         if (!ok)
             return refuse(at, ": the file ends inside corner " + Int(k) + " of " + label);
         c.vertex = vertex;
+        if (!std::isfinite(c.u) || !std::isfinite(c.v))
+            return refuse(at,
+                          ": the texture coordinates of corner " + Int(k) + " of " + label + " are not finite numbers");
         if (vertex < 0 || vertex >= vertexCount_) {
             return refuse(at, ": corner " + Int(k) + " of " + label + " names vertex " + Int(vertex) +
                                   ", but the room has " + Int(vertexCount_) +

@@ -83,10 +83,33 @@ int GltfBuilder::material(GltfMaterialSpec spec) {
     if (!spec.imageUri.empty()) {
         images_.push_back("{\"uri\":\"" + spec.imageUri + "\"}");
         pbr += std::string(pbr.empty() ? "" : ",") +
-               "\"baseColorTexture\":{\"index\":" + std::to_string(images_.size() - 1) + "}";
+               "\"baseColorTexture\":{\"index\":" + std::to_string(images_.size() - 1) +
+               (spec.textureInfoMembers.empty() ? "" : "," + spec.textureInfoMembers) + "}";
     }
     materials_.push_back("{\"name\":\"" + spec.name + "\",\"pbrMetallicRoughness\":{" + pbr + "}}");
     return static_cast<int>(materials_.size()) - 1;
+}
+
+void GltfBuilder::sparse(int accessor,
+                         const std::vector<std::uint32_t>& indices,
+                         const std::vector<Vector3>& values,
+                         bool dropBase) {
+    const std::size_t indexOffset = data_.size();
+    for (std::uint32_t i : indices)
+        data_.i32(i);
+    const std::size_t valueOffset = data_.size();
+    for (const Vector3& v : values)
+        data_.vec(v.x, v.y, v.z);
+    const std::size_t views = accessors_.size() + extraViews_.size();
+    extraViews_.push_back("{\"buffer\":0,\"byteOffset\":" + std::to_string(indexOffset) +
+                          ",\"byteLength\":" + std::to_string(valueOffset - indexOffset) + "}");
+    extraViews_.push_back("{\"buffer\":0,\"byteOffset\":" + std::to_string(valueOffset) +
+                          ",\"byteLength\":" + std::to_string(data_.size() - valueOffset) + "}");
+    Accessor& a = accessors_[static_cast<std::size_t>(accessor)];
+    a.noView = dropBase;
+    a.sparse = "\"sparse\":{\"count\":" + std::to_string(indices.size()) +
+               ",\"indices\":{\"bufferView\":" + std::to_string(views) + ",\"componentType\":5125}" +
+               ",\"values\":{\"bufferView\":" + std::to_string(views + 1) + "}}";
 }
 
 int GltfBuilder::node(GltfNodeSpec spec) {
@@ -121,10 +144,12 @@ std::string GltfBuilder::document(const std::string* bufferUri, bool glb) const 
                 count = claimed;
         views.push_back("{\"buffer\":0,\"byteOffset\":" + std::to_string(a.offset) +
                         ",\"byteLength\":" + std::to_string(a.bytes) + "}");
-        accessors.push_back("{\"bufferView\":" + std::to_string(i) +
-                            ",\"componentType\":" + std::to_string(a.componentType) +
-                            ",\"count\":" + std::to_string(count) + ",\"type\":\"" + a.type + "\"}");
+        accessors.push_back("{" + (a.noView ? std::string() : "\"bufferView\":" + std::to_string(i) + ",") +
+                            "\"componentType\":" + std::to_string(a.componentType) +
+                            ",\"count\":" + std::to_string(count) + ",\"type\":\"" + a.type + "\"" +
+                            (a.sparse.empty() ? "" : "," + a.sparse) + "}");
     }
+    views.insert(views.end(), extraViews_.begin(), extraViews_.end());
     for (std::size_t i = 0; i < images_.size(); ++i)
         textures.push_back("{\"source\":" + std::to_string(i) + "}");
     for (int r : roots_)
@@ -137,10 +162,11 @@ std::string GltfBuilder::document(const std::string* bufferUri, bool glb) const 
         buffer += ",\"uri\":\"" +
                   (bufferUri ? *bufferUri : "data:application/octet-stream;base64," + Base64(data_.bytes())) + "\"";
     buffer += "}";
-    return "{\"asset\":{\"version\":\"2.0\"},\"scene\":0,\"scenes\":[{\"nodes\":[" + Join(roots) + "]}]," +
-           "\"nodes\":[" + Join(nodes_) + "],\"meshes\":[" + Join(meshes_) + "],\"materials\":[" + Join(materials_) +
-           "],\"textures\":[" + Join(textures) + "],\"images\":[" + Join(images_) + "],\"accessors\":[" +
-           Join(accessors) + "],\"bufferViews\":[" + Join(views) + "],\"buffers\":[" + buffer + "]}";
+    return "{\"asset\":{\"version\":\"2.0\"}," + (rootMembers_.empty() ? "" : rootMembers_ + ",") +
+           "\"scene\":0,\"scenes\":[{\"nodes\":[" + Join(roots) + "]}]," + "\"nodes\":[" + Join(nodes_) +
+           "],\"meshes\":[" + Join(meshes_) + "],\"materials\":[" + Join(materials_) + "],\"textures\":[" +
+           Join(textures) + "],\"images\":[" + Join(images_) + "],\"accessors\":[" + Join(accessors) +
+           "],\"bufferViews\":[" + Join(views) + "],\"buffers\":[" + buffer + "]}";
 }
 
 std::string GltfBuilder::json(const std::string& bufferUri) const {

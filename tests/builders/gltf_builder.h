@@ -25,6 +25,7 @@ struct GltfMaterialSpec {
     std::string name;
     std::string imageUri;  // empty: no base-colour texture
     std::optional<std::array<float, 3>> baseColor;
+    std::string textureInfoMembers;  // raw JSON members added to baseColorTexture, e.g. "texCoord":1
 };
 
 struct GltfNodeSpec {
@@ -44,6 +45,14 @@ public:
     void rootNodes(std::vector<int> roots) { roots_ = std::move(roots); }
     // Makes accessor `index` (in the order meshes add them: POSITION, TEXCOORD_0, indices) claim `count`.
     void overrideCount(int accessor, std::size_t count) { countOverrides_.emplace_back(accessor, count); }
+    // Gives VEC3 accessor `accessor` a sparse part replacing elements `indices` by `values`; `dropBase` takes
+    // its own buffer view away, so that the elements not replaced are zeros.
+    void sparse(int accessor,
+                const std::vector<std::uint32_t>& indices,
+                const std::vector<Vector3>& values,
+                bool dropBase = false);
+    // Raw JSON members added to the document's top level, e.g. "extensionsRequired":["X"].
+    void rootMembers(std::string members) { rootMembers_ = std::move(members); }
 
     // The .gltf JSON with its buffer given by `bufferUri` (a file name); and the buffer's bytes.
     std::string json(const std::string& bufferUri) const;
@@ -60,7 +69,11 @@ private:
         std::size_t count;
         int componentType;
         const char* type;
+        std::string sparse;  // the "sparse" member, or empty
+        bool noView = false;
     };
+    std::vector<std::string> extraViews_;  // views of sparse parts, after one view per accessor
+    std::string rootMembers_;
     ByteBuilder data_;
     std::vector<Accessor> accessors_;
     std::vector<std::string> meshes_, materials_, nodes_, images_;

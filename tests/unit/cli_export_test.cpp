@@ -151,7 +151,10 @@ TEST_F(CliExport, ModelThatDoesNotLoadWritesNoRoom) {
     ASSERT_TRUE(WriteTestFile(path("bad.oof"), damaged));
     const CommandRun bad = exportCommand({path("bad.oof")});
     EXPECT_EQ(bad.status, 1);
-    EXPECT_NE(bad.out.find("Error reading bad.oof Not a valid OOF!"), std::string::npos) << bad.out;
+    // A file of no kind the program reads says which kinds it reads.
+    EXPECT_NE(bad.out.find("Error: bad.oof is no kind of file TORVALE reads; it reads an OOF model, an ORF room"),
+              std::string::npos)
+        << bad.out;
 
     const CommandRun missing = exportCommand({path("gone.oof")});
     EXPECT_EQ(missing.status, 1);
@@ -325,7 +328,8 @@ TEST_F(CliExport, ScaleMultipliesEveryPositionAndRefusesWhatIsNoFactor) {
     const CommandRun obj = exportCommand({path("ship.oof"), "-o", path("big.obj"), "--scale", "2.5"});
     ASSERT_EQ(obj.status, 0) << obj.err;
     const Bytes text = ReadTestFile(path("big.obj"));
-    EXPECT_NE(std::string(text.begin(), text.end()).find("v 2.5 0 0"), std::string::npos);
+    // The game's +x is the file's -x.
+    EXPECT_NE(std::string(text.begin(), text.end()).find("v -2.5 0 0"), std::string::npos);
 
     for (const char* factor : {"0", "-1", "nan", "inf", "-0", "1x", "1e999"}) {
         const CommandRun refused = exportCommand({path("ship.oof"), "-o", path("no.orf"), "--scale", factor});

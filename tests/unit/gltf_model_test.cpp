@@ -61,9 +61,10 @@ TEST_P(GltfContainers, ReadNodesTexturesColoursAndFacing) {
     // Counter-clockwise seen from +Z is the front in glTF and stays the front: the normal points to +Z.
     EXPECT_NEAR(hull.faceNormals[0].z, 1.0f, 1e-6f);
     EXPECT_NEAR(FaceNormal(hull, 1).z, 1.0f, 1e-6f);
-    // UV origins agree (top-left), so the numbers stay.
-    EXPECT_EQ(hull.cornersOf(0)[2].u, 1.0f);
-    EXPECT_EQ(hull.cornersOf(0)[2].v, 0.0f);
+    // UV origins agree (top-left), so the numbers stay; the corners come in the other order (x is mirrored), so
+    // the file's third corner is the game's second.
+    EXPECT_EQ(hull.cornersOf(0)[1].u, 1.0f);
+    EXPECT_EQ(hull.cornersOf(0)[1].v, 0.0f);
     const SubObject& turret = m.subObjects[1];
     EXPECT_EQ(turret.faceTextureIndices[0], -1);
     EXPECT_EQ(turret.faceColors[0].red, 255);
@@ -93,7 +94,7 @@ TEST(GltfModel, MirroredNodesKeepFacingOutButInsideOutDataStaysInsideOut) {
          std::nullopt,
          std::array<float, 4>{0, 0.7071068f, 0, 0.7071068f},
          false,
-         {1, 0, 0},
+         {-1, 0, 0},  // +x of the file is -x of the game
          true},
         {"inside out", std::nullopt, std::nullopt, true, {0, 0, -1}, false},
     };

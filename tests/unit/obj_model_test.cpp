@@ -60,8 +60,9 @@ TEST(ObjModel, ObjectsPolygonsMaterialsAndFlippedV) {
     EXPECT_EQ(m.subObjects[1].parent, -1);
     const SubObject& floor = m.subObjects[0];
     ASSERT_EQ(floor.faceVertexCounts, std::vector<std::int32_t>{5});  // the pentagon stays one face
-    EXPECT_EQ(floor.cornersOf(0)[3].v, 0.75f);                        // 1 - 0.25
-    EXPECT_EQ(floor.vertexPositions[3], (Vector3{0.5f, 1.5f, 0}));
+    // The corners come in the other order, the first kept (x is mirrored): the file's fourth is the game's third.
+    EXPECT_EQ(floor.cornersOf(0)[2].v, 0.75f);  // 1 - 0.25
+    EXPECT_EQ(floor.vertexPositions[3], (Vector3{-0.5f, 1.5f, 0}));
     EXPECT_NEAR(floor.faceNormals[0].z, 1.0f, 1e-6f);  // counter-clockwise from +Z faces +Z, as in the file
     // map_Kd's file name gives the texture; a material with only a colour gives an untextured face; a
     // usemtl name the library lacks is still a texture.

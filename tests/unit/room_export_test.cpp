@@ -209,13 +209,13 @@ TEST_F(RoomExport, CombinedOffsetsAddInSinglePrecisionFromTheSubObjectUp) {
 }
 
 TEST_F(RoomExport, PerSubObjectRoomCopiesPositionsBitForBit) {
-    const float nan = std::bit_cast<float>(0x7FC01234u);
+    const float denormal = std::bit_cast<float>(0x00001234u);
     const ObjectModel model =
-        ModelBuilder().subObject(-1, {5, 5, 5}).subObject(0, {1, 2, 3}).vertex(-0.0f, nan, 1e-40f).build();
+        ModelBuilder().subObject(-1, {5, 5, 5}).subObject(0, {1, 2, 3}).vertex(-0.0f, denormal, 1e-40f).build();
     ASSERT_EQ(write(model, false, "p.orf"), ExportOutcome::Written);
     const auto vertex = walk("p02.orf").room.vertices.at(0);
     EXPECT_EQ(std::bit_cast<std::uint32_t>(vertex[0]), 0x80000000u);
-    EXPECT_EQ(std::bit_cast<std::uint32_t>(vertex[1]), 0x7FC01234u);
+    EXPECT_EQ(std::bit_cast<std::uint32_t>(vertex[1]), 0x00001234u);
     EXPECT_EQ(vertex[2], 1e-40f);
 }
 
@@ -314,6 +314,17 @@ TEST_F(RoomExport, DamagedModelIsRefusedBeforeAnythingIsWritten) {
         {"offset not a number", true,
          [](ObjectModel& m) { m.subObjects[0].attachOffset.z = std::numeric_limits<float>::quiet_NaN(); },
          "the parent chain of sub-object #0 add up to (1, 1, NaN)"},
+        {"vertex not a number", false,
+         [](ObjectModel& m) { m.subObjects[1].vertexPositions[2].y = std::numeric_limits<float>::quiet_NaN(); },
+         "sub-object #1, vertex #2 is at (0, NaN, 0), which is not a finite position"},
+        {"infinite vertex", true, [huge](ObjectModel& m) { m.subObjects[0].vertexPositions[0].x = huge * 2; },
+         "sub-object #0, vertex #0 is at (Inf, 0, 0)"},
+        {"face normal not a number", true,
+         [](ObjectModel& m) { m.subObjects[1].faceNormals[0].z = std::numeric_limits<float>::quiet_NaN(); },
+         "sub-object #1, face #0 has a normal of"},
+        {"UV not a number", false,
+         [](ObjectModel& m) { m.subObjects[0].faceVertices[1].v = std::numeric_limits<float>::infinity(); },
+         "sub-object #0, face #0 has a texture coordinate that is not a finite number"},
         {"vertex count beyond the positions", false, [](ObjectModel& m) { m.subObjects[0].vertexCount = 4; },
          "sub-object #0 lists 4 vertices but holds 3 positions"},
         {"face count beyond the faces", true, [](ObjectModel& m) { m.subObjects[1].faceCount = 2; },
