@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -146,6 +148,8 @@ public:
         if (CreateProcessA(self, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
                            &info_)) {
             pid_ = info_.dwProcessId;
+        } else {
+            why_ = "CreateProcess failed with error " + std::to_string(GetLastError());
         }
 #else
         const pid_t child = fork();
@@ -154,6 +158,8 @@ public:
             _exit(0);
         }
         pid_ = child > 0 ? static_cast<std::uint64_t>(child) : 0;
+        if (child < 0)
+            why_ = std::string("fork failed: ") + std::strerror(errno);
 #endif
     }
     ~IdleChild() {
@@ -164,6 +170,10 @@ public:
 
     std::uint64_t pid() const {
         return pid_;
+    }
+    // Why there is no child, when there is none.
+    const std::string& why() const {
+        return why_;
     }
     void end() {
         if (ended_ || pid_ == 0)
@@ -183,6 +193,7 @@ public:
 private:
     std::uint64_t pid_ = 0;
     bool ended_ = false;
+    std::string why_;
 #ifdef _WIN32
     PROCESS_INFORMATION info_{};
 #endif
@@ -202,8 +213,8 @@ TEST(AtomicFile, WriteRemovesOnlyTheTemporariesOfItsFileLeftByEndedProcesses) {
     ScratchDirectory dir("leftovers");
     IdleChild running;
     IdleChild ended;
-    ASSERT_NE(running.pid(), 0u);
-    ASSERT_NE(ended.pid(), 0u);
+    ASSERT_NE(running.pid(), 0u) << running.why();
+    ASSERT_NE(ended.pid(), 0u) << ended.why();
     ended.end();
     const std::string endedTemporary = TemporaryOf(dir, "room.orf", ended.pid());
     const std::string runningTemporary = TemporaryOf(dir, "room.orf", running.pid());
