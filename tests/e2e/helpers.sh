@@ -57,7 +57,13 @@ use_shipped_texlate() {
 }
 use_fixture_texlate() { cp "$work/fixtures/texlate.rsc" "$work/app/texlate.rsc"; }
 
-drive() { "$TORVALE_WINE64" "$TORVALE_DRIVER" "$@" </dev/null; }
+# A driver that ends without a word of its own (Wine could not start it, or it crashed) is named with its code.
+drive() {
+    "$TORVALE_WINE64" "$TORVALE_DRIVER" "$@" </dev/null
+    local status=$?
+    [ "$status" -eq 0 ] || echo "(the driver ended with exit code $status: $*)" >&2
+    return "$status"
+}
 
 # Arguments, if any, go to the program's command line.
 start_program() {
@@ -167,6 +173,6 @@ exit_program() {
 }
 
 close_program() {
-    drive close || fail "close (the driver ended with exit code $?)"
+    drive close || fail "close"
     wait_program_end
 }
