@@ -23,8 +23,8 @@ if [ -n "${DISPLAY:-}" ] && [ -f src/win32/CMakeLists.txt ]; then
     export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     export WINEPREFIX=${WINEPREFIX:-$HOME/.wine-torvale}
     /usr/lib/wine/wineserver64 -p </dev/null >/dev/null 2>&1 || true
-    /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1 || true
-    exec /usr/lib/wine/wine64 "$exe"
+    tests/e2e/wine64.sh wineboot </dev/null >/dev/null 2>&1 || true
+    exec tests/e2e/wine64.sh "$exe"
 fi
 
 [ -n "${DISPLAY:-}" ] || echo "No display: running the command-line conversion of the sample model instead."

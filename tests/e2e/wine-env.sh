@@ -9,7 +9,8 @@
 # Only the 64-bit loader is used: 32-bit programs cannot run on these machines. Run as a script,
 # `bash wine-env.sh start|stop SESSION_FILE` does the same, for ctest's fixture tests.
 
-TORVALE_WINE64=/usr/lib/wine/wine64
+# Wine without address space randomisation (see wine64.sh), for every Windows program the tests start.
+TORVALE_WINE64=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine64.sh
 TORVALE_WINESERVER=/usr/lib/wine/wineserver64
 
 # No debug chatter, and no prompt to install Mono or Gecko.
