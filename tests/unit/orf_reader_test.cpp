@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -191,6 +192,36 @@ TEST(OrfReader, RefusesWhatTheLevelEditorWouldMisreadWithOneLine) {
 }
 
 // Every prefix of a valid room, each in an allocation of its own size so that AddressSanitizer sees its end.
+// A room whose numbers are not numbers shows nothing sensible in the level editor: each place is refused with
+// one line that names the chunk and the element.
+TEST(OrfReader, RefusesNumbersThatAreNotFinite) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    struct Case {
+        const char* name;
+        std::function<void(std::vector<Vector3>&, std::vector<OrfFaceRecord>&)> spoil;
+        const char* refusal;
+    };
+    const std::vector<Case> cases = {
+        {"vertex", [&](auto& v, auto&) { v[3].y = nan; }, ": vertex 3 is not a finite position"},
+        {"infinite vertex", [&](auto& v, auto&) { v[7].z = -inf; }, ": vertex 7 is not a finite position"},
+        {"face normal", [&](auto&, auto& f) { f[2].normal.x = inf; }, ": the normal of face 2 is not a finite number"},
+        {"texture coordinate", [&](auto&, auto& f) { f[4].corners[1].v = nan; },
+         ": the texture coordinates of corner 1 of face 4 are not finite numbers"},
+    };
+    for (const Case& c : cases) {
+        std::vector<Vector3> vertices = CubeVertices();
+        std::vector<OrfFaceRecord> faces = CubeFaces();
+        c.spoil(vertices, faces);
+        OrfBuilder b(4);
+        b.header(8, 6).vertices(vertices).textures({"a", "b"}).faces(faces).end();
+        const std::string line = Refusal(b.bytes());
+        EXPECT_TRUE(line.starts_with("Error: ")) << c.name << ": " << line;
+        EXPECT_TRUE(line.ends_with(c.refusal)) << c.name << ": " << line;
+        EXPECT_EQ(line.find('\n'), std::string::npos) << c.name;
+    }
+}
+
 TEST(OrfReader, EveryPrefixOfARoomIsRefusedWithOneLine) {
     for (const std::int32_t version : {0, 4}) {
         const Bytes whole = CubeRoom(version);
