@@ -8,6 +8,7 @@
 #include "app/import_oof.h"
 #include "app/settings_file.h"
 #include "core/file_bytes.h"
+#include "core/utf8_path.h"
 #include "model_io/input_kind.h"
 #include "oof/model_scale.h"
 #include "orf/room_report.h"
@@ -222,7 +223,7 @@ void MainWindowPresenter::OpenRecent(std::size_t index) {
         return;
     const std::string path = recent[index];
     std::error_code error;
-    if (!std::filesystem::exists(std::filesystem::path(path), error)) {
+    if (!std::filesystem::exists(PathFromUtf8(path), error)) {
         recent.erase(recent.begin() + static_cast<std::ptrdiff_t>(index));
         view_.RecentFilesChanged(recent);
         log_.PrintOutput(Line(path + " is gone; removed from File, Recent."));

@@ -222,14 +222,14 @@ LRESULT MainWindow::OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam) {
 // Dropped files are opened in the order Explorer lists them, after the drop has been let go.
 void MainWindow::OnDropFiles(HDROP drop) {
     std::vector<std::string> paths;
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
-        std::string path(length + 1, '\0');
-        const UINT copied = DragQueryFileA(drop, i, path.data(), length + 1);
+        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring path(length + 1, L'\0');
+        const UINT copied = DragQueryFileW(drop, i, path.data(), length + 1);
         path.resize(copied);
         if (!path.empty())
-            paths.push_back(std::move(path));
+            paths.push_back(WideToUtf8(path));
     }
     DragFinish(drop);
     presenter_.OpenFiles(paths);
@@ -259,12 +259,12 @@ void MainWindow::RecentFilesChanged(const std::vector<std::string>& paths) {
     while (GetMenuItemCount(recent) > 0)
         DeleteMenu(recent, 0, MF_BYPOSITION);
     if (paths.empty())
-        AppendMenuA(recent, MF_STRING | MF_GRAYED, IDM_FILE_RECENT_FIRST, "(none)");
+        AppendMenuW(recent, MF_STRING | MF_GRAYED, IDM_FILE_RECENT_FIRST, L"(none)");
     for (std::size_t i = 0; i < paths.size() && i < IDM_FILE_RECENT_COUNT; ++i) {
         std::string caption = std::to_string(i + 1) + ' ';
         for (const char c : paths[i])
             caption += c == '&' ? std::string("&&") : std::string(1, c);  // a lone & would underline
-        AppendMenuA(recent, MF_STRING, IDM_FILE_RECENT_FIRST + static_cast<UINT>(i), caption.c_str());
+        AppendMenuW(recent, MF_STRING, IDM_FILE_RECENT_FIRST + static_cast<UINT>(i), Utf8ToWide(caption).c_str());
     }
 }
 

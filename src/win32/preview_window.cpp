@@ -1,5 +1,6 @@
 #include "win32/preview_window.h"
 
+#include "platform/utf16_win32.h"
 #include "win32/resource.h"
 
 namespace torvale {
@@ -24,9 +25,11 @@ PreviewWindow::~PreviewWindow() {
 }
 
 bool PreviewWindow::Create() {
-    WNDCLASSEXA windowClass{};
+    // A wide class, so that the caption keeps every letter of a model's name.
+    const std::wstring className = Utf8ToWide(TORVALE_PREVIEW_CLASS);
+    WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    if (!GetClassInfoExA(instance_, TORVALE_PREVIEW_CLASS, &windowClass)) {
+    if (!GetClassInfoExW(instance_, className.c_str(), &windowClass)) {
         windowClass = {};
         windowClass.cbSize = sizeof windowClass;
         windowClass.style = CS_HREDRAW | CS_VREDRAW;
@@ -35,13 +38,13 @@ bool PreviewWindow::Create() {
         windowClass.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_TORVALE));
         windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
         windowClass.hbrBackground = nullptr;  // the picture covers the whole client area
-        windowClass.lpszClassName = TORVALE_PREVIEW_CLASS;
-        if (!RegisterClassExA(&windowClass))
+        windowClass.lpszClassName = className.c_str();
+        if (!RegisterClassExW(&windowClass))
             return false;
     }
     RECT frame{0, 0, twips_.toPixelsX(kClientWidth), twips_.toPixelsY(kClientHeight)};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
-    return CreateWindowExA(0, TORVALE_PREVIEW_CLASS, presenter_.Caption().c_str(), kWindowStyle, CW_USEDEFAULT,
+    return CreateWindowExW(0, className.c_str(), Utf8ToWide(presenter_.Caption()).c_str(), kWindowStyle, CW_USEDEFAULT,
                            CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                            instance_, this) != nullptr;
 }
@@ -62,7 +65,7 @@ void PreviewWindow::Unload() {
 void PreviewWindow::Changed() {
     if (!handle())
         return;  // nothing to show: the scene is built when the window next draws
-    SetWindowTextA(handle(), presenter_.Caption().c_str());
+    SetWindowTextW(handle(), Utf8ToWide(presenter_.Caption()).c_str());
     InvalidateRect(handle(), nullptr, FALSE);
 }
 

@@ -1,5 +1,6 @@
 #include "win32/test_hooks.h"
 
+#include "platform/utf16_win32.h"
 #include "win32/resource.h"
 
 namespace torvale {
@@ -19,10 +20,10 @@ void AppendMenuLines(HMENU menu, int depth, std::string& out) {
         std::string caption = "-";
         UINT id = 0;
         if ((info.fType & MFT_SEPARATOR) == 0) {
-            char text[512] = {};
-            const int length =
-                GetMenuStringA(menu, static_cast<UINT>(position), text, static_cast<int>(sizeof text), MF_BYPOSITION);
-            caption.assign(text, length > 0 ? static_cast<std::size_t>(length) : 0);
+            // Wide, and UTF-8 in the dump: a recent file's path keeps every letter.
+            wchar_t text[512] = {};
+            const int length = GetMenuStringW(menu, static_cast<UINT>(position), text, 512, MF_BYPOSITION);
+            caption = WideToUtf8(std::wstring_view(text, length > 0 ? static_cast<std::size_t>(length) : 0));
             if (info.hSubMenu == nullptr)
                 id = info.wID;
         }

@@ -8,6 +8,7 @@
 #include "platform/system_ui.h"
 #include "platform/text_encoding.h"
 #include "platform/user_locale.h"
+#include "platform/utf16_win32.h"
 #include "pofgen/command_line.h"
 #include "win32/base_window.h"
 #include "win32/main_window.h"
@@ -29,8 +30,9 @@ int Run(HINSTANCE instance, int showCommand) {
         messages.ShowMessage("The main window could not be created.");
         return 1;
     }
-    // torvale.exe FILE...: each file opened as if dropped on the window.
-    std::vector<std::string> files = SplitCommandLine(GetCommandLineA());
+    // torvale.exe FILE...: each file opened as if dropped on the window. The wide command line keeps every
+    // letter of a path (Explorer passes "Модели Zoë\ship.oof" whole), split as UTF-8.
+    std::vector<std::string> files = SplitCommandLine(WideToUtf8(GetCommandLineW()));
     if (!files.empty()) {
         files.erase(files.begin());  // the program itself
         if (!files.empty())

@@ -50,3 +50,28 @@ scenario_unicode_cli_report() {
     grep -qaF "Finished loading $UNICODE_MODEL" "$work/report.out" ||
         fail "the report does not name $UNICODE_MODEL: $(tail -n 3 "$work/report.out")"
 }
+
+# A model named on the command line (as Explorer starts the program on it) from that folder: it opens, the
+# caption and File, Recent show its name whole, and so does the Model Preview's caption; choosing the Recent
+# item opens it again.
+scenario_unicode_command_line_and_recent() {
+    use_utf8_file_names
+    setup
+    use_fixture_texlate
+    local folder="$work/$UNICODE_FOLDER"
+    mkdir -p "$folder"
+    cp "$work/fixtures/model.oof" "$folder/$UNICODE_MODEL"
+    local model
+    model=$(torvale_winpath "$folder/$UNICODE_MODEL")
+    start_with_files "$model"
+    grep -qaF "Finished loading $UNICODE_MODEL" "$work/log.txt" ||
+        fail "the model named on the command line did not open: $(tail -c 300 "$work/log.txt")"
+    check_caption "$TITLE - $UNICODE_MODEL"
+    check_recent 1 "1 $model"
+    drive command mnuViewPreview wait-preview-caption "Model Preview - $UNICODE_MODEL (3 faces)" ||
+        fail "the preview's caption"
+    drive command mnuEditClear command mnuFileRecent1 || fail "File, Recent, 1"
+    log_has "Finished loading $UNICODE_MODEL"
+    check_recent 1 "1 $model"
+    exit_program
+}
