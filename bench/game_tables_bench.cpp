@@ -71,7 +71,7 @@ void BM_LoadArchiveAndResolve(benchmark::State& state) {
     const std::vector<std::string> paths = {f.archive};
     for (auto _ : state) {
         GameTextures game;
-        if (!game.load(paths).empty() || game.pages().size() != kPages) {
+        if (!game.load(paths).problems.empty() || game.pages().size() != kPages) {
             state.SkipWithError("the archive did not load");
             break;
         }
