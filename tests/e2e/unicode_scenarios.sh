@@ -8,15 +8,22 @@ readonly UNICODE_ROOM="комната 日本 é.orf"
 # Wine names Unix files through the locale's character set: UTF-8 keeps every letter.
 use_utf8_file_names() { export LC_ALL=C.UTF-8; }
 
+# A fresh scenario with the model copied into the folder named in those scripts, whose path it leaves in $folder
+# (declared local by the caller).
+setup_unicode_folder() {
+    use_utf8_file_names
+    setup
+    folder="$work/$UNICODE_FOLDER"
+    mkdir -p "$folder"
+    cp "$work/fixtures/model.oof" "$folder/$UNICODE_MODEL"
+}
+
 # Import OOF from that folder: the log and the caption show the names whole; Export ORF writes the room beside
 # the model under a name in the same scripts, byte for byte the room an ASCII path gives.
 scenario_unicode_folder_import_and_export() {
-    use_utf8_file_names
-    setup
+    local folder
+    setup_unicode_folder
     use_fixture_texlate
-    local folder="$work/$UNICODE_FOLDER"
-    mkdir -p "$folder"
-    cp "$work/fixtures/model.oof" "$folder/$UNICODE_MODEL"
     start_and_wait
     drive post-command mnuFileImportOOF file-dialog "Import OOF file" "$(torvale_winpath "$folder/$UNICODE_MODEL")" ||
         fail "Import OOF of $UNICODE_MODEL"
@@ -39,12 +46,9 @@ scenario_unicode_folder_import_and_export() {
 
 # torvale-cli report of a model in that folder prints the file's name in UTF-8.
 scenario_unicode_cli_report() {
-    use_utf8_file_names
-    setup
+    local folder
+    setup_unicode_folder
     [ -f "${TORVALE_CLI:-}" ] || fail "TORVALE_CLI does not name a built program"
-    local folder="$work/$UNICODE_FOLDER"
-    mkdir -p "$folder"
-    cp "$work/fixtures/model.oof" "$folder/$UNICODE_MODEL"
     "$TORVALE_WINE64" "$TORVALE_CLI" report "$(torvale_winpath "$folder/$UNICODE_MODEL")" </dev/null \
         >"$work/report.out" 2>"$work/report.err" || fail "torvale-cli report failed: $(cat "$work/report.err")"
     grep -qaF "Finished loading $UNICODE_MODEL" "$work/report.out" ||
@@ -55,12 +59,9 @@ scenario_unicode_cli_report() {
 # caption and File, Recent show its name whole, and so does the Model Preview's caption; choosing the Recent
 # item opens it again.
 scenario_unicode_command_line_and_recent() {
-    use_utf8_file_names
-    setup
+    local folder
+    setup_unicode_folder
     use_fixture_texlate
-    local folder="$work/$UNICODE_FOLDER"
-    mkdir -p "$folder"
-    cp "$work/fixtures/model.oof" "$folder/$UNICODE_MODEL"
     local model
     model=$(torvale_winpath "$folder/$UNICODE_MODEL")
     start_with_files "$model"
