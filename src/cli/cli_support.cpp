@@ -1,7 +1,6 @@
 #include "cli/cli_support.h"
 #include "core/utf8_path.h"
 
-#include <algorithm>
 #include <charconv>
 #include <filesystem>
 
