@@ -56,4 +56,17 @@ RoomTextureNaming NameRoomTextures(const ObjectModel& model,
     return naming;
 }
 
+RoomExportOptions RoomExportOptionsFrom(const RoomExportChoices& choices, RoomTextureNaming& naming) {
+    RoomExportOptions options;
+    options.combineSubObjects = choices.combineSubObjects;
+    options.pathSeparator = choices.pathSeparator;
+    options.reverseFaces = choices.reverseFaces;
+    options.strict = choices.strict;
+    options.textureNames = &naming.names;
+    options.unshownPrefix = choices.unshownPrefix;
+    options.unknownTextures = std::move(naming.unknown);
+    options.inputs = choices.inputs;
+    return options;
+}
+
 }  // namespace torvale

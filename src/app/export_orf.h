@@ -39,4 +39,18 @@ RoomTextureNaming NameRoomTextures(const ObjectModel& model,
                                    const GameTextures* game,
                                    OutputSink& out);
 
+// What the user chose for an export of rooms, in the options dialog or on torvale-cli's command line.
+struct RoomExportChoices {
+    bool combineSubObjects = true;  // one room for the model, or one per sub-object
+    bool reverseFaces = false;
+    bool strict = false;  // a finding of the room check refuses the export
+    char pathSeparator = '\\';
+    std::string unshownPrefix;        // see RoomExportOptions
+    std::vector<std::string> inputs;  // files no room may replace
+};
+
+// The options of WriteRooms for `choices`, with the texture names of `naming` (which must outlive them) and the
+// names no page of the game's tables answers (moved out of `naming`).
+RoomExportOptions RoomExportOptionsFrom(const RoomExportChoices& choices, RoomTextureNaming& naming);
+
 }  // namespace torvale

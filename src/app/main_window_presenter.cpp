@@ -284,14 +284,13 @@ void MainWindowPresenter::ExportOrf() {
 
     ObjectModel scaled;
     const ObjectModel* model = &ModelToExport(scaled);
-    RoomExportOptions roomOptions;
-    roomOptions.combineSubObjects = program_.settings.combineSubObjects.isOn();
-    roomOptions.pathSeparator = options_.pathSeparator;
-    roomOptions.reverseFaces = program_.config.values.reverseFaces;
     RoomTextureNaming naming = NameRoomTextures(*model, program_.textureTable, gameTextures(), log_);
-    roomOptions.textureNames = &naming.names;
-    roomOptions.unknownTextures = std::move(naming.unknown);
-    roomOptions.inputs = {oofPath};
+    RoomExportChoices choices;
+    choices.combineSubObjects = program_.settings.combineSubObjects.isOn();
+    choices.reverseFaces = program_.config.values.reverseFaces;
+    choices.pathSeparator = options_.pathSeparator;
+    choices.inputs = {oofPath};
+    const RoomExportOptions roomOptions = RoomExportOptionsFrom(choices, naming);
     const ExportOutcome outcome = WriteRooms(*model, program_.textureTable, roomOptions, exportNames, log_);
     const std::string closing = ExportClosingMessage(outcome);
     if (!closing.empty())

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "app/pofgen_switches.h"
 #include "core/atomic_file.h"
 #include "core/byte_reader.h"
 #include "core/byte_writer.h"
@@ -61,11 +62,11 @@ bool DecodeFields(ByteReader& reader, Settings& settings) {
     for (std::uint8_t& split : settings.chunkSplits)
         if (!reader.readU8(split))
             return false;
-    for (Flag* flag : {&settings.subObjSepPlanes, &settings.useFirstSepPlane, &settings.conflictSplitRatio,
-                       &settings.useLocalSepPlanes, &settings.combineObjects, &settings.animationOutput,
-                       &settings.capitalShips, &settings.combineSubObjects})
-        if (!ReadFlag(reader, *flag))
+    for (const PofgenSwitch& pofgen : kPofgenSwitches)
+        if (!ReadFlag(reader, settings.*pofgen.setting))
             return false;
+    if (!ReadFlag(reader, settings.combineSubObjects))
+        return false;
     if (!ReadColour(reader, settings.backColor) || !ReadColour(reader, settings.textColor))
         return false;
     if (!ReadShortText(reader, settings.fontName))
@@ -92,10 +93,9 @@ std::vector<std::uint8_t> EncodeSettings(const Settings& settings) {
     writer.writeU8(settings.shadingMode);
     for (std::uint8_t split : settings.chunkSplits)
         writer.writeU8(split);
-    for (Flag flag :
-         {settings.subObjSepPlanes, settings.useFirstSepPlane, settings.conflictSplitRatio, settings.useLocalSepPlanes,
-          settings.combineObjects, settings.animationOutput, settings.capitalShips, settings.combineSubObjects})
-        writer.writeI16(flag.raw());
+    for (const PofgenSwitch& pofgen : kPofgenSwitches)
+        writer.writeI16((settings.*pofgen.setting).raw());
+    writer.writeI16(settings.combineSubObjects.raw());
     writer.writeU32(settings.backColor);  // the background colour comes before the text colour
     writer.writeU32(settings.textColor);
     WriteShortText(writer, settings.fontName);

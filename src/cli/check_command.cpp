@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/check_orf.h"
+#include "cli/arguments.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "game/game_textures.h"
@@ -29,27 +30,18 @@ constexpr const char* kCheckUsage =
     "Exit status: 0 every file was read (findings or not), 1 a file could not be read, or with --strict had\n"
     "findings, 2 usage error.\n";
 
-int UsageError(const CommandContext& context, const std::string& problem) {
-    context.err << "torvale-cli check: " << problem << "\n\n" << kCheckUsage;
-    return kExitUsage;
-}
+constexpr CommandUsage kCheck{"check", kCheckUsage};
 
 }  // namespace
 
 int RunCheck(const CommandContext& context) {
-    if (WantsHelp(context.args)) {
-        context.out << kCheckUsage;
-        return kExitOk;
-    }
-    CommandWords sorted;
-    const std::string problem = SortCommandWords(context.args, {"--strict"}, {"--game"}, sorted);
-    if (!problem.empty())
-        return UsageError(context, problem);
-    const std::vector<std::string>& rooms = sorted.words;
-    const std::vector<std::string> gamePaths = sorted.all("--game");
-    const bool strict = sorted.has("--strict");
-    if (rooms.empty())
-        return UsageError(context, "ROOM.orf is missing");
+    std::vector<std::string> rooms;
+    std::vector<std::string> gamePaths;
+    bool strict = false;
+    ArgumentParser parser;
+    parser.flag("--strict", strict).repeated("--game", gamePaths).operands(rooms, 1, "ROOM.orf is missing");
+    if (const auto exit = ParseCommand(context, kCheck, parser, context.args))
+        return *exit;
 
     GameTextures game;
     bool ok = gamePaths.empty() || LoadGameTextures(gamePaths, game, context.err);

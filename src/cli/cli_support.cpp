@@ -1,7 +1,6 @@
 #include "cli/cli_support.h"
 #include "core/utf8_path.h"
 
-#include <algorithm>
 #include <charconv>
 #include <filesystem>
 
@@ -33,56 +32,6 @@ std::string OutputThatIsInput(const std::vector<std::string>& outputs, const std
         for (const std::string& input : inputs) {
             if (IsSameFile(output, input))
                 return output;
-        }
-    }
-    return {};
-}
-
-bool WantsHelp(const std::vector<std::string>& args) {
-    for (const std::string& arg : args) {
-        if (arg == "--")
-            return false;
-        if (arg == "--help" || arg == "-h")
-            return true;
-    }
-    return false;
-}
-
-bool CommandWords::has(std::string_view flag) const {
-    return std::find(flags.begin(), flags.end(), flag) != flags.end();
-}
-
-std::vector<std::string> CommandWords::all(std::string_view option) const {
-    std::vector<std::string> found;
-    for (const auto& [name, value] : values) {
-        if (name == option)
-            found.push_back(value);
-    }
-    return found;
-}
-
-std::string SortCommandWords(const std::vector<std::string>& args,
-                             std::initializer_list<std::string_view> flags,
-                             std::initializer_list<std::string_view> valued,
-                             CommandWords& sorted) {
-    const auto known = [](std::initializer_list<std::string_view> list, std::string_view word) {
-        return std::find(list.begin(), list.end(), word) != list.end();
-    };
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg.front() != '-') {
-            sorted.words.push_back(arg);
-        } else if (arg == "--") {
-            optionsEnded = true;
-        } else if (known(flags, arg)) {
-            sorted.flags.push_back(arg);
-        } else if (known(valued, arg)) {
-            if (i + 1 >= args.size() || args[i + 1].empty())
-                return arg + " needs a value";
-            sorted.values.emplace_back(arg, args[++i]);
-        } else {
-            return "unknown option '" + arg + "'";
         }
     }
     return {};

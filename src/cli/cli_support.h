@@ -1,6 +1,5 @@
 #pragma once
 
-#include <initializer_list>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -40,26 +39,6 @@ bool NamesFolder(const std::string& target);
 
 // The first of `outputs` that is the same file as one of `inputs`, or empty when none is.
 std::string OutputThatIsInput(const std::vector<std::string>& outputs, const std::vector<std::string>& inputs);
-
-// True when -h or --help comes before any "--".
-bool WantsHelp(const std::vector<std::string>& args);
-
-// A command's words sorted out: the flags it knows, the values of its options that take one (an option may be
-// given more than once), and every other word in order. "--" ends the options.
-struct CommandWords {
-    std::vector<std::string> words;
-    std::vector<std::pair<std::string, std::string>> values;  // option and value, in order
-    std::vector<std::string> flags;
-
-    bool has(std::string_view flag) const;
-    // Every value of `option`, in order.
-    std::vector<std::string> all(std::string_view option) const;
-};
-// An empty result when the words are sound, otherwise what is wrong ("--game needs a value", "unknown option").
-std::string SortCommandWords(const std::vector<std::string>& args,
-                             std::initializer_list<std::string_view> flags,
-                             std::initializer_list<std::string_view> valued,
-                             CommandWords& sorted);
 
 // A whole word read as a decimal number ("100", "2.54", "1e-2", and also "nan" and "inf", which the caller
 // judges). False when the word is anything else.

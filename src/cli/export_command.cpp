@@ -10,6 +10,7 @@
 #include "app/import_oof.h"
 #include "app/load_model.h"
 #include "app/output_log.h"
+#include "cli/arguments.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "core/atomic_file.h"
@@ -72,7 +73,10 @@ constexpr char kPathSeparator = '\\';
 constexpr char kPathSeparator = '/';
 #endif
 
+constexpr CommandUsage kExport{"export", kExportUsage};
+
 struct ExportArguments {
+    std::vector<std::string> files;  // the one operand
     std::string file;
     std::optional<std::string> target;
     std::optional<std::string> table;
@@ -86,73 +90,65 @@ struct ExportArguments {
     std::vector<std::string> roomOptions;  // the room-only options given, for the usage error
 };
 
-int UsageError(const CommandContext& context, const std::string& problem) {
-    context.err << "torvale-cli export: " << problem << "\n\n" << kExportUsage;
-    return kExitUsage;
-}
-
-// Fills `arguments`; an empty result means the arguments are sound, otherwise it says what is wrong.
-std::string ParseArguments(const std::vector<std::string>& args, ExportArguments& arguments) {
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool isOption = !optionsEnded && arg.size() > 1 && arg.front() == '-';
-        if (isOption && arg == "--") {
-            optionsEnded = true;
-        } else if (isOption && (arg == "-o" || arg == "--texlate")) {
-            std::optional<std::string>& value = arg == "-o" ? arguments.target : arguments.table;
-            if (value)
-                return arg + " may be given only once";
-            if (i + 1 >= args.size() || args[i + 1].empty())
-                return arg + " needs a value";
-            value = args[++i];
-            if (arg == "--texlate")
-                arguments.roomOptions.push_back(arg);
-        } else if (isOption && (arg == "--scale" || arg == "--merge-angle")) {
-            if (i + 1 >= args.size() || args[i + 1].empty())
-                return arg + " needs a value";
-            double value = 0.0;
-            const bool read = ParseDecimal(args[++i], value);
-            if (arg == "--scale" && !(read && IsScaleFactor(value)))
-                return "--scale needs a finite number above 0, not '" + args[i] + "'";
-            if (arg == "--merge-angle" && !(read && IsMergeAngle(value)))
-                return "--merge-angle needs a number of degrees from 0 to below 90, not '" + args[i] + "'";
-            if (arg == "--scale") {
-                arguments.scale = value;
-            } else {
-                arguments.mergeAngle = value;
-                arguments.roomOptions.push_back(arg);
-            }
-        } else if (isOption && arg == "--game") {
-            if (i + 1 >= args.size() || args[i + 1].empty())
-                return arg + " needs a value";
-            arguments.gamePaths.push_back(args[++i]);
-            arguments.roomOptions.push_back(arg);
-        } else if (isOption && (arg == "--reverse-faces" || arg == "--strict" || arg == "--merge-faces")) {
-            (arg == "--reverse-faces" ? arguments.reverseFaces
-             : arg == "--strict"      ? arguments.strict
-                                      : arguments.mergeFaces) = true;
-            arguments.roomOptions.push_back(arg);
-        } else if (isOption && (arg == "--combined" || arg == "--per-subobject")) {
-            const bool combined = arg == "--combined";
-            if (arguments.combined && *arguments.combined != combined) {
-                return "choose either --combined or --per-subobject";
-            }
-            arguments.combined = combined;
-            arguments.roomOptions.push_back(arg);
-        } else if (isOption) {
-            return "unknown option '" + arg + "'";
-        } else if (!arguments.file.empty()) {
-            return "only one FILE may be given";
-        } else {
-            arguments.file = arg;
-        }
-    }
-    if (arguments.file.empty())
-        return "FILE is missing";
-    if (arguments.mergeAngle && !arguments.mergeFaces)
-        return "--merge-angle goes with --merge-faces";
-    return {};
+// The options of export, each filling its part of `arguments`; the room-only ones are noted as they come.
+ArgumentParser ExportParser(ExportArguments& arguments) {
+    std::vector<std::string>& room = arguments.roomOptions;
+    const auto roomFlag = [&room](const char* name, bool& into) {
+        return [&room, name, &into](const std::string&) {
+            into = true;
+            room.emplace_back(name);
+            return std::string();
+        };
+    };
+    const auto combined = [&arguments, &room](bool choice, const char* name) {
+        return [&arguments, &room, choice, name](const std::string&) {
+            if (arguments.combined && *arguments.combined != choice)
+                return std::string("choose either --combined or --per-subobject");
+            arguments.combined = choice;
+            room.emplace_back(name);
+            return std::string();
+        };
+    };
+    ArgumentParser parser;
+    parser.value({"-o"}, Once(arguments.target, "-o may be given only once"))
+        .value({"--texlate"},
+               [&arguments, &room,
+                once = Once(arguments.table, "--texlate may be given only once")](const std::string& given) {
+                   std::string problem = once(given);
+                   if (problem.empty())
+                       room.emplace_back("--texlate");
+                   return problem;
+               })
+        .value({"--scale"},
+               [&arguments](const std::string& given) {
+                   double value = 0.0;
+                   if (!(ParseDecimal(given, value) && IsScaleFactor(value)))
+                       return "--scale needs a finite number above 0, not '" + given + "'";
+                   arguments.scale = value;
+                   return std::string();
+               })
+        .value({"--merge-angle"},
+               [&arguments, &room](const std::string& given) {
+                   double value = 0.0;
+                   if (!(ParseDecimal(given, value) && IsMergeAngle(value)))
+                       return "--merge-angle needs a number of degrees from 0 to below 90, not '" + given + "'";
+                   arguments.mergeAngle = value;
+                   room.emplace_back("--merge-angle");
+                   return std::string();
+               })
+        .value({"--game"},
+               [&arguments, &room](const std::string& given) {
+                   arguments.gamePaths.push_back(given);
+                   room.emplace_back("--game");
+                   return std::string();
+               })
+        .flag({"--reverse-faces"}, roomFlag("--reverse-faces", arguments.reverseFaces))
+        .flag({"--strict"}, roomFlag("--strict", arguments.strict))
+        .flag({"--merge-faces"}, roomFlag("--merge-faces", arguments.mergeFaces))
+        .flag({"--combined"}, combined(true, "--combined"))
+        .flag({"--per-subobject"}, combined(false, "--per-subobject"))
+        .operands(arguments.files, 1, "FILE is missing", 1, "only one FILE may be given");
+    return parser;
 }
 
 // Slashes as the system writes them.
@@ -187,20 +183,19 @@ std::string DefaultRoomTarget(const std::string& input, InputKind kind) {
 }  // namespace
 
 int RunExport(const CommandContext& context) {
-    if (WantsHelp(context.args)) {
-        context.out << kExportUsage;
-        return kExitOk;
-    }
     ExportArguments arguments;
-    const std::string problem = ParseArguments(context.args, arguments);
-    if (!problem.empty())
-        return UsageError(context, problem);
+    if (const auto exit = ParseCommand(context, kExport, ExportParser(arguments), context.args))
+        return *exit;
+    if (arguments.mergeAngle && !arguments.mergeFaces)
+        return UsageError(context, kExport, "--merge-angle goes with --merge-faces");
+    arguments.file = arguments.files.front();
     const ModelTarget target = arguments.target ? TargetOf(*arguments.target) : ModelTarget::Room;
     if (target != ModelTarget::Room && !arguments.roomOptions.empty())
-        return UsageError(context, arguments.roomOptions.front() + " is for room files; TARGET " + *arguments.target +
-                                       " is a model file");
+        return UsageError(
+            context, kExport,
+            arguments.roomOptions.front() + " is for room files; TARGET " + *arguments.target + " is a model file");
     if (arguments.target && NamesFolder(*arguments.target))
-        return UsageError(context, "TARGET '" + *arguments.target + "' is a folder; name a file in it");
+        return UsageError(context, kExport, "TARGET '" + *arguments.target + "' is a folder; name a file in it");
 
     // The table is read before the model, so that a missing table costs nothing.
     const auto table = std::make_unique<TextureTable>();
@@ -237,7 +232,7 @@ int RunExport(const CommandContext& context) {
         const std::string path = SystemSlashes(*arguments.target);
         const std::string overwritten = OutputThatIsInput(ExchangeModelFiles(path, target), inputs);
         if (!overwritten.empty())
-            return UsageError(context, overwritten + " would be written over INPUT " + arguments.file);
+            return UsageError(context, kExport, overwritten + " would be written over INPUT " + arguments.file);
         const bool written = WriteExchangeModel(model, path, target, log);
         log.flush();
         return written ? kExitOk : kExitFailed;
@@ -253,9 +248,10 @@ int RunExport(const CommandContext& context) {
         const std::string overwritten = OutputThatIsInput(RoomPaths(model, combined, based.orfPath), inputs);
         if (!overwritten.empty())
             return UsageError(
-                context, "the room " + overwritten + " would be written over " +
-                             (IsSameFile(overwritten, arguments.file) ? "INPUT " + arguments.file
-                                                                      : "the texture translation table " + tablePath));
+                context, kExport,
+                "the room " + overwritten + " would be written over " +
+                    (IsSameFile(overwritten, arguments.file) ? "INPUT " + arguments.file
+                                                             : "the texture translation table " + tablePath));
     }
     if (arguments.mergeFaces) {
         MergeFacesOptions mergeOptions;
@@ -264,15 +260,14 @@ int RunExport(const CommandContext& context) {
         log.PrintOutput(std::string(kCrLf) + "Merged " + std::to_string(merged.facesBefore) + " faces into " +
                         std::to_string(merged.facesAfter) + std::string(kCrLf));
     }
-    RoomExportOptions options;
-    options.combineSubObjects = combined;
-    options.pathSeparator = kPathSeparator;
-    options.reverseFaces = arguments.reverseFaces;
-    options.strict = arguments.strict;
-    options.unshownPrefix = CurrentDirectoryPrefix(given);
     RoomTextureNaming naming = NameRoomTextures(model, *table, arguments.gamePaths.empty() ? nullptr : &game, log);
-    options.textureNames = &naming.names;
-    options.unknownTextures = std::move(naming.unknown);
+    RoomExportChoices choices;
+    choices.combineSubObjects = combined;
+    choices.reverseFaces = arguments.reverseFaces;
+    choices.strict = arguments.strict;
+    choices.pathSeparator = kPathSeparator;
+    choices.unshownPrefix = CurrentDirectoryPrefix(given);
+    const RoomExportOptions options = RoomExportOptionsFrom(choices, naming);
     const ExportOutcome outcome = WriteRooms(model, *table, options, names, log);
     const std::string closing = ExportClosingMessage(outcome);
     if (!closing.empty())

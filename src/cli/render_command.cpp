@@ -8,6 +8,7 @@
 
 #include "app/load_model.h"
 #include "app/model_findings.h"
+#include "cli/arguments.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "core/atomic_file.h"
@@ -40,10 +41,7 @@ constexpr const char* kRenderUsage =
 
 constexpr int kLargestSide = 8192;
 
-int UsageError(const CommandContext& context, const std::string& problem) {
-    context.err << "torvale-cli render: " << problem << "\n\n" << kRenderUsage;
-    return kExitUsage;
-}
+constexpr CommandUsage kRender{"render", kRenderUsage};
 
 bool ParseSize(const std::string& text, int& width, int& height) {
     const std::size_t x = text.find_first_of("xX");
@@ -66,51 +64,44 @@ bool ParseDegrees(const std::string& text, float& degrees) {
 }  // namespace
 
 int RunRender(const CommandContext& context) {
-    if (WantsHelp(context.args)) {
-        context.out << kRenderUsage;
-        return kExitOk;
-    }
-    std::string input;
+    std::vector<std::string> inputs;
     std::optional<std::string> picture;
     int width = 800;
     int height = 600;
     View view{30.0f, 20.0f, 1.0f};
     RenderOptions options;
     options.markers = true;
-    const std::vector<std::string>& args = context.args;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool takesValue = arg == "-o" || arg == "--size" || arg == "--yaw" || arg == "--pitch";
-        if (takesValue && (i + 1 >= args.size() || args[i + 1].empty()))
-            return UsageError(context, arg + " needs a value");
-        if (arg == "-o") {
-            picture = args[++i];
-        } else if (arg == "--size") {
-            if (!ParseSize(args[++i], width, height))
-                return UsageError(context, "--size takes WxH, each 1 to 8192, such as 800x600");
-        } else if (arg == "--yaw" || arg == "--pitch") {
-            if (!ParseDegrees(args[++i], arg == "--yaw" ? view.yawDegrees : view.pitchDegrees))
-                return UsageError(context, arg + " takes a number of degrees");
-        } else if (arg == "--wireframe") {
-            options.wireframe = true;
-        } else if (arg == "--findings") {
-            options.findings = true;
-        } else if (arg.size() > 1 && arg.front() == '-') {
-            return UsageError(context, "unknown option '" + arg + "'");
-        } else if (!input.empty()) {
-            return UsageError(context, "only one INPUT may be given");
-        } else {
-            input = arg;
-        }
-    }
-    if (input.empty())
-        return UsageError(context, "INPUT is missing");
+    const auto degrees = [](std::string name, float& into) {
+        return [name, &into](const std::string& given) {
+            return ParseDegrees(given, into) ? std::string() : name + " takes a number of degrees";
+        };
+    };
+    ArgumentParser parser;
+    parser
+        .value({"-o"},
+               [&picture](const std::string& given) {
+                   picture = given;  // the last one given counts
+                   return std::string();
+               })
+        .value({"--size"},
+               [&width, &height](const std::string& given) {
+                   return ParseSize(given, width, height) ? std::string()
+                                                          : "--size takes WxH, each 1 to 8192, such as 800x600";
+               })
+        .value({"--yaw"}, degrees("--yaw", view.yawDegrees))
+        .value({"--pitch"}, degrees("--pitch", view.pitchDegrees))
+        .flag("--wireframe", options.wireframe)
+        .flag("--findings", options.findings)
+        .operands(inputs, 1, "INPUT is missing", 1, "only one INPUT may be given");
+    if (const auto exit = ParseCommand(context, kRender, parser, context.args))
+        return *exit;
+    const std::string& input = inputs.front();
     if (!picture)
-        return UsageError(context, "-o PICTURE.png is missing");
+        return UsageError(context, kRender, "-o PICTURE.png is missing");
     if (NamesFolder(*picture))
-        return UsageError(context, "-o " + *picture + " is a folder; name the picture to write");
+        return UsageError(context, kRender, "-o " + *picture + " is a folder; name the picture to write");
     if (IsSameFile(*picture, input))
-        return UsageError(context, "the picture would be written over INPUT " + input);
+        return UsageError(context, kRender, "the picture would be written over INPUT " + input);
 
     // The log's report is of no use beside a picture; only a refusal is shown, on the error stream.
     std::ostringstream discarded;

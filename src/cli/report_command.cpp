@@ -5,6 +5,7 @@
 
 #include "app/load_model.h"
 #include "app/output_log.h"
+#include "cli/arguments.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 
@@ -22,33 +23,17 @@ constexpr const char* kReportUsage =
     "Exit status: 0 the model loaded, 1 it did not (not a valid OOF file, or the file cannot be read),\n"
     "2 usage error.\n";
 
-int UsageError(const CommandContext& context, const std::string& problem) {
-    context.err << "torvale-cli report: " << problem << "\n\n" << kReportUsage;
-    return kExitUsage;
-}
+constexpr CommandUsage kReport{"report", kReportUsage};
 
 }  // namespace
 
 int RunReport(const CommandContext& context) {
-    std::string file;
-    bool optionsEnded = false;
-    for (const std::string& arg : context.args) {
-        if (!optionsEnded && (arg == "--help" || arg == "-h")) {
-            context.out << kReportUsage;
-            return kExitOk;
-        }
-        if (!optionsEnded && arg == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && arg.size() > 1 && arg.front() == '-') {
-            return UsageError(context, "unknown option '" + arg + "'");
-        } else if (!file.empty()) {
-            return UsageError(context, "only one FILE may be given");
-        } else {
-            file = arg;
-        }
-    }
-    if (file.empty())
-        return UsageError(context, "FILE is missing");
+    std::vector<std::string> files;
+    ArgumentParser parser;
+    parser.operands(files, 1, "FILE is missing", 1, "only one FILE may be given");
+    if (const auto exit = ParseCommand(context, kReport, parser, context.args))
+        return *exit;
+    const std::string& file = files.front();
 
     ObjectModel model;
     LoadedInput loaded;

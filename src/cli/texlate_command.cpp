@@ -1,9 +1,11 @@
 #include <algorithm>
 #include <optional>
 #include <ostream>
+#include <span>
 #include <string_view>
 
 #include "app/import_oof.h"
+#include "cli/arguments.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "core/atomic_file.h"
@@ -38,60 +40,46 @@ constexpr const char* kTexlateUsage =
     "\n"
     "Exit status: 0 success, 1 bad input or a file that cannot be read or written, 2 usage error.\n";
 
-int UsageError(const CommandContext& context, const std::string& message) {
-    context.err << "torvale-cli texlate: " << message << "\n\n" << kTexlateUsage;
-    return kExitUsage;
-}
+constexpr CommandUsage kTexlate{"texlate", kTexlateUsage};
 
 int Failed(const CommandContext& context, const std::string& message) {
     context.err << "torvale-cli: " << message << '\n';
     return kExitFailed;
 }
 
-bool IsHelp(std::string_view arg) {
-    return arg == "--help" || arg == "-h";
+// The words after the action.
+std::span<const std::string> ActionArguments(const CommandContext& context) {
+    return std::span<const std::string>(context.args).subspan(1);
 }
 
 int Build(const CommandContext& context) {
-    std::optional<std::string> textPath;
+    std::vector<std::string> texts;
     std::optional<std::string> tablePath;
-    for (std::size_t i = 1; i < context.args.size(); ++i) {
-        const std::string& arg = context.args[i];
-        if (arg == "-o" || arg == "--output") {
-            if (i + 1 == context.args.size())
-                return UsageError(context, arg + " needs the table's file name");
-            if (tablePath)
-                return UsageError(context, "more than one table to write");
-            tablePath = context.args[++i];
-        } else if (arg.size() > 1 && arg.front() == '-') {
-            return UsageError(context, "unknown option '" + arg + "'");
-        } else {
-            if (textPath)
-                return UsageError(context, "more than one text file");
-            textPath = arg;
-        }
-    }
-    if (!textPath)
-        return UsageError(context, "build needs the text file of pairs");
+    ArgumentParser parser;
+    parser.value({"-o", "--output"}, Once(tablePath, "more than one table to write"), " needs the table's file name")
+        .operands(texts, 1, "build needs the text file of pairs", 1, "more than one text file");
+    if (const auto exit = ParseCommand(context, kTexlate, parser, ActionArguments(context)))
+        return *exit;
+    const std::string& textPath = texts.front();
     if (!tablePath)
-        return UsageError(context, "build needs -o and the table to write");
+        return UsageError(context, kTexlate, "build needs -o and the table to write");
     if (NamesFolder(*tablePath))
-        return UsageError(context, "-o " + *tablePath + " is a folder; name the table to write");
-    if (IsSameFile(*tablePath, *textPath))
-        return UsageError(context, "the table would be written over the text file " + *textPath);
+        return UsageError(context, kTexlate, "-o " + *tablePath + " is a folder; name the table to write");
+    if (IsSameFile(*tablePath, textPath))
+        return UsageError(context, kTexlate, "the table would be written over the text file " + textPath);
 
     std::vector<std::uint8_t> bytes;
     std::string error;
-    if (!ReadWholeFile(*textPath, bytes, error))
-        return Failed(context, *textPath + ": " + error);
+    if (!ReadWholeFile(textPath, bytes, error))
+        return Failed(context, textPath + ": " + error);
     TexlateTextResult parsed;
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     if (!ParseTexlateText(text, parsed, error))
-        return Failed(context, *textPath + ": " + error);
+        return Failed(context, textPath + ": " + error);
     for (const std::string& note : parsed.notes)
-        context.err << "torvale-cli: " << *textPath << ": " << note << '\n';
+        context.err << "torvale-cli: " << textPath << ": " << note << '\n';
     if (parsed.pairs.empty())
-        return Failed(context, *textPath + ": no pairs; a texture table holds at least one pair");
+        return Failed(context, textPath + ": no pairs; a texture table holds at least one pair");
 
     const std::vector<std::uint8_t> table = EncodeTexturePairs(parsed.pairs);
     if (!ReplaceFileAtomically(*tablePath, table, error))
@@ -102,21 +90,16 @@ int Build(const CommandContext& context) {
 }
 
 int Dump(const CommandContext& context) {
-    std::optional<std::string> tablePath;
-    for (std::size_t i = 1; i < context.args.size(); ++i) {
-        const std::string& arg = context.args[i];
-        if (arg.size() > 1 && arg.front() == '-')
-            return UsageError(context, "unknown option '" + arg + "'");
-        if (tablePath)
-            return UsageError(context, "more than one table");
-        tablePath = arg;
-    }
-    if (!tablePath)
-        return UsageError(context, "dump needs the table to print");
+    std::vector<std::string> tables;
+    ArgumentParser parser;
+    parser.operands(tables, 1, "dump needs the table to print", 1, "more than one table");
+    if (const auto exit = ParseCommand(context, kTexlate, parser, ActionArguments(context)))
+        return *exit;
+    const std::string& tablePath = tables.front();
 
     std::vector<TexturePair> pairs;
     std::string error;
-    if (!ReadTexturePairsFile(*tablePath, pairs, error))
+    if (!ReadTexturePairsFile(tablePath, pairs, error))
         return Failed(context, error);
     context.out << FormatTexlateText(pairs);
     return kExitOk;
@@ -129,17 +112,14 @@ public:
 };
 
 int Suggest(const CommandContext& context) {
-    CommandWords sorted;
-    const std::string problem =
-        SortCommandWords({context.args.begin() + 1, context.args.end()}, {}, {"--game"}, sorted);
-    if (!problem.empty())
-        return UsageError(context, problem);
-    const std::vector<std::string>& models = sorted.words;
-    const std::vector<std::string> gamePaths = sorted.all("--game");
-    if (models.empty())
-        return UsageError(context, "suggest needs at least one model");
+    std::vector<std::string> models;
+    std::vector<std::string> gamePaths;
+    ArgumentParser parser;
+    parser.repeated("--game", gamePaths).operands(models, 1, "suggest needs at least one model");
+    if (const auto exit = ParseCommand(context, kTexlate, parser, ActionArguments(context)))
+        return *exit;
     if (gamePaths.empty())
-        return UsageError(context, "suggest needs --game and the game's folder, table or archive");
+        return UsageError(context, kTexlate, "suggest needs --game and the game's folder, table or archive");
 
     GameTextures game;
     bool ok = LoadGameTextures(gamePaths, game, context.err);
@@ -168,14 +148,12 @@ int Suggest(const CommandContext& context) {
 }  // namespace
 
 int RunTexlate(const CommandContext& context) {
-    for (const std::string& arg : context.args) {
-        if (IsHelp(arg)) {
-            context.out << kTexlateUsage;
-            return kExitOk;
-        }
+    if (WantsHelp(context.args)) {
+        context.out << kTexlateUsage;
+        return kExitOk;
     }
     if (context.args.empty())
-        return UsageError(context, "build, dump or suggest?");
+        return UsageError(context, kTexlate, "build, dump or suggest?");
     const std::string& action = context.args.front();
     if (action == "build")
         return Build(context);
@@ -183,7 +161,7 @@ int RunTexlate(const CommandContext& context) {
         return Dump(context);
     if (action == "suggest")
         return Suggest(context);
-    return UsageError(context, "unknown action '" + action + "'; use build, dump or suggest");
+    return UsageError(context, kTexlate, "unknown action '" + action + "'; use build, dump or suggest");
 }
 
 }  // namespace torvale::cli

@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/arguments.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "game/game_textures.h"
@@ -25,10 +26,7 @@ constexpr const char* kTexturesUsage =
     "\n"
     "Exit status: 0 success, 1 a table could not be read or a name found no page, 2 usage error.\n";
 
-int UsageError(const CommandContext& context, const std::string& problem) {
-    context.err << "torvale-cli textures: " << problem << "\n\n" << kTexturesUsage;
-    return kExitUsage;
-}
+constexpr CommandUsage kTextures{"textures", kTexturesUsage};
 
 std::string HowFound(const ResolvedTexture& texture) {
     switch (texture.source) {
@@ -46,18 +44,14 @@ std::string HowFound(const ResolvedTexture& texture) {
 }  // namespace
 
 int RunTextures(const CommandContext& context) {
-    if (WantsHelp(context.args)) {
-        context.out << kTexturesUsage;
-        return kExitOk;
-    }
-    CommandWords sorted;
-    const std::string problem = SortCommandWords(context.args, {}, {"--game"}, sorted);
-    if (!problem.empty())
-        return UsageError(context, problem);
-    const std::vector<std::string>& names = sorted.words;
-    const std::vector<std::string> gamePaths = sorted.all("--game");
+    std::vector<std::string> names;
+    std::vector<std::string> gamePaths;
+    ArgumentParser parser;
+    parser.repeated("--game", gamePaths).operands(names, 0, {});
+    if (const auto exit = ParseCommand(context, kTextures, parser, context.args))
+        return *exit;
     if (gamePaths.empty())
-        return UsageError(context, "--game PATH is missing");
+        return UsageError(context, kTextures, "--game PATH is missing");
 
     GameTextures game;
     bool ok = LoadGameTextures(gamePaths, game, context.err);

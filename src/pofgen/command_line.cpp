@@ -76,43 +76,23 @@ std::string AssemblePofgenCommandLine(const PofgenSwitches& switches) {
         const auto& splits = *switches.chunkSplits;
         AppendSwitch(line, "-n", splits[0] + "," + splits[1] + "," + splits[2]);
     }
-    if (switches.subObjSepPlanes)
-        AppendSwitch(line, "-p");
-    if (switches.useFirstSepPlane)
-        AppendSwitch(line, "-f");
-    if (switches.conflictSplitRatio)
-        AppendSwitch(line, "-m");
-    if (switches.useLocalSepPlanes)
-        AppendSwitch(line, "-g");
-    if (switches.combineObjects)
-        AppendSwitch(line, "-1");
-    if (switches.animationOutput)
-        AppendSwitch(line, "-a");
-    if (switches.capitalShips)
-        AppendSwitch(line, "-b");
+    for (const PofgenSwitch& on : kPofgenSwitches) {
+        if (switches.*on.flag)
+            AppendSwitch(line, std::string{'-', on.letter});
+    }
     return line;
 }
 
 PofgenSwitchFlags SwitchFlagsOf(const Settings& settings) {
     PofgenSwitchFlags flags;
-    flags.subObjSepPlanes = settings.subObjSepPlanes.isOn();
-    flags.useFirstSepPlane = settings.useFirstSepPlane.isOn();
-    flags.conflictSplitRatio = settings.conflictSplitRatio.isOn();
-    flags.useLocalSepPlanes = settings.useLocalSepPlanes.isOn();
-    flags.combineObjects = settings.combineObjects.isOn();
-    flags.animationOutput = settings.animationOutput.isOn();
-    flags.capitalShips = settings.capitalShips.isOn();
+    for (const PofgenSwitch& on : kPofgenSwitches)
+        flags.*on.flag = (settings.*on.setting).isOn();
     return flags;
 }
 
 void StoreSwitchFlags(const PofgenSwitchFlags& flags, Settings& settings) {
-    settings.subObjSepPlanes.set(flags.subObjSepPlanes);
-    settings.useFirstSepPlane.set(flags.useFirstSepPlane);
-    settings.conflictSplitRatio.set(flags.conflictSplitRatio);
-    settings.useLocalSepPlanes.set(flags.useLocalSepPlanes);
-    settings.combineObjects.set(flags.combineObjects);
-    settings.animationOutput.set(flags.animationOutput);
-    settings.capitalShips.set(flags.capitalShips);
+    for (const PofgenSwitch& on : kPofgenSwitches)
+        (settings.*on.setting).set(flags.*on.flag);
 }
 
 std::string BuildPofgenCommandLine(const Settings& settings, char separator) {

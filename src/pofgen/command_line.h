@@ -4,24 +4,12 @@
 #include <optional>
 #include <string>
 
+#include "app/pofgen_switches.h"
 #include "app/settings.h"
 
 namespace torvale {
 
-// The seven on/off switches of POFGEN, in the order of the switch string. The Settings keep them as 16-bit
-// flags, the options dialog as check boxes; both builds of the switch string read them from here.
-struct PofgenSwitchFlags {
-    bool subObjSepPlanes = false;     // "-p", chkSubObjSepPlanes
-    bool useFirstSepPlane = false;    // "-f", chkUseFirstSepPlane
-    bool conflictSplitRatio = false;  // "-m", chkConflictSplitRatio
-    bool useLocalSepPlanes = false;   // "-g", chkUseLocalSepPlanes
-    bool combineObjects = false;      // "-1", chkCombineObjects
-    bool animationOutput = false;     // "-a", chkAnimation
-    bool capitalShips = false;        // "-b", chkCapitalShips
-    friend bool operator==(const PofgenSwitchFlags&, const PofgenSwitchFlags&) = default;
-};
-
-// The seven flags of the Settings (any non-zero value is set), and back (-1 for set, 0 otherwise).
+// The on/off flags of the Settings (any non-zero value is set), and back (-1 for set, 0 otherwise).
 PofgenSwitchFlags SwitchFlagsOf(const Settings& settings);
 void StoreSwitchFlags(const PofgenSwitchFlags& flags, Settings& settings);
 

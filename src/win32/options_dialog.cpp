@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/pofgen_switches.h"
 #include "platform/file_system.h"
 #include "platform/utf16_win32.h"
 #include "win32/fonts.h"
@@ -41,26 +42,15 @@ constexpr int kChunkSplitLimit = 3;
 constexpr int kPathLimit = static_cast<int>(kLongestStoredText);
 constexpr int kGameFolderLimit = 4096;  // TORVALE.cfg keeps any length; several paths may be listed
 
-// The seven POFGEN switches' check boxes, in their tab order: control, caption, place and the flag each shows.
-struct SwitchBox {
-    int id;
-    const char* caption;
-    TwipsRect place;
-    bool PofgenSwitchFlags::*flag;
-};
-constexpr std::array<SwitchBox, 7> kSwitchBoxes{{
-    {IDC_OPT_SUB_OBJ_SEP_PLANES, "Sub-Object Seperation Planes (Debug)", In(kFrame3, {120, 210, 3105, 255}),
-     &PofgenSwitchFlags::subObjSepPlanes},
-    {IDC_OPT_USE_FIRST_SEP_PLANE, "Use First Seperation Plane (Debug)", In(kFrame3, {120, 510, 2865, 225}),
-     &PofgenSwitchFlags::useFirstSepPlane},
-    {IDC_OPT_CONFLICT_SPLIT_RATIO, "Conflict/Split Ratio", In(kFrame3, {120, 810, 1695, 225}),
-     &PofgenSwitchFlags::conflictSplitRatio},
-    {IDC_OPT_USE_LOCAL_SEP_PLANES, "Use Local Seperation Planes", In(kFrame3, {120, 1110, 2445, 225}),
-     &PofgenSwitchFlags::useLocalSepPlanes},
-    {IDC_OPT_COMBINE_OBJECTS, "Combine Objects", In(kFrame5, {120, 240, 1575, 225}),
-     &PofgenSwitchFlags::combineObjects},
-    {IDC_OPT_ANIMATION, "Animation Output", In(kFrame5, {120, 600, 1725, 225}), &PofgenSwitchFlags::animationOutput},
-    {IDC_OPT_CAPITAL_SHIPS, "Capital Ships", In(kFrame5, {120, 960, 1245, 225}), &PofgenSwitchFlags::capitalShips},
+// Where the POFGEN switches' check boxes sit, in the order of kPofgenSwitches (their tab order).
+constexpr std::array<TwipsRect, kPofgenSwitches.size()> kSwitchPlaces{{
+    In(kFrame3, {120, 210, 3105, 255}),
+    In(kFrame3, {120, 510, 2865, 225}),
+    In(kFrame3, {120, 810, 1695, 225}),
+    In(kFrame3, {120, 1110, 2445, 225}),
+    In(kFrame5, {120, 240, 1575, 225}),
+    In(kFrame5, {120, 600, 1725, 225}),
+    In(kFrame5, {120, 960, 1245, 225}),
 }};
 
 // The id under which the text boxes are subclassed.
@@ -168,8 +158,8 @@ void OptionsDialog::AddControls() {
     AddBox(IDC_OPT_CHUNK_SPLITS_0, In(kFrame2, {330, 240, 405, 255}), kChunkSplitLimit);
     AddBox(IDC_OPT_CHUNK_SPLITS_0 + 1, In(kFrame2, {960, 240, 405, 255}), kChunkSplitLimit);
     AddBox(IDC_OPT_CHUNK_SPLITS_0 + 2, In(kFrame2, {1590, 240, 405, 255}), kChunkSplitLimit);
-    for (const SwitchBox& box : kSwitchBoxes)
-        AddControl("BUTTON", box.caption, check, 0, box.id, box.place);
+    for (std::size_t i = 0; i < kPofgenSwitches.size(); ++i)
+        AddControl("BUTTON", kPofgenSwitches[i].caption, check, 0, kPofgenSwitches[i].controlId, kSwitchPlaces[i]);
     AddBox(IDC_OPT_PATH_POFGEN, In(kFrame6, {120, 240, 4245, 285}), kPathLimit);
     AddControl("BUTTON", "Browse...", first | BS_PUSHBUTTON, 0, IDC_OPT_BROWSE, In(kFrame6, {4470, 240, 1215, 285}));
     AddControl("BUTTON", "Combine All Sub-Objects into one Room", first | option, 0, IDC_OPT_OOF_ORF_0,
@@ -225,8 +215,8 @@ void OptionsDialog::ReadControls() {
     for (int i = 0; i < 3; ++i)
         if (IsDlgButtonChecked(handle(), IDC_OPT_SHADING_0 + i) == BST_CHECKED)
             f.shadingMode = i;
-    for (const SwitchBox& box : kSwitchBoxes)
-        f.*box.flag = IsDlgButtonChecked(handle(), box.id) == BST_CHECKED;
+    for (const PofgenSwitch& box : kPofgenSwitches)
+        f.*box.flag = IsDlgButtonChecked(handle(), box.controlId) == BST_CHECKED;
     f.combineSubObjects = IsDlgButtonChecked(handle(), IDC_OPT_OOF_ORF_0) == BST_CHECKED;
     f.showPofgenOutput = IsDlgButtonChecked(handle(), IDC_OPT_POFGEN_OUTPUT) == BST_CHECKED;
     f.reverseFaces = IsDlgButtonChecked(handle(), IDC_OPT_REVERSE_FACES) == BST_CHECKED;
@@ -294,8 +284,8 @@ void OptionsDialog::ShowFields(const OptionsFields& fields) {
     for (OptionsBox box : kBoxes)
         SetDlgItemTextW(handle(), BoxId(box), Utf8ToWide(fields.text(box)).c_str());
     CheckRadioButton(handle(), IDC_OPT_SHADING_0, IDC_OPT_SHADING_0 + 2, IDC_OPT_SHADING_0 + fields.shadingMode);
-    for (const SwitchBox& box : kSwitchBoxes)
-        CheckDlgButton(handle(), box.id, fields.*box.flag ? BST_CHECKED : BST_UNCHECKED);
+    for (const PofgenSwitch& box : kPofgenSwitches)
+        CheckDlgButton(handle(), box.controlId, fields.*box.flag ? BST_CHECKED : BST_UNCHECKED);
     CheckRadioButton(handle(), IDC_OPT_OOF_ORF_0, IDC_OPT_OOF_ORF_0 + 1,
                      fields.combineSubObjects ? IDC_OPT_OOF_ORF_0 : IDC_OPT_OOF_ORF_0 + 1);
     CheckDlgButton(handle(), IDC_OPT_POFGEN_OUTPUT, fields.showPofgenOutput ? BST_CHECKED : BST_UNCHECKED);
