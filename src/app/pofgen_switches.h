@@ -3,7 +3,7 @@
 #include <array>
 
 #include "app/settings.h"
-#include "win32/options_res.h"
+#include "app/pofgen_switch_ids.h"
 
 namespace torvale {
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/pofgen_switch_ids.h"
+
 // Control ids of frmOptions, the options dialog. cmdOK is IDOK, so that Enter reaches it; cmdCancel has an id
 // of its own, because Esc (which sends IDCANCEL) is not bound to it. The end-to-end tests use these same ids.
 
@@ -21,13 +23,7 @@
 #define IDC_OPT_ERROR_TOLERANCE 3521  // txtErrorTolerance
 #define IDC_OPT_SHADING_0 3522        // optShadingMode(0) to (2): 3522 to 3524
 #define IDC_OPT_CHUNK_SPLITS_0 3525   // txtChunkSplits(0) to (2), X, Y, Z: 3525 to 3527
-#define IDC_OPT_SUB_OBJ_SEP_PLANES 3528
-#define IDC_OPT_USE_FIRST_SEP_PLANE 3529
-#define IDC_OPT_CONFLICT_SPLIT_RATIO 3530
-#define IDC_OPT_USE_LOCAL_SEP_PLANES 3531
-#define IDC_OPT_COMBINE_OBJECTS 3532
-#define IDC_OPT_ANIMATION 3533
-#define IDC_OPT_CAPITAL_SHIPS 3534
+// IDC_OPT_SUB_OBJ_SEP_PLANES to IDC_OPT_CAPITAL_SHIPS (3528 to 3534): app/pofgen_switch_ids.h
 #define IDC_OPT_PATH_POFGEN 3535    // txtPathPofgen
 #define IDC_OPT_BROWSE 3536         // cmdBrowse
 #define IDC_OPT_OOF_ORF_0 3537      // optOOFORF(0) and (1): 3537 and 3538

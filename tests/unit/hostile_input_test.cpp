@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <random>
 #include <sstream>
 
 #include "builders/bytes.h"
@@ -52,7 +53,7 @@ constexpr const char* kAbsoluteLibrary = "is an absolute path";
 class HostileInput : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() / "torvale_hostile_input";
+        root_ = fs::temp_directory_path() / ("torvale_hostile_input-" + std::to_string(std::random_device{}()));
         fs::remove_all(root_);
         fs::create_directories(root_ / "model");
         secret_ = SecretModel().buffer();

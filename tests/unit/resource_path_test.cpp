@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 
 #include "builders/bytes.h"
 #include "model_io/resource_path.h"
@@ -59,7 +60,8 @@ TEST(ResourcePath, QuotedNamesStayOnOneLine) {
 
 // A link inside the folder that leads out of it is refused; one that stays inside is followed.
 TEST(ResourcePath, LinksLeadingOutOfTheFolderAreRefused) {
-    const fs::path root = fs::temp_directory_path() / "torvale_resource_links";
+    const fs::path root =
+        fs::temp_directory_path() / ("torvale_resource_links-" + std::to_string(std::random_device{}()));
     fs::remove_all(root);
     fs::create_directories(root / "model" / "parts");
     ASSERT_TRUE(test::WriteTestFile((root / "secret.bin").string(), {1, 2, 3}));
