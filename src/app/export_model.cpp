@@ -1,4 +1,5 @@
 #include "app/export_model.h"
+#include "core/ascii_text.h"
 #include "core/atomic_file.h"
 #include "core/utf8_path.h"
 
@@ -11,15 +12,6 @@
 namespace torvale {
 namespace {
 
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return lower;
-}
-
 // The dialog's types in order; the dialog counts them from 1.
 constexpr struct {
     ModelTarget target;
@@ -29,7 +21,7 @@ constexpr struct {
 }  // namespace
 
 ModelTarget TargetOf(std::string_view path) {
-    const std::string extension = Lower(Utf8FromPath(PathFromUtf8(path).extension()));
+    const std::string extension = AsciiLowered(Utf8FromPath(PathFromUtf8(path).extension()));
     for (const auto& type : kTypes) {
         if (extension == type.extension)
             return type.target;

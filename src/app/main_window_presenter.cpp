@@ -7,6 +7,7 @@
 #include "app/export_orf.h"
 #include "app/import_oof.h"
 #include "app/settings_file.h"
+#include "core/ascii_text.h"
 #include "core/file_bytes.h"
 #include "core/utf8_path.h"
 #include "model_io/input_kind.h"
@@ -45,12 +46,7 @@ std::string FileTitle(const std::string& path) {
 }
 
 bool EndsWithP3d(const std::string& name) {
-    if (name.size() < 4)
-        return false;
-    std::string ending = name.substr(name.size() - 4);
-    for (char& c : ending)
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return ending == ".p3d";
+    return EndsWithIgnoringAsciiCase(name, ".p3d");
 }
 
 }  // namespace
@@ -60,9 +56,7 @@ bool LooksLikeText(std::span<const std::uint8_t> bytes) {
         return false;
     for (const std::uint8_t byte : bytes) {
         // Tab, line feed, form feed and carriage return; every other control byte (a zero above all) is binary.
-        if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\f' && byte != '\r')
-            return false;
-        if (byte == 0x7F)
+        if (IsAsciiControl(byte) && byte != '\t' && byte != '\n' && byte != '\f' && byte != '\r')
             return false;
     }
     return true;

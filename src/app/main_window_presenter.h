@@ -12,7 +12,7 @@
 #include "app/output_log.h"
 #include "app/output_style.h"
 #include "app/startup.h"
-#include "app/twips_rect.h"
+#include "core/twips_rect.h"
 #include "game/game_textures.h"
 #include "oof/object_model.h"
 #include "oof/oof_reader.h"

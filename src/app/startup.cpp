@@ -4,18 +4,12 @@
 #include <cctype>
 
 #include "app/settings_file.h"
+#include "core/ascii_text.h"
 
 namespace torvale {
 namespace {
 
 constexpr std::string_view kCrLf2 = "\r\n\r\n";
-
-bool ContainsIgnoringCase(std::string_view text, std::string_view part) {
-    const auto lower = [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
-    const auto found = std::search(text.begin(), text.end(), part.begin(), part.end(),
-                                   [&](char a, char b) { return lower(a) == lower(b); });
-    return found != text.end();
-}
 
 void LoadOrCreateSettings(ProgramState& program, const StartupEnvironment& environment) {
     std::string error;
@@ -64,7 +58,8 @@ std::string FindPofgen(const std::string& appDir, FileSystem& fileSystem) {
 }
 
 bool NamesPofgen(std::string_view path) {
-    return ContainsIgnoringCase(path, "pofgen.exe") || ContainsIgnoringCase(path, "bspgen.exe");
+    return FindIgnoringAsciiCase(path, "pofgen.exe") != std::string_view::npos ||
+           FindIgnoringAsciiCase(path, "bspgen.exe") != std::string_view::npos;
 }
 
 bool RunStartup(ProgramState& program, const StartupEnvironment& environment) {

@@ -6,6 +6,7 @@
 #include "cli/arguments.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "core/path_text.h"
 #include "game/game_textures.h"
 
 namespace torvale::cli {
@@ -48,7 +49,7 @@ int RunCheck(const CommandContext& context) {
     for (const std::string& path : rooms) {
         LogText log(context.out);
         std::string openError;
-        const RoomFileCheck check = CheckRoomFile(path, FileNamePart(path), gamePaths.empty() ? nullptr : &game, log,
+        const RoomFileCheck check = CheckRoomFile(path, FileNameOf(path), gamePaths.empty() ? nullptr : &game, log,
                                                   &openError, context.format.gameText);
         log.flush();
         if (!openError.empty())

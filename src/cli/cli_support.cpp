@@ -6,6 +6,7 @@
 
 #include "cli/commands.h"
 #include "core/atomic_file.h"
+#include "core/path_text.h"
 #include "game/game_textures.h"
 
 namespace torvale::cli {
@@ -13,10 +14,6 @@ namespace torvale::cli {
 void LogText::flush() {
     out_ << ToPlatformLineBreaks(text_) << std::flush;
     text_.clear();
-}
-
-std::string FileNamePart(const std::string& path) {
-    return Utf8FromPath(PathFromUtf8(path).filename());
 }
 
 bool NamesFolder(const std::string& target) {

@@ -30,9 +30,6 @@ private:
     std::string text_;
 };
 
-// The last part of a path, as the log names files.
-std::string FileNamePart(const std::string& path);
-
 // True when `target` names a folder rather than a file: a folder that exists, a path ending in a separator, or a
 // last part "." or "..".
 bool NamesFolder(const std::string& target);

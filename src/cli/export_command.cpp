@@ -14,6 +14,7 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "core/atomic_file.h"
+#include "core/path_text.h"
 #include "core/utf8_path.h"
 #include "game/game_textures.h"
 #include "oof/model_scale.h"
@@ -165,7 +166,7 @@ std::string SystemSlashes(std::string target) {
 // The prefix that puts a bare file name in the current directory: the room export always puts the name behind
 // a directory, which would otherwise be the root. The log leaves it out, showing the name as given.
 std::string CurrentDirectoryPrefix(const std::string& target) {
-    return !target.empty() && FileNamePart(target) == target ? std::string(".") + kPathSeparator : std::string();
+    return !target.empty() && FileNameOf(target) == target ? std::string(".") + kPathSeparator : std::string();
 }
 
 std::string PlacedTarget(const std::string& target) {
@@ -216,7 +217,7 @@ int RunExport(const CommandContext& context) {
     LoadedInput loaded;
     std::string openError;
     const int result =
-        LoadModelFile(arguments.file, FileNamePart(arguments.file), model, loaded, log, context.format, &openError);
+        LoadModelFile(arguments.file, FileNameOf(arguments.file), model, loaded, log, context.format, &openError);
     log.flush();
     if (!openError.empty())
         context.err << "torvale-cli: cannot read " << arguments.file << ": " << openError << '\n';
@@ -240,7 +241,7 @@ int RunExport(const CommandContext& context) {
 
     const std::string given = arguments.target.value_or(DefaultRoomTarget(arguments.file, loaded.kind));
     const std::string path = PlacedTarget(given);
-    ExportNames names{path, FileNamePart(path), ""};
+    ExportNames names{path, FileNameOf(path), ""};
     const bool combined = arguments.combined.value_or(true);
     if (ExportNames based = names; DeriveBaseName(based, kPathSeparator)) {
         const std::string tablePath = arguments.table.value_or(context.executableDir + "texlate.rsc");

@@ -12,6 +12,7 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "core/atomic_file.h"
+#include "core/path_text.h"
 #include "render/png_file.h"
 #include "render/renderer.h"
 #include "render/scene.h"
@@ -109,7 +110,7 @@ int RunRender(const CommandContext& context) {
     ObjectModel model;
     LoadedInput loaded;
     std::string openError;
-    if (LoadModelFile(input, FileNamePart(input), model, loaded, log, context.format, &openError) != kOofLoaded) {
+    if (LoadModelFile(input, FileNameOf(input), model, loaded, log, context.format, &openError) != kOofLoaded) {
         if (!openError.empty())
             context.err << "torvale-cli: cannot read " << input << ": " << openError << '\n';
         else

@@ -8,6 +8,7 @@
 #include "cli/arguments.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "core/path_text.h"
 
 namespace torvale::cli {
 namespace {
@@ -39,7 +40,7 @@ int RunReport(const CommandContext& context) {
     LoadedInput loaded;
     LogText report(context.out);
     std::string openError;
-    const int result = LoadModelFile(file, FileNamePart(file), model, loaded, report, context.format, &openError);
+    const int result = LoadModelFile(file, FileNameOf(file), model, loaded, report, context.format, &openError);
     report.flush();
     if (!openError.empty())
         context.err << "torvale-cli: cannot read " << file << ": " << openError << '\n';

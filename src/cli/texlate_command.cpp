@@ -9,6 +9,7 @@
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "core/atomic_file.h"
+#include "core/path_text.h"
 #include "game/game_textures.h"
 #include "game/texture_names.h"
 #include "orf/texlate_text.h"
@@ -128,7 +129,7 @@ int Suggest(const CommandContext& context) {
         ObjectModel model;
         NoReport quiet;
         std::string openError;
-        if (LoadOofFile(path, FileNamePart(path), model, quiet, context.format, &openError) != kOofLoaded) {
+        if (LoadOofFile(path, FileNameOf(path), model, quiet, context.format, &openError) != kOofLoaded) {
             context.err << "torvale-cli: " << path << ": "
                         << (openError.empty() ? "not a model TORVALE can read" : openError) << '\n';
             ok = false;

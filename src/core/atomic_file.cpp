@@ -12,6 +12,7 @@
 
 #include "core/file_bytes.h"
 #include "core/number_text.h"
+#include "core/path_text.h"
 #include "core/process_id.h"
 #include "core/utf8_path.h"
 
@@ -159,16 +160,6 @@ void RemoveAbandonedTemporaries(const std::string& folder, const std::string& fi
 }
 
 }  // namespace
-
-std::size_t FileNameStart(std::string_view path) {
-    std::size_t at = path.find_last_of('/');
-#ifdef _WIN32
-    const std::size_t backslash = path.find_last_of("\\:");
-    if (backslash != std::string_view::npos && (at == std::string_view::npos || backslash > at))
-        at = backslash;
-#endif
-    return at == std::string_view::npos ? 0 : at + 1;
-}
 
 std::string TemporaryPathFor(const std::string& path) {
     const std::size_t start = FileNameStart(path);

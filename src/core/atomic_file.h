@@ -38,9 +38,6 @@ bool ReplaceFilesAtomically(std::span<const FileToWrite> files, std::string& err
 // 255 bytes (the longest file name of the common file systems) and two names never share a temporary.
 std::string TemporaryPathFor(const std::string& path);
 
-// Where the file name starts in `path`: after the last '/', and on Windows also after '\\' or a drive's ':'.
-std::size_t FileNameStart(std::string_view path);
-
 // True when `a` and `b` name one file: the same path once both are made absolute and normal, or, when both
 // exist, the same file on disk (another spelling, a link).
 bool IsSameFile(const std::string& a, const std::string& b);

@@ -1,4 +1,5 @@
 #include "game/game_textures.h"
+#include "core/ascii_text.h"
 #include "core/utf8_path.h"
 
 #include <algorithm>
@@ -7,7 +8,6 @@
 
 #include "core/atomic_file.h"
 #include "game/hog_archive.h"
-#include "game/names.h"
 
 namespace torvale {
 namespace {
@@ -33,8 +33,8 @@ std::vector<fs::path> FilesOf(const fs::path& folder) {
             files.push_back(it->path());
     }
     std::sort(files.begin(), files.end(), [](const fs::path& a, const fs::path& b) {
-        const std::string fa = FoldedName(Utf8FromPath(a.filename()));
-        const std::string fb = FoldedName(Utf8FromPath(b.filename()));
+        const std::string fa = AsciiLowered(Utf8FromPath(a.filename()));
+        const std::string fb = AsciiLowered(Utf8FromPath(b.filename()));
         return fa != fb ? fa < fb : Utf8FromPath(a.filename()) < Utf8FromPath(b.filename());
     });
     return files;
@@ -52,7 +52,7 @@ GameTextures::Report GameTextures::load(std::span<const std::string> paths) {
     for (const std::string& path : paths) {
         std::error_code ec;
         const fs::file_status status = fs::status(PathFromUtf8(path), ec);
-        const std::string extension = FoldedName(Utf8FromPath(PathFromUtf8(path).extension()));
+        const std::string extension = AsciiLowered(Utf8FromPath(PathFromUtf8(path).extension()));
         if (ec || !fs::exists(status))
             problems.push_back(path + ": not found");
         else if (fs::is_directory(status))
@@ -69,7 +69,7 @@ GameTextures::Report GameTextures::load(std::span<const std::string> paths) {
 
 void GameTextures::addTable(std::vector<TexturePage> pages) {
     for (TexturePage& page : pages) {
-        const auto [it, added] = byName_.emplace(FoldedName(page.name), pages_.size());
+        const auto [it, added] = byName_.emplace(AsciiLowered(page.name), pages_.size());
         if (added)
             pages_.push_back(std::move(page));
         else
@@ -86,7 +86,7 @@ void GameTextures::loadFolder(const std::string& path, Report& report) {
     bool found = false;
     for (std::string_view table : kFolderTables) {
         const auto loose = std::find_if(files.begin(), files.end(), [&](const fs::path& file) {
-            return SameNameIgnoringCase(Utf8FromPath(file.filename()), table);
+            return EqualsIgnoringAsciiCase(Utf8FromPath(file.filename()), table);
         });
         if (loose != files.end()) {
             found = true;
@@ -96,7 +96,7 @@ void GameTextures::loadFolder(const std::string& path, Report& report) {
         if (!archivesOpened) {
             archivesOpened = true;
             for (const fs::path& file : files) {
-                if (!EndsWithIgnoringCase(Utf8FromPath(file.filename()), ".hog"))
+                if (!EndsWithIgnoringAsciiCase(Utf8FromPath(file.filename()), ".hog"))
                     continue;
                 HogArchive archive;
                 std::string error;
@@ -153,7 +153,7 @@ void GameTextures::loadArchive(const std::string& path, Report& report) {
     }
     bool found = false;
     for (const HogEntry& entry : archive.entries()) {
-        if (!EndsWithIgnoringCase(entry.name, ".gam"))
+        if (!EndsWithIgnoringAsciiCase(entry.name, ".gam"))
             continue;
         found = true;
         std::vector<std::uint8_t> bytes;
@@ -177,27 +177,27 @@ void GameTextures::reindexBitmaps() {
     animationStems_.clear();
     for (std::size_t i = 0; i < pages_.size(); ++i) {
         const TexturePage& page = pages_[i];
-        byBitmap_.emplace(FoldedName(page.bitmap), i);
-        if (EndsWithIgnoringCase(page.bitmap, kAnimationSuffix)) {
+        byBitmap_.emplace(AsciiLowered(page.bitmap), i);
+        if (EndsWithIgnoringAsciiCase(page.bitmap, kAnimationSuffix)) {
             const std::string_view stem = std::string_view(page.bitmap).substr(0, page.bitmap.size() - 4);
-            animationStems_.push_back(FoldedName(stem));
-            animationStems_.push_back(FoldedName(page.name));
+            animationStems_.push_back(AsciiLowered(stem));
+            animationStems_.push_back(AsciiLowered(page.name));
         }
     }
 }
 
 const TexturePage* GameTextures::findByBitmap(std::string_view bitmap) const {
-    const auto it = byBitmap_.find(FoldedName(bitmap));
+    const auto it = byBitmap_.find(AsciiLowered(bitmap));
     return it == byBitmap_.end() ? nullptr : &pages_[it->second];
 }
 
 const TexturePage* GameTextures::findByName(std::string_view name) const {
-    const auto it = byName_.find(FoldedName(name));
+    const auto it = byName_.find(AsciiLowered(name));
     return it == byName_.end() ? nullptr : &pages_[it->second];
 }
 
 bool GameTextures::mayBeAnimationFrame(std::string_view name) const {
-    const std::string folded = FoldedName(name);
+    const std::string folded = AsciiLowered(name);
     return std::any_of(animationStems_.begin(), animationStems_.end(), [&](const std::string& stem) {
         return !stem.empty() && folded.starts_with(stem) && IsFrameTail(std::string_view(folded).substr(stem.size()));
     });
@@ -213,8 +213,8 @@ std::vector<std::string> TexturePageListing(const GameTextures& textures) {
         bitmapWidth = std::max(bitmapWidth, page.bitmap.size());
     }
     std::sort(sorted.begin(), sorted.end(), [](const TexturePage* a, const TexturePage* b) {
-        const std::string fa = FoldedName(a->name);
-        const std::string fb = FoldedName(b->name);
+        const std::string fa = AsciiLowered(a->name);
+        const std::string fb = AsciiLowered(b->name);
         return fa != fb ? fa < fb : a->name < b->name;
     });
     const auto line = [&](std::string_view name, std::string_view bitmap, std::string_view table) {

@@ -1,7 +1,7 @@
 #include "game/hog_archive.h"
 
+#include "core/ascii_text.h"
 #include "core/byte_reader.h"
-#include "game/names.h"
 
 namespace torvale {
 namespace {
@@ -101,7 +101,7 @@ bool HogArchive::open(const std::string& path, std::string& error) {
 
 const HogEntry* HogArchive::find(std::string_view name) const {
     for (const HogEntry& entry : entries_)
-        if (SameNameIgnoringCase(entry.name, name))
+        if (EqualsIgnoringAsciiCase(entry.name, name))
             return &entry;
     return nullptr;
 }

@@ -1,5 +1,6 @@
 // The one file that includes tiny_gltf.h: it turns the library's model into ours.
 #include "gltf/gltf_model.h"
+#include "core/path_text.h"
 
 #include <algorithm>
 #include <array>
@@ -146,16 +147,6 @@ std::uint8_t SrgbByte(double linear) {
     linear = std::clamp(linear, 0.0, 1.0);
     const double s = linear <= 0.0031308 ? linear * 12.92 : 1.055 * std::pow(linear, 1.0 / 2.4) - 0.055;
     return static_cast<std::uint8_t>(std::lround(s * 255.0));
-}
-
-std::string FileStem(std::string_view uri) {
-    const std::size_t slash = uri.find_last_of("/\\");
-    if (slash != std::string_view::npos)
-        uri.remove_prefix(slash + 1);
-    const std::size_t dot = uri.rfind('.');
-    if (dot != std::string_view::npos && dot > 0)
-        uri = uri.substr(0, dot);
-    return std::string(uri);
 }
 
 bool IsColorName(std::string_view name) {
@@ -396,7 +387,8 @@ std::int32_t GltfConverter::materialTexture(int materialIndex, FaceColor& color,
         const int source = gltf_.textures[static_cast<std::size_t>(textureIndex)].source;
         if (source >= 0 && static_cast<std::size_t>(source) < gltf_.images.size()) {
             const tinygltf::Image& image = gltf_.images[static_cast<std::size_t>(source)];
-            std::string stem = image.uri.rfind("data:", 0) == 0 ? image.name : FileStem(image.uri);
+            std::string stem =
+                image.uri.rfind("data:", 0) == 0 ? image.name : FileStemOf(image.uri, PathSeparators::Any);
             if (!stem.empty())
                 return assembler_.texture(stem);
         }

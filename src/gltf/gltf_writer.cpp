@@ -12,7 +12,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/ascii_text.h"
 #include "core/atomic_file.h"
+#include "core/path_text.h"
 #include "model_io/handedness.h"
 #include "model_io/polygon.h"
 #include "model_io/resource_path.h"
@@ -332,10 +334,7 @@ std::size_t ExtensionDot(const std::string& path) {
 
 bool IsGlbPath(const std::string& path) {
     const std::size_t dot = ExtensionDot(path);
-    std::string extension = dot == std::string::npos ? std::string() : path.substr(dot);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
-    return extension == ".glb";
+    return dot != std::string::npos && EqualsIgnoringAsciiCase(std::string_view(path).substr(dot), ".glb");
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <system_error>
 #include <vector>
 
+#include "core/ascii_text.h"
+#include "core/error_text.h"
 #include "core/number_text.h"
 #include "core/utf8_path.h"
 
@@ -92,13 +94,13 @@ bool FileInsideFolder(const std::filesystem::path& folder,
     std::error_code error;
     const fs::path base = fs::weakly_canonical(fs::absolute(folder.empty() ? fs::path(".") : folder, error), error);
     if (error) {
-        why = "the model's folder cannot be resolved (" + error.message() + ")";
+        why = "the model's folder cannot be resolved (" + ErrorText(error) + ")";
         return false;
     }
     // weakly_canonical follows every link that exists on the way, so the result shows where the file really is.
     const fs::path target = fs::weakly_canonical(base / PathFromUtf8(relative), error);
     if (error) {
-        why = "cannot be resolved (" + error.message() + ")";
+        why = "cannot be resolved (" + ErrorText(error) + ")";
         return false;
     }
     auto b = base.begin();
@@ -117,8 +119,7 @@ std::string QuotedName(std::string_view name) {
     constexpr std::size_t kLongest = 200;
     std::string out = "\"";
     for (std::size_t i = 0; i < name.size() && i < kLongest; ++i) {
-        const auto c = static_cast<unsigned char>(name[i]);
-        out += c < 0x20 || c == 0x7F ? HexEscape(name[i]) : std::string(1, name[i]);
+        out += IsAsciiControl(name[i]) ? HexEscape(name[i]) : std::string(1, name[i]);
     }
     return out + (name.size() > kLongest ? "...\"" : "\"");
 }
@@ -126,8 +127,7 @@ std::string QuotedName(std::string_view name) {
 std::string PlainSideFileName(std::string_view name) {
     std::string out(name);
     for (char& c : out) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F || c == '\\' || c == ':' || c == '%')
+        if (IsAsciiControl(c) || c == '\\' || c == ':' || c == '%')
             c = '_';
     }
     return out;

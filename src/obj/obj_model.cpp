@@ -1,5 +1,7 @@
 // The one file that includes tiny_obj_loader.h: it turns the library's statements into our model.
 #include "obj/obj_model.h"
+#include "core/ascii_text.h"
+#include "core/path_text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -247,9 +249,7 @@ std::string FindNumberWords(std::span<const std::uint8_t> bytes) {
             std::string_view word = text.substr(0, text.find_first_of(" \t"));
             if (!word.empty() && (word[0] == '+' || word[0] == '-'))
                 word.remove_prefix(1);
-            std::string lower(word.substr(0, 3));
-            std::transform(lower.begin(), lower.end(), lower.begin(),
-                           [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+            const std::string lower = AsciiLowered(word.substr(0, 3));
             if (lower == "inf" || lower == "nan")
                 return "line " + std::to_string(line) + ": '" + std::string(text.substr(0, text.find_first_of(" \t"))) +
                        "' is not a finite number";
@@ -376,16 +376,6 @@ private:
     std::string_view title_;
 };
 
-std::string FileStem(std::string_view path) {
-    const std::size_t slash = path.find_last_of("/\\");
-    if (slash != std::string_view::npos)
-        path.remove_prefix(slash + 1);
-    const std::size_t dot = path.rfind('.');
-    if (dot != std::string_view::npos && dot > 0)
-        path = path.substr(0, dot);
-    return std::string(path);
-}
-
 std::uint8_t ColorByte(tinyobj::real_t value) {
     return static_cast<std::uint8_t>(std::lround(std::clamp(static_cast<double>(value), 0.0, 1.0) * 255.0));
 }
@@ -406,7 +396,7 @@ ObjectModel Assemble(const ObjReading& r, std::string_view title) {
         if (m != r.library.end())
             color = {ColorByte(m->diffuse[0]), ColorByte(m->diffuse[1]), ColorByte(m->diffuse[2])};
         if (m != r.library.end() && !m->diffuse_texname.empty())
-            looks.emplace_back(assembler.texture(FileStem(m->diffuse_texname)), FaceColor{});
+            looks.emplace_back(assembler.texture(FileStemOf(m->diffuse_texname, PathSeparators::Any)), FaceColor{});
         else if (IsColorName(name) || name.empty())
             looks.emplace_back(-1, color);
         else
@@ -425,7 +415,7 @@ ObjectModel Assemble(const ObjReading& r, std::string_view title) {
             touched.clear();
             std::string name = r.groups[currentOwner].name;
             if (name.empty())
-                name = FileStem(title);
+                name = FileStemOf(title, PathSeparators::Any);
             assembler.subObject(name, -1, {});
         }
         const RawFace& face = r.faces[f];

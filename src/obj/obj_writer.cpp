@@ -5,7 +5,9 @@
 #include <map>
 #include <span>
 
+#include "core/ascii_text.h"
 #include "core/atomic_file.h"
+#include "core/path_text.h"
 #include "model_io/handedness.h"
 #include "model_io/polygon.h"
 #include "model_io/resource_path.h"
@@ -26,16 +28,12 @@ std::string_view WithoutZero(std::string_view stored) {
     return stored;
 }
 
-bool IsControl(char c) {
-    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
-}
-
 // What a name in an OBJ statement cannot hold, each written as '_': white space (`g` and `newmtl` end a name
 // there, `mtllib` splits on blanks), line breaks and other control characters (they would end the statement or
 // start another), '#' (a comment to many readers) and '\\' (an escape to our reader, a line continuation at
 // the end of a line to others).
 bool IsUnfitForName(char c) {
-    return IsControl(c) || c == ' ' || c == '#' || c == '\\';
+    return IsAsciiControl(c) || c == ' ' || c == '#' || c == '\\';
 }
 
 class NameCleaner {
@@ -44,7 +42,7 @@ public:
         std::string out(name.empty() ? fallback : name);
         for (char& c : out) {
             if (IsUnfitForName(c)) {
-                controlReplaced_ = controlReplaced_ || (IsControl(c) && c != '\t');
+                controlReplaced_ = controlReplaced_ || (IsAsciiControl(c) && c != '\t');
                 c = '_';
             }
         }

@@ -4,6 +4,7 @@
 
 #include "core/atomic_file.h"
 #include "core/number_text.h"
+#include "core/path_text.h"
 #include "orf/orf_reader.h"
 #include "orf/room_check.h"
 #include "orf/room_findings.h"
@@ -21,11 +22,6 @@ void ReportRoom(const std::string& fileName,
     out.PrintOutput(std::string(kCrLf) + "Exporting " + shown + "..." + std::string(kCrLf));
     out.PrintOutput("Number of Verts: " + FormatInteger(vertexCount) + std::string(kCrLf));
     out.PrintOutput("Number of Faces: " + FormatInteger(faceCount) + std::string(kCrLf));
-}
-
-std::string FileNameOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of("\\/");
-    return path.substr(slash == std::string::npos ? 0 : slash + 1);
 }
 
 }  // namespace
@@ -54,7 +50,7 @@ ExportOutcome WriteRooms(const ObjectModel& model,
                    ? paths[room]
                    : RoomFileName(names.orfPath, model.subObjectCount, static_cast<std::int32_t>(room + 1));
     };
-    const auto fileName = [](const std::string& path) { return FileNameOf(path); };
+    const auto fileName = [](const std::string& path) { return FileNameOf(path, PathSeparators::Any); };
     for (const std::string& path : paths) {
         for (const std::string& input : options.inputs) {
             if (IsSameFile(path, input)) {

@@ -2,6 +2,7 @@
 
 #include <unordered_map>
 
+#include "core/ascii_text.h"
 #include "core/number_text.h"
 
 namespace torvale {
@@ -11,11 +12,6 @@ constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
-}
-
-bool IsControl(char c) {
-    const auto code = static_cast<unsigned char>(c);
-    return code < 0x20 || code == 0x7F;
 }
 
 // Collects one name of a line. Literal blanks at either end are dropped; escaped bytes always stay.
@@ -67,7 +63,7 @@ bool ParseLine(std::string_view line, std::size_t lineNumber, TexturePair& pair,
                 return false;
             }
             const char next = line[++i];
-            if (IsControl(next)) {
+            if (IsAsciiControl(next)) {
                 error = ControlCharacterError(lineNumber, next);
                 return false;
             }
@@ -99,7 +95,7 @@ bool ParseLine(std::string_view line, std::size_t lineNumber, TexturePair& pair,
             content = true;
             continue;
         }
-        if (IsControl(c) && c != '\t') {
+        if (IsAsciiControl(c) && c != '\t') {
             error = ControlCharacterError(lineNumber, c);
             return false;
         }
@@ -173,7 +169,7 @@ std::string EscapeTexlateName(std::string_view name) {
         if (c == '\\' || c == '=' || c == '#') {
             out += '\\';
             out += c;
-        } else if (IsControl(c) || endBlank) {
+        } else if (IsAsciiControl(c) || endBlank) {
             out += HexEscape(c);
         } else {
             out += c;

@@ -3,9 +3,10 @@
 #include <commdlg.h>
 
 #include <cmath>
-#include <cstring>
+#include <cwchar>
 
 #include "platform/font_dialog.h"
+#include "platform/utf16_win32.h"
 
 namespace torvale {
 namespace {
@@ -23,16 +24,17 @@ int ScreenDpi() {
 
 FontDialogResult SystemFontDialog::ShowFont(const DialogFont& preset, std::uint32_t flags) {
     const int dpi = ScreenDpi();
-    LOGFONTA font{};
+    LOGFONTW font{};
     font.lfHeight = -static_cast<LONG>(std::lround(static_cast<double>(preset.size) * dpi / 72.0));
     font.lfWeight = preset.bold ? FW_BOLD : FW_NORMAL;
     font.lfItalic = preset.italic ? 1 : 0;
     font.lfUnderline = preset.underline ? 1 : 0;
     font.lfStrikeOut = preset.strikethru ? 1 : 0;
     font.lfCharSet = DEFAULT_CHARSET;
-    std::strncpy(font.lfFaceName, preset.name.c_str(), LF_FACESIZE - 1);
+    const std::wstring face = Utf8ToWide(preset.name);
+    std::wcsncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
 
-    CHOOSEFONTA request{};
+    CHOOSEFONTW request{};
     request.lStructSize = sizeof request;
     request.hwndOwner = static_cast<HWND>(owner_);
     request.lpLogFont = &font;
@@ -41,14 +43,14 @@ FontDialogResult SystemFontDialog::ShowFont(const DialogFont& preset, std::uint3
     request.rgbColors = preset.color;
 
     FontDialogResult result;
-    if (!ChooseFontA(&request)) {
+    if (!ChooseFontW(&request)) {
         // A plain cancel leaves no error; anything else means the dialog could not be shown.
         result.outcome = CommDlgExtendedError() == 0 ? FontDialogOutcome::Cancelled : FontDialogOutcome::Failed;
         result.font = preset;
         return result;
     }
     result.outcome = FontDialogOutcome::Confirmed;
-    result.font.name = font.lfFaceName;
+    result.font.name = WideToUtf8(font.lfFaceName);
     // The size as the dialog shows it, in tenths of a point; from the chosen height only if it gives none.
     const LONG pixels = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
     result.font.size = request.iPointSize > 0 ? static_cast<float>(request.iPointSize) / 10.0f

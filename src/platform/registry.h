@@ -23,9 +23,10 @@ class Registry {
 public:
     using Key = std::uintptr_t;
     virtual ~Registry() = default;
-    // RegOpenKeyExA: on success `key` is an open key that must be closed again.
+    // RegOpenKeyEx: on success `key` is an open key that must be closed again.
     virtual long OpenKey(RegistryRoot root, const std::string& subKey, std::uint32_t access, Key& key) = 0;
-    // RegQueryValueExA: `size` gives the buffer's size and returns the number of bytes the value holds.
+    // RegQueryValueEx: `size` gives the buffer's size and returns the number of bytes the value holds; a string
+    // value is given in UTF-8.
     virtual long QueryValue(Key key,
                             const std::string& valueName,
                             std::uint32_t& type,

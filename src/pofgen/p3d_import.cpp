@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "app/output_log.h"
+#include "core/ascii_text.h"
 
 namespace torvale {
 namespace {
@@ -30,11 +31,7 @@ std::string NoAnsiPathMessage(std::string_view path) {
 }
 
 bool PofgenReportedErrors(std::string_view output) {
-    constexpr std::string_view words = "error processing";
-    const auto found = std::search(output.begin(), output.end(), words.begin(), words.end(), [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == static_cast<unsigned char>(b);
-    });
-    return found != output.end();
+    return FindIgnoringAsciiCase(output, "error processing") != std::string_view::npos;
 }
 
 std::string PofgenProcessCommandLine(const std::string& pofgenPath,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include "core/ascii_text.h"
 
 namespace torvale {
 namespace {
@@ -127,8 +128,7 @@ std::uint32_t TextureColor(std::string_view name) {
         name.remove_suffix(1);
     std::uint32_t hash = 2166136261u;  // FNV-1a
     for (const char ch : name) {
-        const auto byte = static_cast<unsigned char>(ch);
-        hash ^= (byte >= 'A' && byte <= 'Z') ? byte + 32u : byte;
+        hash ^= static_cast<unsigned char>(AsciiLower(ch));
         hash *= 16777619u;
     }
     // Hue from the whole hash; saturation 0.55..0.75 and value 0.80..0.95 from its top bits, so that no texture

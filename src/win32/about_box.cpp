@@ -1,5 +1,6 @@
 #include "win32/about_box.h"
 
+#include "platform/utf16_win32.h"
 #include "win32/about_box_res.h"
 #include "win32/fonts.h"
 #include "win32/resource.h"
@@ -32,9 +33,9 @@ void AboutBox::Show(HWND owner, HINSTANCE instance) {
 }
 
 bool AboutBox::OnInit() {
-    SetWindowTextA(handle(), TORVALE_ABOUT_DESIGN_CAPTION);
-    if (HICON icon = LoadIconA(instance(), MAKEINTRESOURCEA(IDI_TORVALE)))
-        SendMessageA(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SetWindowTextW(handle(), Utf8ToWide(TORVALE_ABOUT_DESIGN_CAPTION).c_str());
+    if (HICON icon = LoadIconW(instance(), MAKEINTRESOURCEW(IDI_TORVALE)))
+        SendMessageW(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     PlaceCentred(kClientWidth, kClientHeight);
     messages_.setOwner(handle());
 
@@ -46,7 +47,7 @@ bool AboutBox::OnInit() {
     AddControl("EDIT", kNoticeText, WS_VISIBLE | ES_MULTILINE | ES_READONLY, 0, IDC_ABOUT_TEXT, kNotice);
     HWND ok = AddControl("BUTTON", "OK", WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, IDOK, kOk);
     AddControl("BUTTON", "&System Info...", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, IDC_ABOUT_SYSINFO, kSysInfo);
-    SendMessageA(handle(), DM_SETDEFID, IDOK, 0);
+    SendMessageW(handle(), DM_SETDEFID, IDOK, 0);
 
     presenter_.Load();
     SetFocus(ok);
@@ -76,11 +77,11 @@ INT_PTR AboutBox::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM lParam, bool
 }
 
 void AboutBox::SetCaption(const std::string& caption) {
-    SetWindowTextA(handle(), caption.c_str());
+    SetWindowTextW(handle(), Utf8ToWide(caption).c_str());
 }
 
 void AboutBox::SetVersionLine(const std::string& line) {
-    SetWindowTextA(version_, line.c_str());
+    SetWindowTextW(version_, Utf8ToWide(line).c_str());
 }
 
 void AboutBox::Close() {

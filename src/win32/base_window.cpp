@@ -3,16 +3,17 @@
 #include <string>
 
 #include "platform/message_boxes.h"
+#include "platform/utf16_win32.h"
 
 namespace torvale {
 
 void ShowUnexpectedError(HWND owner, const char* what) noexcept {
     try {
-        const std::string title(kApplicationTitle);
-        MessageBoxA(owner, (std::string("Unexpected error: ") + what).c_str(), title.c_str(), MB_OK);
+        MessageBoxW(owner, Utf8ToWide(std::string("Unexpected error: ") + what).c_str(),
+                    Utf8ToWide(kApplicationTitle).c_str(), MB_OK);
     } catch (...) {
         // Out of memory even for the message: the short fixed text needs none.
-        MessageBoxA(owner, "Unexpected error.", "TORVALE Conversion Utility", MB_OK);
+        MessageBoxW(owner, L"Unexpected error.", L"TORVALE Conversion Utility", MB_OK);
     }
 }
 

@@ -38,20 +38,20 @@ public:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         BaseWindow* self = nullptr;
         if (message == WM_NCCREATE) {
-            self = static_cast<Derived*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+            self = static_cast<Derived*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
             if (self) {
                 self->window_ = window;
-                SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+                SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
             }
         } else {
-            self = reinterpret_cast<BaseWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+            self = reinterpret_cast<BaseWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         }
         if (!self)
             return DefaultFor(window, message, wParam, lParam);
         const LRESULT result = Guarded<LRESULT>(
             window, 0, [&] { return static_cast<Derived*>(self)->HandleMessage(message, wParam, lParam); });
         if (message == WM_NCDESTROY) {
-            SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
             self->window_ = nullptr;
         }
         return result;
@@ -67,12 +67,9 @@ protected:
     }
 
 private:
-    // A window registered with the wide functions (the main window, whose caption and log are UTF-8 shown
-    // whole) gets the wide default handling; one registered with the ANSI ones keeps the ANSI handling, or the
-    // texts it is sent would be read in the wrong width.
+    // Every window class of the program is registered wide, so that captions and texts keep every letter.
     static LRESULT DefaultFor(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        return IsWindowUnicode(window) ? DefWindowProcW(window, message, wParam, lParam)
-                                       : DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
 
     HWND window_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/utf16_win32.h"
 #include "win32/colors_dialog_res.h"
 #include "win32/fonts.h"
 
@@ -52,7 +53,7 @@ void ColorsDialog::Show(HWND owner, HINSTANCE instance) {
 }
 
 bool ColorsDialog::OnInit() {
-    SetWindowTextA(handle(), TORVALE_COLORS_CAPTION);
+    SetWindowTextW(handle(), Utf8ToWide(TORVALE_COLORS_CAPTION).c_str());
     PlaceCentred(kClientWidth, kClientHeight);
 
     example_ = AddControl("EDIT", kExampleText, WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_READONLY, WS_EX_CLIENTEDGE,
@@ -69,7 +70,7 @@ bool ColorsDialog::OnInit() {
     AddControl("BUTTON", "Cancel", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, IDCANCEL, kCancel);
     // txtSystem keeps the text-area defaults that Reset and the fallback use; nobody ever sees it.
     AddControl("EDIT", "", ES_MULTILINE, WS_EX_CLIENTEDGE, IDC_COLORS_SYSTEM, kSystem);
-    SendMessageA(handle(), DM_SETDEFID, IDOK, 0);
+    SendMessageW(handle(), DM_SETDEFID, IDOK, 0);
 
     fontDialog_.setOwner(handle());
     presenter_.Load();
@@ -156,7 +157,7 @@ HBRUSH ColorsDialog::ColorizePreview(HDC dc) {
 void ColorsDialog::ShowPreview(const OutputStyle& style) {
     if (UniqueFont font = MakeStyleFont(twips(), style)) {
         // The control lets go of the old font before it is deleted.
-        SendMessageA(example_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+        SendMessageW(example_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
         previewFont_ = std::move(font);
     }
     previewText_ = Resolve(style.textColor);
@@ -167,7 +168,7 @@ void ColorsDialog::ShowPreview(const OutputStyle& style) {
 }
 
 void ColorsDialog::ShowFontDescription(const std::string& text) {
-    SetWindowTextA(description_, text.c_str());
+    SetWindowTextW(description_, Utf8ToWide(text).c_str());
 }
 
 void ColorsDialog::Close() {

@@ -1,12 +1,14 @@
 #include "win32/fonts.h"
 
+#include "platform/utf16_win32.h"
+
 namespace torvale {
 namespace {
 
 UniqueFont MakeFont(int height, bool bold, bool italic, bool underline, bool strikethru, const char* face) {
-    return UniqueFont(CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, italic, underline, strikethru,
+    return UniqueFont(CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, italic, underline, strikethru,
                                   DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                  DEFAULT_PITCH | FF_DONTCARE, face));
+                                  DEFAULT_PITCH | FF_DONTCARE, Utf8ToWide(face).c_str()));
 }
 
 }  // namespace

@@ -49,18 +49,18 @@ bool MainWindow::Create() {
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = &MainWindow::WindowProc;
     windowClass.hInstance = instance_;
-    windowClass.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_TORVALE));
+    windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_TORVALE));
     windowClass.hIconSm =
-        static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_TORVALE), IMAGE_ICON,
+        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_TORVALE), IMAGE_ICON,
                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
     const std::wstring className = Utf8ToWide(TORVALE_MAIN_CLASS);
     windowClass.lpszClassName = className.c_str();
     if (!RegisterClassExW(&windowClass))
         return false;
 
-    HMENU menu = LoadMenuA(instance_, MAKEINTRESOURCEA(IDR_MAINMENU));
+    HMENU menu = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_MAINMENU));
     RECT frame{0, 0, twips_.toPixelsX(kDesignClientWidth), twips_.toPixelsY(kDesignClientHeight)};
     AdjustWindowRectEx(&frame, kWindowStyle, menu != nullptr, 0);
     const int width = frame.right - frame.left;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/utf16_win32.h"
 #include "win32/base_window.h"
 #include "win32/fonts.h"
 
@@ -29,7 +30,7 @@ void ModalDialog::Run(HWND owner, HINSTANCE instance, DWORD style, DWORD extende
     owner_ = owner;
     instance_ = instance;
     const std::vector<DWORD> frame = FrameTemplate(style, extendedStyle);
-    DialogBoxIndirectParamA(instance, reinterpret_cast<const DLGTEMPLATE*>(frame.data()), owner,
+    DialogBoxIndirectParamW(instance, reinterpret_cast<const DLGTEMPLATE*>(frame.data()), owner,
                             &ModalDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     dialog_ = nullptr;
 }
@@ -39,9 +40,9 @@ INT_PTR CALLBACK ModalDialog::DialogProc(HWND dialog, UINT message, WPARAM wPara
     if (message == WM_INITDIALOG) {
         self = reinterpret_cast<ModalDialog*>(lParam);
         self->dialog_ = dialog;
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
     } else {
-        self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+        self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
     }
     if (!self)
         return FALSE;
@@ -69,20 +70,20 @@ INT_PTR ModalDialog::OnMessage(UINT, WPARAM, LPARAM, bool&) {
 
 void ModalDialog::PlaceCentred(int clientWidth, int clientHeight) {
     RECT frame{0, 0, twips_.toPixelsX(clientWidth), twips_.toPixelsY(clientHeight)};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(dialog_, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrA(dialog_, GWL_EXSTYLE)));
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(dialog_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(dialog_, GWL_EXSTYLE)));
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
 
     RECT over{};
     if (!owner_ || !GetWindowRect(owner_, &over))
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &over, 0);
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &over, 0);
     int left = over.left + (over.right - over.left - width) / 2;
     int top = over.top + (over.bottom - over.top - height) / 2;
 
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    if (GetMonitorInfoA(MonitorFromRect(&over, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    if (GetMonitorInfoW(MonitorFromRect(&over, MONITOR_DEFAULTTONEAREST), &monitor)) {
         const RECT& work = monitor.rcWork;
         left = (std::max)(static_cast<int>(work.left), (std::min)(left, static_cast<int>(work.right) - width));
         top = (std::max)(static_cast<int>(work.top), (std::min)(top, static_cast<int>(work.bottom) - height));
@@ -97,12 +98,12 @@ HWND ModalDialog::AddControl(const char* windowClass,
                              int id,
                              const TwipsRect& place,
                              HFONT font) {
-    HWND control =
-        CreateWindowExA(extendedStyle, windowClass, text, WS_CHILD | style, twips_.toPixelsX(place.left),
-                        twips_.toPixelsY(place.top), twips_.toPixelsX(place.width), twips_.toPixelsY(place.height),
-                        dialog_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+    HWND control = CreateWindowExW(extendedStyle, Utf8ToWide(windowClass).c_str(), Utf8ToWide(text).c_str(),
+                                   WS_CHILD | style, twips_.toPixelsX(place.left), twips_.toPixelsY(place.top),
+                                   twips_.toPixelsX(place.width), twips_.toPixelsY(place.height), dialog_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
     if (control)
-        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font ? font : font_.get()), FALSE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font ? font : font_.get()), FALSE);
     return control;
 }
 

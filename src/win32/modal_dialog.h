@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/main_window_presenter.h"
+#include "core/twips_rect.h"
 #include "platform/win32_handles.h"
 #include "win32/twips.h"
 

@@ -111,11 +111,11 @@ void OptionsDialog::Show(HWND owner, HINSTANCE instance) {
 }
 
 bool OptionsDialog::OnInit() {
-    SetWindowTextA(handle(), TORVALE_OPTIONS_CAPTION);
+    SetWindowTextW(handle(), Utf8ToWide(TORVALE_OPTIONS_CAPTION).c_str());
     PlaceCentred(kClientWidth, kClientHeight);
     boldFont_ = MakeDialogFont(twips(), true);
     AddControls();
-    SendMessageA(handle(), DM_SETDEFID, IDOK, 0);
+    SendMessageW(handle(), DM_SETDEFID, IDOK, 0);
     dialogs_.setOwner(handle());
     messages_.setOwner(handle());
     presenter_.Activate();
@@ -184,7 +184,7 @@ HWND OptionsDialog::AddBox(int id, const TwipsRect& place, int limit) {
     HWND box = AddControl("EDIT", "", WS_VISIBLE | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, id, place);
     if (!box)
         return box;
-    SendMessageA(box, EM_LIMITTEXT, static_cast<WPARAM>(limit), 0);
+    SendMessageW(box, EM_LIMITTEXT, static_cast<WPARAM>(limit), 0);
     // The box's leaving is seen in its own WM_KILLFOCUS, which names the window that gets the focus.
     SetWindowSubclass(box, &OptionsDialog::BoxProc, kBoxSubclass, reinterpret_cast<DWORD_PTR>(this));
     return box;
@@ -203,7 +203,7 @@ OptionsDialog::BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UIN
     } else if (message == WM_KILLFOCUS && !self->closed_) {
         HWND next = reinterpret_cast<HWND>(wParam);
         if (next && IsChild(self->handle(), next))
-            PostMessageA(self->handle(), kLeaveBoxMessage, static_cast<WPARAM>(GetDlgCtrlID(box)), 0);
+            PostMessageW(self->handle(), kLeaveBoxMessage, static_cast<WPARAM>(GetDlgCtrlID(box)), 0);
     }
     return result;
 }
@@ -228,7 +228,7 @@ void OptionsDialog::OnCommand(int id, int code, HWND /*control*/) {
     if (code == EN_SETFOCUS) {
         // The whole text selected, the caret at its start.
         HWND box = GetDlgItem(handle(), id);
-        SendMessageA(box, EM_SETSEL, static_cast<WPARAM>(GetWindowTextLengthA(box)), 0);
+        SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(GetWindowTextLengthW(box)), 0);
         return;
     }
     if (code == EN_MAXTEXT && id == IDC_OPT_PATH_POFGEN) {
@@ -298,7 +298,7 @@ void OptionsDialog::ShowBoxText(OptionsBox box, const std::string& text) {
 }
 
 void OptionsDialog::FocusBox(OptionsBox box) {
-    SendMessageA(handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(handle(), BoxId(box))), TRUE);
+    SendMessageW(handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(handle(), BoxId(box))), TRUE);
 }
 
 void OptionsDialog::Repaint() {

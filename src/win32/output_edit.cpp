@@ -35,7 +35,7 @@ bool OutputEdit::Create(HWND parent, HINSTANCE instance, const Twips& twips, con
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TXTOUTPUT)), instance, nullptr);
     if (!edit_)
         return false;
-    SendMessageA(edit_, EM_SETLIMITTEXT, kTextLimit, 0);
+    SendMessageW(edit_, EM_SETLIMITTEXT, kTextLimit, 0);
     return true;
 }
 
@@ -58,8 +58,8 @@ void OutputEdit::ShowChange(const OutputLog& log, const OutputLog::Change& chang
     const std::size_t at = std::min(log.caret(), text.size());
     const auto caret = static_cast<WPARAM>(at == text.size() ? static_cast<std::size_t>(GetWindowTextLengthW(edit_))
                                                              : Utf8ToWide(text.substr(0, at)).size());
-    SendMessageA(edit_, EM_SETSEL, caret, static_cast<LPARAM>(caret));
-    SendMessageA(edit_, EM_SCROLLCARET, 0, 0);
+    SendMessageW(edit_, EM_SETSEL, caret, static_cast<LPARAM>(caret));
+    SendMessageW(edit_, EM_SCROLLCARET, 0, 0);
 }
 
 void OutputEdit::Place(const TwipsRect& placement) {
@@ -77,7 +77,7 @@ void OutputEdit::ApplyStyle(const OutputStyle& style) {
     style_ = style;
     if (UniqueFont font = MakeStyleFont(*twips_, style)) {
         // The control lets go of the old font before it is deleted.
-        SendMessageA(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+        SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
         font_ = std::move(font);
     }
     RefreshColors();

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "app/main_window_presenter.h"
 #include "app/output_log.h"
 #include "app/output_style.h"
+#include "core/twips_rect.h"
 #include "platform/win32_handles.h"
 #include "win32/twips.h"
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/utf16_win32.h"
 #include "win32/fonts.h"
 #include "win32/options_res.h"
 #include "win32/resource.h"
@@ -38,18 +39,19 @@ PofgenOutputWindow::~PofgenOutputWindow() {
 }
 
 bool PofgenOutputWindow::Create() {
-    WNDCLASSEXA windowClass{};
+    const std::wstring className = Utf8ToWide(TORVALE_POFGEN_CLASS);
+    WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    if (!GetClassInfoExA(instance_, TORVALE_POFGEN_CLASS, &windowClass)) {
+    if (!GetClassInfoExW(instance_, className.c_str(), &windowClass)) {
         windowClass = {};
         windowClass.cbSize = sizeof windowClass;
         windowClass.lpfnWndProc = &PofgenOutputWindow::WindowProc;
         windowClass.hInstance = instance_;
-        windowClass.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_TORVALE));
-        windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+        windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_TORVALE));
+        windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-        windowClass.lpszClassName = TORVALE_POFGEN_CLASS;
-        if (!RegisterClassExA(&windowClass))
+        windowClass.lpszClassName = className.c_str();
+        if (!RegisterClassExW(&windowClass))
             return false;
     }
     if (!font_)
@@ -57,14 +59,16 @@ bool PofgenOutputWindow::Create() {
     RECT frame{0, 0, twips_.toPixelsX(kClientWidth), twips_.toPixelsY(kClientHeight)};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
     // Where Windows puts new windows; an ordinary top-level window that nothing owns.
-    return CreateWindowExA(0, TORVALE_POFGEN_CLASS, TORVALE_POFGEN_CAPTION, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance_,
-                           this) != nullptr;
+    return CreateWindowExW(0, className.c_str(), Utf8ToWide(TORVALE_POFGEN_CAPTION).c_str(), kWindowStyle,
+                           CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                           nullptr, instance_, this) != nullptr;
 }
 
 void PofgenOutputWindow::ShowOutput(const std::string& text) {
     if (!handle() && !Create())
         return;
+    // POFGEN writes its console output in the ANSI code page, as the game's tools always have: the system turns
+    // that into the wide text box's letters.
     SetWindowTextA(text_, ForTheTextBox(text).c_str());
     ShowWindow(handle(), SW_SHOW);
     SetWindowPos(handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -81,15 +85,15 @@ LRESULT PofgenOutputWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
             RECT client{};
             GetClientRect(handle(), &client);
             text_ =
-                CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
+                CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
                                 WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL |
                                     ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL,
                                 0, 0, client.right, client.bottom, handle(),
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_POFGEN_TEXT1)), instance_, nullptr);
             if (!text_)
                 return -1;
-            SendMessageA(text_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-            SendMessageA(text_, EM_LIMITTEXT, 0, 0);  // no limit but memory: POFGEN's output can be long
+            SendMessageW(text_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+            SendMessageW(text_, EM_LIMITTEXT, 0, 0);  // no limit but memory: POFGEN's output can be long
             return 0;
         }
         case WM_SIZE:
@@ -102,7 +106,7 @@ LRESULT PofgenOutputWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
             twips_ = Twips::OfDpi(HIWORD(wParam));
             UniqueFont font = MakeDialogFont(twips_);
             if (text_ && font)
-                SendMessageA(text_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+                SendMessageW(text_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
             if (font)
                 font_ = std::move(font);
             const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);

@@ -35,8 +35,8 @@ bool PreviewWindow::Create() {
         windowClass.style = CS_HREDRAW | CS_VREDRAW;
         windowClass.lpfnWndProc = &PreviewWindow::WindowProc;
         windowClass.hInstance = instance_;
-        windowClass.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_TORVALE));
-        windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+        windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_TORVALE));
+        windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
         windowClass.hbrBackground = nullptr;  // the picture covers the whole client area
         windowClass.lpszClassName = className.c_str();
         if (!RegisterClassExW(&windowClass))

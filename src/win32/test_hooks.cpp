@@ -11,10 +11,10 @@ constexpr UINT kQueryReplyTimeoutMs = 5000;
 void AppendMenuLines(HMENU menu, int depth, std::string& out) {
     const int count = GetMenuItemCount(menu);
     for (int position = 0; position < count; ++position) {
-        MENUITEMINFOA info{};
+        MENUITEMINFOW info{};
         info.cbSize = sizeof info;
         info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU;
-        if (!GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info))
+        if (!GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &info))
             continue;
 
         std::string caption = "-";
@@ -59,7 +59,7 @@ bool HandleTestQuery(HWND mainWindow, WPARAM wParam, LPARAM /*lParam*/) {
     data.cbData = static_cast<DWORD>(dump.size());
     data.lpData = dump.data();
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(asker, WM_COPYDATA, reinterpret_cast<WPARAM>(mainWindow), reinterpret_cast<LPARAM>(&data),
+    SendMessageTimeoutW(asker, WM_COPYDATA, reinterpret_cast<WPARAM>(mainWindow), reinterpret_cast<LPARAM>(&data),
                         SMTO_ABORTIFHUNG, kQueryReplyTimeoutMs, &ignored);
     return true;
 }

@@ -48,6 +48,7 @@ int Run(HINSTANCE instance, int showCommand) {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+// The wide entry point (linked with -municode): the start-up code reads the wide command line and start-up info.
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
     return torvale::Guarded(nullptr, 1, [&] { return Run(instance, showCommand); });
 }

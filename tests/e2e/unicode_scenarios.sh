@@ -76,3 +76,35 @@ scenario_unicode_command_line_and_recent() {
     check_recent 1 "1 $model"
     exit_program
 }
+
+# Models dropped on the window from folders named in Cyrillic and Japanese, as Explorer drops them (wide): each
+# opens with its name whole, File, Recent lists both paths whole, newest first, and its second item opens the
+# first model again.
+scenario_unicode_drop_and_recent() {
+    local folder
+    setup_unicode_folder
+    use_fixture_texlate
+    local second="$work/日本語のフォルダ и папка"
+    mkdir -p "$second"
+    cp "$work/fixtures/model.oof" "$second/船 корабль.oof"
+    local first_model second_model
+    first_model=$(torvale_winpath "$folder/$UNICODE_MODEL")
+    second_model=$(torvale_winpath "$second/船 корабль.oof")
+    start_and_wait
+
+    drive drop "$first_model" || fail "dropping $UNICODE_MODEL"
+    log_has "Finished loading $UNICODE_MODEL"
+    check_caption "$TITLE - $UNICODE_MODEL"
+    drive drop "$second_model" || fail "dropping 船 корабль.oof"
+    log_has "Finished loading 船 корабль.oof"
+    check_caption "$TITLE - 船 корабль.oof"
+    check_recent 1 "1 $second_model"
+    check_recent 2 "2 $first_model"
+
+    drive command mnuEditClear command mnuFileRecent2 || fail "File, Recent, 2"
+    log_has "Finished loading $UNICODE_MODEL"
+    check_caption "$TITLE - $UNICODE_MODEL"
+    check_recent 1 "1 $first_model"
+    check_recent 2 "2 $second_model"
+    exit_program
+}

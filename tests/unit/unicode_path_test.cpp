@@ -15,6 +15,9 @@
 #include "orf/room_report.h"
 #include "platform/file_system.h"
 #ifdef _WIN32
+#include <windows.h>
+
+#include "platform/registry.h"
 #include "platform/utf16_win32.h"
 #endif
 
@@ -76,6 +79,47 @@ TEST_P(UnicodePaths, WideConversionRoundTripsAndKeepsEveryLetter) {
     EXPECT_EQ(WideToUtf8(wide), GetParam());
     EXPECT_EQ(PathFromUtf8(GetParam()).wstring(), wide);
     EXPECT_LT(wide.size(), GetParam().size());  // every test name has letters of more than one byte
+}
+
+// A key and a string value (a program's path, as the about box reads System Info's) named in that script:
+// found by their UTF-8 names and read back as UTF-8 with the value's zero, whole; a buffer too small for the
+// UTF-8 form is refused as the system refuses one.
+TEST_P(UnicodePaths, RegistryKeysAndStringValuesAreNamedAndReadInUtf8) {
+    const std::string subKey = "Software\\TORVALE test " + std::to_string(GetCurrentProcessId()) + " " + GetParam();
+    const std::string path = "C:\\" + GetParam() + "\\msinfo32.exe";
+    HKEY created = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, Utf8ToWide(subKey).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &created, nullptr) != ERROR_SUCCESS)
+        GTEST_SKIP() << "this user may not write the machine's keys";
+    const std::wstring widePath = Utf8ToWide(path);
+    const std::uint8_t binary[] = {0xC3, 0x00, 0xFF};
+    const bool written = RegSetValueExW(created, Utf8ToWide(GetParam()).c_str(), 0, REG_SZ,
+                                        reinterpret_cast<const BYTE*>(widePath.c_str()),
+                                        static_cast<DWORD>((widePath.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS &&
+                         RegSetValueExW(created, L"bytes", 0, REG_BINARY, binary, sizeof binary) == ERROR_SUCCESS;
+    RegCloseKey(created);
+
+    Registry& registry = SystemRegistry();
+    Registry::Key key = 0;
+    if (written && registry.OpenKey(RegistryRoot::LocalMachine, subKey, kRegistryReadAccess, key) == kRegistrySuccess) {
+        std::uint8_t buffer[1024] = {};
+        std::uint32_t type = 0;
+        std::uint32_t size = sizeof buffer;
+        EXPECT_EQ(registry.QueryValue(key, GetParam(), type, buffer, size), kRegistrySuccess);
+        EXPECT_EQ(type, kRegistryString);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer), size), path + '\0');
+
+        size = static_cast<std::uint32_t>(path.size());  // room for the letters, none for the zero
+        EXPECT_EQ(registry.QueryValue(key, GetParam(), type, buffer, size), kRegistryMoreData);
+
+        size = sizeof buffer;
+        EXPECT_EQ(registry.QueryValue(key, "bytes", type, buffer, size), kRegistrySuccess);
+        EXPECT_EQ(std::vector<std::uint8_t>(buffer, buffer + size), std::vector<std::uint8_t>(binary, binary + 3));
+        registry.CloseKey(key);
+    } else {
+        ADD_FAILURE() << "the key or its values could not be made, or the key not opened by its UTF-8 name";
+    }
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, Utf8ToWide(subKey).c_str());
 }
 #endif
 

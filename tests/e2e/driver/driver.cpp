@@ -15,6 +15,8 @@
 //   log-background            print the colour on screen inside the log's bottom-left corner, as RRGGBB
 //   wait-log-background RRGGBB  wait until that colour is RRGGBB (the log repaints in its own time)
 //   menu                      print the menu bar as the program describes it (see src/win32/test_hooks.h)
+//   drop PATH                 drop the file PATH on the main window as Explorer does (a wide WM_DROPFILES) and
+//                             wait until the program has handled it
 //   command ID                send WM_COMMAND and wait until the command has run (commands that return)
 //   post-command ID           post WM_COMMAND (commands that open a modal dialog)
 //   wait-dialog TITLE         wait for a dialog with this title
@@ -54,6 +56,7 @@
 #include <windows.h>
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -146,57 +149,90 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
+// The same bytes at one address in this process and in the program's, so that the program reads them whether
+// or not a message's pointer or handle is carried across. Freed in both when it goes.
+class BlockInBoth {
+public:
+    BlockInBoth(HWND main, const void* bytes, std::size_t size) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(main, &pid);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_ == nullptr)
+            Fail("cannot open the program's process");
+        // An address free in both: a few far apart in the address space are tried.
+        const std::uint64_t step = sizeof(void*) == 8 ? 0x10000000000u : 0x10000000u;
+        for (std::uint64_t k = 1; k <= 7 && there_ == nullptr; ++k) {
+            const auto address = reinterpret_cast<void*>(static_cast<std::uintptr_t>(step * k));
+            here_ = VirtualAlloc(address, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+            if (here_ != address) {
+                Release();
+                continue;
+            }
+            there_ = VirtualAllocEx(process_, address, size, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+            if (there_ != address)
+                Release();
+        }
+        SIZE_T written = 0;
+        if (here_ == nullptr || !WriteProcessMemory(process_, there_, bytes, size, &written) || written != size) {
+            Release();
+            CloseHandle(process_);
+            Fail("cannot place " + std::to_string(size) + " bytes in the program's memory");
+        }
+        std::memcpy(here_, bytes, size);
+    }
+    ~BlockInBoth() {
+        Release();
+        CloseHandle(process_);
+    }
+    BlockInBoth(const BlockInBoth&) = delete;
+    BlockInBoth& operator=(const BlockInBoth&) = delete;
+
+    void* address() const { return here_; }
+
+private:
+    void Release() {
+        if (there_)
+            VirtualFreeEx(process_, there_, 0, MEM_RELEASE);
+        if (here_)
+            VirtualFree(here_, 0, MEM_RELEASE);
+        here_ = there_ = nullptr;
+    }
+
+    HANDLE process_ = nullptr;
+    void* here_ = nullptr;
+    void* there_ = nullptr;
+};
+
 // Sends WM_DPICHANGED as the system would on a move to a monitor of `dpi`, with the window's rectangle scaled
-// from 96 DPI as the suggestion. Its RECT is put at one address in both processes, so that the program reads it
-// whether or not the message's pointer is carried across.
+// from 96 DPI as the suggestion.
 void SendDpiChange(HWND main, int dpi) {
     RECT now{};
     if (!GetWindowRect(main, &now))
         Fail("cannot read the window's place");
     const RECT suggested{now.left, now.top, now.left + MulDiv(now.right - now.left, dpi, 96),
                          now.top + MulDiv(now.bottom - now.top, dpi, 96)};
-    DWORD pid = 0;
-    GetWindowThreadProcessId(main, &pid);
-    const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
-    if (process == nullptr)
-        Fail("cannot open the program's process");
-    // An address free in both: a few far apart in the address space are tried.
-    const std::uint64_t step = sizeof(void*) == 8 ? 0x10000000000u : 0x10000000u;
-    void* here = nullptr;
-    void* there = nullptr;
-    for (std::uint64_t k = 1; k <= 7 && there == nullptr; ++k) {
-        const auto address = reinterpret_cast<void*>(static_cast<std::uintptr_t>(step * k));
-        here = VirtualAlloc(address, sizeof suggested, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
-        if (here != address) {
-            if (here)
-                VirtualFree(here, 0, MEM_RELEASE);
-            here = nullptr;
-            continue;
-        }
-        there = VirtualAllocEx(process, address, sizeof suggested, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
-        if (there != address) {
-            if (there)
-                VirtualFreeEx(process, there, 0, MEM_RELEASE);
-            there = nullptr;
-            VirtualFree(here, 0, MEM_RELEASE);
-            here = nullptr;
-        }
-    }
-    SIZE_T written = 0;
-    const bool placed = there == here && here != nullptr &&
-                        WriteProcessMemory(process, there, &suggested, sizeof suggested, &written) &&
-                        written == sizeof suggested;
-    if (placed) {
-        std::memcpy(here, &suggested, sizeof suggested);
-        SendWaiting(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(here));
-    }
-    if (there)
-        VirtualFreeEx(process, there, 0, MEM_RELEASE);
-    if (here)
-        VirtualFree(here, 0, MEM_RELEASE);
-    CloseHandle(process);
-    if (!placed)
-        Fail("cannot place the suggested rectangle in the program's memory");
+    const BlockInBoth block(main, &suggested, sizeof suggested);
+    SendWaiting(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(block.address()));
+}
+
+void SyncWithMain();
+
+// Drops `path` on the main window as Explorer does: WM_DROPFILES with a wide DROPFILES block (the names in
+// UTF-16, each ended by a zero, and a zero after the last), returning once the program has handled it. The
+// block is a fixed one, so the handle is its address; the program's DragFinish cannot free what it did not
+// allocate, and the block goes with this command.
+void DropFile(HWND main, const std::string& path) {
+    const std::wstring name = torvale::Utf8ToWide(path);
+    std::vector<std::uint8_t> bytes(sizeof(DROPFILES) + (name.size() + 2) * sizeof(wchar_t), 0);
+    DROPFILES header{};
+    header.pFiles = sizeof(DROPFILES);
+    header.fWide = TRUE;
+    std::memcpy(bytes.data(), &header, sizeof header);
+    std::memcpy(bytes.data() + sizeof header, name.data(), name.size() * sizeof(wchar_t));
+    const BlockInBoth block(main, bytes.data(), bytes.size());
+    if (!PostMessageW(main, WM_DROPFILES, reinterpret_cast<WPARAM>(block.address()), 0))
+        Fail("cannot post WM_DROPFILES (error " + std::to_string(GetLastError()) + ")");
+    SyncWithMain();
 }
 
 HWND WaitDialog(const std::string& title) {
@@ -516,6 +552,7 @@ const Command kDriverCommands[] = {
              Fail("the log's background is " + seen + ", not " + args[0]);
      }},
     {"menu", 0, [](const std::vector<std::string>&) { Print(QueryMenu(RequireMain(), false) + "\n"); }},
+    {"drop", 1, [](const std::vector<std::string>& args) { DropFile(RequireMain(), args[0]); }},
     {"command", 1,
      [](const std::vector<std::string>& args) {
          SendWaiting(RequireMain(), WM_COMMAND, MAKEWPARAM(CommandId(args[0]), 0), 0);
