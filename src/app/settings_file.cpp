@@ -118,11 +118,15 @@ bool LoadSettings(const std::string& path, Settings& settings, std::string& erro
     std::vector<std::uint8_t> bytes;
     if (!ReadWholeFile(path, bytes, error))
         return false;
-    const std::string before = settings.pofgenPath;
+    const std::string pathBefore = settings.pofgenPath;
+    const std::string fontBefore = settings.fontName;
     DecodeSettings(bytes, settings);
-    // A path the file does not hold keeps the record's own, which is UTF-8 already.
-    if (codec.toUtf8 && settings.pofgenPath != before)
+    // The file keeps its texts in the ANSI code page, as the program always stored them; a text the file does not
+    // hold keeps the record's own, which is UTF-8 already.
+    if (codec.toUtf8 && settings.pofgenPath != pathBefore)
         settings.pofgenPath = codec.toUtf8(settings.pofgenPath);
+    if (codec.toUtf8 && settings.fontName != fontBefore)
+        settings.fontName = codec.toUtf8(settings.fontName);
     return true;
 }
 
@@ -131,6 +135,7 @@ bool SaveSettings(const std::string& path, const Settings& settings, std::string
         return ReplaceFileAtomically(path, EncodeSettings(settings), error);
     Settings stored = settings;
     stored.pofgenPath = codec.fromUtf8(settings.pofgenPath);
+    stored.fontName = codec.fromUtf8(settings.fontName);
     return ReplaceFileAtomically(path, EncodeSettings(stored), error);
 }
 

@@ -73,13 +73,15 @@ std::string Utf8ToLatin1(std::string_view text) {
     return out;
 }
 
-TEST_F(SettingsSave, ThePofgenPathIsStoredInTheCodePageAndReadBackAsUtf8) {
+TEST_F(SettingsSave, ThePofgenPathAndFontNameAreStoredInTheCodePageAndReadBackAsUtf8) {
     const std::string file = path("TORVALE.ini");
     const AnsiCodec codec{Latin1ToUtf8, Utf8ToLatin1};
     Settings settings;
     settings.pofgenPath = "C:\\Jeux\\caf\xC3\xA9\\pofgen.exe";  // café, in UTF-8
+    settings.fontName = "Fran\xC3\xA7ais";                      // Français
     Settings stored = settings;
     stored.pofgenPath = "C:\\Jeux\\caf\xE9\\pofgen.exe";
+    stored.fontName = "Fran\xE7ais";
     std::string error;
     ASSERT_TRUE(SaveSettings(file, settings, error, codec)) << error;
     EXPECT_EQ(ReadTestFile(file), test::SettingsFileBytes(stored));
@@ -87,6 +89,7 @@ TEST_F(SettingsSave, ThePofgenPathIsStoredInTheCodePageAndReadBackAsUtf8) {
     Settings loaded;
     ASSERT_TRUE(LoadSettings(file, loaded, error, codec)) << error;
     EXPECT_EQ(loaded.pofgenPath, settings.pofgenPath);
+    EXPECT_EQ(loaded.fontName, settings.fontName);
     // A file without a path keeps the record's own, which must not be converted a second time.
     ASSERT_TRUE(WriteTestFile(file, test::SettingsFileBytes(Settings{})));
     ASSERT_TRUE(LoadSettings(file, loaded, error, codec)) << error;
