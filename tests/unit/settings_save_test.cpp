@@ -78,10 +78,14 @@ TEST_F(SettingsSave, ThePofgenPathAndFontNameAreStoredInTheCodePageAndReadBackAs
     const AnsiCodec codec{Latin1ToUtf8, Utf8ToLatin1};
     Settings settings;
     settings.pofgenPath = "C:\\Jeux\\caf\xC3\xA9\\pofgen.exe";  // café, in UTF-8
-    settings.fontName = "Fran\xC3\xA7ais";                      // Français
+    settings.fontName =
+        "Fran\xC3\xA7"
+        "ais";  // Français
     Settings stored = settings;
     stored.pofgenPath = "C:\\Jeux\\caf\xE9\\pofgen.exe";
-    stored.fontName = "Fran\xE7ais";
+    stored.fontName =
+        "Fran\xE7"
+        "ais";
     std::string error;
     ASSERT_TRUE(SaveSettings(file, settings, error, codec)) << error;
     EXPECT_EQ(ReadTestFile(file), test::SettingsFileBytes(stored));
