@@ -2,6 +2,7 @@
 
 #include <array>
 #include <filesystem>
+#include <random>
 #include <set>
 #include <sstream>
 
@@ -48,7 +49,8 @@ class CliExport : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / ("torvale_cli_" + std::string(info->name()));
+        dir_ = fs::temp_directory_path() /
+               ("torvale_cli_" + std::string(info->name()) + "-" + std::to_string(std::random_device{}()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         ASSERT_TRUE(WriteTestFile(path("ship.oof"), TwoPartModel()));

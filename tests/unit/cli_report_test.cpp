@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -32,7 +33,8 @@ class CliReport : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("torvale_cli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+               ("torvale_cli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+                std::to_string(std::random_device{}()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "app/import_oof.h"
@@ -173,7 +174,8 @@ class OofImport : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("torvale_import_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+               ("torvale_import_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+                std::to_string(std::random_device{}()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <random>
 #include <set>
 
 #include "builders/bytes.h"
@@ -47,7 +48,8 @@ class PngFile : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("torvale_png_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+               ("torvale_png_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+                std::to_string(std::random_device{}()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <limits>
+#include <random>
 #include <set>
 
 #include "builders/bytes.h"
@@ -37,7 +38,8 @@ class RoomExport : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / ("torvale_rooms_" + std::string(info->name()));
+        dir_ = fs::temp_directory_path() /
+               ("torvale_rooms_" + std::string(info->name()) + "-" + std::to_string(std::random_device{}()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
