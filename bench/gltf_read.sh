@@ -25,19 +25,7 @@ cli=build/bench/src/cli/torvale-cli
 work=$(mktemp -d "${TMPDIR:-/tmp}/torvale-gltf.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-calc() { awk "BEGIN { printf \"%.2f\", $1 }" 2>/dev/null || echo "-"; }
-
-# Runs a command three times; prints "<wall s> <cpu s> <peak KB>" of the fastest run.
-measure() {
-    local best="" line wall user sys peak
-    for _ in 1 2 3; do
-        line=$(/usr/bin/time -f "%e %U %S %M" "$@" 2>&1 >/dev/null | tail -1)
-        read -r wall user sys peak <<<"$line"
-        line="$wall $(calc "$user + $sys") $peak"
-        if [[ -z "$best" ]] || [[ $(calc "${line%% *} < ${best%% *}") == 1.00 ]]; then best=$line; fi
-    done
-    echo "$best"
-}
+source bench/measure.sh
 
 triangles=${1:-1000000}
 printf '%-12s %8s %-28s %8s %8s %10s\n' "triangles" "MB" "step" "wall s" "cpu s" "peak MB"
