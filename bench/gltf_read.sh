@@ -10,22 +10,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+source bench/measure.sh
 copy=tests/tools/node_modules/.bin/gltf-transform
-if [[ ! -x /usr/bin/time ]]; then
-    echo "gltf_read.sh: /usr/bin/time is missing (the 'time' package, see tools/packages.sh)" >&2
-    exit 1
-fi
 if [[ ! -x "$copy" ]]; then
     echo "gltf_read.sh: gltf-transform is missing: run \"npm ci --prefix tests/tools\"" >&2
     exit 1
 fi
-cmake --preset bench >/dev/null
-cmake --build --preset bench --target torvale-cli torvale_big_glb -j2 >/dev/null
-cli=build/bench/src/cli/torvale-cli
-work=$(mktemp -d "${TMPDIR:-/tmp}/torvale-gltf.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-
-source bench/measure.sh
+build_bench torvale_big_glb
 
 triangles=${1:-1000000}
 printf '%-12s %8s %-28s %8s %8s %10s\n' "triangles" "MB" "step" "wall s" "cpu s" "peak MB"

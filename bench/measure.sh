@@ -1,4 +1,18 @@
-# Shared by the whole-process benchmark scripts (sourced, not run).
+# Shared by the whole-process benchmark scripts (sourced, not run, from the project's folder).
+
+if [[ ! -x /usr/bin/time ]]; then
+    echo "$(basename "$0"): /usr/bin/time is missing (the 'time' package, see tools/packages.sh)" >&2
+    exit 1
+fi
+
+# Builds the optimised program and the given targets; sets `cli` and a work folder `work`, removed at the end.
+build_bench() {
+    cmake --preset bench >/dev/null
+    cmake --build --preset bench --target torvale-cli "$@" -j2 >/dev/null
+    cli=build/bench/src/cli/torvale-cli
+    work=$(mktemp -d "${TMPDIR:-/tmp}/torvale-bench.XXXXXX")
+    trap 'rm -rf "$work"' EXIT
+}
 
 # Arithmetic with two decimals ("inf" or "-" for a division by zero).
 calc() { awk "BEGIN { printf \"%.2f\", $1 }" 2>/dev/null || echo "-"; }
