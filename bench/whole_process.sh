@@ -11,35 +11,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-if [[ ! -x /usr/bin/time ]]; then
-    echo "whole_process.sh: /usr/bin/time is missing (the 'time' package, see tools/packages.sh)" >&2
-    exit 1
-fi
-cmake --preset bench >/dev/null
-cmake --build --preset bench --target torvale-cli torvale_big_oof -j2 >/dev/null
-cli=build/bench/src/cli/torvale-cli
-work=$(mktemp -d "${TMPDIR:-/tmp}/torvale-whole.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+source bench/measure.sh
+build_bench torvale_big_oof
 
 model="$work/big.oof"
 build/bench/bench/torvale_big_oof "$model" "${1:-1400}" "${2:-2500}" "${3:-2500}"
 size=$(stat -c %s "$model")
 cat "$model" >/dev/null  # into the page cache, as for every step below
-
-# Arithmetic with two decimals ("inf" or "-" for a division by zero).
-calc() { awk "BEGIN { printf \"%.2f\", $1 }" 2>/dev/null || echo "-"; }
-
-# Runs a command three times; prints "<wall s> <cpu s> <peak KB>" of the fastest run.
-measure() {
-    local best="" line wall user sys peak
-    for _ in 1 2 3; do
-        line=$(/usr/bin/time -f "%e %U %S %M" "$@" 2>&1 >/dev/null | tail -1)
-        read -r wall user sys peak <<<"$line"
-        line="$wall $(calc "$user + $sys") $peak"
-        if [[ -z "$best" ]] || [[ $(calc "${line%% *} < ${best%% *}") == 1.00 ]]; then best=$line; fi
-    done
-    echo "$best"
-}
 
 read -r dd_wall dd_cpu _ < <(measure dd if="$model" of=/dev/null bs=1M)
 read -r rep_wall rep_cpu rep_peak < <(measure "$cli" report "$model")

@@ -7,6 +7,7 @@
 
 #include "app/import_oof.h"
 #include "core/atomic_file.h"
+#include "core/file_bytes.h"
 #include "gltf/gltf_model.h"
 #include "model_io/model_summary.h"
 #include "model_io/resource_loader.h"
@@ -93,9 +94,9 @@ int LoadModelFile(const std::string& path,
                   const ReportFormat& format,
                   std::string* openError) {
     loaded = LoadedInput{};
-    std::vector<std::uint8_t> bytes;
+    FileBytes file;
     std::string error;
-    if (!ReadWholeFile(path, bytes, error)) {
+    if (!ReadFileBytes(path, file, error)) {
         if (openError)
             *openError = error;
         else
@@ -103,6 +104,17 @@ int LoadModelFile(const std::string& path,
         out.PrintOutput(ErrorReadingMessage(title));
         return kOofInvalid;
     }
+    if (DetectInputKind(file.bytes()) == InputKind::Oof) {
+        // As Import OOF has always read: into the model in place, giving back the file's memory as the reader
+        // passes it, so that a large model and its file are never both held whole.
+        loaded.kind = InputKind::Oof;
+        const int result =
+            ReadOofFile(file.bytes(), title, model, out, format, [&](std::size_t passed) { file.release(passed); });
+        out.PrintOutput(result == kOofLoaded ? FinishedLoadingMessage(title) : ErrorReadingMessage(title));
+        return result;
+    }
+    std::vector<std::uint8_t> bytes(file.bytes().begin(), file.bytes().end());
+    file = FileBytes();
     TextAsUtf8(bytes);
     loaded.kind = DetectInputKind(bytes);
     bool ok = false;
@@ -111,12 +123,8 @@ int LoadModelFile(const std::string& path,
             out.PrintOutput(
                 Line("Error: " + title + " is no kind of file TORVALE reads; it reads " + std::string(kReadableKinds)));
             break;
-        case InputKind::Oof: {
-            // As Import OOF has always read: into the model in place.
-            const int result = ReadOofFile(bytes, title, model, out, format);
-            out.PrintOutput(result == kOofLoaded ? FinishedLoadingMessage(title) : ErrorReadingMessage(title));
-            return result;
-        }
+        case InputKind::Oof:
+            break;  // read above; a text's byte-order mark never comes before "PSPO"
         case InputKind::Orf:
             ok = LoadRoom(bytes, title, model, loaded, out, format);
             break;

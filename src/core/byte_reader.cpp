@@ -1,16 +1,6 @@
 #include "core/byte_reader.h"
 
-#include <bit>
-
 namespace torvale {
-
-bool ByteReader::readF32(float& out) {
-    std::uint32_t raw = 0;
-    if (!readU32(raw))
-        return false;
-    out = std::bit_cast<float>(raw);
-    return true;
-}
 
 bool ByteReader::readText(std::size_t count, std::string& out) {
     if (remaining() < count)

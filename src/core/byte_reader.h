@@ -59,7 +59,13 @@ public:
         out = static_cast<std::int32_t>(raw);
         return true;
     }
-    [[nodiscard]] bool readF32(float& out);
+    [[nodiscard]] bool readF32(float& out) {
+        if (remaining() < 4)
+            return false;
+        out = LoadF32(bytes_.data() + position_);
+        position_ += 4;
+        return true;
+    }
     // Appends `count` bytes, one character each, to `out`.
     [[nodiscard]] bool readText(std::size_t count, std::string& out);
     [[nodiscard]] bool readBytes(std::size_t count, std::span<const std::uint8_t>& out);

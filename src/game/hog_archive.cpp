@@ -1,16 +1,15 @@
 #include "game/hog_archive.h"
 
 #include "core/ascii_text.h"
-#include "core/byte_reader.h"
+#include "core/field_reader.h"
 
 namespace torvale {
 namespace {
 
 constexpr std::string_view kHogMagic = "HOG2";
 
-std::string EntryAt(std::size_t number, std::uint64_t offset) {
-    return "entry " + std::to_string(number) + " at byte " + std::to_string(offset) + ": ";
-}
+// Refusals name the entry of the file table: "entry 3 at byte 1089: ...".
+constexpr RefusalWording kHogWording{"", ": ", ""};
 
 }  // namespace
 
@@ -18,7 +17,7 @@ bool ReadHogDirectory(std::span<const std::uint8_t> headerAndTable,
                       std::uint64_t archiveSize,
                       std::vector<HogEntry>& entries,
                       std::string& error) {
-    ByteReader in(headerAndTable);
+    FieldReader in(headerAndTable, kHogWording);
     std::string magic;
     std::uint32_t count = 0;
     std::uint32_t dataOffset = 0;
@@ -28,33 +27,35 @@ bool ReadHogDirectory(std::span<const std::uint8_t> headerAndTable,
         return false;
     }
     if (!in.readText(kHogMagic.size(), magic) || magic != kHogMagic) {
-        error = "at byte 0: not a HOG2 archive (it does not begin with \"HOG2\")";
+        error = in.refusal(0, ": not a HOG2 archive (it does not begin with \"HOG2\")");
         return false;
     }
     if (!in.readU32(count) || !in.readU32(dataOffset) || !in.skip(kHogHeaderBytes - 12))
         return false;  // not reached: the header's size was checked
     const std::uint64_t tableEnd = HogTableEnd(count);
     if (tableEnd > archiveSize) {
-        error = "at byte 4: the file table of " + std::to_string(count) + " entries would end at byte " +
-                std::to_string(tableEnd) + ", past the archive's end at byte " + std::to_string(archiveSize);
+        error = in.refusal(4, ": the file table of " + std::to_string(count) + " entries would end at byte " +
+                                  std::to_string(tableEnd) + ", past the archive's end at byte " +
+                                  std::to_string(archiveSize));
         return false;
     }
     if (count > 0 && dataOffset < tableEnd) {
-        error = "at byte 8: the files' data begins at byte " + std::to_string(dataOffset) +
-                ", inside the file table, which ends at byte " + std::to_string(tableEnd);
+        error = in.refusal(8, ": the files' data begins at byte " + std::to_string(dataOffset) +
+                                  ", inside the file table, which ends at byte " + std::to_string(tableEnd));
         return false;
     }
     std::vector<HogEntry> read;
     read.reserve(in.canHold(count, kHogEntryBytes) ? count : 0);
     std::uint64_t offset = dataOffset;
     for (std::size_t number = 1; number <= count; ++number) {
-        const std::size_t at = in.position();
+        in.enterChunk("entry " + std::to_string(number), in.position());
         std::span<const std::uint8_t> name;
         HogEntry entry;
         if (!in.readBytes(kHogNameBytes, name) || !in.readU32(entry.flags) || !in.readU32(entry.length) ||
             !in.readU32(entry.time)) {
-            error = EntryAt(number, at) + "only " + std::to_string(headerAndTable.size()) +
-                    " bytes of the archive were given; the file table needs " + std::to_string(tableEnd);
+            in.refuseChunk(": only " + std::to_string(headerAndTable.size()) +
+                           " bytes of the archive were given; the file table needs " + std::to_string(tableEnd));
+            error = in.error();
             return false;
         }
         std::size_t nameLength = 0;
@@ -64,9 +65,10 @@ bool ReadHogDirectory(std::span<const std::uint8_t> headerAndTable,
         entry.offset = offset;
         offset += entry.length;
         if (offset > archiveSize) {
-            error = EntryAt(number, at) + "the file " + entry.name + " runs from byte " + std::to_string(entry.offset) +
-                    " to byte " + std::to_string(offset) + ", past the archive's end at byte " +
-                    std::to_string(archiveSize);
+            in.refuseChunk(": the file " + entry.name + " runs from byte " + std::to_string(entry.offset) +
+                           " to byte " + std::to_string(offset) + ", past the archive's end at byte " +
+                           std::to_string(archiveSize));
+            error = in.error();
             return false;
         }
         read.push_back(std::move(entry));

@@ -1,6 +1,6 @@
 #include "game/table_file.h"
 
-#include "core/byte_reader.h"
+#include "core/field_reader.h"
 
 namespace torvale {
 namespace {
@@ -8,54 +8,52 @@ namespace {
 constexpr std::uint8_t kTexturePageType = 1;
 constexpr std::int32_t kLengthFieldBytes = 4;
 
-std::string PageAt(std::size_t number, std::size_t offset) {
-    return "page " + std::to_string(number) + " at byte " + std::to_string(offset) + ": ";
+// Refusals name the page, counted from 1: "page 3 at byte 205: ...".
+constexpr RefusalWording kTableWording{"", ": ", ""};
+
+std::string PageName(std::size_t number) {
+    return "page " + std::to_string(number);
 }
 
 // The body of one texture page; `base` is the file offset of its first byte, for messages.
 class TexturePageReader {
 public:
     TexturePageReader(std::span<const std::uint8_t> body, std::size_t base, std::size_t number)
-        : in_(body), base_(base), number_(number) {}
+        : in_(body, kTableWording, base) {
+        // A fault in the version is reported at the page's start, one in a text at the text's start.
+        in_.enterChunk(PageName(number), 0);
+    }
 
     bool read(TexturePage& page, std::string& error) {
         std::int16_t version = 0;
-        if (!in_.readI16(version)) {
-            error = PageAt(number_, base_) + "the texture page is too short to hold its version (" +
-                    std::to_string(in_.remaining()) + " of 2 bytes)";
-            return false;
-        }
         std::string destroyed;
-        return text("page name", page.name, error) && text("bitmap file name", page.bitmap, error) &&
-               text("destroyed-texture name", destroyed, error);
+        const bool ok =
+            (in_.readI16(version) || in_.refuseChunk(": the texture page is too short to hold its version (" +
+                                                     std::to_string(in_.remaining()) + " of 2 bytes)")) &&
+            text("page name", page.name) && text("bitmap file name", page.bitmap) &&
+            text("destroyed-texture name", destroyed);
+        if (!ok)
+            error = in_.error();
+        return ok;
     }
 
 private:
     // A text up to its zero byte, which must lie inside the page; the first 34 characters are kept.
-    bool text(const char* what, std::string& out, std::string& error) {
+    bool text(const char* what, std::string& out) {
         const std::size_t start = in_.position();
-        std::span<const std::uint8_t> rest;
-        if (!in_.readBytes(in_.remaining(), rest)) {
-            error = PageAt(number_, base_ + start) + "cannot read the " + what;
-            return false;
-        }
+        const std::uint8_t* const first = in_.here();
         std::size_t length = 0;
-        while (length < rest.size() && rest[length] != 0)
+        while (length < in_.remaining() && first[length] != 0)
             ++length;
-        if (length == rest.size()) {
-            error = PageAt(number_, base_ + start) + "the " + what +
-                    " has no zero byte before the page's end at byte " + std::to_string(base_ + start + rest.size());
-            return false;
+        if (length == in_.remaining()) {
+            return in_.refuse(start, std::string(": the ") + what + " has no zero byte before the page's end at byte " +
+                                         std::to_string(in_.fileOffset(in_.size())));
         }
-        out.assign(reinterpret_cast<const char*>(rest.data()), length < kPageTextLimit ? length : kPageTextLimit);
-        in_ = ByteReader(rest.subspan(length + 1));
-        base_ += start + length + 1;
-        return true;
+        out.assign(reinterpret_cast<const char*>(first), length < kPageTextLimit ? length : kPageTextLimit);
+        return in_.skip(length + 1);
     }
 
-    ByteReader in_;
-    std::size_t base_;
-    std::size_t number_;
+    FieldReader in_;
 };
 
 }  // namespace
@@ -68,31 +66,33 @@ bool ReadTableFile(std::span<const std::uint8_t> bytes,
         error = "the file is empty; a table holds at least one page";
         return false;
     }
-    ByteReader in(bytes);
+    FieldReader in(bytes, kTableWording);
     std::vector<TexturePage> read;
     for (std::size_t number = 1; !in.atEnd(); ++number) {
         const std::size_t start = in.position();
+        in.enterChunk(PageName(number), start);
         std::uint8_t type = 0;
         std::int32_t length = 0;
         if (!in.readU8(type))
             return false;  // not reached: the loop runs while bytes are left
         const std::size_t lengthAt = in.position();
         if (!in.readI32(length)) {
-            error = PageAt(number, start) + "the file ends inside the page length (" + std::to_string(in.remaining()) +
-                    " of its 4 bytes are there)";
+            error = in.refusal(start, ": the file ends inside the page length (" + std::to_string(in.remaining()) +
+                                          " of its 4 bytes are there)");
             return false;
         }
         if (length < kLengthFieldBytes) {
-            error = PageAt(number, start) + "the page length is " + std::to_string(length) +
-                    "; it counts its own 4 bytes, so it is at least 4";
+            error = in.refusal(start, ": the page length is " + std::to_string(length) +
+                                          "; it counts its own 4 bytes, so it is at least 4");
             return false;
         }
         const auto bodySize = static_cast<std::size_t>(length - kLengthFieldBytes);
         std::span<const std::uint8_t> body;
         if (!in.readBytes(bodySize, body)) {
-            error = PageAt(number, start) + "the page runs to byte " +
-                    std::to_string(static_cast<std::uint64_t>(lengthAt) + static_cast<std::uint32_t>(length)) +
-                    ", past the end of the file at byte " + std::to_string(bytes.size());
+            error = in.refusal(
+                start, ": the page runs to byte " +
+                           std::to_string(static_cast<std::uint64_t>(lengthAt) + static_cast<std::uint32_t>(length)) +
+                           ", past the end of the file at byte " + std::to_string(bytes.size()));
             return false;
         }
         if (type != kTexturePageType)

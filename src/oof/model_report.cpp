@@ -18,10 +18,6 @@ std::string Int(std::int64_t value) {
     return FormatInteger(value);
 }
 
-std::string Counted(std::int64_t count, const CountName& what) {
-    return Int(count) + " " + std::string(count == 1 ? what.singular : what.plural);
-}
-
 }  // namespace
 
 std::string FormatVectorA(const Vector3& v, const ReportFormat& format) {
@@ -254,54 +250,8 @@ void ModelReport::pofgenText(std::string_view text) {
     out_.PrintOutput(Join(kCrLf, text, kCrLf));
 }
 
-void ModelReport::error(std::string_view chunkId, std::size_t offset, std::string_view rest) {
-    out_.PrintOutput(Join(kCrLf, "Error: ", chunkId, " at byte ", Int(static_cast<std::int64_t>(offset)), rest, kCrLf));
-}
-
-void ModelReport::negativeCount(std::string_view chunkId,
-                                std::size_t offset,
-                                std::int64_t count,
-                                const CountName& what) {
-    error(chunkId, offset, Join(" announces ", Counted(count, what), ", a negative number"));
-}
-
-void ModelReport::countAboveLimit(std::string_view chunkId,
-                                  std::size_t offset,
-                                  std::int64_t count,
-                                  const CountName& what,
-                                  std::int32_t limit) {
-    error(chunkId, offset, Join(" announces ", Counted(count, what), ", more than ", Int(limit)));
-}
-
-void ModelReport::countBeyondFile(std::string_view chunkId,
-                                  std::size_t offset,
-                                  std::int64_t count,
-                                  const CountName& what,
-                                  std::size_t bytesLeft) {
-    const auto left = static_cast<std::int64_t>(bytesLeft);
-    error(chunkId, offset,
-          Join(" announces ", Counted(count, what), ", but only ", Int(left), left == 1 ? " byte is" : " bytes are",
-               " left"));
-}
-
-void ModelReport::cutShort(std::string_view chunkId, std::size_t offset, std::string_view field) {
-    error(chunkId, offset, Join(" is cut short by the end of the file (reading the ", field, ")"));
-}
-
-void ModelReport::noSubObjects(std::size_t offset, std::int32_t count) {
-    error("OHDR", offset, Join(" announces ", Int(count), " sub-objects, but a model has at least 1"));
-}
-
-void ModelReport::subObjectBeforeHeader(std::size_t offset) {
-    error("SOBJ", offset, " comes before the object header (OHDR)");
-}
-
-void ModelReport::subObjectBeyondHeader(std::size_t offset, std::int32_t slot, std::int32_t declared) {
-    error("SOBJ", offset, Join(" is sub-object ", Int(slot), ", but OHDR declared only ", Int(declared)));
-}
-
-void ModelReport::beforeAnySubObject(std::string_view chunkId, std::size_t offset) {
-    error(chunkId, offset, " comes before any sub-object (SOBJ)");
+void ModelReport::refusal(std::string_view line) {
+    out_.PrintOutput(Join(kCrLf, line, kCrLf));
 }
 
 }  // namespace torvale

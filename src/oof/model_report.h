@@ -115,26 +115,10 @@ public:
     void pofgenIncorrectData();
     void pofgenText(std::string_view text);
 
-    // Refusals: one line each, CR LF "Error: " chunk id " at byte " offset ... CR LF.
-    void negativeCount(std::string_view chunkId, std::size_t offset, std::int64_t count, const CountName& what);
-    void countAboveLimit(std::string_view chunkId,
-                         std::size_t offset,
-                         std::int64_t count,
-                         const CountName& what,
-                         std::int32_t limit);
-    void countBeyondFile(std::string_view chunkId,
-                         std::size_t offset,
-                         std::int64_t count,
-                         const CountName& what,
-                         std::size_t bytesLeft);
-    void cutShort(std::string_view chunkId, std::size_t offset, std::string_view field);
-    void noSubObjects(std::size_t offset, std::int32_t count);
-    void subObjectBeforeHeader(std::size_t offset);
-    void subObjectBeyondHeader(std::size_t offset, std::int32_t slot, std::int32_t declared);
-    void beforeAnySubObject(std::string_view chunkId, std::size_t offset);
+    // A refusal of the reader: its one line, between CR LF pairs.
+    void refusal(std::string_view line);
 
 private:
-    void error(std::string_view chunkId, std::size_t offset, std::string_view rest);
     std::string single(float value) const;
 
     OutputSink& out_;

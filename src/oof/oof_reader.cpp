@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <iterator>
 
-#include "core/byte_reader.h"
+#include "core/field_reader.h"
 #include "core/little_endian.h"
+#include "core/number_text.h"
 #include "oof/model_report.h"
 
 namespace torvale {
@@ -57,6 +58,14 @@ constexpr CountName kBatteryTurrets{"battery turret", "battery turrets", "turret
 constexpr CountName kGroundPoints{"ground point", "ground points", "ground point count"};
 constexpr CountName kAttachPoints{"attach point", "attach points", "attach point count"};
 constexpr CountName kAttachNormals{"attach normal", "attach normals", "attach normal count"};
+
+// Refusals: CR LF "Error: " chunk id " at byte " offset ... CR LF.
+constexpr RefusalWording kOofWording{"Error: ", " is cut short by the end of the file (reading the ", ")"};
+
+// "70000 faces", "1 face"
+std::string Counted(std::int64_t count, const CountName& what) {
+    return FormatInteger(count) + " " + std::string(count == 1 ? what.singular : what.plural);
+}
 
 inline Vector3 DecodeVector(const std::uint8_t* p) {
     return {LoadF32(p), LoadF32(p + 4), LoadF32(p + 8)};
@@ -122,15 +131,13 @@ public:
               ObjectModel& model,
               ModelReport& report,
               const std::function<void(std::size_t)>* passed)
-        : bytes_(bytes), in_(bytes), model_(model), report_(report), passed_(passed) {}
+        : in_(bytes, kOofWording), model_(model), report_(report), passed_(passed) {}
 
     int read(std::string_view title);
 
 private:
-    // Field reads: a read cut short by the end of the file writes the refusal line and returns false.
-    bool i32(std::int32_t& out, std::string_view field);
-    bool u32(std::uint32_t& out, std::string_view field);
-    bool f32(float& out, std::string_view field);
+    bool i32(std::int32_t& out, std::string_view field) { return in_.i32(out, field); }
+    bool f32(float& out, std::string_view field) { return in_.f32(out, field); }
     bool vec(Vector3& out, std::string_view field);
     bool point(PointRecord& out, bool withParent);
     // A count: refused when negative, above the limit, or when `count` elements of at least `leastBytes`
@@ -182,15 +189,12 @@ private:
     bool version(std::int32_t from) const { return model_.fileVersion >= from; }
 
     // The bytes at the reading position; only for runs of bytes whose presence has been checked.
-    const std::uint8_t* here() const { return bytes_.data() + in_.position(); }
+    const std::uint8_t* here() const { return in_.here(); }
 
-    std::span<const std::uint8_t> bytes_;
-    ByteReader in_;
+    FieldReader in_;
     ObjectModel& model_;
     ModelReport& report_;
     const std::function<void(std::size_t)>* passed_;
-    std::string_view chunkId_;
-    std::size_t chunkStart_ = 0;
     bool headerRead_ = false;          // an OHDR chunk of this file has been read
     std::int32_t subObjectsRead_ = 0;  // SOBJ chunks of this file so far
 };
@@ -222,33 +226,8 @@ const OofReader::KeyTrack OofReader::kRotationTrack{kRotationKeys,
                                                     "time of a rotation key",
                                                     "rotation axis"};
 
-bool OofReader::i32(std::int32_t& out, std::string_view field) {
-    if (in_.readI32(out))
-        return true;
-    report_.cutShort(chunkId_, in_.position(), field);
-    return false;
-}
-
-bool OofReader::u32(std::uint32_t& out, std::string_view field) {
-    if (in_.readU32(out))
-        return true;
-    report_.cutShort(chunkId_, in_.position(), field);
-    return false;
-}
-
-bool OofReader::f32(float& out, std::string_view field) {
-    if (in_.readF32(out))
-        return true;
-    report_.cutShort(chunkId_, in_.position(), field);
-    return false;
-}
-
 bool OofReader::vec(Vector3& out, std::string_view field) {
-    if (in_.remaining() < kVectorBytes) {
-        report_.cutShort(chunkId_, in_.position(), field);
-        return false;
-    }
-    return in_.readF32(out.x) && in_.readF32(out.y) && in_.readF32(out.z);
+    return in_.need(kVectorBytes, field) && in_.readF32(out.x) && in_.readF32(out.y) && in_.readF32(out.z);
 }
 
 bool OofReader::point(PointRecord& out, bool withParent) {
@@ -262,18 +241,16 @@ bool OofReader::count(std::int32_t& out, const CountName& what, std::size_t leas
     std::int32_t value = 0;
     if (!i32(value, what.field))
         return false;
-    if (value < 0) {
-        report_.negativeCount(chunkId_, at, value, what);
-        return false;
-    }
-    if (value > kCountLimit) {
-        report_.countAboveLimit(chunkId_, at, value, what, kCountLimit);
-        return false;
-    }
+    if (value < 0)
+        return in_.refuse(at, " announces " + Counted(value, what) + ", a negative number");
+    if (value > kCountLimit)
+        return in_.refuse(at, " announces " + Counted(value, what) + ", more than " + FormatInteger(kCountLimit));
     // No overflow: the count is at most 32766 and no element takes more than a few hundred kilobytes.
     if (static_cast<std::uint64_t>(value) * leastBytes > in_.remaining()) {
-        report_.countBeyondFile(chunkId_, at, value, what, in_.remaining());
-        return false;
+        const std::size_t left = in_.remaining();
+        return in_.refuse(at, " announces " + Counted(value, what) + ", but only " +
+                                  FormatInteger(static_cast<std::int64_t>(left)) +
+                                  (left == 1 ? " byte is" : " bytes are") + " left");
     }
     out = value;
     return true;
@@ -317,13 +294,11 @@ bool OofReader::readOhdr() {
     std::int32_t subObjects = 0;
     if (!i32(subObjects, kSubObjects.field))
         return false;
-    if (subObjects < 1) {
-        report_.noSubObjects(at, subObjects);
-        return false;
-    }
+    if (subObjects < 1)
+        return in_.refuse(at, " announces " + FormatInteger(subObjects) + " sub-objects, but a model has at least 1");
     if (subObjects > kCountLimit) {
-        report_.countAboveLimit(chunkId_, at, subObjects, kSubObjects, kCountLimit);
-        return false;
+        return in_.refuse(
+            at, " announces " + Counted(subObjects, kSubObjects) + ", more than " + FormatInteger(kCountLimit));
     }
     model_.resizeSubObjects(subObjects);
     headerRead_ = true;
@@ -347,13 +322,11 @@ bool OofReader::readOhdr() {
 }
 
 bool OofReader::readSobj() {
-    if (!headerRead_) {
-        report_.subObjectBeforeHeader(chunkStart_);
-        return false;
-    }
+    if (!headerRead_)
+        return in_.refuseChunk(" comes before the object header (OHDR)");
     if (subObjectsRead_ >= model_.subObjectCount) {
-        report_.subObjectBeyondHeader(chunkStart_, subObjectsRead_ + 1, model_.subObjectCount);
-        return false;
+        return in_.refuseChunk(" is sub-object " + FormatInteger(subObjectsRead_ + 1) + ", but OHDR declared only " +
+                               FormatInteger(model_.subObjectCount));
     }
     ++subObjectsRead_;
     SubObject& sub = slot(subObjectsRead_);
@@ -464,7 +437,7 @@ bool OofReader::readFaces(SubObject& sub, std::int32_t faceCount) {
     std::uint32_t* extraA = sub.faceExtraA.data();
     std::uint32_t* extraB = sub.faceExtraB.data();
     const std::uint8_t* p = here();
-    const std::uint8_t* const end = bytes_.data() + bytes_.size();
+    const std::uint8_t* const end = in_.end();
     for (std::size_t f = 0; f < faces; ++f) {
         // A face that lies whole in the file with a sound corner count is decoded in one step; anything else
         // (a damaged count, the end of the file) is read field by field, which says exactly what is wrong.
@@ -520,8 +493,7 @@ bool OofReader::readFaceFieldByField(SubObject& sub, std::size_t f) {
     if (textured >= 1) {
         if (!i32(textureIndex, "texture index of a face"))
             return false;
-    } else if (in_.remaining() < 3) {
-        report_.cutShort(chunkId_, in_.position(), "colour of a face");
+    } else if (!in_.need(3, "colour of a face")) {
         return false;
     } else {
         (void)(in_.readU8(color.red) && in_.readU8(color.green) && in_.readU8(color.blue));
@@ -538,15 +510,13 @@ bool OofReader::readFaceFieldByField(SubObject& sub, std::size_t f) {
     sub.faceTextureIndices[f] = textureIndex;
     sub.faceColors[f] = color;
     sub.faceFirstCorner[f] = first;
-    return !version(kFaceExtrasVersion) ||
-           (u32(sub.faceExtraA[f], "extra values of a face") && u32(sub.faceExtraB[f], "extra values of a face"));
+    return !version(kFaceExtrasVersion) || (in_.u32(sub.faceExtraA[f], "extra values of a face") &&
+                                            in_.u32(sub.faceExtraB[f], "extra values of a face"));
 }
 
 bool OofReader::readSpcl() {
-    if (subObjectsRead_ < 1) {
-        report_.beforeAnySubObject(chunkId_, chunkStart_);
-        return false;
-    }
+    if (subObjectsRead_ < 1)
+        return in_.refuseChunk(" comes before any sub-object (SOBJ)");
     SubObject& sub = slot(subObjectsRead_);
     std::int32_t points = 0;
     if (!count(points, kSpecialPoints, kSpecialPointBytes))
@@ -599,10 +569,8 @@ bool OofReader::readGpnt() {
 }
 
 bool OofReader::readKeyTracks(const KeyTrack& track) {
-    if (subObjectsRead_ < 1) {
-        report_.beforeAnySubObject(chunkId_, chunkStart_);
-        return false;
-    }
+    if (subObjectsRead_ < 1)
+        return in_.refuseChunk(" comes before any sub-object (SOBJ)");
     // A key: its time (from version 2200 on), a vector and, for rotations, an angle.
     const std::size_t keyBytes = kVectorBytes + (track.angles ? 4 : 0);
     if (!version(kKeyTracksVersion)) {
@@ -755,46 +723,50 @@ int OofReader::read(std::string_view title) {
         // A file may end at a chunk boundary; a partial header there counts as the end of the file too.
         if (in_.remaining() < 8)
             return kOofLoaded;
-        chunkStart_ = in_.position();
+        const std::size_t chunkStart = in_.position();
         if (passed_)
-            (*passed_)(chunkStart_);
+            (*passed_)(chunkStart);
         std::span<const std::uint8_t> id;
         std::int32_t length = 0;
         (void)(in_.readBytes(4, id) && in_.readI32(length));
-        chunkId_ = std::string_view(reinterpret_cast<const char*>(id.data()), id.size());
+        const std::string_view chunkId(reinterpret_cast<const char*>(id.data()), id.size());
 
-        if (chunkId_ == "PINF")
+        if (chunkId == "PINF")
             return readPinf(length);
         // An unknown chunk id rejects the file: chunks are never skipped.
-        if (std::find(std::begin(kChunkIds), std::end(kChunkIds), chunkId_) == std::end(kChunkIds))
+        if (std::find(std::begin(kChunkIds), std::end(kChunkIds), chunkId) == std::end(kChunkIds))
             return kOofInvalid;
-        report_.found(chunkId_);
-        if (!readChunkBody())
+        in_.enterChunk(chunkId, chunkStart);
+        report_.found(chunkId);
+        if (!readChunkBody()) {
+            if (in_.failed())
+                report_.refusal(in_.error());
             return kOofInvalid;
+        }
     }
 }
 
 bool OofReader::readChunkBody() {
-    if (chunkId_ == "TXTR")
+    if (in_.chunk() == "TXTR")
         return readTxtr();
-    if (chunkId_ == "OHDR")
+    if (in_.chunk() == "OHDR")
         return readOhdr();
-    if (chunkId_ == "SOBJ")
+    if (in_.chunk() == "SOBJ")
         return readSobj();
-    if (chunkId_ == "SPCL")
+    if (in_.chunk() == "SPCL")
         return readSpcl();
-    if (chunkId_ == "GPNT")
+    if (in_.chunk() == "GPNT")
         return readGpnt();
-    if (chunkId_ == "PANI")
+    if (in_.chunk() == "PANI")
         return readKeyTracks(kPositionTrack);
-    if (chunkId_ == "RANI")
+    if (in_.chunk() == "RANI")
         return readKeyTracks(kRotationTrack);
-    if (chunkId_ == "WBAT")
+    if (in_.chunk() == "WBAT")
         return readWbat();
-    if (chunkId_ == "GRND")
+    if (in_.chunk() == "GRND")
         return readPointChunk(model_.groundPointCount, model_.groundPoints, kGroundPoints,
                               &ModelReport::groundPointCount, "Ground #");
-    if (chunkId_ == "ATCH")
+    if (in_.chunk() == "ATCH")
         return readPointChunk(model_.attachPointCount, model_.attachPoints, kAttachPoints,
                               &ModelReport::attachPointCount, "ATCH #");
     return readPointChunk(model_.attachNormalCount, model_.attachNormals, kAttachNormals,

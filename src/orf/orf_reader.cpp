@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "core/byte_reader.h"
+#include "core/field_reader.h"
 #include "core/number_text.h"
 
 namespace torvale {
@@ -28,6 +28,8 @@ constexpr std::size_t kFaceHeadBytes = 4 + kVectorBytes + 2;
 // A corner: vertex index, u, v and four floats the editor ignores (plus alpha from v1).
 constexpr std::size_t kCornerBytes = 2 + 4 + 4 + 16;
 constexpr std::size_t kLeastCorners = 3;
+
+constexpr RefusalWording kOrfWording{"Error: ", ": the file ends inside ", ""};
 
 std::string Int(std::int64_t value) {
     return FormatInteger(value);
@@ -55,17 +57,13 @@ std::string ChunkName(std::int32_t tag) {
 class OrfReader {
 public:
     OrfReader(std::span<const std::uint8_t> bytes, Room& room, std::string& error)
-        : in_(bytes), room_(room), error_(error) {}
+        : in_(bytes, kOrfWording), room_(room), error_(error) {}
 
     bool read();
 
 private:
-    // Sets the refusal line "Error: <chunk> at byte <at><rest>" and returns false.
-    bool refuse(std::size_t at, std::string_view rest);
-    // Field reads: a read cut short by the end of the file refuses, naming the field.
-    bool i32(std::int32_t& out, std::string_view field);
-    bool i16(std::int16_t& out, std::string_view field);
-    bool f32(float& out, std::string_view field);
+    bool readChunks();
+    bool refuse(std::size_t at, std::string_view rest) { return in_.refuse(at, rest); }
     // A count read from the file: refused when negative.
     bool count(std::int32_t& out, std::string_view what);
     // `count` elements of at least `leastBytes` each must fit in what is left.
@@ -82,11 +80,9 @@ private:
 
     std::int32_t layout() const { return room_.version; }
 
-    ByteReader in_;
+    FieldReader in_;
     Room& room_;
     std::string& error_;
-    std::string chunk_;
-    std::size_t chunkAt_ = 0;
     bool header_ = false;
     bool vertices_ = false;
     bool textures_ = false;
@@ -95,57 +91,44 @@ private:
     std::int32_t faceCount_ = 0;
 };
 
-bool OrfReader::refuse(std::size_t at, std::string_view rest) {
-    error_ = "Error: " + chunk_ + " at byte " + Int(static_cast<std::int64_t>(at)) + std::string(rest);
-    return false;
-}
-
-bool OrfReader::i32(std::int32_t& out, std::string_view field) {
-    const std::size_t at = in_.position();
-    return in_.readI32(out) || refuse(at, ": the file ends inside " + std::string(field));
-}
-
-bool OrfReader::i16(std::int16_t& out, std::string_view field) {
-    const std::size_t at = in_.position();
-    return in_.readI16(out) || refuse(at, ": the file ends inside " + std::string(field));
-}
-
-bool OrfReader::f32(float& out, std::string_view field) {
-    const std::size_t at = in_.position();
-    return in_.readF32(out) || refuse(at, ": the file ends inside " + std::string(field));
-}
-
 bool OrfReader::count(std::int32_t& out, std::string_view what) {
     const std::size_t at = in_.position();
-    if (!i32(out, "the " + std::string(what) + " count"))
-        return false;
+    if (!in_.readI32(out))
+        return in_.cutShort("the " + std::string(what) + " count");
     // "vertices announce", "header announces"
-    const std::string_view verb = chunk_.ends_with('s') ? " announce " : " announces ";
+    const std::string_view verb = in_.chunk().ends_with('s') ? " announce " : " announces ";
     return out >= 0 || refuse(at, std::string(verb) + Int(out) + " " + std::string(what) + ", a negative number");
 }
 
 bool OrfReader::fits(std::int64_t count, std::size_t leastBytes, std::string_view what) {
     if (in_.canHold(static_cast<std::size_t>(count), leastBytes))
         return true;
-    return refuse(chunkAt_, " announce " + Int(count) + " " + std::string(what) + ", but only " +
-                                Int(static_cast<std::int64_t>(in_.remaining())) + " bytes are left");
+    return in_.refuseChunk(" announce " + Int(count) + " " + std::string(what) + ", but only " +
+                           Int(static_cast<std::int64_t>(in_.remaining())) + " bytes are left");
 }
 
 bool OrfReader::read() {
     room_ = Room{};
+    if (readChunks())
+        return true;
+    error_ = in_.error();
+    return false;
+}
+
+bool OrfReader::readChunks() {
     for (;;) {
-        chunkAt_ = in_.position();
+        const std::size_t chunkAt = in_.position();
         if (in_.atEnd()) {
-            chunk_ = "end";
-            return refuse(chunkAt_, ": the file ends without an end chunk; the level editor reads past the end here");
+            in_.enterChunk("end", chunkAt);
+            return in_.refuseChunk(": the file ends without an end chunk; the level editor reads past the end here");
         }
-        chunk_ = "chunk";
+        in_.enterChunk("chunk", chunkAt);
         std::int32_t tag = 0;
         std::int32_t length = 0;
-        if (!i32(tag, "a chunk's tag"))
+        if (!in_.i32(tag, "a chunk's tag"))
             return false;
-        chunk_ = ChunkName(tag);
-        if (!i32(length, "the chunk's length"))
+        in_.enterChunk(ChunkName(tag), chunkAt);
+        if (!in_.i32(length, "the chunk's length"))
             return false;
         const std::size_t bodyStart = in_.position();
         switch (tag) {
@@ -167,12 +150,12 @@ bool OrfReader::read() {
                     return false;
                 break;
             case kEndTag:
-                return finish(chunkAt_);
+                return finish(chunkAt);
             default:
                 // The editor skips chunks it does not know by their length.
                 if (length < 0 || !in_.skip(static_cast<std::size_t>(length))) {
-                    return refuse(chunkAt_, ": length " + Int(length) + ", but " +
-                                                Int(static_cast<std::int64_t>(in_.remaining())) + " bytes are left");
+                    return in_.refuseChunk(": length " + Int(length) + ", but " +
+                                           Int(static_cast<std::int64_t>(in_.remaining())) + " bytes are left");
                 }
                 break;
         }
@@ -183,18 +166,18 @@ bool OrfReader::checkLength(std::int32_t length, std::size_t bodyStart) {
     const auto took = static_cast<std::int64_t>(in_.position() - bodyStart);
     if (length == took)
         return true;
-    return refuse(chunkAt_,
-                  ": the chunk's length is " + Int(length) + ", but its content takes " + Int(took) + " bytes");
+    return in_.refuseChunk(": the chunk's length is " + Int(length) + ", but its content takes " + Int(took) +
+                           " bytes");
 }
 
 bool OrfReader::readHeader(std::int32_t tag) {
     if (header_)
-        return refuse(chunkAt_, ": a second header");
+        return in_.refuseChunk(": a second header");
     header_ = true;
     room_.version = 0;
     if (tag == kHeaderTag) {
         const std::size_t at = in_.position();
-        if (!i32(room_.version, "the version"))
+        if (!in_.i32(room_.version, "the version"))
             return false;
         if (room_.version < 0)
             return refuse(at, ": version " + Int(room_.version) + ", a negative number");
@@ -204,9 +187,9 @@ bool OrfReader::readHeader(std::int32_t tag) {
 
 bool OrfReader::readVertices() {
     if (!header_)
-        return refuse(chunkAt_, " come before the header; the level editor reads outside its vertex list here");
+        return in_.refuseChunk(" come before the header; the level editor reads outside its vertex list here");
     if (vertices_)
-        return refuse(chunkAt_, ": a second vertices chunk");
+        return in_.refuseChunk(": a second vertices chunk");
     vertices_ = true;
     if (!fits(vertexCount_, kVectorBytes, "vertices"))
         return false;
@@ -225,7 +208,7 @@ bool OrfReader::readVertices() {
 
 bool OrfReader::readTextures() {
     if (textures_)
-        return refuse(chunkAt_, ": a second textures chunk");
+        return in_.refuseChunk(": a second textures chunk");
     textures_ = true;
     std::int32_t names = 0;
     if (!count(names, "names"))
@@ -252,11 +235,11 @@ bool OrfReader::readTextures() {
 
 bool OrfReader::readFaces() {
     if (!header_)
-        return refuse(chunkAt_, " come before the header; the level editor reads outside its face list here");
+        return in_.refuseChunk(" come before the header; the level editor reads outside its face list here");
     if (!textures_)
-        return refuse(chunkAt_, " come before the textures; the level editor reads outside its texture list here");
+        return in_.refuseChunk(" come before the textures; the level editor reads outside its texture list here");
     if (faces_)
-        return refuse(chunkAt_, ": a second faces chunk");
+        return in_.refuseChunk(": a second faces chunk");
     faces_ = true;
     const std::size_t leastFace = kFaceHeadBytes + (layout() >= kLightMultipleVersion ? 1 : 0) +
                                   kLeastCorners * (kCornerBytes + (layout() >= kAlphaVersion ? 4 : 0));
@@ -271,36 +254,36 @@ bool OrfReader::readFaces() {
 }
 
 bool OrfReader::readFace(std::size_t face) {
-    const std::string label = "face " + Int(static_cast<std::int64_t>(face));
+    // Named only when refused: a room has tens of thousands of faces.
+    const auto label = [face] { return "face " + Int(static_cast<std::int64_t>(face)); };
     const std::size_t faceAt = in_.position();
     RoomFace f;
     if (layout() >= kLightMultipleVersion && !in_.readU8(f.lightMultiple))
-        return refuse(faceAt, ": the file ends inside the light multiple of " + label);
+        return refuse(faceAt, ": the file ends inside the light multiple of " + label());
     const std::size_t countAt = in_.position();
     std::int32_t corners = 0;
-    if (!i32(corners, "the corner count of " + label))
-        return false;
+    if (!in_.readI32(corners))
+        return in_.cutShort("the corner count of " + label());
     if (corners < static_cast<std::int32_t>(kLeastCorners)) {
-        return refuse(countAt, ": " + label + " has " + Int(corners) + " corners; the level editor needs at least " +
+        return refuse(countAt, ": " + label() + " has " + Int(corners) + " corners; the level editor needs at least " +
                                    Int(kLeastCorners));
     }
     const std::size_t cornerBytes = kCornerBytes + (layout() >= kAlphaVersion ? 4 : 0);
     if (!in_.canHold(static_cast<std::size_t>(corners), cornerBytes)) {
-        return refuse(countAt, ": " + label + " announces " + Int(corners) + " corners, but only " +
+        return refuse(countAt, ": " + label() + " announces " + Int(corners) + " corners, but only " +
                                    Int(static_cast<std::int64_t>(in_.remaining())) + " bytes are left");
     }
     std::int16_t texture = 0;
-    if (!f32(f.normal.x, "the normal of " + label) || !f32(f.normal.y, "the normal of " + label) ||
-        !f32(f.normal.z, "the normal of " + label))
-        return false;
+    if (!in_.readF32(f.normal.x) || !in_.readF32(f.normal.y) || !in_.readF32(f.normal.z))
+        return in_.cutShort("the normal of " + label());
     if (!std::isfinite(f.normal.x) || !std::isfinite(f.normal.y) || !std::isfinite(f.normal.z))
-        return refuse(in_.position() - 12, ": the normal of " + label + " is not a finite number");
+        return refuse(in_.position() - 12, ": the normal of " + label() + " is not a finite number");
     const std::size_t textureAt = in_.position();
-    if (!i16(texture, "the texture index of " + label))
-        return false;
+    if (!in_.readI16(texture))
+        return in_.cutShort("the texture index of " + label());
     f.texture = texture;
     if (texture < 0 || static_cast<std::size_t>(texture) >= room_.textureNames.size()) {
-        return refuse(textureAt, ": " + label + " uses texture " + Int(texture) + ", but the room names " +
+        return refuse(textureAt, ": " + label() + " uses texture " + Int(texture) + ", but the room names " +
                                      Int(static_cast<std::int64_t>(room_.textureNames.size())) +
                                      "; the level editor reads outside its texture list here");
     }
@@ -318,13 +301,13 @@ bool OrfReader::readFace(std::size_t face) {
         if (layout() >= kAlphaVersion)
             ok = ok && in_.readF32(c.alpha);
         if (!ok)
-            return refuse(at, ": the file ends inside corner " + Int(k) + " of " + label);
+            return refuse(at, ": the file ends inside corner " + Int(k) + " of " + label());
         c.vertex = vertex;
         if (!std::isfinite(c.u) || !std::isfinite(c.v))
-            return refuse(at,
-                          ": the texture coordinates of corner " + Int(k) + " of " + label + " are not finite numbers");
+            return refuse(
+                at, ": the texture coordinates of corner " + Int(k) + " of " + label() + " are not finite numbers");
         if (vertex < 0 || vertex >= vertexCount_) {
-            return refuse(at, ": corner " + Int(k) + " of " + label + " names vertex " + Int(vertex) +
+            return refuse(at, ": corner " + Int(k) + " of " + label() + " names vertex " + Int(vertex) +
                                   ", but the room has " + Int(vertexCount_) +
                                   " vertices; the level editor reads outside its vertex list here");
         }

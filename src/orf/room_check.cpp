@@ -215,38 +215,58 @@ std::uint64_t CellHash(const Cell& c) {
 class PointGrid {
 public:
     explicit PointGrid(const std::vector<Vector3>& points) : cells_(points.size()), order_(points.size()) {
-        for (std::size_t v = 0; v < points.size(); ++v) {
-            cells_[v] = CellOf(points[v]);
-            order_[v] = static_cast<std::uint32_t>(v);
-        }
-        // By cell, and within a cell by vertex number.
-        std::sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
-            return cells_[a] != cells_[b] ? cells_[a] < cells_[b] : a < b;
-        });
-        for (std::size_t at = 0; at < order_.size(); ++at) {
-            if (at == 0 || cells_[order_[at]] != cells_[order_[at - 1]])
-                groupStart_.push_back(static_cast<std::uint32_t>(at));
-        }
-        groupStart_.push_back(static_cast<std::uint32_t>(order_.size()));
+        // At most one group per vertex, so the table is at most half full.
         std::size_t size = 16;
-        while (size < 2 * groupStart_.size())
+        while (size < 2 * points.size())
             size *= 2;
         slots_.assign(size, Slot{{}, kEmpty});
-        for (std::uint32_t g = 0; g + 1 < groupStart_.size(); ++g) {
-            const Cell& cell = cells_[order_[groupStart_[g]]];
-            std::size_t slot = static_cast<std::size_t>(CellHash(cell) & (size - 1));
-            while (slots_[slot].group != kEmpty)
+        present_.assign(size * kPresentBitsPerSlot / 64, 0);
+        // Each vertex's group, in one pass over the vertices: a cell met for the first time opens a group.
+        std::vector<std::uint32_t>& groupOf = groupOf_;
+        groupOf.resize(points.size());
+        std::vector<std::uint32_t> counts;
+        for (std::size_t v = 0; v < points.size(); ++v) {
+            const Cell cell = CellOf(points[v]);
+            cells_[v] = cell;
+            const std::uint64_t hash = CellHash(cell);
+            std::size_t slot = static_cast<std::size_t>(hash & (size - 1));
+            while (slots_[slot].group != kEmpty && slots_[slot].cell != cell)
                 slot = (slot + 1) & (size - 1);
-            slots_[slot] = {cell, g};
+            if (slots_[slot].group == kEmpty) {
+                slots_[slot] = {cell, static_cast<std::uint32_t>(counts.size())};
+                counts.push_back(0);
+                const std::size_t bit = presentBit(hash);
+                present_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+            }
+            groupOf[v] = slots_[slot].group;
+            ++counts[groupOf[v]];
         }
+        // The groups side by side, each holding its vertices in ascending order.
+        groupStart_.resize(counts.size() + 1);
+        groupStart_[0] = 0;
+        for (std::size_t g = 0; g < counts.size(); ++g)
+            groupStart_[g + 1] = groupStart_[g] + counts[g];
+        std::vector<std::uint32_t> next(groupStart_.begin(), groupStart_.end() - 1);
+        for (std::size_t v = 0; v < points.size(); ++v)
+            order_[next[groupOf[v]]++] = static_cast<std::uint32_t>(v);
     }
 
     const Cell& cellOf(std::size_t vertex) const { return cells_[vertex]; }
 
+    // The vertices of the vertex's own cell, in ascending order, without a look-up.
+    std::span<const std::uint32_t> sameCell(std::size_t vertex) const {
+        const std::uint32_t g = groupOf_[vertex];
+        return {order_.data() + groupStart_[g], groupStart_[g + 1] - groupStart_[g]};
+    }
+
     // The vertices of `cell` in ascending order; empty when none lies there.
     std::span<const std::uint32_t> find(const Cell& cell) const {
+        const std::uint64_t hash = CellHash(cell);
+        const std::size_t bit = presentBit(hash);
+        if ((present_[bit / 64] >> (bit % 64) & 1) == 0)
+            return {};  // most neighbour cells are empty; this answers them without touching the slots
         const std::size_t mask = slots_.size() - 1;
-        for (std::size_t slot = static_cast<std::size_t>(CellHash(cell) & mask); slots_[slot].group != kEmpty;
+        for (std::size_t slot = static_cast<std::size_t>(hash & mask); slots_[slot].group != kEmpty;
              slot = (slot + 1) & mask) {
             if (slots_[slot].cell == cell) {
                 const std::uint32_t g = slots_[slot].group;
@@ -258,6 +278,12 @@ public:
 
 private:
     static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+    // A bit per possible cell hash, set for the cells that hold vertices: small enough to stay in the cache,
+    // where the slots do not for a large room. A clear bit means the cell is empty; a set one is looked up.
+    static constexpr std::size_t kPresentBitsPerSlot = 4;
+    std::size_t presentBit(std::uint64_t hash) const {
+        return static_cast<std::size_t>(hash >> 40) & (present_.size() * 64 - 1);
+    }
     // The cell is kept in its slot, so that a look-up reads one place per probe.
     struct Slot {
         Cell cell;
@@ -268,6 +294,8 @@ private:
     std::vector<std::uint32_t> order_;
     std::vector<std::uint32_t> groupStart_;
     std::vector<Slot> slots_;
+    std::vector<std::uint64_t> present_;
+    std::vector<std::uint32_t> groupOf_;  // of each vertex
 };
 
 // Vertices closer than kPointDistance, found through the grid: along each axis a close neighbour lies in the
@@ -290,7 +318,9 @@ void CheckPoints(const Room& room, std::vector<RoomFinding>& findings) {
         for (const std::int64_t dx : {std::int64_t{0}, sx}) {
             for (const std::int64_t dy : {std::int64_t{0}, sy}) {
                 for (const std::int64_t dz : {std::int64_t{0}, sz}) {
-                    for (const std::uint32_t other : grid.find({home.x + dx, home.y + dy, home.z + dz})) {
+                    const bool own = dx == 0 && dy == 0 && dz == 0;
+                    for (const std::uint32_t other :
+                         own ? grid.sameCell(v) : grid.find({home.x + dx, home.y + dy, home.z + dz})) {
                         if (other >= closest)
                             break;
                         const Vector3 d = p - room.vertices[other];

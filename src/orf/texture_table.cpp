@@ -4,8 +4,8 @@
 #include <system_error>
 
 #include "core/atomic_file.h"
-#include "core/byte_reader.h"
 #include "core/byte_writer.h"
+#include "core/field_reader.h"
 #include "core/utf8_path.h"
 
 namespace torvale {
@@ -19,29 +19,26 @@ std::string NameForRoom(std::string_view name) {
     return out;
 }
 
-std::string PairAt(std::size_t pairNumber, std::size_t offset) {
-    return "pair " + std::to_string(pairNumber) + " at byte " + std::to_string(offset) + ": ";
-}
+// Refusals name the pair, counted from 1: "pair 2 at byte 14: ...".
+constexpr RefusalWording kPairWording{"", ": ", ""};
 
-// Reads one length-prefixed name of pair `pairNumber`; `what` is "room name" or "model name".
-bool ReadName(ByteReader& reader, std::size_t pairNumber, const char* what, std::string& name, std::string& error) {
+// Reads one length-prefixed name of the pair the reader is in; `what` is "room name" or "model name".
+bool ReadName(FieldReader& reader, const char* what, std::string& name) {
     const std::size_t lengthAt = reader.position();
     std::int32_t length = 0;
     if (!reader.readI32(length)) {
-        error = PairAt(pairNumber, lengthAt) + "the file ends inside the " + what + " length (" +
-                std::to_string(reader.remaining()) + " of its 4 bytes are there)";
-        return false;
+        return reader.refuse(lengthAt, std::string(": the file ends inside the ") + what + " length (" +
+                                           std::to_string(reader.remaining()) + " of its 4 bytes are there)");
     }
     if (length < 1) {
-        error = PairAt(pairNumber, lengthAt) + "the " + what + " length is " + std::to_string(length) +
-                "; a name has at least 1 byte";
-        return false;
+        return reader.refuse(lengthAt, std::string(": the ") + what + " length is " + std::to_string(length) +
+                                           "; a name has at least 1 byte");
     }
     const auto size = static_cast<std::size_t>(length);
     if (!reader.canHold(size, 1)) {
-        error = PairAt(pairNumber, reader.position()) + "the " + what + " is " + std::to_string(size) +
-                " bytes long but only " + std::to_string(reader.remaining()) + " are left";
-        return false;
+        return reader.refuse(reader.position(), std::string(": the ") + what + " is " + std::to_string(size) +
+                                                    " bytes long but only " + std::to_string(reader.remaining()) +
+                                                    " are left");
     }
     name.clear();
     return reader.readText(size, name);
@@ -81,7 +78,7 @@ bool ReadTexturePairs(std::span<const std::uint8_t> bytes, std::vector<TexturePa
         error = "the file is empty; a texture table holds at least one pair";
         return false;
     }
-    ByteReader reader(bytes);
+    FieldReader reader(bytes, kPairWording);
     std::vector<TexturePair> read;
     // The first pair is read without a test; after each pair, two or more bytes left begin another one.
     do {
@@ -91,10 +88,11 @@ bool ReadTexturePairs(std::span<const std::uint8_t> bytes, std::vector<TexturePa
             return false;
         }
         TexturePair pair;
-        const std::size_t number = read.size() + 1;
-        if (!ReadName(reader, number, "room name", pair.roomName, error) ||
-            !ReadName(reader, number, "model name", pair.modelName, error))
+        reader.enterChunk("pair " + std::to_string(read.size() + 1), reader.position());
+        if (!ReadName(reader, "room name", pair.roomName) || !ReadName(reader, "model name", pair.modelName)) {
+            error = reader.error();
             return false;
+        }
         read.push_back(std::move(pair));
     } while (reader.remaining() >= 2);
     pairs = std::move(read);

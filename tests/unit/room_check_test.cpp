@@ -177,6 +177,19 @@ TEST(RoomCheck, ReversingFacesTurnsEachFaceWithItsCornerData) {
     EXPECT_EQ(CheckRoom(room).size(), room.faces.size());
 }
 
+TEST(RoomCheck, PointsSharingACellNameTheFirstEarlierOneWhateverCameBetween) {
+    // Cells are 0.2 wide: x = 5.00, 5.01, 5.02 and 5.15 share one (5.15 is 0.13 or more from the others), 5.21 lies
+    // in the next, close only to 5.15.
+    const Room room = MakeRoom(
+        {{5, 5, 5}, {50, 50, 50}, {5.01f, 5, 5}, {5.02f, 5, 5}, {50.05f, 50, 50}, {5.15f, 5, 5}, {5.21f, 5, 5}}, {});
+    std::vector<std::string> same;
+    for (const std::string& line : Described(CheckRoom(room)))
+        if (line.find("same as") != std::string::npos)
+            same.push_back(line);
+    EXPECT_EQ(same, (std::vector<std::string>{"vertex 2: same as vertex 0", "vertex 3: same as vertex 0",
+                                              "vertex 4: same as vertex 1", "vertex 6: same as vertex 5"}));
+}
+
 TEST(RoomCheck, DuplicatePointsOfALargeGridAreFoundByTheirCells) {
     // 100 x 100 points 0.25 apart, and a second copy 0.05 along: each copy names its original.
     Room room;
