@@ -11,6 +11,7 @@
 #include "core/utf8_path.h"
 #include "model_io/input_kind.h"
 #include "oof/model_scale.h"
+#include "oof/oof_scene.h"
 #include "orf/room_report.h"
 
 namespace torvale {
@@ -288,11 +289,18 @@ void MainWindowPresenter::ExportOrf() {
     roomOptions.combineSubObjects = program_.settings.combineSubObjects.isOn();
     roomOptions.pathSeparator = options_.pathSeparator;
     roomOptions.reverseFaces = program_.config.values.reverseFaces;
-    RoomTextureNaming naming = NameRoomTextures(*model, program_.textureTable, gameTextures(), log_);
-    roomOptions.textureNames = &naming.names;
-    roomOptions.unknownTextures = std::move(naming.unknown);
-    roomOptions.inputs = {oofPath};
-    const ExportOutcome outcome = WriteRooms(*model, program_.textureTable, roomOptions, exportNames, log_);
+    Scene scene;
+    std::string damage;
+    ExportOutcome outcome = ExportOutcome::Refused;
+    if (!SceneFromOof(*model, scene, damage)) {
+        outcome = RefuseRoomExport(damage, log_);
+    } else {
+        RoomTextureNaming naming = NameRoomTextures(scene, program_.textureTable, gameTextures(), log_);
+        roomOptions.textureNames = &naming.names;
+        roomOptions.unknownTextures = std::move(naming.unknown);
+        roomOptions.inputs = {oofPath};
+        outcome = WriteRooms(scene, program_.textureTable, roomOptions, exportNames, log_);
+    }
     const std::string closing = ExportClosingMessage(outcome);
     if (!closing.empty())
         log_.PrintOutput(closing);

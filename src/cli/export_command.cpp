@@ -16,6 +16,7 @@
 #include "core/utf8_path.h"
 #include "game/game_textures.h"
 #include "oof/model_scale.h"
+#include "oof/oof_scene.h"
 #include "orf/merge_faces.h"
 #include "orf/room_export.h"
 #include "orf/texture_table.h"
@@ -250,7 +251,8 @@ int RunExport(const CommandContext& context) {
     if (ExportNames based = names; DeriveBaseName(based, kPathSeparator)) {
         const std::string tablePath = arguments.table.value_or(context.executableDir + "texlate.rsc");
         inputs.push_back(tablePath);
-        const std::string overwritten = OutputThatIsInput(RoomPaths(model, combined, based.orfPath), inputs);
+        const std::string overwritten = OutputThatIsInput(
+            RoomPaths(static_cast<std::size_t>(std::max(model.subObjectCount, 0)), combined, based.orfPath), inputs);
         if (!overwritten.empty())
             return UsageError(
                 context, "the room " + overwritten + " would be written over " +
@@ -270,10 +272,17 @@ int RunExport(const CommandContext& context) {
     options.reverseFaces = arguments.reverseFaces;
     options.strict = arguments.strict;
     options.unshownPrefix = CurrentDirectoryPrefix(given);
-    RoomTextureNaming naming = NameRoomTextures(model, *table, arguments.gamePaths.empty() ? nullptr : &game, log);
-    options.textureNames = &naming.names;
-    options.unknownTextures = std::move(naming.unknown);
-    const ExportOutcome outcome = WriteRooms(model, *table, options, names, log);
+    Scene scene;
+    std::string damage;
+    ExportOutcome outcome = ExportOutcome::Refused;
+    if (!SceneFromOof(model, scene, damage)) {
+        outcome = RefuseRoomExport(damage, log);
+    } else {
+        RoomTextureNaming naming = NameRoomTextures(scene, *table, arguments.gamePaths.empty() ? nullptr : &game, log);
+        options.textureNames = &naming.names;
+        options.unknownTextures = std::move(naming.unknown);
+        outcome = WriteRooms(scene, *table, options, names, log);
+    }
     const std::string closing = ExportClosingMessage(outcome);
     if (!closing.empty())
         log.PrintOutput(closing);

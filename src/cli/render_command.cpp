@@ -129,7 +129,7 @@ int RunRender(const CommandContext& context) {
                                              : loaded.room     ? FlaggedFacesOf(*loaded.room)
                                                                : FlaggedFacesOf(model);
     FrameStore frame(width, height);
-    Render(BuildScene(model, flagged), view, options, frame.frame());
+    Render(BuildPreviewScene(model, flagged), view, options, frame.frame());
     std::string error;
     if (!WritePng(*picture, frame.frame(), error)) {
         context.err << "torvale-cli: cannot write " << *picture << ": " << error << '\n';

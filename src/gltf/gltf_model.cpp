@@ -97,10 +97,6 @@ bool IsFiniteMatrix(const Matrix& m) {
     return std::all_of(m.begin(), m.end(), [](double v) { return std::isfinite(v); });
 }
 
-bool IsFinite(const Vector3& v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
-
 // KHR_texture_transform of a material's base-colour texture: the UV set it reads, and
 // (u, v) -> (a u + b v + c, d u + e v + f), offset * rotation * scale.
 struct UvTransform {

@@ -18,32 +18,6 @@ bool InsideTriangle(const Vector3& p, const Vector3& a, const Vector3& b, const 
 
 }  // namespace
 
-float Length(const Vector3& v) {
-    return std::sqrt(Dot(v, v));
-}
-
-Vector3 ComputeFaceNormal(std::span<const Vector3> corners, float* length) {
-    const std::size_t n = corners.size();
-    Vector3 best;
-    float bestLength = 0.0f;
-    for (std::size_t i = 0; i < n && n >= 3; ++i) {
-        const Vector3& a = corners[i];
-        const Vector3& b = corners[(i + 1) % n];
-        const Vector3& c = corners[(i + 2) % n];
-        const Vector3 cross = Cross(b - a, c - b);
-        const float l = Length(cross);
-        if (l > bestLength) {
-            bestLength = l;
-            best = cross;
-        }
-    }
-    if (length != nullptr)
-        *length = bestLength;
-    if (bestLength <= 0.0f)
-        return {};
-    return {best.x / bestLength, best.y / bestLength, best.z / bestLength};
-}
-
 bool IsConvexPolygon(std::span<const Vector3> corners, const Vector3& normal) {
     const std::size_t n = corners.size();
     if (n < 3)

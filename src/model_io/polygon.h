@@ -8,13 +8,6 @@
 
 namespace torvale {
 
-float Length(const Vector3& v);
-
-// A face's normal as the game computes it from its corners: for every corner a, the next b and the one after
-// c, the cross product (b - a) x (c - b); the longest of these, normalised. `length` receives the longest
-// length before normalising (0 for a face without area, whose normal is then zero).
-Vector3 ComputeFaceNormal(std::span<const Vector3> corners, float* length = nullptr);
-
 // True when every turn of the polygon agrees with `normal` (a polygon on a line counts as not convex).
 bool IsConvexPolygon(std::span<const Vector3> corners, const Vector3& normal);
 

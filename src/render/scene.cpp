@@ -7,10 +7,6 @@
 namespace torvale {
 namespace {
 
-bool IsFinite(const Vector3& v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
-
 Vector3 Add(const Vector3& a, const Vector3& b) {
     return {a.x + b.x, a.y + b.y, a.z + b.z};
 }
@@ -70,7 +66,7 @@ void AddPoints(const ObjectModel& model,
                const std::vector<PointRecord>& points,
                std::int32_t count,
                MarkerKind kind,
-               Scene& scene) {
+               PreviewScene& scene) {
     const std::size_t n = std::min(points.size(), static_cast<std::size_t>(std::max(count, 0)));
     for (std::size_t i = 0; i < n; ++i) {
         const PointRecord& point = points[i];
@@ -81,7 +77,7 @@ void AddPoints(const ObjectModel& model,
     }
 }
 
-void FitSphere(Scene& scene) {
+void FitSphere(PreviewScene& scene) {
     const auto fit = [&scene](auto begin, auto end, auto position) {
         double low[3] = {std::numeric_limits<double>::max(), std::numeric_limits<double>::max(),
                          std::numeric_limits<double>::max()};
@@ -117,7 +113,7 @@ void FitSphere(Scene& scene) {
     };
     if (!fit(scene.vertices.begin(), scene.vertices.end(), [](const Vector3& v) -> const Vector3& { return v; }))
         fit(scene.markers.begin(), scene.markers.end(),
-            [](const SceneMarker& m) -> const Vector3& { return m.position; });
+            [](const PreviewMarker& m) -> const Vector3& { return m.position; });
 }
 
 }  // namespace
@@ -163,8 +159,8 @@ std::uint32_t TextureColor(std::string_view name) {
     return Pack(r + m, g + m, b + m);
 }
 
-Scene BuildScene(const ObjectModel& model, std::span<const std::size_t> flaggedFaces) {
-    Scene scene;
+PreviewScene BuildPreviewScene(const ObjectModel& model, std::span<const std::size_t> flaggedFaces) {
+    PreviewScene scene;
     ParentChains chains(model);
     const auto subCount = static_cast<std::size_t>(std::max(model.subObjectCount, 0));
     for (std::size_t s = 0; s < subCount; ++s) {
@@ -181,7 +177,7 @@ Scene BuildScene(const ObjectModel& model, std::span<const std::size_t> flaggedF
         std::size_t faceCount = static_cast<std::size_t>(std::max(sub.faceCount, 0));
         faceCount = std::min({faceCount, sub.faceVertexCounts.size(), sub.faceFirstCorner.size()});
         for (std::size_t f = 0; f < faceCount; ++f) {
-            SceneFace face;
+            PreviewFace face;
             face.color = FaceColorOf(model, sub, f);
             face.firstCorner = static_cast<std::uint32_t>(scene.corners.size());
             const std::int32_t corners = sub.faceVertexCounts[f];

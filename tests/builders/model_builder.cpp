@@ -1,6 +1,9 @@
 #include "builders/model_builder.h"
 
+#include <stdexcept>
 #include <string>
+
+#include "oof/oof_scene.h"
 
 namespace torvale::test {
 
@@ -21,6 +24,18 @@ ModelBuilder& ModelBuilder::subObject(std::int32_t parent, Vector3 attachOffset)
     model_.subObjects.push_back(sub);
     model_.subObjectCount = static_cast<std::int32_t>(model_.subObjects.size());
     return *this;
+}
+
+Scene SceneOf(const ObjectModel& model) {
+    Scene scene;
+    std::string error;
+    if (!SceneFromOof(model, scene, error))
+        throw std::invalid_argument(error);
+    return scene;
+}
+
+Scene ModelBuilder::scene() const {
+    return SceneOf(model_);
 }
 
 SubObject& ModelBuilder::current() {

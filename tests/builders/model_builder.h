@@ -10,6 +10,7 @@
 #include <span>
 
 #include "oof/object_model.h"
+#include "scene/scene.h"
 
 namespace torvale::test {
 
@@ -36,10 +37,16 @@ public:
     ObjectModel& model() { return model_; }
     SubObject& current();
     ObjectModel build() const { return model_; }
+    // The model as the OOF conversion makes it a scene; a model it refuses throws std::invalid_argument.
+    Scene scene() const;
 
 private:
     ObjectModel model_;
 };
+
+// The scene of `model`, as the OOF conversion makes it; a model it refuses throws std::invalid_argument with the
+// reason, so that a test of a valid model fails loudly.
+Scene SceneOf(const ObjectModel& model);
 
 // One sub-object with `vertexCount` vertices and `faceCount` triangles over them, one texture: the largest
 // model the reader's capacities promise for a single sub-object (25000 and 25000).

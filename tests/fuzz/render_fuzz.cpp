@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     NullSink sink;
     (void)torvale::ReadOofFile(std::span<const std::uint8_t>(data, size), "fuzz.oof", model, sink);
     const std::size_t flagged[] = {0, 1, 7, 4000};
-    const torvale::Scene scene = torvale::BuildScene(model, flagged);
+    const torvale::PreviewScene scene = torvale::BuildPreviewScene(model, flagged);
     torvale::FrameStore store(64, 48);
     for (const torvale::View view : {torvale::View{0, 0, 1}, torvale::View{135, -40, 3}, torvale::View{-90, 90, 0}}) {
         if (!torvale::Render(scene, view, {true, true, true}, store.frame()))
