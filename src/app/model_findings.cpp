@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <memory>
 
-#include "oof/oof_scene.h"
 #include "orf/room_build.h"
 #include "orf/room_check.h"
 #include "orf/room_limits.h"
@@ -28,12 +27,6 @@ std::vector<std::size_t> FlaggedFacesOf(const Scene& scene) {
     // table is left empty.
     const auto table = std::make_unique<TextureTable>();
     return FlaggedFacesOf(BuildCombinedRoom(scene, RoomTextureNames(scene, *table)));
-}
-
-std::vector<std::size_t> FlaggedFacesOf(const ObjectModel& model) {
-    Scene scene;
-    std::string damage;
-    return SceneFromOof(model, scene, damage) ? FlaggedFacesOf(scene) : std::vector<std::size_t>{};
 }
 
 }  // namespace torvale

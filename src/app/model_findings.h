@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <vector>
 
-#include "oof/object_model.h"
 #include "orf/room.h"
 #include "scene/scene.h"
 
@@ -14,7 +13,5 @@ namespace torvale {
 // as the preview numbers them). A model whose rooms the level editor could not take has none.
 std::vector<std::size_t> FlaggedFacesOf(const Room& room);
 std::vector<std::size_t> FlaggedFacesOf(const Scene& scene);
-// The same for a model as an OOF file left it: none when the model is damaged.
-std::vector<std::size_t> FlaggedFacesOf(const ObjectModel& model);
 
 }  // namespace torvale

@@ -63,7 +63,7 @@ void PreviewPresenter::setShowFindings(bool on) {
     changed();
 }
 
-void PreviewPresenter::ModelChanged(const ObjectModel* model, const Room* room, const std::string& title) {
+void PreviewPresenter::ModelChanged(const Scene* model, const Room* room, const std::string& title) {
     model_ = model;
     room_ = room;
     title_ = model ? title : std::string();

@@ -7,19 +7,17 @@
 
 #include "app/export_model.h"
 #include "app/export_orf.h"
-#include "app/import_oof.h"
-#include "app/load_model.h"
+#include "app/open_input.h"
 #include "app/output_log.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "core/atomic_file.h"
 #include "core/utf8_path.h"
 #include "game/game_textures.h"
-#include "oof/model_scale.h"
-#include "oof/oof_scene.h"
 #include "orf/merge_faces.h"
 #include "orf/room_export.h"
 #include "orf/texture_table.h"
+#include "scene/scene_scale.h"
 
 namespace torvale::cli {
 namespace {
@@ -218,20 +216,23 @@ int RunExport(const CommandContext& context) {
         return kExitFailed;
 
     LogText log(context.out);
-    ObjectModel model;
-    LoadedInput loaded;
     std::string openError;
-    const int result =
-        LoadModelFile(arguments.file, FileNamePart(arguments.file), model, loaded, log, context.format, &openError);
+    OpenedInput loaded = OpenInput(arguments.file, FileNamePart(arguments.file), log,
+                                   {.format = context.format, .openError = &openError});
     log.flush();
     if (!openError.empty())
         context.err << "torvale-cli: cannot read " << arguments.file << ": " << openError << '\n';
-    if (result != kOofLoaded)
+    if (!loaded.loaded)
         return kExitFailed;
-    if (arguments.scale != kNoScale) {
-        ScaleModel(model, arguments.scale);
+    std::string damage = loaded.sceneProblem;
+    if (loaded.scene && arguments.scale != kNoScale) {
+        damage = ScaleScene(*loaded.scene, arguments.scale);
         log.PrintOutput(std::string(kCrLf) + "Scaled by " + ScaleText(arguments.scale) + std::string(kCrLf));
     }
+    if (!damage.empty())
+        loaded.scene.reset();
+    Scene empty;
+    Scene& model = loaded.scene ? *loaded.scene : empty;
 
     std::vector<std::string> inputs{arguments.file};
     if (target != ModelTarget::Room) {
@@ -239,6 +240,11 @@ int RunExport(const CommandContext& context) {
         const std::string overwritten = OutputThatIsInput(ExchangeModelFiles(path, target), inputs);
         if (!overwritten.empty())
             return UsageError(context, overwritten + " would be written over INPUT " + arguments.file);
+        if (!loaded.scene) {
+            log.PrintOutput(std::string(kCrLf) + "Error: " + damage + "; nothing was written" + std::string(kCrLf));
+            log.flush();
+            return kExitFailed;
+        }
         const bool written = WriteExchangeModel(model, path, target, log);
         log.flush();
         return written ? kExitOk : kExitFailed;
@@ -251,15 +257,15 @@ int RunExport(const CommandContext& context) {
     if (ExportNames based = names; DeriveBaseName(based, kPathSeparator)) {
         const std::string tablePath = arguments.table.value_or(context.executableDir + "texlate.rsc");
         inputs.push_back(tablePath);
-        const std::string overwritten = OutputThatIsInput(
-            RoomPaths(static_cast<std::size_t>(std::max(model.subObjectCount, 0)), combined, based.orfPath), inputs);
+        const std::string overwritten =
+            OutputThatIsInput(RoomPaths(model.objects.size(), combined, based.orfPath), inputs);
         if (!overwritten.empty())
             return UsageError(
                 context, "the room " + overwritten + " would be written over " +
                              (IsSameFile(overwritten, arguments.file) ? "INPUT " + arguments.file
                                                                       : "the texture translation table " + tablePath));
     }
-    if (arguments.mergeFaces) {
+    if (arguments.mergeFaces && loaded.scene) {
         MergeFacesOptions mergeOptions;
         mergeOptions.maxAngleDegrees = static_cast<float>(arguments.mergeAngle.value_or(mergeOptions.maxAngleDegrees));
         const MergeFacesResult merged = MergeCoplanarFaces(model, mergeOptions);
@@ -272,16 +278,14 @@ int RunExport(const CommandContext& context) {
     options.reverseFaces = arguments.reverseFaces;
     options.strict = arguments.strict;
     options.unshownPrefix = CurrentDirectoryPrefix(given);
-    Scene scene;
-    std::string damage;
     ExportOutcome outcome = ExportOutcome::Refused;
-    if (!SceneFromOof(model, scene, damage)) {
+    if (!loaded.scene) {
         outcome = RefuseRoomExport(damage, log);
     } else {
-        RoomTextureNaming naming = NameRoomTextures(scene, *table, arguments.gamePaths.empty() ? nullptr : &game, log);
+        RoomTextureNaming naming = NameRoomTextures(model, *table, arguments.gamePaths.empty() ? nullptr : &game, log);
         options.textureNames = &naming.names;
         options.unknownTextures = std::move(naming.unknown);
-        outcome = WriteRooms(scene, *table, options, names, log);
+        outcome = WriteRooms(model, *table, options, names, log);
     }
     const std::string closing = ExportClosingMessage(outcome);
     if (!closing.empty())

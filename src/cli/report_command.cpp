@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/load_model.h"
+#include "app/open_input.h"
 #include "app/output_log.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
@@ -50,15 +50,14 @@ int RunReport(const CommandContext& context) {
     if (file.empty())
         return UsageError(context, "FILE is missing");
 
-    ObjectModel model;
-    LoadedInput loaded;
     LogText report(context.out);
     std::string openError;
-    const int result = LoadModelFile(file, FileNamePart(file), model, loaded, report, context.format, &openError);
+    const OpenedInput opened =
+        OpenInput(file, FileNamePart(file), report, {.format = context.format, .openError = &openError});
     report.flush();
     if (!openError.empty())
         context.err << "torvale-cli: cannot read " << file << ": " << openError << '\n';
-    return result == kOofLoaded ? kExitOk : kExitFailed;
+    return opened.loaded ? kExitOk : kExitFailed;
 }
 
 }  // namespace torvale::cli

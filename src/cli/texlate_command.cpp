@@ -3,7 +3,7 @@
 #include <ostream>
 #include <string_view>
 
-#include "app/import_oof.h"
+#include "app/open_input.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "core/atomic_file.h"
@@ -148,7 +148,9 @@ int Suggest(const CommandContext& context) {
         ObjectModel model;
         NoReport quiet;
         std::string openError;
-        if (LoadOofFile(path, FileNamePart(path), model, quiet, context.format, &openError) != kOofLoaded) {
+        const OpenRequest request{
+            .as = OpenAs::Oof, .format = context.format, .openError = &openError, .oofModel = &model};
+        if (!OpenInput(path, FileNamePart(path), quiet, request).loaded) {
             context.err << "torvale-cli: " << path << ": "
                         << (openError.empty() ? "not a model TORVALE can read" : openError) << '\n';
             ok = false;

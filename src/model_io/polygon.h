@@ -4,7 +4,7 @@
 #include <span>
 #include <vector>
 
-#include "oof/object_model.h"
+#include "scene/scene.h"
 
 namespace torvale {
 
@@ -16,12 +16,9 @@ bool IsConvexPolygon(std::span<const Vector3> corners, const Vector3& normal);
 // appends nothing for a polygon without area.
 bool TriangulatePolygon(std::span<const Vector3> corners, std::vector<std::uint32_t>& triangles);
 
-// The model's world positions: a sub-object's vertices moved by its attach offset and those of all its
-// parents (a broken or circular parent chain stops at the first repeat).
-Vector3 WorldOffsetOf(const ObjectModel& model, std::size_t subObject);
-
-// The stored texture name without its trailing zero.
-std::string_view TextureNameOf(const ObjectModel& model, std::int32_t textureIndex);
+// The scene's world positions: a sub-object's vertices moved by its attach offset and those of all its
+// parents, added to zero in that order.
+Vector3 WorldOffsetOf(const Scene& scene, std::size_t subObject);
 
 // The name an untextured face's colour goes by in glTF and OBJ materials: "rgb_7d66f3".
 std::string ColorMaterialName(const FaceColor& color);

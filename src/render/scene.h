@@ -10,12 +10,11 @@
 #include <string_view>
 #include <vector>
 
-#include "oof/object_model.h"
+#include "scene/scene.h"
 
 namespace torvale {
 
 // Colours are 0x00RRGGBB.
-inline constexpr std::uint32_t kUnknownTextureColor = 0xB0B0B0;  // a texture index the model has no name for
 
 struct PreviewFace {
     std::uint32_t firstCorner = 0;  // into PreviewScene::corners
@@ -44,11 +43,10 @@ struct PreviewScene {
 // to case, as the game matches names) turned into a fairly saturated, fairly light colour.
 std::uint32_t TextureColor(std::string_view name);
 
-// Builds the scene of `model`. A sub-object's world position is its vertices plus the attach offsets of it and
-// its parents up to the root, added in single precision in that order, as the combined room places them. A
-// broken parent chain (a parent out of range, a loop) stops at the break. Faces with a vertex number out of
-// range or fewer than 3 corners stay in the list, with no corners. `flaggedFaces` are room face numbers;
-// numbers beyond the faces are ignored. Vertices that are not finite stay out of the bounding sphere.
-PreviewScene BuildPreviewScene(const ObjectModel& model, std::span<const std::size_t> flaggedFaces = {});
+// Builds the preview of `model`. A sub-object's world position is its vertices plus the attach offsets of it
+// and its parents up to the root, added in single precision in that order, as the combined room places them.
+// Faces of fewer than 3 corners stay in the list, with no corners. `flaggedFaces` are room face numbers;
+// numbers beyond the faces are ignored.
+PreviewScene BuildPreviewScene(const Scene& model, std::span<const std::size_t> flaggedFaces = {});
 
 }  // namespace torvale

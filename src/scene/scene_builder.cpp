@@ -1,5 +1,6 @@
 #include "scene/scene_builder.h"
 
+#include <algorithm>
 #include <bit>
 #include <utility>
 
@@ -50,6 +51,20 @@ std::int32_t SceneBuilder::subObject(std::string_view name,
     joinSlots_.assign(SlotsFor(expectedVertices), 0);
     joined_ = 0;
     return static_cast<std::int32_t>(scene_.objects.size() - 1);
+}
+
+void SceneBuilder::reserve(std::size_t vertices) {
+    SceneObject& object = scene_.objects.back();
+    const std::size_t total = object.positions.size() + vertices;
+    // Grown by at least half each time, so that many small reservations stay linear.
+    if (object.positions.capacity() < total) {
+        const std::size_t capacity = std::max(total, object.positions.capacity() + object.positions.capacity() / 2);
+        object.positions.reserve(capacity);
+        object.normals.reserve(capacity);
+        object.alphas.reserve(capacity);
+    }
+    while (joinSlots_.size() < SlotsFor(joined_ + vertices))
+        growJoinTable();
 }
 
 std::uint32_t SceneBuilder::vertex(const Vector3& position) {

@@ -24,6 +24,9 @@ public:
                            std::int32_t parent,
                            const Vector3& offset,
                            std::size_t expectedVertices = 0);
+    // Makes room for `vertices` more vertices in the current sub-object, so that adding them (and joining them
+    // by position) grows no table on the way.
+    void reserve(std::size_t vertices);
     // Adds a vertex to the current sub-object and returns its number there.
     std::uint32_t vertex(const Vector3& position);
     // The current sub-object's vertex at exactly this position (bit for bit), added the first time it is seen.

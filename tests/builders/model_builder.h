@@ -8,8 +8,12 @@
 #include <string_view>
 
 #include <span>
+#include <string>
+#include <vector>
 
+#include "oof/model_report.h"
 #include "oof/object_model.h"
+#include "oof/oof_reader.h"
 #include "scene/scene.h"
 
 namespace torvale::test {
@@ -47,6 +51,19 @@ private:
 // The scene of `model`, as the OOF conversion makes it; a model it refuses throws std::invalid_argument with the
 // reason, so that a test of a valid model fails loudly.
 Scene SceneOf(const ObjectModel& model);
+
+// Import OOF of the file at `path` into `model` in place, through the program's one way in: kOofLoaded or
+// kOofInvalid, the log written to `out`.
+int ImportOof(const std::string& path,
+              const std::string& title,
+              ObjectModel& model,
+              OutputSink& out,
+              const ReportFormat& format = {},
+              std::string* openError = nullptr);
+
+// Per face of `object`: its corner count, its texture number.
+std::vector<std::uint32_t> CornerCounts(const SceneObject& object);
+std::vector<std::int32_t> TextureNumbers(const SceneObject& object);
 
 // One sub-object with `vertexCount` vertices and `faceCount` triangles over them, one texture: the largest
 // model the reader's capacities promise for a single sub-object (25000 and 25000).

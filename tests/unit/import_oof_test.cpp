@@ -7,6 +7,7 @@
 #include "app/import_oof.h"
 #include "builders/bytes.h"
 #include "builders/fake_platform.h"
+#include "builders/model_builder.h"
 #include "builders/oof_builder.h"
 
 namespace torvale {
@@ -71,7 +72,7 @@ TEST(ImportOof, GoodFileShowsTheReportEnablesExportAndNamesItInTheCaption) {
     EXPECT_FALSE(h.view.menuEnabled.at(MenuItem::ReloadP3D));
     EXPECT_EQ(h.window.oofPath, h.dir / "ship.oof");
     EXPECT_EQ(h.window.oofTitle, "ship.oof");
-    EXPECT_EQ(h.window.model().subObjectCount, 3);
+    EXPECT_EQ(h.window.oofModel().subObjectCount, 3);
     EXPECT_EQ(h.view.repaints, 1);
 }
 
@@ -117,7 +118,7 @@ TEST(ImportOof, CancelAfterASuccessfulLoadOnlyResetsTheLog) {
     EXPECT_EQ(h.window.caption(), kTitle + " - ship.oof");
     EXPECT_EQ(h.window.oofPath, h.dir / "ship.oof");
     EXPECT_EQ(h.window.oofTitle, "ship.oof");
-    EXPECT_EQ(h.window.model().subObjectCount, 3);
+    EXPECT_EQ(h.window.oofModel().subObjectCount, 3);
     EXPECT_EQ(h.view.repaints, 1);  // only the confirmed dialog repainted
 }
 
@@ -192,7 +193,7 @@ TEST_F(OofImport, LoadedFileEndsWithFinishedLoading) {
     ObjectModel model;
     RecordingSink log;
     std::string error = "stale";
-    EXPECT_EQ(LoadOofFile(path("ship.oof"), "ship.oof", model, log, {}, &error), kOofLoaded);
+    EXPECT_EQ(test::ImportOof(path("ship.oof"), "ship.oof", model, log, {}, &error), kOofLoaded);
     EXPECT_EQ(log.messages.front(), "\r\nOpened ship.oof\r\n");
     EXPECT_EQ(log.messages.back(), "\r\nFinished loading ship.oof\r\n");
     EXPECT_EQ(error, "");
@@ -203,7 +204,7 @@ TEST_F(OofImport, MissingFileIsNotCreatedAndGivesOnlyTheErrorLine) {
     ObjectModel model;
     RecordingSink log;
     std::string error;
-    EXPECT_EQ(LoadOofFile(path("missing.oof"), "missing.oof", model, log, {}, &error), kOofInvalid);
+    EXPECT_EQ(test::ImportOof(path("missing.oof"), "missing.oof", model, log, {}, &error), kOofInvalid);
     EXPECT_EQ(log.messages, std::vector<std::string>{"\r\nError reading missing.oof Not a valid OOF!\r\n"});
     EXPECT_FALSE(error.empty());
     EXPECT_FALSE(fs::exists(path("missing.oof")));
@@ -214,7 +215,7 @@ TEST_F(OofImport, ReadOnlyFileLoadsAndStaysAsItWas) {
     fs::permissions(path("ship.oof"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     ObjectModel model;
     RecordingSink log;
-    EXPECT_EQ(LoadOofFile(path("ship.oof"), "ship.oof", model, log), kOofLoaded);
+    EXPECT_EQ(test::ImportOof(path("ship.oof"), "ship.oof", model, log), kOofLoaded);
     EXPECT_EQ(test::ReadTestFile(path("ship.oof")), test::SampleOof());
 }
 
@@ -224,7 +225,7 @@ TEST_F(OofImport, CutShortPOFGENTextStillFinishesLoading) {
     ASSERT_TRUE(test::WriteTestFile(path("ship.oof"), b.bytes()));
     ObjectModel model;
     RecordingSink log;
-    EXPECT_EQ(LoadOofFile(path("ship.oof"), "ship.oof", model, log), kOofLoaded);
+    EXPECT_EQ(test::ImportOof(path("ship.oof"), "ship.oof", model, log), kOofLoaded);
     EXPECT_EQ(log.messages[log.messages.size() - 2], "\r\nPOF contained incorrect data");
     EXPECT_EQ(log.messages.back(), "\r\nFinished loading ship.oof\r\n");
 }

@@ -324,11 +324,11 @@ TEST(OrfReader, ModelFromARoomWritesTheSameRoomAgain) {
     faces[2].texture = 2;
     const Bytes original = OrfBuilder(4).room(CubeVertices(), {"rock1", "metal_plate", "glass"}, faces).bytes();
     const Room room = Read(original);
-    const ObjectModel model = ModelFromRoom(room, "cube");
-    const Scene scene = test::SceneOf(model);
+    const Scene scene = SceneFromRoom(room, "cube");
+    ASSERT_EQ(ValidateScene(scene), "");
     ASSERT_EQ(FindRoomLimitProblem(scene, false), "");
-    EXPECT_EQ(model.subObject(0).name, std::string("cube\0", 5));
-    const Bytes again = EncodeRoom(BuildSubObjectRoom(scene, 0, model.textureNames));
+    EXPECT_EQ(scene.objects[0].name, "cube");
+    const Bytes again = EncodeRoom(BuildSubObjectRoom(scene, 0, scene.textures));
     const Room back = Read(again);
     EXPECT_EQ(back.vertices, room.vertices);
     EXPECT_EQ(back.textureNames, room.textureNames);

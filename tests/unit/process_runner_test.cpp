@@ -190,7 +190,7 @@ TEST_F(P3dChain, CompilesImportsReportsAndExports) {
     EXPECT_NE(log.find("Number of Verts: 5"), std::string::npos);
     EXPECT_NE(log.find("switches: -s0.03 -p"), std::string::npos);  // POFGEN's text inside the OOF file
     EXPECT_NE(log.find("Finished loading ship.OOF"), std::string::npos);
-    EXPECT_EQ(h.window.model().subObjectCount, 1);
+    EXPECT_EQ(h.window.oofModel().subObjectCount, 1);
 
     h.dialogs.choose(h.dir / "ship.orf", "ship.orf");
     h.window.ExportOrf();
