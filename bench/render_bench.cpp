@@ -60,7 +60,7 @@ const PreviewScene& SphereScene() {
         model.gunpointCount = 2;
         model.gunpoints[0] = {0, {0, 0, -1}, {}};
         model.gunpoints[1] = {0, {1, 0, 0}, {}};
-        return BuildPreviewScene(model);
+        return BuildPreviewScene(test::SceneOf(model));
     }();
     return scene;
 }
@@ -80,7 +80,7 @@ void BM_Render(benchmark::State& state) {
 BENCHMARK(BM_Render)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_BuildScene(benchmark::State& state) {
-    const ObjectModel model = test::FullCapacityModel();
+    const Scene model = test::SceneOf(test::FullCapacityModel());
     for (auto _ : state) {
         PreviewScene scene = BuildPreviewScene(model);
         benchmark::DoNotOptimize(scene.faces.data());

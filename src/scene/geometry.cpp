@@ -37,7 +37,14 @@ bool IsFinite(const Vector3& v) {
 }
 
 std::string FormatPoint(const Vector3& v) {
-    return "(" + FormatSingle(v.x) + ", " + FormatSingle(v.y) + ", " + FormatSingle(v.z) + ")";
+    std::string text("(");
+    for (const float value : {v.x, v.y, v.z}) {
+        if (text.size() > 1)
+            text += ", ";
+        text += FormatSingle(value);
+    }
+    text += ')';
+    return text;
 }
 
 }  // namespace torvale
