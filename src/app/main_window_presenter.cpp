@@ -111,16 +111,16 @@ void MainWindowPresenter::ImportOof(OofSource source) {
         const FileDialogResult chosen = dialogs_.ShowOpen(ImportOofDialog());
         if (!chosen.confirmed)
             return;  // cancelled: model, names, caption and menu stay as they were
-        oofPath = chosen.path;
-        oofTitle = chosen.title;
+        modelPath = chosen.path;
+        modelTitle = chosen.title;
         view_.Repaint();
-        if (oofPath.empty() || oofTitle.empty())
+        if (modelPath.empty() || modelTitle.empty())
             return;
     }
-    const bool loaded = open(oofPath, oofTitle, OpenAs::Oof);
+    const bool loaded = open(modelPath, modelTitle, OpenAs::Oof);
     // A model that POFGEN compiled is remembered by its P3D source, by the P3D import.
     if (loaded && source == OofSource::AskUser)
-        RememberRecent(oofPath);
+        RememberRecent(modelPath);
 }
 
 void MainWindowPresenter::ImportModel() {
@@ -138,20 +138,20 @@ bool MainWindowPresenter::open(const std::string& path,
                                const std::string& title,
                                OpenAs as,
                                std::optional<std::pair<FileBytes, InputKind>> read) {
-    oofPath = path;
-    oofTitle = title;
+    modelPath = path;
+    modelTitle = title;
     OpenRequest request;
     request.as = as;
     request.format = ReportFormat{program_.decimalSeparator, program_.ansi.toUtf8};
     request.oofModel = oofModel_.get();
     if (as == OpenAs::RoomCheck)
         request.game = gameTextures();
-    OpenedInput opened = read ? OpenInput(oofPath, oofTitle, std::move(read->first), read->second, log_, request)
-                              : OpenInput(oofPath, oofTitle, log_, request);
+    OpenedInput opened = read ? OpenInput(modelPath, modelTitle, std::move(read->first), read->second, log_, request)
+                              : OpenInput(modelPath, modelTitle, log_, request);
     scene_ = std::move(opened.scene);
     sceneProblem_ = std::move(opened.sceneProblem);
     room_ = std::move(opened.room);
-    modelLoaded(opened.loaded, oofTitle);
+    modelLoaded(opened.loaded, modelTitle);
     return opened.loaded;
 }
 
@@ -235,8 +235,8 @@ void MainWindowPresenter::modelLoaded(bool loaded, const std::string& title) {
     if (listener_)
         listener_->ModelChanged(loaded && scene_ ? &*scene_ : nullptr, loaded && room_ ? &*room_ : nullptr, title);
     if (!loaded) {
-        oofPath.clear();
-        oofTitle.clear();
+        modelPath.clear();
+        modelTitle.clear();
         setCaption(std::string(kApplicationTitle));
         return;
     }
@@ -262,7 +262,7 @@ const GameTextures* MainWindowPresenter::gameTextures() {
 void MainWindowPresenter::ExportOrf() {
     if (!exportEnabled_)
         return;  // only a loaded model can be exported, whoever sends the command
-    exportNames.orfPath = SuggestOrfPath(oofPath);
+    exportNames.orfPath = SuggestOrfPath(modelPath);
     const FileDialogResult chosen = dialogs_.ShowSave(ExportOrfDialog(exportNames.orfPath));
     if (!chosen.confirmed)
         return;  // cancelled: nothing written, nothing reported
@@ -281,7 +281,7 @@ void MainWindowPresenter::ExportOrf() {
         RoomTextureNaming naming = NameRoomTextures(*scene, program_.textureTable, gameTextures(), log_);
         roomOptions.textureNames = &naming.names;
         roomOptions.unknownTextures = std::move(naming.unknown);
-        roomOptions.inputs = {oofPath};
+        roomOptions.inputs = {modelPath};
         outcome = WriteRooms(*scene, program_.textureTable, roomOptions, exportNames, log_);
     } else {
         outcome = RefuseRoomExport(problem, log_);
@@ -294,7 +294,7 @@ void MainWindowPresenter::ExportOrf() {
 void MainWindowPresenter::ExportModel() {
     if (!exportEnabled_)
         return;
-    std::string suggested = oofPath;
+    std::string suggested = modelPath;
     const std::size_t dot = suggested.rfind('.');
     if (dot != std::string::npos && suggested.find_first_of("\\/", dot) == std::string::npos)
         suggested.resize(dot);
@@ -307,7 +307,7 @@ void MainWindowPresenter::ExportModel() {
     Scene scaled;
     std::string problem;
     if (const Scene* scene = ModelToExport(scaled, problem))
-        WriteExchangeModel(*scene, path, target, log_, {oofPath});
+        WriteExchangeModel(*scene, path, target, log_, {modelPath});
     else
         log_.PrintOutput(Line("Error: " + problem + "; nothing was written"));
 }

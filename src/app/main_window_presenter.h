@@ -75,7 +75,7 @@ public:
 
     // Caption, output style with fallback, show, banner.
     void Load();
-    // Import OOF: the open dialog (or the given oofPath and oofTitle), then the reader; sets the caption and
+    // Import OOF: the open dialog (or the given modelPath and modelTitle), then the reader; sets the caption and
     // Export ORF.
     void ImportOof(OofSource source);
     // Import Model: the open dialog for glTF, GLB and OBJ files, then the reader and the model's summary; a
@@ -132,8 +132,9 @@ public:
     // (a damaged OOF model, or one that the scale takes beyond single precision).
     const Scene* ModelToExport(Scene& scaled, std::string& problem);
 
-    std::string oofPath;
-    std::string oofTitle;
+    // The current model's file, whatever its kind, and its name as the caption shows it.
+    std::string modelPath;
+    std::string modelTitle;
     ExportNames exportNames;  // orfPath, orfTitle, orfDirectory
     std::string lastP3dPath;
     std::string lastP3dTitle;

@@ -70,8 +70,8 @@ TEST(ImportOof, GoodFileShowsTheReportEnablesExportAndNamesItInTheCaption) {
     EXPECT_TRUE(h.window.exportEnabled());
     EXPECT_TRUE(h.view.menuEnabled.at(MenuItem::FileExport));
     EXPECT_FALSE(h.view.menuEnabled.at(MenuItem::ReloadP3D));
-    EXPECT_EQ(h.window.oofPath, h.dir / "ship.oof");
-    EXPECT_EQ(h.window.oofTitle, "ship.oof");
+    EXPECT_EQ(h.window.modelPath, h.dir / "ship.oof");
+    EXPECT_EQ(h.window.modelTitle, "ship.oof");
     EXPECT_EQ(h.window.oofModel().subObjectCount, 3);
     EXPECT_EQ(h.view.repaints, 1);
 }
@@ -88,8 +88,8 @@ TEST(ImportOof, WrongIdentifierLeavesOnlyTheErrorLineAndDisablesExport) {
     EXPECT_FALSE(h.view.menuEnabled.at(MenuItem::FileExport));
     EXPECT_EQ(h.window.caption(), kTitle);
     EXPECT_EQ(h.view.caption, kTitle);
-    EXPECT_EQ(h.window.oofPath, "");
-    EXPECT_EQ(h.window.oofTitle, "");
+    EXPECT_EQ(h.window.modelPath, "");
+    EXPECT_EQ(h.window.modelTitle, "");
 }
 
 TEST(ImportOof, DataTheModelCannotTakeIsReportedThenFailsLikeAnInvalidFile) {
@@ -104,7 +104,7 @@ TEST(ImportOof, DataTheModelCannotTakeIsReportedThenFailsLikeAnInvalidFile) {
     EXPECT_LT(reason, closing);
     EXPECT_FALSE(h.window.exportEnabled());
     EXPECT_EQ(h.window.caption(), kTitle);
-    EXPECT_EQ(h.window.oofTitle, "");
+    EXPECT_EQ(h.window.modelTitle, "");
 }
 
 TEST(ImportOof, CancelAfterASuccessfulLoadOnlyResetsTheLog) {
@@ -116,8 +116,8 @@ TEST(ImportOof, CancelAfterASuccessfulLoadOnlyResetsTheLog) {
     EXPECT_EQ(h.window.log().text(), Banner());
     EXPECT_TRUE(h.window.exportEnabled());
     EXPECT_EQ(h.window.caption(), kTitle + " - ship.oof");
-    EXPECT_EQ(h.window.oofPath, h.dir / "ship.oof");
-    EXPECT_EQ(h.window.oofTitle, "ship.oof");
+    EXPECT_EQ(h.window.modelPath, h.dir / "ship.oof");
+    EXPECT_EQ(h.window.modelTitle, "ship.oof");
     EXPECT_EQ(h.window.oofModel().subObjectCount, 3);
     EXPECT_EQ(h.view.repaints, 1);  // only the confirmed dialog repainted
 }
@@ -128,8 +128,8 @@ TEST(ImportOof, DialogWithoutAFileTitleEndsSilentlyKeepingWhatItReturned) {
     h.dialogs.choose(h.dir / "ship.oof", "");
     h.window.ImportOof(OofSource::AskUser);
     EXPECT_EQ(h.window.log().text(), Banner());
-    EXPECT_EQ(h.window.oofPath, h.dir / "ship.oof");
-    EXPECT_EQ(h.window.oofTitle, "");
+    EXPECT_EQ(h.window.modelPath, h.dir / "ship.oof");
+    EXPECT_EQ(h.window.modelTitle, "");
     EXPECT_FALSE(h.window.exportEnabled());
     EXPECT_EQ(h.window.caption(), kTitle);
 }
@@ -139,8 +139,8 @@ TEST(ImportOof, SkippingTheDialogResetsTheLogAndLoadsTheNamedFile) {
     h.window.Load();
     h.window.log().PrintOutput("\r\nPOFGEN said something\r\n");
     ASSERT_TRUE(test::WriteTestFile(h.dir / "ship.oof", test::SampleOof()));
-    h.window.oofPath = h.dir / "ship.oof";
-    h.window.oofTitle = "ship.oof";
+    h.window.modelPath = h.dir / "ship.oof";
+    h.window.modelTitle = "ship.oof";
     h.window.ImportOof(OofSource::GivenFile);
     EXPECT_TRUE(h.dialogs.opened.empty());
     EXPECT_EQ(h.window.log().text().rfind(Banner() + "    \r\n", 0), 0u);
@@ -152,8 +152,8 @@ TEST(ImportOof, SkippingTheDialogResetsTheLogAndLoadsTheNamedFile) {
 TEST(ImportOof, FileThatCannotBeOpenedSaysWhyAndFails) {
     MainWindowHarness h;
     h.window.Load();
-    h.window.oofPath = h.dir / "gone.oof";
-    h.window.oofTitle = "gone.oof";
+    h.window.modelPath = h.dir / "gone.oof";
+    h.window.modelTitle = "gone.oof";
     h.window.ImportOof(OofSource::GivenFile);
     const std::string log = AfterBanner(h.window.log());
     const std::string reason = "    \r\nError: cannot open " + (h.dir / "gone.oof") + ": ";
@@ -163,7 +163,7 @@ TEST(ImportOof, FileThatCannotBeOpenedSaysWhyAndFails) {
     EXPECT_EQ(log.substr(log.size() - closing.size()), closing);
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 4);  // two messages of one line each
     EXPECT_FALSE(h.window.exportEnabled());
-    EXPECT_EQ(h.window.oofPath, "");
+    EXPECT_EQ(h.window.modelPath, "");
 }
 
 namespace fs = std::filesystem;
