@@ -8,12 +8,6 @@
 namespace torvale {
 namespace {
 
-std::string RangeText(std::int64_t count, const char* none, const char* what) {
-    if (count <= 0)
-        return none;
-    return std::string(what) + " 0 to " + FormatInteger(count - 1);
-}
-
 std::string FaceLabel(std::size_t index, std::size_t face) {
     return SubObjectLabel(index) + ", face #" + FormatInteger(static_cast<std::int64_t>(face));
 }
@@ -45,7 +39,7 @@ std::string FindTableDamage(const SubObject& sub, std::size_t index, std::int32_
         const std::int32_t texture = sub.faceTextureIndices[face];
         if (texture < -1 || texture >= textureCount) {
             return FaceLabel(index, face) + " uses texture " + FormatInteger(texture) + ", but the model has " +
-                   RangeText(textureCount, "no textures", "textures");
+                   NumberRange(textureCount, "no textures", "textures");
         }
         const FaceVertex* corner = sub.cornersOf(face);
         for (std::int32_t k = 0; k < corners; ++k) {
@@ -53,7 +47,7 @@ std::string FindTableDamage(const SubObject& sub, std::size_t index, std::int32_
             if (static_cast<std::uint32_t>(corner[k].vertexIndex) >= vertexCount) {
                 return FaceLabel(index, face) + ", corner #" + FormatInteger(k) + " names vertex " +
                        FormatInteger(corner[k].vertexIndex) + ", but the sub-object has " +
-                       RangeText(sub.vertexCount, "no vertices", "vertices");
+                       NumberRange(sub.vertexCount, "no vertices", "vertices");
             }
         }
     }
@@ -149,11 +143,7 @@ bool SceneFromOof(const ObjectModel& model, Scene& scene, std::string& error) {
     built.attachPoints = PointsOf(model.attachPoints, model.attachPointCount);
     built.attachNormals = PointsOf(model.attachNormals, model.attachNormalCount);
     built.groundPoints = PointsOf(model.groundPoints, model.groundPointCount);
-    error = ValidateScene(built);
-    if (!error.empty())
-        return false;
-    scene = std::move(built);
-    return true;
+    return AcceptScene(std::move(built), scene, error);
 }
 
 }  // namespace torvale

@@ -8,12 +8,6 @@
 namespace torvale {
 namespace {
 
-std::string RangeText(std::int64_t count, const char* none, const char* what) {
-    if (count <= 0)
-        return none;
-    return std::string(what) + " 0 to " + FormatInteger(count - 1);
-}
-
 std::string Number(std::size_t n) {
     return FormatInteger(static_cast<std::int64_t>(n));
 }
@@ -43,13 +37,13 @@ std::string FindObjectDamage(const SceneObject& object, std::size_t index, std::
             return faceLabel + " lists " + Number(face.cornerCount) + " corners, beyond the stored corners";
         if (face.texture < kUntextured || (face.texture >= 0 && static_cast<std::size_t>(face.texture) >= textureCount))
             return faceLabel + " uses texture " + FormatInteger(face.texture) + ", but the model has " +
-                   RangeText(static_cast<std::int64_t>(textureCount), "no textures", "textures");
+                   NumberRange(static_cast<std::int64_t>(textureCount), "no textures", "textures");
         const std::span<const SceneCorner> corners = object.cornersOf(face);
         for (std::size_t k = 0; k < corners.size(); ++k) {
             if (corners[k].vertex >= vertices)
                 return faceLabel + ", corner #" + Number(k) + " names vertex " + Number(corners[k].vertex) +
                        ", but the sub-object has " +
-                       RangeText(static_cast<std::int64_t>(vertices), "no vertices", "vertices");
+                       NumberRange(static_cast<std::int64_t>(vertices), "no vertices", "vertices");
         }
     }
     for (std::size_t v = 0; v < vertices; ++v) {
@@ -115,7 +109,7 @@ std::string FindPointDamage(const std::vector<ScenePoint>& points, const char* w
         const std::string label = std::string(what) + " #" + Number(i);
         if (point.parent < -1 || (point.parent >= 0 && static_cast<std::size_t>(point.parent) >= objects))
             return label + " belongs to sub-object #" + FormatInteger(point.parent) + ", but the model has " +
-                   RangeText(static_cast<std::int64_t>(objects), "no sub-objects", "sub-objects");
+                   NumberRange(static_cast<std::int64_t>(objects), "no sub-objects", "sub-objects");
         if (!IsFinite(point.position) || !IsFinite(point.direction))
             return label + " is at " + FormatPoint(point.position) + ", which is not a finite position";
     }
@@ -165,6 +159,20 @@ std::string ValidateScene(const Scene& scene) {
         if (std::string damage = FindPointDamage(*points, what, objects); !damage.empty())
             return damage;
     return {};
+}
+
+bool AcceptScene(Scene&& built, Scene& scene, std::string& error) {
+    error = ValidateScene(built);
+    if (!error.empty())
+        return false;
+    scene = std::move(built);
+    return true;
+}
+
+std::string NumberRange(std::int64_t count, const char* none, const char* what) {
+    if (count <= 0)
+        return none;
+    return std::string(what) + " 0 to " + FormatInteger(count - 1);
 }
 
 Vector3 WorldOffset(const Scene& scene, std::size_t index) {

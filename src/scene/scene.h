@@ -89,6 +89,13 @@ std::string SubObjectLabel(std::size_t index);
 // the names, a parent out of range or a chain that loops, a zero byte in a name, or tables of unequal length.
 std::string ValidateScene(const Scene& scene);
 
+// Hands `built` over to `scene` when ValidateScene passes it; otherwise returns false with its reason in `error`
+// and leaves `scene` as it was. The one door through which readers give out a scene.
+bool AcceptScene(Scene&& built, Scene& scene, std::string& error);
+
+// "vertices 0 to 4", or `none` for a count of 0: the range of numbers a table of `count` elements answers to.
+std::string NumberRange(std::int64_t count, const char* none, const char* what);
+
 // The sub-object's own offset plus that of its parent, grandparent and so on up to the root, each step a
 // single-precision addition in that order (the order the combined room adds them in).
 Vector3 WorldOffset(const Scene& scene, std::size_t index);

@@ -126,11 +126,7 @@ bool SceneBuilder::finish(Scene& scene, std::string& error) {
     textures_.clear();
     joinSlots_.clear();
     joined_ = 0;
-    error = ValidateScene(built);
-    if (!error.empty())
-        return false;
-    scene = std::move(built);
-    return true;
+    return AcceptScene(std::move(built), scene, error);
 }
 
 }  // namespace torvale
