@@ -425,6 +425,31 @@ TEST_F(RoomExport, UnknownTextureIsWarnedAboutOncePerRoom) {
     EXPECT_EQ(count("texture rock is no texture page"), 1u) << all;
 }
 
+// A strict export checks every room once, before any is written: it shows the same findings the plain export
+// shows after each room (a clean room goes unmentioned), refuses, and writes nothing.
+TEST_F(RoomExport, StrictExportShowsThePlainExportsFindingsAndWritesNothing) {
+    const ObjectModel model = SubObjects(3);
+    const auto findingLines = [&] {
+        std::vector<std::string> lines;
+        for (const std::string& m : log.messages)
+            if (m.starts_with("Warning: ") || (m.starts_with("Room check of ") && !m.ends_with(": no findings\r\n")))
+                lines.push_back(m);
+        return lines;
+    };
+    names = {path("s.orf"), "s.orf", ""};
+    RoomExportOptions options{false, kSeparator};
+    options.strict = true;
+    EXPECT_EQ(Export(model, table, options, names, log), ExportOutcome::Refused);
+    EXPECT_TRUE(files().empty());
+    const std::vector<std::string> strict = findingLines();
+    ASSERT_FALSE(strict.empty());
+    EXPECT_TRUE(log.messages.back().starts_with("\r\nError: the room check found ")) << log.messages.back();
+    EXPECT_TRUE(log.messages.back().ends_with(" findings; no room was written\r\n")) << log.messages.back();
+    log.messages.clear();
+    EXPECT_EQ(write(model, false, "s.orf"), ExportOutcome::Written);
+    EXPECT_EQ(findingLines(), strict);
+}
+
 // A model whose parent chains loop is damaged whichever rooms it would become.
 TEST_F(RoomExport, ParentLoopRefusesBothKindsOfExport) {
     ObjectModel model = SubObjects(2);

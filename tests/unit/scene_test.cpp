@@ -11,6 +11,7 @@
 #include "builders/oof_builder.h"
 #include "builders/orf_builder.h"
 #include "scene/scene_builder.h"
+#include "scene/scene_scale.h"
 
 namespace torvale {
 namespace {
@@ -139,6 +140,22 @@ TEST(SceneBuilder, JoinsPositionsOfEqualBitsOnly) {
     ASSERT_TRUE(b.finish(scene, error)) << error;
     EXPECT_EQ(scene.objects[0].positions.size(), 1002u);
     EXPECT_EQ(scene.objects[1].positions.size(), 1u);
+}
+
+// Scaling moves every place and keeps directions; a factor that takes a number beyond single precision leaves a
+// scene that is no longer valid, and says where.
+TEST(SceneScale, ScalesPlacesAndRefusesWhatOutgrowsSinglePrecision) {
+    test::ModelBuilder b;
+    b.subObject(-1, {1, 2, 3}).vertex(1, 0, 0).vertex(0, 1, 0).vertex(0, 0, 1e30f).face(-1, {{0}, {1}, {2}});
+    Scene scene = b.scene();
+    scene.gunpoints = {{0, {1, 1, 1}, {0, 0, 1}}};
+    Scene small = scene;
+    EXPECT_EQ(ScaleScene(small, 2.0), "");
+    EXPECT_EQ(small.objects[0].offset, (Vector3{2, 4, 6}));
+    EXPECT_EQ(small.objects[0].positions[1], (Vector3{0, 2, 0}));
+    EXPECT_EQ(small.gunpoints[0].position, (Vector3{2, 2, 2}));
+    EXPECT_EQ(small.gunpoints[0].direction, (Vector3{0, 0, 1}));
+    EXPECT_EQ(ScaleScene(scene, 1e10), "sub-object #0, vertex #2 is at (0, 0, Inf), which is not a finite position");
 }
 
 }  // namespace
