@@ -1,5 +1,7 @@
-// glTF reading with face merging (100,000 triangles in 50 nodes), and glTF writing (a 25,000-face model), each
-// beside a plain copy of the same number of bytes: the copy is the ceiling both are measured against.
+// glTF reading with face merging (100,000 triangles in 50 nodes), glTF reading of one node at two sizes ten
+// times apart (its vertices joined by position: the time must grow tenfold, no more), and glTF writing (a
+// 25,000-face model), each beside a plain copy of the same number of bytes: the copy is the ceiling they are
+// measured against.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -52,18 +54,56 @@ void BM_ReadGlbAndMergeFaces(benchmark::State& state) {
     const Bytes& bytes = LargeGlb();
     std::size_t after = 0;
     for (auto _ : state) {
-        torvale::ObjectModel model;
+        torvale::Scene model;
         std::vector<std::string> notes;
         std::string error;
         if (!torvale::ReadGltfModel(bytes, "large.glb", {}, model, notes, error))
             state.SkipWithError(error.c_str());
         after = torvale::MergeCoplanarFaces(model).facesAfter;
-        benchmark::DoNotOptimize(model.subObjects.data());
+        benchmark::DoNotOptimize(model.objects.data());
     }
     state.counters["faces_after_merge"] = static_cast<double>(after);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(bytes.size()));
 }
 BENCHMARK(BM_ReadGlbAndMergeFaces)->Unit(benchmark::kMillisecond);
+
+// One node: a grid of `rows` x 100 squares, each two triangles whose corners repeat their positions (as glTF
+// exporters write a corner per face for its own normal and UV), so every position is joined several times.
+Bytes GridGlb(int rows) {
+    torvale::test::GltfBuilder b;
+    torvale::test::GltfMeshSpec grid;
+    constexpr int kColumns = 100;
+    for (int y = 0; y < rows; ++y)
+        for (int x = 0; x < kColumns; ++x) {
+            const auto fx = static_cast<float>(x), fy = static_cast<float>(y);
+            const auto first = static_cast<std::uint32_t>(grid.positions.size());
+            for (const auto& [px, py] : {std::pair{fx, fy}, {fx + 1, fy}, {fx + 1, fy + 1}, {fx, fy + 1}}) {
+                grid.positions.push_back({px, py, 0.001f * px * py});
+                grid.uvs.emplace_back(px, py);
+            }
+            grid.indices.insert(grid.indices.end(), {first, first + 1, first + 2, first, first + 2, first + 3});
+        }
+    b.rootNodes({b.node({"grid", b.mesh(grid), std::nullopt, std::nullopt, std::nullopt, {}})});
+    return b.glb();
+}
+
+void BM_ReadGlbJoiningVertices(benchmark::State& state) {
+    const Bytes bytes = GridGlb(static_cast<int>(state.range(0)));
+    std::size_t vertices = 0;
+    for (auto _ : state) {
+        torvale::Scene model;
+        std::vector<std::string> notes;
+        std::string error;
+        if (!torvale::ReadGltfModel(bytes, "grid.glb", {}, model, notes, error))
+            state.SkipWithError(error.c_str());
+        vertices = model.vertexCount();
+        benchmark::DoNotOptimize(model.objects.data());
+    }
+    state.counters["triangles"] = static_cast<double>(state.range(0) * 200);
+    state.counters["joined_vertices"] = static_cast<double>(vertices);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(bytes.size()));
+}
+BENCHMARK(BM_ReadGlbJoiningVertices)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 void BM_CopyLargeGlbBytes(benchmark::State& state) {
     const Bytes& bytes = LargeGlb();
@@ -78,8 +118,8 @@ void BM_CopyLargeGlbBytes(benchmark::State& state) {
 BENCHMARK(BM_CopyLargeGlbBytes)->Unit(benchmark::kMillisecond);
 
 // 25,000 triangles over a gently curved grid of 125 x 100 squares, four textures in stripes.
-const torvale::ObjectModel& FaceModel() {
-    static const torvale::ObjectModel model = [] {
+const torvale::Scene& FaceModel() {
+    static const torvale::Scene model = [] {
         torvale::test::ModelBuilder b;
         b.texture("rock").texture("metal").texture("glass").texture("grass").subObject();
         constexpr int kColumns = 125, kRows = 100;
@@ -91,7 +131,7 @@ const torvale::ObjectModel& FaceModel() {
                 const std::int32_t a = y * (kColumns + 1) + x, c = a + kColumns + 2;
                 b.face(y % 4, {{a, 0, 0}, {a + 1, 1, 0}, {c, 1, 1}}).face(y % 4, {{a, 0, 0}, {c, 1, 1}, {c - 1, 0, 1}});
             }
-        return b.build();
+        return b.scene();
     }();
     return model;
 }

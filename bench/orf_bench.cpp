@@ -1,7 +1,7 @@
 // Room export of the largest room the level editor takes (one sub-object, 10000 vertices, 3000 triangles) in both
 // modes,
-// beside a plain memory copy of the same number of bytes. The in-memory build (the model checked, the
-// names translated, the room's bytes made) and the whole WriteRooms with its file are measured apart.
+// beside a plain memory copy of the same number of bytes. The in-memory build (the room's limits checked,
+// the names translated, the room built and its bytes made) and the whole WriteRooms with its file are measured apart.
 
 #include <benchmark/benchmark.h>
 
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "builders/model_builder.h"
+#include "orf/orf_writer.h"
 #include "orf/room_export.h"
 
 namespace {
@@ -22,9 +23,9 @@ public:
     void PrintOutput(std::string_view) override {}
 };
 
-const ObjectModel& Model() {
-    static const ObjectModel model = test::FullCapacityModel(10000, 3000);
-    return model;
+const Scene& Model() {
+    static const Scene scene = test::SceneOf(test::FullCapacityModel(10000, 3000));
+    return scene;
 }
 
 const TextureTable& Table() {
@@ -33,20 +34,20 @@ const TextureTable& Table() {
 }
 
 std::size_t RoomSize() {
-    static const std::size_t size = BuildCombinedRoom(Model(), RoomTextureNames(Model(), Table())).size();
+    static const std::size_t size = EncodeRoom(BuildCombinedRoom(Model(), RoomTextureNames(Model(), Table()))).size();
     return size;
 }
 
 void BM_BuildRoom(benchmark::State& state) {
     const bool combined = state.range(0) != 0;
     for (auto _ : state) {
-        if (!FindExportDamage(Model(), combined).empty()) {
+        if (!FindRoomLimitProblem(Model(), combined).empty()) {
             state.SkipWithError("the model was refused");
             break;
         }
         const std::vector<std::string> names = RoomTextureNames(Model(), Table());
         std::vector<std::uint8_t> bytes =
-            combined ? BuildCombinedRoom(Model(), names) : BuildSubObjectRoom(Model(), 0, names);
+            EncodeRoom(combined ? BuildCombinedRoom(Model(), names) : BuildSubObjectRoom(Model(), 0, names));
         benchmark::DoNotOptimize(bytes.data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * RoomSize()));

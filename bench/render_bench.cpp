@@ -23,8 +23,8 @@ Vector3 Subtract(const Vector3& a, const Vector3& b) {
     return {a.x - b.x, a.y - b.y, a.z - b.z};
 }
 
-const Scene& SphereScene() {
-    static const Scene scene = [] {
+const PreviewScene& SphereScene() {
+    static const PreviewScene scene = [] {
         test::ModelBuilder b;
         b.texture("rock1").texture("metal_plate").subObject();
         for (int band = 0; band <= kBands; ++band) {
@@ -60,7 +60,7 @@ const Scene& SphereScene() {
         model.gunpointCount = 2;
         model.gunpoints[0] = {0, {0, 0, -1}, {}};
         model.gunpoints[1] = {0, {1, 0, 0}, {}};
-        return BuildScene(model);
+        return BuildPreviewScene(test::SceneOf(model));
     }();
     return scene;
 }
@@ -80,9 +80,9 @@ void BM_Render(benchmark::State& state) {
 BENCHMARK(BM_Render)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_BuildScene(benchmark::State& state) {
-    const ObjectModel model = test::FullCapacityModel();
+    const Scene model = test::SceneOf(test::FullCapacityModel());
     for (auto _ : state) {
-        Scene scene = BuildScene(model);
+        PreviewScene scene = BuildPreviewScene(model);
         benchmark::DoNotOptimize(scene.faces.data());
     }
     state.SetLabel("25000 vertices, 25000 faces");

@@ -14,6 +14,7 @@
 #include "builders/model_builder.h"
 #include "core/atomic_file.h"
 #include "orf/orf_reader.h"
+#include "orf/orf_writer.h"
 #include "orf/room_check.h"
 #include "orf/room_export.h"
 
@@ -37,9 +38,9 @@ ObjectModel CleanRoomModel() {
     return b.build();
 }
 
-const ObjectModel& Model() {
-    static const ObjectModel model = CleanRoomModel();
-    return model;
+const Scene& Model() {
+    static const Scene scene = test::SceneOf(CleanRoomModel());
+    return scene;
 }
 
 const std::vector<std::string>& Names() {
@@ -51,7 +52,7 @@ const Room& TheRoom() {
     static const Room room = [] {
         Room r;
         std::string error;
-        if (!ReadOrfFile(BuildSubObjectRoom(Model(), 0, Names()), r, error))
+        if (!ReadOrfFile(EncodeRoom(BuildSubObjectRoom(Model(), 0, Names())), r, error))
             std::abort();
         return r;
     }();
@@ -72,7 +73,7 @@ void BM_CheckRoom(benchmark::State& state) {
 BENCHMARK(BM_CheckRoom)->Unit(benchmark::kMicrosecond);
 
 void BM_ReadRoom(benchmark::State& state) {
-    const std::vector<std::uint8_t> bytes = BuildSubObjectRoom(Model(), 0, Names());
+    const std::vector<std::uint8_t> bytes = EncodeRoom(BuildSubObjectRoom(Model(), 0, Names()));
     for (auto _ : state) {
         Room room;
         std::string error;
@@ -86,11 +87,11 @@ BENCHMARK(BM_ReadRoom)->Unit(benchmark::kMicrosecond);
 void BM_BuildRoomBaseline(benchmark::State& state) {
     std::size_t size = 0;
     for (auto _ : state) {
-        std::vector<std::uint8_t> bytes = BuildSubObjectRoom(Model(), 0, Names());
+        std::vector<std::uint8_t> bytes = EncodeRoom(BuildSubObjectRoom(Model(), 0, Names()));
         size = bytes.size();
         benchmark::DoNotOptimize(bytes.data());
     }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * Model().subObject(0).faceCount));
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * Model().objects[0].faces.size()));
     state.SetLabel(std::to_string(size) + " bytes");
 }
 BENCHMARK(BM_BuildRoomBaseline)->Unit(benchmark::kMicrosecond);

@@ -26,33 +26,4 @@ std::vector<RoomFinding> RoomFindings(const Room& room, const GameTextures* game
     return findings;
 }
 
-RoomFileCheck CheckRoomFile(const std::string& path,
-                            const std::string& title,
-                            const GameTextures* game,
-                            OutputSink& out,
-                            std::string* openError,
-                            const std::function<std::string(std::string_view)>& gameText) {
-    RoomFileCheck check;
-    std::vector<std::uint8_t> bytes;
-    std::string error;
-    if (!ReadWholeFile(path, bytes, error)) {
-        if (openError)
-            *openError = error;
-        else
-            out.PrintOutput(std::string(kCrLf) + "Error: cannot open " + path + ": " + error + std::string(kCrLf));
-        return check;
-    }
-    if (!ReadOrfFile(bytes, check.room, error)) {
-        out.PrintOutput(std::string(kCrLf) + error + std::string(kCrLf));
-        check.room = Room{};
-        return check;
-    }
-    check.read = true;
-    ReportRoom(check.room, title, out, gameText);
-    const std::vector<RoomFinding> findings = RoomFindings(check.room, game);
-    PrintRoomFindings(title, findings, out);
-    check.findings = findings.size();
-    return check;
-}
-
 }  // namespace torvale

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "core/atomic_file.h"
-#include "oof/model_scale.h"
+#include "scene/scene_scale.h"
 
 // SimpleIni works on bytes here: UTF-8 goes in and comes out as it is. Its template bodies are compiled here.
 #define SI_NO_CONVERSION

@@ -33,7 +33,7 @@ std::vector<std::string> ExchangeModelFiles(const std::string& path, ModelTarget
     return target == ModelTarget::Obj ? ObjOutputPaths(path) : GltfOutputPaths(path);
 }
 
-bool WriteExchangeModel(const ObjectModel& model,
+bool WriteExchangeModel(const Scene& scene,
                         const std::string& path,
                         ModelTarget target,
                         OutputSink& out,
@@ -51,8 +51,8 @@ bool WriteExchangeModel(const ObjectModel& model,
     }
     std::vector<std::string> warnings, notes;
     std::string error;
-    const bool written = target == ModelTarget::Obj ? WriteObjModel(model, path, warnings, notes, error)
-                                                    : WriteGltfModel(model, path, warnings, error);
+    const bool written = target == ModelTarget::Obj ? WriteObjModel(scene, path, warnings, notes, error)
+                                                    : WriteGltfModel(scene, path, warnings, error);
     for (const std::string& warning : warnings)
         out.PrintOutput("Warning: " + warning + crlf);
     for (const std::string& note : notes)

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "core/output_sink.h"
-#include "oof/object_model.h"
 #include "platform/file_dialogs.h"
+#include "scene/scene.h"
 
 namespace torvale {
 
@@ -18,12 +18,12 @@ ModelTarget TargetOf(std::string_view path);
 // The files an export of glTF, GLB or OBJ to `path` writes: the file and its .bin or .mtl, if any.
 std::vector<std::string> ExchangeModelFiles(const std::string& path, ModelTarget target);
 
-// Writes `model` as glTF, GLB or OBJ over `path` (all its files replaced together) with the model's own
+// Writes `scene` as glTF, GLB or OBJ over `path` (all its files replaced together) with the model's own
 // texture names, logging CR LF "Exporting <name>..." CR LF, a "Warning: ..." line for each face left out,
 // a "Note: ..." line for names written otherwise, and CR LF "Finished exporting <name>" CR LF, or CR LF
 // "Error: could not write <file>: <reason>" CR LF. A file of the export that is one of `inputs` refuses it
 // before anything is written.
-bool WriteExchangeModel(const ObjectModel& model,
+bool WriteExchangeModel(const Scene& scene,
                         const std::string& path,
                         ModelTarget target,
                         OutputSink& out,

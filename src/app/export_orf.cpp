@@ -35,18 +35,18 @@ std::string ExportClosingMessage(ExportOutcome outcome) {
     return {};
 }
 
-RoomTextureNaming NameRoomTextures(const ObjectModel& model,
+RoomTextureNaming NameRoomTextures(const Scene& scene,
                                    const TextureTable& table,
                                    const GameTextures* game,
                                    OutputSink& out) {
     RoomTextureNaming naming;
-    if (!game || model.textureCount <= 0) {
-        naming.names = RoomTextureNames(model, table);
+    if (!game || scene.textures.empty()) {
+        naming.names = RoomTextureNames(scene, table);
         return naming;
     }
     std::vector<ResolvedTexture> resolved;
-    for (std::size_t k = 0; k < static_cast<std::size_t>(model.textureCount); ++k) {
-        resolved.push_back(ResolveTextureName(model.textureNames[k], &table, *game));
+    for (std::size_t k = 0; k < scene.textures.size(); ++k) {
+        resolved.push_back(ResolveTextureName(scene.textures[k], &table, *game));
         naming.names.push_back(resolved.back().roomName + '\0');
         if (!resolved.back().page)
             naming.unknown.push_back(k);

@@ -25,7 +25,7 @@ std::string ExportClosingMessage(ExportOutcome outcome);
 
 class GameTextures;
 
-// The texture names of the rooms of `model`, each ending in one zero byte, and the numbers of those no
+// The texture names of the rooms of `scene`, each ending in one zero byte, and the numbers of those no
 // texture page of the game's tables answers. Without the game's tables: the names through the user's table,
 // as always, judged by nobody. With them: each name resolved as the game resolves it (a pair of the user's
 // table, then the page whose bitmap is NAME.ogf, then the page named NAME), the log told once per name which
@@ -34,7 +34,7 @@ struct RoomTextureNaming {
     std::vector<std::string> names;
     std::vector<std::size_t> unknown;
 };
-RoomTextureNaming NameRoomTextures(const ObjectModel& model,
+RoomTextureNaming NameRoomTextures(const Scene& scene,
                                    const TextureTable& table,
                                    const GameTextures* game,
                                    OutputSink& out);

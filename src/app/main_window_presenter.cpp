@@ -11,8 +11,8 @@
 #include "core/file_bytes.h"
 #include "core/utf8_path.h"
 #include "model_io/input_kind.h"
-#include "oof/model_scale.h"
 #include "orf/room_report.h"
+#include "scene/scene_scale.h"
 
 namespace torvale {
 namespace {
@@ -87,7 +87,7 @@ MainWindowPresenter::MainWindowPresenter(ProgramState& program,
       dialogs_(dialogs),
       messages_(messages),
       options_(options),
-      model_(std::make_unique<ObjectModel>()) {}
+      oofModel_(std::make_unique<ObjectModel>()) {}
 
 void MainWindowPresenter::Load() {
     setCaption(std::string(kApplicationTitle));
@@ -105,19 +105,16 @@ void MainWindowPresenter::ImportOof(OofSource source) {
         const FileDialogResult chosen = dialogs_.ShowOpen(ImportOofDialog());
         if (!chosen.confirmed)
             return;  // cancelled: model, names, caption and menu stay as they were
-        oofPath = chosen.path;
-        oofTitle = chosen.title;
+        modelPath = chosen.path;
+        modelTitle = chosen.title;
         view_.Repaint();
-        if (oofPath.empty() || oofTitle.empty())
+        if (modelPath.empty() || modelTitle.empty())
             return;
     }
-    const int result =
-        LoadOofFile(oofPath, oofTitle, *model_, log_, ReportFormat{program_.decimalSeparator, program_.ansi.toUtf8});
-    room_.reset();
-    modelLoaded(result == kOofLoaded, oofTitle);
+    const bool loaded = open(modelPath, modelTitle, OpenAs::Oof);
     // A model that POFGEN compiled is remembered by its P3D source, by the P3D import.
-    if (result == kOofLoaded && source == OofSource::AskUser)
-        RememberRecent(oofPath);
+    if (loaded && source == OofSource::AskUser)
+        RememberRecent(modelPath);
 }
 
 void MainWindowPresenter::ImportModel() {
@@ -127,19 +124,29 @@ void MainWindowPresenter::ImportModel() {
         return;
     log_.PrintOutput(kResetMessage);
     view_.Repaint();
-    if (loadModel(chosen.path, chosen.title))
+    if (open(chosen.path, chosen.title, OpenAs::Detected))
         RememberRecent(chosen.path);
 }
 
-bool MainWindowPresenter::loadModel(const std::string& path, const std::string& title) {
-    oofPath = path;
-    oofTitle = title;
-    LoadedInput loaded;
-    const int result = LoadModelFile(oofPath, oofTitle, *model_, loaded, log_,
-                                     ReportFormat{program_.decimalSeparator, program_.ansi.toUtf8});
-    room_ = std::move(loaded.room);
-    modelLoaded(result == kOofLoaded, oofTitle);
-    return result == kOofLoaded;
+bool MainWindowPresenter::open(const std::string& path,
+                               const std::string& title,
+                               OpenAs as,
+                               std::optional<std::pair<FileBytes, InputKind>> read) {
+    modelPath = path;
+    modelTitle = title;
+    OpenRequest request;
+    request.as = as;
+    request.format = ReportFormat{program_.decimalSeparator, program_.ansi.toUtf8};
+    request.oofModel = oofModel_.get();
+    if (as == OpenAs::RoomCheck)
+        request.game = gameTextures();
+    OpenedInput opened = read ? OpenInput(modelPath, modelTitle, std::move(read->first), read->second, log_, request)
+                              : OpenInput(modelPath, modelTitle, log_, request);
+    scene_ = std::move(opened.scene);
+    sceneProblem_ = std::move(opened.sceneProblem);
+    room_ = std::move(opened.room);
+    modelLoaded(opened.loaded, modelTitle);
+    return opened.loaded;
 }
 
 void MainWindowPresenter::CheckOrf() {
@@ -148,51 +155,32 @@ void MainWindowPresenter::CheckOrf() {
         return;
     log_.PrintOutput(kResetMessage);
     view_.Repaint();
-    if (checkRoom(chosen.path, chosen.title))
+    if (open(chosen.path, chosen.title, OpenAs::RoomCheck))
         RememberRecent(chosen.path);
-}
-
-bool MainWindowPresenter::checkRoom(const std::string& path, const std::string& title) {
-    oofPath = path;
-    oofTitle = title;
-    RoomFileCheck check = CheckRoomFile(oofPath, oofTitle, gameTextures(), log_, nullptr, program_.ansi.toUtf8);
-    if (check.read) {
-        const std::string name = oofTitle.substr(0, oofTitle.rfind('.'));
-        *model_ = ModelFromRoom(check.room, name.empty() ? oofTitle : name);
-        room_ = std::move(check.room);
-    } else {
-        room_.reset();
-    }
-    modelLoaded(check.read, oofTitle);
-    return check.read;
 }
 
 OpenedKind MainWindowPresenter::OpenFile(const std::string& path, bool clearLog) {
     if (clearLog)
         log_.PrintOutput(kResetMessage);
     const std::string title = FileTitle(path);
-    InputKind kind = InputKind::Unknown;
-    bool p3d = false;
-    {
-        FileBytes bytes;
-        std::string error;
-        if (path.empty() || title.empty() || !ReadFileBytes(path, bytes, error)) {
-            log_.PrintOutput(Line("Cannot open " + path + ": " + (error.empty() ? "no file name" : error)));
-            return OpenedKind::Unknown;
-        }
-        kind = DetectInputKind(bytes.bytes());
-        p3d = IsP3dSource(bytes.bytes(), title);
+    FileBytes bytes;
+    std::string error;
+    if (path.empty() || title.empty() || !ReadFileBytes(path, bytes, error)) {
+        log_.PrintOutput(Line("Cannot open " + path + ": " + (error.empty() ? "no file name" : error)));
+        return OpenedKind::Unknown;
     }
+    const InputKind kind = DetectInputKind(bytes.bytes());
+    const bool p3d = IsP3dSource(bytes.bytes(), title);
     switch (kind) {
         case InputKind::Orf:
-            if (checkRoom(path, title))
+            if (open(path, title, OpenAs::RoomCheck, std::pair{std::move(bytes), kind}))
                 RememberRecent(path);
             return OpenedKind::Room;
         case InputKind::Oof:
         case InputKind::Glb:
         case InputKind::Gltf:
         case InputKind::Obj:
-            if (loadModel(path, title))
+            if (open(path, title, OpenAs::Detected, std::pair{std::move(bytes), kind}))
                 RememberRecent(path);
             return OpenedKind::Model;
         case InputKind::Unknown:
@@ -239,10 +227,10 @@ void MainWindowPresenter::modelLoaded(bool loaded, const std::string& title) {
     setMenuEnabled(MenuItem::FileExport, loaded);
     setMenuEnabled(MenuItem::FileExportModel, loaded);
     if (listener_)
-        listener_->ModelChanged(loaded ? model_.get() : nullptr, loaded && room_ ? &*room_ : nullptr, title);
+        listener_->ModelChanged(loaded && scene_ ? &*scene_ : nullptr, loaded && room_ ? &*room_ : nullptr, title);
     if (!loaded) {
-        oofPath.clear();
-        oofTitle.clear();
+        modelPath.clear();
+        modelTitle.clear();
         setCaption(std::string(kApplicationTitle));
         return;
     }
@@ -268,7 +256,7 @@ const GameTextures* MainWindowPresenter::gameTextures() {
 void MainWindowPresenter::ExportOrf() {
     if (!exportEnabled_)
         return;  // only a loaded model can be exported, whoever sends the command
-    exportNames.orfPath = SuggestOrfPath(oofPath);
+    exportNames.orfPath = SuggestOrfPath(modelPath);
     const FileDialogResult chosen = dialogs_.ShowSave(ExportOrfDialog(exportNames.orfPath));
     if (!chosen.confirmed)
         return;  // cancelled: nothing written, nothing reported
@@ -276,16 +264,21 @@ void MainWindowPresenter::ExportOrf() {
     exportNames.orfTitle = chosen.title;
     view_.Repaint();
 
-    ObjectModel scaled;
-    const ObjectModel* model = &ModelToExport(scaled);
-    RoomTextureNaming naming = NameRoomTextures(*model, program_.textureTable, gameTextures(), log_);
-    RoomExportChoices choices;
-    choices.combineSubObjects = program_.settings.combineSubObjects.isOn();
-    choices.reverseFaces = program_.config.values.reverseFaces;
-    choices.pathSeparator = options_.pathSeparator;
-    choices.inputs = {oofPath};
-    const RoomExportOptions roomOptions = RoomExportOptionsFrom(choices, naming);
-    const ExportOutcome outcome = WriteRooms(*model, program_.textureTable, roomOptions, exportNames, log_);
+    Scene scaled;
+    std::string problem;
+    ExportOutcome outcome = ExportOutcome::Refused;
+    if (const Scene* scene = ModelToExport(scaled, problem)) {
+        RoomTextureNaming naming = NameRoomTextures(*scene, program_.textureTable, gameTextures(), log_);
+        RoomExportChoices choices;
+        choices.combineSubObjects = program_.settings.combineSubObjects.isOn();
+        choices.reverseFaces = program_.config.values.reverseFaces;
+        choices.pathSeparator = options_.pathSeparator;
+        choices.inputs = {modelPath};
+        const RoomExportOptions roomOptions = RoomExportOptionsFrom(choices, naming);
+        outcome = WriteRooms(*scene, program_.textureTable, roomOptions, exportNames, log_);
+    } else {
+        outcome = RefuseRoomExport(problem, log_);
+    }
     const std::string closing = ExportClosingMessage(outcome);
     if (!closing.empty())
         log_.PrintOutput(closing);
@@ -294,7 +287,7 @@ void MainWindowPresenter::ExportOrf() {
 void MainWindowPresenter::ExportModel() {
     if (!exportEnabled_)
         return;
-    std::string suggested = oofPath;
+    std::string suggested = modelPath;
     const std::size_t dot = suggested.rfind('.');
     if (dot != std::string::npos && suggested.find_first_of("\\/", dot) == std::string::npos)
         suggested.resize(dot);
@@ -304,19 +297,27 @@ void MainWindowPresenter::ExportModel() {
     view_.Repaint();
     ModelTarget target = ModelTarget::Gltf;
     const std::string path = ExportModelPath(chosen, target);
-    ObjectModel scaled;
-    WriteExchangeModel(ModelToExport(scaled), path, target, log_, {oofPath});
+    Scene scaled;
+    std::string problem;
+    if (const Scene* scene = ModelToExport(scaled, problem))
+        WriteExchangeModel(*scene, path, target, log_, {modelPath});
+    else
+        log_.PrintOutput(Line("Error: " + problem + "; nothing was written"));
 }
 
-const ObjectModel& MainWindowPresenter::ModelToExport(ObjectModel& scaled) {
+const Scene* MainWindowPresenter::ModelToExport(Scene& scaled, std::string& problem) {
+    if (!scene_) {
+        problem = sceneProblem_;
+        return nullptr;
+    }
     // The scale comes before anything else looks at the model; the loaded model itself stays as read.
     const double scale = program_.config.values.roomScale;
     if (!IsScaleFactor(scale) || scale == kNoScale)
-        return *model_;
-    scaled = *model_;
-    ScaleModel(scaled, scale);
+        return &*scene_;
+    scaled = *scene_;
+    problem = ScaleScene(scaled, scale);
     log_.PrintOutput(std::string(kCrLf) + "Scaled by " + ScaleText(scale) + std::string(kCrLf));
-    return scaled;
+    return problem.empty() ? &scaled : nullptr;
 }
 
 void MainWindowPresenter::ClearWindow() {

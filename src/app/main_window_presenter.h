@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/import_oof.h"
-#include "app/load_model.h"
+#include "app/open_input.h"
 #include "app/output_log.h"
 #include "app/output_style.h"
 #include "app/startup.h"
@@ -44,7 +44,7 @@ public:
 class ModelListener {
 public:
     virtual ~ModelListener() = default;
-    virtual void ModelChanged(const ObjectModel* model, const Room* room, const std::string& title) = 0;
+    virtual void ModelChanged(const Scene* scene, const Room* room, const std::string& title) = 0;
 };
 
 // A file the program opens by what it holds rather than by the menu item that asked for it.
@@ -75,7 +75,7 @@ public:
 
     // Caption, output style with fallback, show, banner.
     void Load();
-    // Import OOF: the open dialog (or the given oofPath and oofTitle), then the reader; sets the caption and
+    // Import OOF: the open dialog (or the given modelPath and modelTitle), then the reader; sets the caption and
     // Export ORF.
     void ImportOof(OofSource source);
     // Import Model: the open dialog for glTF, GLB and OBJ files, then the reader and the model's summary; a
@@ -116,18 +116,25 @@ public:
     bool reloadEnabled() const { return reloadEnabled_; }
     // Reload P3D's menu state, which the P3D import sets.
     void setReloadEnabled(bool enabled) { setMenuEnabled(MenuItem::ReloadP3D, enabled); }
-    const ObjectModel& model() const { return *model_; }
+    // The model as the last OOF file read into it left it: what Import OOF reads the next file into.
+    const ObjectModel& oofModel() const { return *oofModel_; }
+    // The current model, which every export and the preview use; none when nothing is loaded, or when the loaded
+    // OOF model is damaged (sceneProblem() then says how).
+    const std::optional<Scene>& scene() const { return scene_; }
+    const std::string& sceneProblem() const { return sceneProblem_; }
     // The room as read, when the current model came from Check ORF.
     const std::optional<Room>& room() const { return room_; }
     // The game's texture pages from TORVALE.cfg's game folder, loaded when the setting is new (its problems
     // go to the log then, once); null without a folder.
     const GameTextures* gameTextures();
     // The loaded model as every export writes it: scaled by the Scale option into `scaled` (the log says so),
-    // or the model itself at a scale of 1.
-    const ObjectModel& ModelToExport(ObjectModel& scaled);
+    // or the model itself at a scale of 1. Null, with the reason in `problem`, when there is no model to export
+    // (a damaged OOF model, or one that the scale takes beyond single precision).
+    const Scene* ModelToExport(Scene& scaled, std::string& problem);
 
-    std::string oofPath;
-    std::string oofTitle;
+    // The current model's file, whatever its kind, and its name as the caption shows it.
+    std::string modelPath;
+    std::string modelTitle;
     ExportNames exportNames;  // orfPath, orfTitle, orfDirectory
     std::string lastP3dPath;
     std::string lastP3dTitle;
@@ -137,8 +144,12 @@ private:
     void setMenuEnabled(MenuItem item, bool enabled);
     // A load's outcome: the current model's caption and menu states, or none after a failure.
     void modelLoaded(bool loaded, const std::string& title);
-    bool loadModel(const std::string& path, const std::string& title);
-    bool checkRoom(const std::string& path, const std::string& title);
+    // Opens the file (its kind told by `kind`, or by its content when none is given) as `as` asks, and makes it
+    // the current model when it loads.
+    bool open(const std::string& path,
+              const std::string& title,
+              OpenAs as,
+              std::optional<std::pair<FileBytes, InputKind>> read = std::nullopt);
 
     ProgramState& program_;
     MainWindowView& view_;
@@ -146,7 +157,9 @@ private:
     MessageBoxes& messages_;
     MainWindowOptions options_;
     OutputLog log_;
-    std::unique_ptr<ObjectModel> model_;
+    std::unique_ptr<ObjectModel> oofModel_;
+    std::optional<Scene> scene_;
+    std::string sceneProblem_;
     std::optional<Room> room_;
     std::unique_ptr<GameTextures> game_;
     std::string gameFolder_;                // the setting game_ was loaded from

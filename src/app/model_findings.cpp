@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <memory>
 
-#include "orf/orf_reader.h"
+#include "orf/room_build.h"
 #include "orf/room_check.h"
-#include "orf/room_export.h"
+#include "orf/room_limits.h"
 
 namespace torvale {
 
@@ -20,18 +20,13 @@ std::vector<std::size_t> FlaggedFacesOf(const Room& room) {
     return faces;
 }
 
-std::vector<std::size_t> FlaggedFacesOf(const ObjectModel& model) {
-    if (!FindExportDamage(model, true).empty())
+std::vector<std::size_t> FlaggedFacesOf(const Scene& scene) {
+    if (!FindRoomLimitProblem(scene, true).empty())
         return {};
-    // The room exactly as the export would write it, read back as the level editor reads it. Texture names do
-    // not bear on the faces' findings, so the table is left empty.
+    // The room exactly as the export would build it. Texture names do not bear on the faces' findings, so the
+    // table is left empty.
     const auto table = std::make_unique<TextureTable>();
-    const std::vector<std::uint8_t> bytes = BuildCombinedRoom(model, RoomTextureNames(model, *table));
-    Room room;
-    std::string error;
-    if (!ReadOrfFile(bytes, room, error))
-        return {};
-    return FlaggedFacesOf(room);
+    return FlaggedFacesOf(BuildCombinedRoom(scene, RoomTextureNames(scene, *table)));
 }
 
 }  // namespace torvale

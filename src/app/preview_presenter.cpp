@@ -63,7 +63,7 @@ void PreviewPresenter::setShowFindings(bool on) {
     changed();
 }
 
-void PreviewPresenter::ModelChanged(const ObjectModel* model, const Room* room, const std::string& title) {
+void PreviewPresenter::ModelChanged(const Scene* model, const Room* room, const std::string& title) {
     model_ = model;
     room_ = room;
     title_ = model ? title : std::string();
@@ -71,14 +71,14 @@ void PreviewPresenter::ModelChanged(const ObjectModel* model, const Room* room, 
     changed();
 }
 
-const Scene& PreviewPresenter::scene() {
+const PreviewScene& PreviewPresenter::scene() {
     if (!sceneBuilt_) {
         if (model_) {
             // A room as read is judged as read; a model as the one combined room its export would write.
             const std::vector<std::size_t> flagged = room_ ? FlaggedFacesOf(*room_) : FlaggedFacesOf(*model_);
-            scene_ = BuildScene(*model_, flagged);
+            scene_ = BuildPreviewScene(*model_, flagged);
         } else {
-            scene_ = Scene{};
+            scene_ = PreviewScene{};
         }
         sceneBuilt_ = true;
     }
@@ -86,15 +86,15 @@ const Scene& PreviewPresenter::scene() {
 }
 
 std::size_t PreviewPresenter::drawnFaces() {
-    const std::vector<SceneFace>& faces = scene().faces;
+    const std::vector<PreviewFace>& faces = scene().faces;
     return static_cast<std::size_t>(
-        std::count_if(faces.begin(), faces.end(), [](const SceneFace& face) { return face.cornerCount > 0; }));
+        std::count_if(faces.begin(), faces.end(), [](const PreviewFace& face) { return face.cornerCount > 0; }));
 }
 
 std::size_t PreviewPresenter::flaggedFaces() {
-    const std::vector<SceneFace>& faces = scene().faces;
+    const std::vector<PreviewFace>& faces = scene().faces;
     return static_cast<std::size_t>(
-        std::count_if(faces.begin(), faces.end(), [](const SceneFace& face) { return face.flagged; }));
+        std::count_if(faces.begin(), faces.end(), [](const PreviewFace& face) { return face.flagged; }));
 }
 
 std::string PreviewPresenter::Caption() {

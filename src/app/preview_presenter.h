@@ -63,17 +63,17 @@ public:
     bool Draw(const Frame& frame);
 
     // ModelListener
-    void ModelChanged(const ObjectModel* model, const Room* room, const std::string& title) override;
+    void ModelChanged(const Scene* scene, const Room* room, const std::string& title) override;
 
 private:
-    const Scene& scene();
+    const PreviewScene& scene();
     void changed();
 
     MainWindowPresenter& main_;
-    const ObjectModel* model_ = nullptr;
+    const Scene* model_ = nullptr;
     const Room* room_ = nullptr;
     std::string title_;
-    Scene scene_;
+    PreviewScene scene_;
     bool sceneBuilt_ = false;
     View view_ = kHomeView;
     RenderOptions options_;

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "app/check_orf.h"
+#include "app/open_input.h"
 #include "cli/arguments.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
@@ -49,14 +49,18 @@ int RunCheck(const CommandContext& context) {
     for (const std::string& path : rooms) {
         LogText log(context.out);
         std::string openError;
-        const RoomFileCheck check = CheckRoomFile(path, FileNameOf(path), gamePaths.empty() ? nullptr : &game, log,
-                                                  &openError, context.format.gameText);
+        OpenRequest request;
+        request.as = OpenAs::RoomCheck;
+        request.format.gameText = context.format.gameText;
+        request.openError = &openError;
+        request.game = gamePaths.empty() ? nullptr : &game;
+        const OpenedInput check = OpenInput(path, FileNameOf(path), log, request);
         log.flush();
         if (!openError.empty())
             context.err << "torvale-cli: cannot read " << path << ": " << openError << '\n';
-        else if (!check.read)
+        else if (!check.loaded)
             context.err << "torvale-cli: " << path << " is no room file the level editor reads\n";
-        ok = ok && check.read && !(strict && check.findings > 0);
+        ok = ok && check.loaded && !(strict && check.findings > 0);
     }
     return ok ? kExitOk : kExitFailed;
 }

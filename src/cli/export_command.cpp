@@ -7,8 +7,7 @@
 
 #include "app/export_model.h"
 #include "app/export_orf.h"
-#include "app/import_oof.h"
-#include "app/load_model.h"
+#include "app/open_input.h"
 #include "app/output_log.h"
 #include "cli/arguments.h"
 #include "cli/cli_support.h"
@@ -17,10 +16,10 @@
 #include "core/path_text.h"
 #include "core/utf8_path.h"
 #include "game/game_textures.h"
-#include "oof/model_scale.h"
 #include "orf/merge_faces.h"
 #include "orf/room_export.h"
 #include "orf/texture_table.h"
+#include "scene/scene_scale.h"
 
 namespace torvale::cli {
 namespace {
@@ -213,20 +212,23 @@ int RunExport(const CommandContext& context) {
         return kExitFailed;
 
     LogText log(context.out);
-    ObjectModel model;
-    LoadedInput loaded;
     std::string openError;
-    const int result =
-        LoadModelFile(arguments.file, FileNameOf(arguments.file), model, loaded, log, context.format, &openError);
+    OpenedInput loaded = OpenInput(arguments.file, FileNameOf(arguments.file), log,
+                                   {.format = context.format, .openError = &openError});
     log.flush();
     if (!openError.empty())
         context.err << "torvale-cli: cannot read " << arguments.file << ": " << openError << '\n';
-    if (result != kOofLoaded)
+    if (!loaded.loaded)
         return kExitFailed;
-    if (arguments.scale != kNoScale) {
-        ScaleModel(model, arguments.scale);
+    std::string damage = loaded.sceneProblem;
+    if (loaded.scene && arguments.scale != kNoScale) {
+        damage = ScaleScene(*loaded.scene, arguments.scale);
         log.PrintOutput(std::string(kCrLf) + "Scaled by " + ScaleText(arguments.scale) + std::string(kCrLf));
     }
+    if (!damage.empty())
+        loaded.scene.reset();
+    Scene empty;
+    Scene& model = loaded.scene ? *loaded.scene : empty;
 
     std::vector<std::string> inputs{arguments.file};
     if (target != ModelTarget::Room) {
@@ -234,6 +236,11 @@ int RunExport(const CommandContext& context) {
         const std::string overwritten = OutputThatIsInput(ExchangeModelFiles(path, target), inputs);
         if (!overwritten.empty())
             return UsageError(context, kExport, overwritten + " would be written over INPUT " + arguments.file);
+        if (!loaded.scene) {
+            log.PrintOutput(std::string(kCrLf) + "Error: " + damage + "; nothing was written" + std::string(kCrLf));
+            log.flush();
+            return kExitFailed;
+        }
         const bool written = WriteExchangeModel(model, path, target, log);
         log.flush();
         return written ? kExitOk : kExitFailed;
@@ -246,7 +253,8 @@ int RunExport(const CommandContext& context) {
     if (ExportNames based = names; DeriveBaseName(based, kPathSeparator)) {
         const std::string tablePath = arguments.table.value_or(context.executableDir + "texlate.rsc");
         inputs.push_back(tablePath);
-        const std::string overwritten = OutputThatIsInput(RoomPaths(model, combined, based.orfPath), inputs);
+        const std::string overwritten =
+            OutputThatIsInput(RoomPaths(model.objects.size(), combined, based.orfPath), inputs);
         if (!overwritten.empty())
             return UsageError(
                 context, kExport,
@@ -254,22 +262,27 @@ int RunExport(const CommandContext& context) {
                     (IsSameFile(overwritten, arguments.file) ? "INPUT " + arguments.file
                                                              : "the texture translation table " + tablePath));
     }
-    if (arguments.mergeFaces) {
+    if (arguments.mergeFaces && loaded.scene) {
         MergeFacesOptions mergeOptions;
         mergeOptions.maxAngleDegrees = static_cast<float>(arguments.mergeAngle.value_or(mergeOptions.maxAngleDegrees));
         const MergeFacesResult merged = MergeCoplanarFaces(model, mergeOptions);
         log.PrintOutput(std::string(kCrLf) + "Merged " + std::to_string(merged.facesBefore) + " faces into " +
                         std::to_string(merged.facesAfter) + std::string(kCrLf));
     }
-    RoomTextureNaming naming = NameRoomTextures(model, *table, arguments.gamePaths.empty() ? nullptr : &game, log);
-    RoomExportChoices choices;
-    choices.combineSubObjects = combined;
-    choices.reverseFaces = arguments.reverseFaces;
-    choices.strict = arguments.strict;
-    choices.pathSeparator = kPathSeparator;
-    choices.unshownPrefix = CurrentDirectoryPrefix(given);
-    const RoomExportOptions options = RoomExportOptionsFrom(choices, naming);
-    const ExportOutcome outcome = WriteRooms(model, *table, options, names, log);
+    ExportOutcome outcome = ExportOutcome::Refused;
+    if (!loaded.scene) {
+        outcome = RefuseRoomExport(damage, log);
+    } else {
+        RoomTextureNaming naming = NameRoomTextures(model, *table, arguments.gamePaths.empty() ? nullptr : &game, log);
+        RoomExportChoices choices;
+        choices.combineSubObjects = combined;
+        choices.reverseFaces = arguments.reverseFaces;
+        choices.strict = arguments.strict;
+        choices.pathSeparator = kPathSeparator;
+        choices.unshownPrefix = CurrentDirectoryPrefix(given);
+        const RoomExportOptions options = RoomExportOptionsFrom(choices, naming);
+        outcome = WriteRooms(model, *table, options, names, log);
+    }
     const std::string closing = ExportClosingMessage(outcome);
     if (!closing.empty())
         log.PrintOutput(closing);

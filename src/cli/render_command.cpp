@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/load_model.h"
 #include "app/model_findings.h"
+#include "app/open_input.h"
 #include "cli/arguments.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
@@ -107,21 +107,25 @@ int RunRender(const CommandContext& context) {
     // The log's report is of no use beside a picture; only a refusal is shown, on the error stream.
     std::ostringstream discarded;
     LogText log(discarded);
-    ObjectModel model;
-    LoadedInput loaded;
     std::string openError;
-    if (LoadModelFile(input, FileNameOf(input), model, loaded, log, context.format, &openError) != kOofLoaded) {
+    const OpenedInput loaded =
+        OpenInput(input, FileNameOf(input), log, {.format = context.format, .openError = &openError});
+    if (!loaded.loaded) {
         if (!openError.empty())
             context.err << "torvale-cli: cannot read " << input << ": " << openError << '\n';
         else
             context.err << ToPlatformLineBreaks(log.text());
         return kExitFailed;
     }
+    if (!loaded.scene) {
+        context.err << "torvale-cli: " << input << ": " << loaded.sceneProblem << '\n';
+        return kExitFailed;
+    }
     const std::vector<std::size_t> flagged = !options.findings ? std::vector<std::size_t>{}
                                              : loaded.room     ? FlaggedFacesOf(*loaded.room)
-                                                               : FlaggedFacesOf(model);
+                                                               : FlaggedFacesOf(*loaded.scene);
     FrameStore frame(width, height);
-    Render(BuildScene(model, flagged), view, options, frame.frame());
+    Render(BuildPreviewScene(*loaded.scene, flagged), view, options, frame.frame());
     std::string error;
     if (!WritePng(*picture, frame.frame(), error)) {
         context.err << "torvale-cli: cannot write " << *picture << ": " << error << '\n';

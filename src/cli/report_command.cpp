@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/load_model.h"
+#include "app/open_input.h"
 #include "app/output_log.h"
 #include "cli/arguments.h"
 #include "cli/cli_support.h"
@@ -36,15 +36,14 @@ int RunReport(const CommandContext& context) {
         return *exit;
     const std::string& file = files.front();
 
-    ObjectModel model;
-    LoadedInput loaded;
     LogText report(context.out);
     std::string openError;
-    const int result = LoadModelFile(file, FileNameOf(file), model, loaded, report, context.format, &openError);
+    const OpenedInput opened =
+        OpenInput(file, FileNameOf(file), report, {.format = context.format, .openError = &openError});
     report.flush();
     if (!openError.empty())
         context.err << "torvale-cli: cannot read " << file << ": " << openError << '\n';
-    return result == kOofLoaded ? kExitOk : kExitFailed;
+    return opened.loaded ? kExitOk : kExitFailed;
 }
 
 }  // namespace torvale::cli

@@ -4,7 +4,7 @@
 #include <span>
 #include <string_view>
 
-#include "app/import_oof.h"
+#include "app/open_input.h"
 #include "cli/arguments.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
@@ -129,7 +129,9 @@ int Suggest(const CommandContext& context) {
         ObjectModel model;
         NoReport quiet;
         std::string openError;
-        if (LoadOofFile(path, FileNameOf(path), model, quiet, context.format, &openError) != kOofLoaded) {
+        const OpenRequest request{
+            .as = OpenAs::Oof, .format = context.format, .openError = &openError, .oofModel = &model};
+        if (!OpenInput(path, FileNameOf(path), quiet, request).loaded) {
             context.err << "torvale-cli: " << path << ": "
                         << (openError.empty() ? "not a model TORVALE can read" : openError) << '\n';
             ok = false;

@@ -14,9 +14,9 @@
 #include <tuple>
 
 #include "model_io/handedness.h"
-#include "model_io/model_assembly.h"
 #include "model_io/polygon.h"
 #include "model_io/resource_path.h"
+#include "scene/scene_builder.h"
 
 #define TINYGLTF_IMPLEMENTATION
 #define TINYGLTF_NO_STB_IMAGE
@@ -96,10 +96,6 @@ Matrix LocalTransform(const tinygltf::Node& node) {
 
 bool IsFiniteMatrix(const Matrix& m) {
     return std::all_of(m.begin(), m.end(), [](double v) { return std::isfinite(v); });
-}
-
-bool IsFinite(const Vector3& v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
 // KHR_texture_transform of a material's base-colour texture: the UV set it reads, and
@@ -196,7 +192,7 @@ class GltfConverter {
 public:
     GltfConverter(const tinygltf::Model& gltf, std::string_view title) : gltf_(gltf), title_(title) {}
 
-    ObjectModel convert(std::vector<std::string>& notes);
+    Scene convert(std::vector<std::string>& notes);
 
 private:
     [[noreturn]] void refuse(const std::string& where, const std::string& why) const {
@@ -226,9 +222,8 @@ private:
 
     const tinygltf::Model& gltf_;
     std::string_view title_;
-    ModelAssembler assembler_;
+    SceneBuilder assembler_;
     std::vector<bool> visited_;
-    std::vector<PointRecord> gunpoints_, attachPoints_, groundPoints_;
     bool transformed_ = false;
     int mirroredNodes_ = 0;
     int skippedPrimitives_ = 0;
@@ -441,7 +436,8 @@ void GltfConverter::addMesh(int meshIndex, const Matrix& world) {
         if (cornerCount % 3 != 0)
             refuse(where, std::to_string(cornerCount) + " corners are not a whole number of triangles");
 
-        std::vector<std::int32_t> numbers(positions.count);
+        std::vector<std::uint32_t> numbers(positions.count);
+        assembler_.reserve(positions.count);
         for (std::size_t v = 0; v < positions.count; ++v) {
             const Vector3 at =
                 ApplyLinear(world, positions.component(v, 0), positions.component(v, 1), positions.component(v, 2));
@@ -455,7 +451,7 @@ void GltfConverter::addMesh(int meshIndex, const Matrix& world) {
             numbers[v] = assembler_.sharedVertex(at);
         }
         for (std::size_t t = 0; t < cornerCount; t += 3) {
-            std::array<FaceVertex, 3> corners;
+            std::array<SceneCorner, 3> corners;
             for (std::size_t k = 0; k < 3; ++k) {
                 const std::size_t at = t + (mirrored ? 2 - k : k);
                 const double index = indices ? indices->component(at, 0) : static_cast<double>(at);
@@ -464,7 +460,7 @@ void GltfConverter::addMesh(int meshIndex, const Matrix& world) {
                                       std::to_string(at) + " is past its " + std::to_string(positions.count) +
                                       " vertices");
                 const auto vertex = static_cast<std::size_t>(index);
-                corners[k].vertexIndex = numbers[vertex];
+                corners[k].vertex = numbers[vertex];
                 if (uvs) {
                     std::tie(corners[k].u, corners[k].v) =
                         uvTransform.apply(uvs->component(vertex, 0), uvs->component(vertex, 1));
@@ -483,18 +479,19 @@ void GltfConverter::addPoint(const tinygltf::Node& node,
                              const Matrix& world,
                              int parentSub,
                              const Matrix& parentSubWorld) {
-    std::vector<PointRecord>* table = nullptr;
+    Scene& scene = assembler_.scene();
+    std::vector<ScenePoint>* table = nullptr;
     if (node.name.rfind("gunpoint", 0) == 0)
-        table = &gunpoints_;
+        table = &scene.gunpoints;
     else if (node.name.rfind("attach", 0) == 0)
-        table = &attachPoints_;
+        table = &scene.attachPoints;
     else if (node.name.rfind("ground", 0) == 0)
-        table = &groundPoints_;
+        table = &scene.groundPoints;
     if (table == nullptr || parentSub < 0)
         return;
-    PointRecord point;
+    ScenePoint point;
     point.parent = parentSub;
-    point.location = Translation(world) - Translation(parentSubWorld);
+    point.position = Translation(world) - Translation(parentSubWorld);
     if (node.extras.Has("direction")) {
         const tinygltf::Value& d = node.extras.Get("direction");
         if (d.IsArray() && d.ArrayLen() == 3)
@@ -613,7 +610,7 @@ std::vector<int> GltfConverter::roots() const {
     return roots;
 }
 
-ObjectModel GltfConverter::convert(std::vector<std::string>& notes) {
+Scene GltfConverter::convert(std::vector<std::string>& notes) {
     checkImages();
     const std::vector<int> tops = roots();
     std::vector<bool> seen(gltf_.nodes.size(), false);
@@ -632,16 +629,10 @@ ObjectModel GltfConverter::convert(std::vector<std::string>& notes) {
                                  " line and point primitive(s) were left out; only triangles are read"
                            : std::string("its meshes hold no triangles"))};
 
-    ObjectModel model = assembler_.finish();
-    const auto fill = [](std::vector<PointRecord>& table, std::int32_t& count, std::vector<PointRecord>& found) {
-        count = static_cast<std::int32_t>(found.size());
-        if (table.size() < found.size())
-            table.resize(found.size());
-        std::copy(found.begin(), found.end(), table.begin());
-    };
-    fill(model.gunpoints, model.gunpointCount, gunpoints_);
-    fill(model.attachPoints, model.attachPointCount, attachPoints_);
-    fill(model.groundPoints, model.groundPointCount, groundPoints_);
+    Scene scene;
+    std::string invalid;
+    if (!assembler_.finish(scene, invalid))
+        throw Refusal{std::string(title_) + ": " + invalid};
     if (transformed_)
         notes.push_back(std::string(title_) + ": the rotations and scales of its nodes were applied to the vertices");
     if (mirroredNodes_ > 0)
@@ -650,7 +641,7 @@ ObjectModel GltfConverter::convert(std::vector<std::string>& notes) {
     if (skippedPrimitives_ > 0)
         notes.push_back(std::string(title_) + ": " + std::to_string(skippedPrimitives_) +
                         " primitive(s) of points, lines, strips or fans were left out; only triangle lists are read");
-    return model;
+    return scene;
 }
 
 std::string FirstLine(std::string_view text) {
@@ -750,7 +741,7 @@ std::span<const std::uint8_t> JsonText(std::span<const std::uint8_t> bytes, bool
 bool ReadGltfModel(std::span<const std::uint8_t> bytes,
                    std::string_view title,
                    const ResourceLoader& loader,
-                   ObjectModel& model,
+                   Scene& scene,
                    std::vector<std::string>& notes,
                    std::string& error) {
     if (bytes.size() > std::numeric_limits<unsigned int>::max()) {
@@ -808,9 +799,9 @@ bool ReadGltfModel(std::span<const std::uint8_t> bytes,
     try {
         std::vector<std::string> found;
         GltfConverter converter(gltf, title);
-        ObjectModel result = converter.convert(found);
+        Scene result = converter.convert(found);
         SwitchHandedness(result);
-        model = std::move(result);
+        scene = std::move(result);
         notes.insert(notes.end(), found.begin(), found.end());
         return true;
     } catch (const Refusal& refusal) {

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "model_io/resource_loader.h"
-#include "oof/object_model.h"
+#include "scene/scene.h"
 
 namespace torvale {
 
 // Reads a glTF 2.0 model held in memory, either a .gltf (JSON; its buffers come through `loader`, data: URIs
-// are decoded in place) or a .glb, into `model`.
+// are decoded in place) or a .glb, into `scene`.
 // - Every node with a mesh becomes a sub-object, in the order the scene's node tree is walked; its parent is
 //   the nearest ancestor node that has a mesh (or -1), its attach offset the distance from that ancestor.
 // - Rotations and scales of the tree are applied to the vertices (a note says so); a node that mirrors has
@@ -22,11 +22,11 @@ namespace torvale {
 //   or named "rgb_xxxxxx"), are untextured in that colour (white without a material).
 // - Empty nodes named "gunpoint...", "attach..." or "ground..." under a mesh node become those points.
 // `notes` receives one line per thing the log should mention. On refusal returns false, `error` is one line
-// naming `title`, the element and why, and `model` is untouched.
+// naming `title`, the element and why, and `scene` is untouched.
 bool ReadGltfModel(std::span<const std::uint8_t> bytes,
                    std::string_view title,
                    const ResourceLoader& loader,
-                   ObjectModel& model,
+                   Scene& scene,
                    std::vector<std::string>& notes,
                    std::string& error);
 

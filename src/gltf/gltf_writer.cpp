@@ -29,12 +29,6 @@ constexpr int kUnsignedInt = 5125;
 constexpr int kArrayBuffer = 34962;
 constexpr int kElementArrayBuffer = 34963;
 
-std::string_view WithoutZero(std::string_view stored) {
-    if (!stored.empty() && stored.back() == '\0')
-        stored.remove_suffix(1);
-    return stored;
-}
-
 // Linear colour factor of an sRGB byte (glTF's base colour factors are linear).
 double LinearOf(std::uint8_t byte) {
     const double s = byte / 255.0;
@@ -49,7 +43,7 @@ struct PrimitiveData {
 
 class GltfBuilder {
 public:
-    GltfBuilder(const ObjectModel& model, std::vector<std::string>& warnings) : model_(model), warnings_(warnings) {}
+    GltfBuilder(const Scene& scene, std::vector<std::string>& warnings) : scene_(scene), warnings_(warnings) {}
     json build();
     std::vector<std::uint8_t>& bin() { return bin_; }
 
@@ -63,13 +57,12 @@ private:
                  int target,
                  const std::vector<float>* minMaxOf = nullptr);
     std::optional<json> mesh(std::size_t sub);
-    void addPoints(const std::vector<PointRecord>& table,
-                   std::int32_t count,
+    void addPoints(const std::vector<ScenePoint>& points,
                    const char* label,
                    std::vector<json>& nodes,
                    std::vector<std::vector<int>>& children);
 
-    const ObjectModel& model_;
+    const Scene& scene_;
     std::vector<std::string>& warnings_;
     std::vector<std::uint8_t> bin_;
     json accessors_ = json::array(), views_ = json::array(), materials_ = json::array(), meshes_ = json::array();
@@ -78,7 +71,7 @@ private:
 
 int GltfBuilder::material(std::int32_t texture, const FaceColor& color) {
     const bool textured = texture >= 0;
-    const std::string name = textured ? std::string(TextureNameOf(model_, texture)) : ColorMaterialName(color);
+    const std::string name = textured ? scene_.textures[static_cast<std::size_t>(texture)] : ColorMaterialName(color);
     std::string key(textured ? "t:" : "c:");
     key += name;
     if (const auto found = materialByName_.find(key); found != materialByName_.end())
@@ -121,52 +114,32 @@ int GltfBuilder::accessor(const void* data,
 }
 
 std::optional<json> GltfBuilder::mesh(std::size_t s) {
-    const SubObject& sub = model_.subObjects[s];
+    const SceneObject& object = scene_.objects[s];
     // Primitives in the order their texture or colour first appears.
     std::vector<std::pair<std::string, PrimitiveData>> primitives;
     std::map<std::string, std::size_t> primitiveByKey;
     std::vector<std::pair<std::int32_t, FaceColor>> primitiveMaterial;
     std::vector<Vector3> corners;
     std::vector<std::uint32_t> triangles;
-    const std::size_t faceCount = std::min({sub.faceVertexCounts.size(), sub.faceFirstCorner.size(),
-                                            sub.faceTextureIndices.size(), sub.faceNormals.size()});
-    for (std::size_t f = 0; f < faceCount; ++f) {
-        const std::string where = "sub-object " + std::to_string(s) + " face " + std::to_string(f);
-        const auto n = static_cast<std::size_t>(std::max(sub.faceVertexCounts[f], 0));
-        if (sub.faceFirstCorner[f] > sub.faceVertices.size() || n > sub.faceVertices.size() - sub.faceFirstCorner[f]) {
-            warnings_.push_back(where + ": its corners are missing; left out");
-            continue;
-        }
-        const FaceVertex* fv = sub.cornersOf(f);
+    for (std::size_t f = 0; f < object.faces.size(); ++f) {
+        const SceneFace& face = object.faces[f];
+        const std::span<const SceneCorner> fv = object.cornersOf(face);
+        const std::size_t n = fv.size();
         corners.clear();
-        bool valid = true;
-        for (std::size_t k = 0; k < n; ++k) {
-            const std::int32_t v = fv[k].vertexIndex;
-            if (v < 0 || static_cast<std::size_t>(v) >= sub.vertexPositions.size()) {
-                valid = false;
-                break;
-            }
-            corners.push_back(sub.vertexPositions[static_cast<std::size_t>(v)]);
-        }
-        if (!valid) {
-            warnings_.push_back(where + ": names a vertex the sub-object does not have; left out");
-            continue;
-        }
+        for (const SceneCorner& c : fv)
+            corners.push_back(object.positions[c.vertex]);
         triangles.clear();
         if (!TriangulatePolygon(corners, triangles)) {
-            warnings_.push_back(where + ": has no area; left out");
+            warnings_.push_back("sub-object " + std::to_string(s) + " face " + std::to_string(f) +
+                                ": has no area; left out");
             continue;
         }
-        Vector3 normal = sub.faceNormals[f];
+        Vector3 normal = face.normal;
         const float length = Length(normal);
         normal = length > 1e-6f ? Vector3{normal.x / length, normal.y / length, normal.z / length}
                                 : ComputeFaceNormal(corners);
-        const std::int32_t texture =
-            sub.faceTextureIndices[f] >= 0 &&
-                    static_cast<std::size_t>(sub.faceTextureIndices[f]) < model_.textureNames.size()
-                ? sub.faceTextureIndices[f]
-                : -1;
-        const FaceColor color = f < sub.faceColors.size() ? sub.faceColors[f] : FaceColor{};
+        const std::int32_t texture = face.texture;
+        const FaceColor color = face.color;
         // Textures by number, colours by name: the two kinds of key never meet.
         std::string key = ColorMaterialName(color);
         if (texture >= 0)
@@ -203,63 +176,52 @@ std::optional<json> GltfBuilder::mesh(std::size_t s) {
                         {"material", material(primitiveMaterial[i].first, primitiveMaterial[i].second)},
                         {"mode", 4}});
     }
-    return json{{"name", std::string(WithoutZero(sub.name))}, {"primitives", std::move(list)}};
+    return json{{"name", object.name}, {"primitives", std::move(list)}};
 }
 
-void GltfBuilder::addPoints(const std::vector<PointRecord>& table,
-                            std::int32_t count,
+void GltfBuilder::addPoints(const std::vector<ScenePoint>& points,
                             const char* label,
                             std::vector<json>& nodes,
                             std::vector<std::vector<int>>& children) {
-    const std::size_t n = std::min(table.size(), static_cast<std::size_t>(std::max(count, 0)));
-    for (std::size_t i = 0; i < n; ++i) {
-        const PointRecord& point = table[i];
-        if (point.parent < 0 || static_cast<std::size_t>(point.parent) >= model_.subObjects.size()) {
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const ScenePoint& point = points[i];
+        if (point.parent < 0) {
             warnings_.push_back(std::string(label) + " " + std::to_string(i) + ": its sub-object " +
                                 std::to_string(point.parent) + " does not exist; left out");
             continue;
         }
         json node = {{"name", std::string(label) + "_" + std::to_string(i)},
                      {"extras", {{"direction", {point.direction.x, point.direction.y, point.direction.z}}}}};
-        if (!(point.location == Vector3{}))
-            node["translation"] = {point.location.x, point.location.y, point.location.z};
+        if (!(point.position == Vector3{}))
+            node["translation"] = {point.position.x, point.position.y, point.position.z};
         children[static_cast<std::size_t>(point.parent)].push_back(static_cast<int>(nodes.size()));
         nodes.push_back(std::move(node));
     }
 }
 
 json GltfBuilder::build() {
-    const std::size_t count = model_.subObjects.size();
+    const std::size_t count = scene_.objects.size();
     std::vector<json> nodes;
     std::vector<std::vector<int>> children(count);
     std::vector<int> roots;
     for (std::size_t s = 0; s < count; ++s) {
-        const SubObject& sub = model_.subObjects[s];
-        json node = {{"name", std::string(WithoutZero(sub.name))}};
-        if (!(sub.attachOffset == Vector3{}))
-            node["translation"] = {sub.attachOffset.x, sub.attachOffset.y, sub.attachOffset.z};
+        const SceneObject& object = scene_.objects[s];
+        json node = {{"name", object.name}};
+        if (!(object.offset == Vector3{}))
+            node["translation"] = {object.offset.x, object.offset.y, object.offset.z};
         if (std::optional<json> m = mesh(s)) {
             meshes_.push_back(std::move(*m));
             node["mesh"] = meshes_.size() - 1;
         }
         nodes.push_back(std::move(node));
-        // A parent that is missing, or a chain that comes back to itself, leaves the sub-object at the root.
-        std::vector<bool> seen(count, false);
-        std::int32_t at = static_cast<std::int32_t>(s);
-        bool reachesRoot = false;
-        while (at >= 0 && static_cast<std::size_t>(at) < count && !seen[static_cast<std::size_t>(at)]) {
-            seen[static_cast<std::size_t>(at)] = true;
-            at = model_.subObjects[static_cast<std::size_t>(at)].parent;
-            reachesRoot = at < 0;
-        }
-        if (sub.parent >= 0 && reachesRoot)
-            children[static_cast<std::size_t>(sub.parent)].push_back(static_cast<int>(s));
+        if (object.parent >= 0)
+            children[static_cast<std::size_t>(object.parent)].push_back(static_cast<int>(s));
         else
             roots.push_back(static_cast<int>(s));
     }
-    addPoints(model_.gunpoints, model_.gunpointCount, "gunpoint", nodes, children);
-    addPoints(model_.attachPoints, model_.attachPointCount, "attach", nodes, children);
-    addPoints(model_.groundPoints, model_.groundPointCount, "ground", nodes, children);
+    addPoints(scene_.gunpoints, "gunpoint", nodes, children);
+    addPoints(scene_.attachPoints, "attach", nodes, children);
+    addPoints(scene_.groundPoints, "ground", nodes, children);
     for (std::size_t s = 0; s < count; ++s)
         if (!children[s].empty())
             nodes[s]["children"] = children[s];
@@ -285,8 +247,8 @@ void AppendU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
 
 }  // namespace
 
-GltfFiles BuildGltf(const ObjectModel& model, std::string_view binUri, std::vector<std::string>& warnings) {
-    const ObjectModel inFile = InOtherHandedness(model);
+GltfFiles BuildGltf(const Scene& scene, std::string_view binUri, std::vector<std::string>& warnings) {
+    const Scene inFile = InOtherHandedness(scene);
     GltfBuilder builder(inFile, warnings);
     json root = builder.build();
     GltfFiles files;
@@ -299,8 +261,8 @@ GltfFiles BuildGltf(const ObjectModel& model, std::string_view binUri, std::vect
     return files;
 }
 
-std::vector<std::uint8_t> BuildGlb(const ObjectModel& model, std::vector<std::string>& warnings) {
-    const ObjectModel inFile = InOtherHandedness(model);
+std::vector<std::uint8_t> BuildGlb(const Scene& scene, std::vector<std::string>& warnings) {
+    const Scene inFile = InOtherHandedness(scene);
     GltfBuilder builder(inFile, warnings);
     std::string text = builder.build().dump(-1, ' ', false, json::error_handler_t::replace);
     std::vector<std::uint8_t>& bin = builder.bin();
@@ -362,18 +324,18 @@ std::vector<std::string> GltfOutputPaths(const std::string& path) {
     return {path, path.substr(0, start) + PlainSideFileName(stem) + ".bin"};
 }
 
-bool WriteGltfModel(const ObjectModel& model,
+bool WriteGltfModel(const Scene& scene,
                     const std::string& path,
                     std::vector<std::string>& warnings,
                     std::string& error) {
     if (IsGlbPath(path)) {
-        const std::vector<std::uint8_t> glb = BuildGlb(model, warnings);
+        const std::vector<std::uint8_t> glb = BuildGlb(scene, warnings);
         const FileToWrite file{path, glb};
         return ReplaceFilesAtomically({&file, 1}, error);
     }
     const std::vector<std::string> paths = GltfOutputPaths(path);
     const std::string& binPath = paths[1];
-    GltfFiles files = BuildGltf(model, GltfUriOf(binPath.substr(FileNameStart(binPath))), warnings);
+    GltfFiles files = BuildGltf(scene, GltfUriOf(binPath.substr(FileNameStart(binPath))), warnings);
     const auto* text = reinterpret_cast<const std::uint8_t*>(files.json.data());
     // The .bin first: a .gltf never stands beside a .bin older than itself.
     const FileToWrite both[] = {{binPath, files.bin}, {path, {text, files.json.size()}}};

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "oof/object_model.h"
+#include "scene/scene.h"
 
 namespace torvale {
 
@@ -22,8 +22,8 @@ struct GltfFiles {
 // points and ground points as empty nodes "gunpoint_N", "attach_N", "ground_N" under their sub-object.
 // Polygons become triangles of the same winding (a fan when convex, ear clipping otherwise). A face without
 // area, or naming a vertex its sub-object lacks, is left out with a line in `warnings`.
-GltfFiles BuildGltf(const ObjectModel& model, std::string_view binUri, std::vector<std::string>& warnings);
-std::vector<std::uint8_t> BuildGlb(const ObjectModel& model, std::vector<std::string>& warnings);
+GltfFiles BuildGltf(const Scene& scene, std::string_view binUri, std::vector<std::string>& warnings);
+std::vector<std::uint8_t> BuildGlb(const Scene& scene, std::vector<std::string>& warnings);
 
 // A file name as a glTF `uri`: percent-encoded but for unreserved characters and '/' (RFC 3986), so that a
 // blank, a '%' or a '\\' (no separator on POSIX) reads back as the same name.
@@ -34,7 +34,7 @@ std::vector<std::string> GltfOutputPaths(const std::string& path);
 
 // Writes `path` as one .glb when its extension is .glb (any case), otherwise as .gltf with a .bin of the same
 // name beside it. Both files are replaced together or not at all; on failure `error` says why.
-bool WriteGltfModel(const ObjectModel& model,
+bool WriteGltfModel(const Scene& scene,
                     const std::string& path,
                     std::vector<std::string>& warnings,
                     std::string& error);

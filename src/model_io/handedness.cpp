@@ -1,7 +1,6 @@
 #include "model_io/handedness.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace torvale {
 namespace {
@@ -16,46 +15,38 @@ void FlipAll(std::vector<Vector3>& values) {
         FlipX(v);
 }
 
-void FlipPoints(std::vector<PointRecord>& points) {
-    for (PointRecord& p : points) {
-        FlipX(p.location);
+void FlipPoints(std::vector<ScenePoint>& points) {
+    for (ScenePoint& p : points) {
+        FlipX(p.position);
         FlipX(p.direction);
     }
 }
 
 }  // namespace
 
-void SwitchHandedness(ObjectModel& model) {
-    for (SubObject& sub : model.subObjects) {
-        FlipAll(sub.vertexPositions);
-        FlipAll(sub.vertexNormals);
-        FlipAll(sub.faceNormals);
-        FlipAll(sub.specialPointPositions);
-        FlipAll(sub.positionKeys);
-        FlipX(sub.modelVector);
-        FlipX(sub.modelPoint);
-        FlipX(sub.attachOffset);
-        FlipX(sub.geometricCenter);
-        const std::size_t faces = std::min(sub.faceFirstCorner.size(), sub.faceVertexCounts.size());
-        for (std::size_t f = 0; f < faces; ++f) {
-            const std::size_t first = sub.faceFirstCorner[f];
-            const auto count = static_cast<std::size_t>(std::max(sub.faceVertexCounts[f], 0));
-            if (count > 1 && first <= sub.faceVertices.size() && count <= sub.faceVertices.size() - first)
-                std::reverse(sub.faceVertices.begin() + static_cast<std::ptrdiff_t>(first + 1),
-                             sub.faceVertices.begin() + static_cast<std::ptrdiff_t>(first + count));
+void SwitchHandedness(Scene& scene) {
+    for (SceneObject& object : scene.objects) {
+        FlipAll(object.positions);
+        FlipAll(object.normals);
+        FlipX(object.offset);
+        for (SpecialPoint& point : object.specialPoints)
+            FlipX(point.position);
+        for (SceneFace& face : object.faces) {
+            FlipX(face.normal);
+            if (face.cornerCount > 1) {
+                const auto first = object.corners.begin() + face.firstCorner;
+                std::reverse(first + 1, first + face.cornerCount);
+            }
         }
     }
-    FlipPoints(model.gunpoints);
-    FlipPoints(model.attachPoints);
-    FlipPoints(model.attachNormals);
-    FlipPoints(model.groundPoints);
-    std::swap(model.boundsMin.x, model.boundsMax.x);
-    FlipX(model.boundsMin);
-    FlipX(model.boundsMax);
+    FlipPoints(scene.gunpoints);
+    FlipPoints(scene.attachPoints);
+    FlipPoints(scene.attachNormals);
+    FlipPoints(scene.groundPoints);
 }
 
-ObjectModel InOtherHandedness(const ObjectModel& model) {
-    ObjectModel copy = model;
+Scene InOtherHandedness(const Scene& scene) {
+    Scene copy = scene;
     SwitchHandedness(copy);
     return copy;
 }

@@ -7,17 +7,13 @@
 #include "oof/model_report.h"
 
 namespace torvale {
-void ReportModelSummary(const ObjectModel& model, std::string_view title, OutputSink& out) {
+void ReportModelSummary(const Scene& scene, std::string_view title, OutputSink& out) {
     const auto line = [&](const std::string& text) { out.PrintOutput(text + std::string(kCrLf)); };
-    std::size_t vertices = 0, faces = 0;
     bool any = false;
     Vector3 low, high;
-    for (std::size_t s = 0; s < model.subObjects.size(); ++s) {
-        const SubObject& sub = model.subObjects[s];
-        vertices += sub.vertexPositions.size();
-        faces += sub.faceVertexCounts.size();
-        const Vector3 offset = WorldOffsetOf(model, s);
-        for (const Vector3& p : sub.vertexPositions) {
+    for (std::size_t s = 0; s < scene.objects.size(); ++s) {
+        const Vector3 offset = WorldOffsetOf(scene, s);
+        for (const Vector3& p : scene.objects[s].positions) {
             const Vector3 w = p + offset;
             low = any ? Vector3{std::min(low.x, w.x), std::min(low.y, w.y), std::min(low.z, w.z)} : w;
             high = any ? Vector3{std::max(high.x, w.x), std::max(high.y, w.y), std::max(high.z, w.z)} : w;
@@ -25,25 +21,22 @@ void ReportModelSummary(const ObjectModel& model, std::string_view title, Output
         }
     }
     line(std::string(title));
-    line("Sub-objects: " + std::to_string(model.subObjects.size()) + ", vertices: " + std::to_string(vertices) +
-         ", faces: " + std::to_string(faces));
-    for (std::size_t s = 0; s < model.subObjects.size(); ++s) {
-        const SubObject& sub = model.subObjects[s];
-        std::string_view name = sub.name;
-        if (!name.empty() && name.back() == '\0')
-            name.remove_suffix(1);
+    line("Sub-objects: " + std::to_string(scene.objects.size()) + ", vertices: " + std::to_string(scene.vertexCount()) +
+         ", faces: " + std::to_string(scene.faceCount()));
+    for (std::size_t s = 0; s < scene.objects.size(); ++s) {
+        const SceneObject& object = scene.objects[s];
         std::string text("  #");
         text += std::to_string(s);
         text += ' ';
-        text += name;
-        text += ": parent " + std::to_string(sub.parent);
-        text += ", " + std::to_string(sub.vertexPositions.size()) + " vertices";
-        text += ", " + std::to_string(sub.faceVertexCounts.size()) + " faces";
+        text += object.name;
+        text += ": parent " + std::to_string(object.parent);
+        text += ", " + std::to_string(object.positions.size()) + " vertices";
+        text += ", " + std::to_string(object.faces.size()) + " faces";
         line(text);
     }
-    std::string textures = "Textures: " + std::to_string(model.textureNames.size());
-    for (std::size_t t = 0; t < model.textureNames.size(); ++t)
-        textures += (t == 0 ? ": " : ", ") + std::string(TextureNameOf(model, static_cast<std::int32_t>(t)));
+    std::string textures = "Textures: " + std::to_string(scene.textures.size());
+    for (std::size_t t = 0; t < scene.textures.size(); ++t)
+        textures += (t == 0 ? ": " : ", ") + scene.textures[t];
     line(textures);
     std::string bounds("Bounds: ");
     bounds += any ? FormatVectorB(low, {}) + " to " + FormatVectorB(high, {}) : std::string("none (no vertices)");

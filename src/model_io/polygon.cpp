@@ -18,32 +18,6 @@ bool InsideTriangle(const Vector3& p, const Vector3& a, const Vector3& b, const 
 
 }  // namespace
 
-float Length(const Vector3& v) {
-    return std::sqrt(Dot(v, v));
-}
-
-Vector3 ComputeFaceNormal(std::span<const Vector3> corners, float* length) {
-    const std::size_t n = corners.size();
-    Vector3 best;
-    float bestLength = 0.0f;
-    for (std::size_t i = 0; i < n && n >= 3; ++i) {
-        const Vector3& a = corners[i];
-        const Vector3& b = corners[(i + 1) % n];
-        const Vector3& c = corners[(i + 2) % n];
-        const Vector3 cross = Cross(b - a, c - b);
-        const float l = Length(cross);
-        if (l > bestLength) {
-            bestLength = l;
-            best = cross;
-        }
-    }
-    if (length != nullptr)
-        *length = bestLength;
-    if (bestLength <= 0.0f)
-        return {};
-    return {best.x / bestLength, best.y / bestLength, best.z / bestLength};
-}
-
 bool IsConvexPolygon(std::span<const Vector3> corners, const Vector3& normal) {
     const std::size_t n = corners.size();
     if (n < 3)
@@ -104,28 +78,14 @@ bool TriangulatePolygon(std::span<const Vector3> corners, std::vector<std::uint3
     return triangles.size() > start;
 }
 
-Vector3 WorldOffsetOf(const ObjectModel& model, std::size_t subObject) {
+Vector3 WorldOffsetOf(const Scene& scene, std::size_t subObject) {
     Vector3 offset;
-    std::vector<bool> seen(model.subObjects.size(), false);
-    std::size_t at = subObject;
-    while (at < model.subObjects.size() && !seen[at]) {
-        seen[at] = true;
-        offset = offset + model.subObjects[at].attachOffset;
-        const std::int32_t parent = model.subObjects[at].parent;
-        if (parent < 0)
-            break;
-        at = static_cast<std::size_t>(parent);
+    for (std::int32_t at = static_cast<std::int32_t>(subObject); at >= 0;) {
+        const SceneObject& object = scene.objects[static_cast<std::size_t>(at)];
+        offset = offset + object.offset;
+        at = object.parent;
     }
     return offset;
-}
-
-std::string_view TextureNameOf(const ObjectModel& model, std::int32_t textureIndex) {
-    if (textureIndex < 0 || static_cast<std::size_t>(textureIndex) >= model.textureNames.size())
-        return {};
-    std::string_view name = model.textureNames[static_cast<std::size_t>(textureIndex)];
-    if (!name.empty() && name.back() == '\0')
-        name.remove_suffix(1);
-    return name;
 }
 
 std::string ColorMaterialName(const FaceColor& color) {

@@ -4,16 +4,9 @@
 #include <span>
 #include <vector>
 
-#include "oof/object_model.h"
+#include "scene/scene.h"
 
 namespace torvale {
-
-float Length(const Vector3& v);
-
-// A face's normal as the game computes it from its corners: for every corner a, the next b and the one after
-// c, the cross product (b - a) x (c - b); the longest of these, normalised. `length` receives the longest
-// length before normalising (0 for a face without area, whose normal is then zero).
-Vector3 ComputeFaceNormal(std::span<const Vector3> corners, float* length = nullptr);
 
 // True when every turn of the polygon agrees with `normal` (a polygon on a line counts as not convex).
 bool IsConvexPolygon(std::span<const Vector3> corners, const Vector3& normal);
@@ -23,12 +16,9 @@ bool IsConvexPolygon(std::span<const Vector3> corners, const Vector3& normal);
 // appends nothing for a polygon without area.
 bool TriangulatePolygon(std::span<const Vector3> corners, std::vector<std::uint32_t>& triangles);
 
-// The model's world positions: a sub-object's vertices moved by its attach offset and those of all its
-// parents (a broken or circular parent chain stops at the first repeat).
-Vector3 WorldOffsetOf(const ObjectModel& model, std::size_t subObject);
-
-// The stored texture name without its trailing zero.
-std::string_view TextureNameOf(const ObjectModel& model, std::int32_t textureIndex);
+// The scene's world positions: a sub-object's vertices moved by its attach offset and those of all its
+// parents, added to zero in that order.
+Vector3 WorldOffsetOf(const Scene& scene, std::size_t subObject);
 
 // The name an untextured face's colour goes by in glTF and OBJ materials: "rgb_7d66f3".
 std::string ColorMaterialName(const FaceColor& color);

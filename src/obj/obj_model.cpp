@@ -14,8 +14,8 @@
 #include <streambuf>
 
 #include "model_io/handedness.h"
-#include "model_io/model_assembly.h"
 #include "model_io/resource_path.h"
+#include "scene/scene_builder.h"
 
 #define TINYOBJLOADER_IMPLEMENTATION
 #include <tiny_obj_loader.h>
@@ -385,8 +385,9 @@ bool IsColorName(std::string_view name) {
            name.find_first_not_of("0123456789abcdefABCDEF", 4) == std::string_view::npos;
 }
 
-ObjectModel Assemble(const ObjReading& r, std::string_view title) {
-    ModelAssembler assembler;
+// The scene of what was read, or false with the reason it is not a valid one in `error`.
+bool Assemble(const ObjReading& r, std::string_view title, Scene& scene, std::string& error) {
+    SceneBuilder assembler;
     // Texture index (or -1 and a colour) per usemtl name.
     std::vector<std::pair<std::int32_t, FaceColor>> looks;
     for (const std::string& name : r.materialNames) {
@@ -402,16 +403,17 @@ ObjectModel Assemble(const ObjReading& r, std::string_view title) {
         else
             looks.emplace_back(assembler.texture(name), FaceColor{});
     }
-    std::vector<std::int32_t> localVertex(r.positions.size(), -1);
+    constexpr std::uint32_t kNotYet = static_cast<std::uint32_t>(-1);
+    std::vector<std::uint32_t> localVertex(r.positions.size(), kNotYet);
     std::vector<std::size_t> touched;
-    std::vector<FaceVertex> corners;
+    std::vector<SceneCorner> corners;
     std::size_t currentOwner = static_cast<std::size_t>(-1);
     for (std::size_t f = 0; f < r.faces.size(); ++f) {
         const std::size_t owner = r.anyObject ? r.faces[f].object : r.faces[f].group;
         if (owner != currentOwner) {
             currentOwner = owner;
             for (std::size_t v : touched)
-                localVertex[v] = -1;
+                localVertex[v] = kNotYet;
             touched.clear();
             std::string name = r.groups[currentOwner].name;
             if (name.empty())
@@ -423,11 +425,11 @@ ObjectModel Assemble(const ObjReading& r, std::string_view title) {
         for (std::size_t k = 0; k < face.cornerCount; ++k) {
             const RawCorner& c = r.corners[face.firstCorner + k];
             const auto v = static_cast<std::size_t>(c.vertex);
-            if (localVertex[v] < 0) {
+            if (localVertex[v] == kNotYet) {
                 localVertex[v] = assembler.vertex(r.positions[v]);
                 touched.push_back(v);
             }
-            FaceVertex corner{localVertex[v], 0.0f, 0.0f};
+            SceneCorner corner{localVertex[v], 0.0f, 0.0f};
             if (c.uv > 0) {
                 const auto& [u, v2] = r.uvs[static_cast<std::size_t>(c.uv - 1)];
                 corner.u = u;
@@ -439,9 +441,13 @@ ObjectModel Assemble(const ObjReading& r, std::string_view title) {
                                               : std::pair<std::int32_t, FaceColor>{-1, {255, 255, 255}};
         assembler.face(corners, look.first, look.second);
     }
-    ObjectModel model = assembler.finish();
-    SwitchHandedness(model);
-    return model;
+    std::string invalid;
+    if (!assembler.finish(scene, invalid)) {
+        error = std::string(title) + ": " + invalid;
+        return false;
+    }
+    SwitchHandedness(scene);
+    return true;
 }
 
 }  // namespace
@@ -449,7 +455,7 @@ ObjectModel Assemble(const ObjReading& r, std::string_view title) {
 bool ReadObjModel(std::span<const std::uint8_t> bytes,
                   std::string_view title,
                   const ResourceLoader& loader,
-                  ObjectModel& model,
+                  Scene& scene,
                   std::vector<std::string>& notes,
                   std::string& error) {
     try {
@@ -500,7 +506,10 @@ bool ReadObjModel(std::span<const std::uint8_t> bytes,
             error = std::string(title) + ": no face statements; not an OBJ model with faces";
             return false;
         }
-        model = Assemble(reading, title);
+        Scene read;
+        if (!Assemble(reading, title, read, error))
+            return false;
+        scene = std::move(read);
         notes.insert(notes.end(), found.begin(), found.end());
         return true;
     } catch (const std::bad_alloc&) {

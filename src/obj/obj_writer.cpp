@@ -22,12 +22,6 @@ void AppendNumber(std::string& out, float value) {
     out.append(text, result.ptr);
 }
 
-std::string_view WithoutZero(std::string_view stored) {
-    if (!stored.empty() && stored.back() == '\0')
-        stored.remove_suffix(1);
-    return stored;
-}
-
 // What a name in an OBJ statement cannot hold, each written as '_': white space (`g` and `newmtl` end a name
 // there, `mtllib` splits on blanks), line breaks and other control characters (they would end the statement or
 // start another), '#' (a comment to many readers) and '\\' (an escape to our reader, a line continuation at
@@ -56,23 +50,21 @@ private:
 
 }  // namespace
 
-ObjFiles BuildObj(const ObjectModel& gameModel, std::string_view mtlName, std::vector<std::string>& warnings) {
-    const ObjectModel model = InOtherHandedness(gameModel);
+ObjFiles BuildObj(const Scene& gameScene, std::string_view mtlName, std::vector<std::string>& warnings) {
+    const Scene scene = InOtherHandedness(gameScene);
     ObjFiles files;
     NameCleaner safeName;
     std::string& obj = files.obj;
     obj = "# TORVALE\nmtllib " + safeName(mtlName, "") + "\n";
     std::map<std::string, std::string> materials;  // name -> its MTL statements
     std::size_t verticesBefore = 0, uvsBefore = 0;
-    for (std::size_t s = 0; s < model.subObjects.size(); ++s) {
-        const SubObject& sub = model.subObjects[s];
-        const std::size_t faceCount =
-            std::min({sub.faceVertexCounts.size(), sub.faceFirstCorner.size(), sub.faceTextureIndices.size()});
-        if (faceCount == 0)
+    for (std::size_t s = 0; s < scene.objects.size(); ++s) {
+        const SceneObject& object = scene.objects[s];
+        if (object.faces.empty())
             continue;
-        obj += "o " + safeName(WithoutZero(sub.name), "object_" + std::to_string(s)) + "\n";
-        const Vector3 offset = WorldOffsetOf(model, s);
-        for (const Vector3& p : sub.vertexPositions) {
+        obj += "o " + safeName(object.name, "object_" + std::to_string(s)) + "\n";
+        const Vector3 offset = WorldOffsetOf(scene, s);
+        for (const Vector3& p : object.positions) {
             obj += "v ";
             AppendNumber(obj, p.x + offset.x);
             obj += ' ';
@@ -82,27 +74,23 @@ ObjFiles BuildObj(const ObjectModel& gameModel, std::string_view mtlName, std::v
             obj += '\n';
         }
         std::string current;
-        for (std::size_t f = 0; f < faceCount; ++f) {
-            const auto n = static_cast<std::size_t>(std::max(sub.faceVertexCounts[f], 0));
-            const bool cornersThere = sub.faceFirstCorner[f] <= sub.faceVertices.size() &&
-                                      n <= sub.faceVertices.size() - sub.faceFirstCorner[f];
-            const FaceVertex* corners = cornersThere ? sub.cornersOf(f) : nullptr;
-            const bool valid =
-                cornersThere && n >= 3 && std::all_of(corners, corners + n, [&](const FaceVertex& c) {
-                    return c.vertexIndex >= 0 && static_cast<std::size_t>(c.vertexIndex) < sub.vertexPositions.size();
-                });
-            if (!valid) {
+        for (std::size_t f = 0; f < object.faces.size(); ++f) {
+            const SceneFace& face = object.faces[f];
+            const std::span<const SceneCorner> corners = object.cornersOf(face);
+            const std::size_t n = corners.size();
+            if (n < 3) {
                 warnings.push_back("sub-object " + std::to_string(s) + " face " + std::to_string(f) +
-                                   ": names a vertex the sub-object does not have; left out");
+                                   ": has fewer than 3 corners; left out");
                 continue;
             }
-            const std::int32_t texture = sub.faceTextureIndices[f];
+            const std::int32_t texture = face.texture;
             std::string name;
-            if (texture >= 0 && static_cast<std::size_t>(texture) < model.textureNames.size()) {
-                name = safeName(TextureNameOf(model, texture), "texture_" + std::to_string(texture));
+            if (texture != kUntextured) {
+                name =
+                    safeName(scene.textures[static_cast<std::size_t>(texture)], "texture_" + std::to_string(texture));
                 materials.try_emplace(name, "Kd 1 1 1\n");
             } else {
-                const FaceColor color = f < sub.faceColors.size() ? sub.faceColors[f] : FaceColor{};
+                const FaceColor color = face.color;
                 name = ColorMaterialName(color);
                 std::string kd = "Kd ";
                 AppendNumber(kd, static_cast<float>(color.red) / 255.0f);
@@ -125,13 +113,13 @@ ObjFiles BuildObj(const ObjectModel& gameModel, std::string_view mtlName, std::v
             }
             obj += 'f';
             for (std::size_t k = 0; k < n; ++k) {
-                obj += ' ' + std::to_string(verticesBefore + static_cast<std::size_t>(corners[k].vertexIndex) + 1) +
-                       '/' + std::to_string(uvsBefore + k + 1);
+                obj += ' ' + std::to_string(verticesBefore + corners[k].vertex + 1) + '/' +
+                       std::to_string(uvsBefore + k + 1);
             }
             obj += '\n';
             uvsBefore += n;
         }
-        verticesBefore += sub.vertexPositions.size();
+        verticesBefore += object.positions.size();
     }
     if (safeName.controlReplaced())
         files.notes.push_back("names with line breaks or other control characters are written with '_' in their place");
@@ -158,13 +146,13 @@ std::vector<std::string> ObjOutputPaths(const std::string& path) {
     return {path, MtlPathFor(path)};
 }
 
-bool WriteObjModel(const ObjectModel& model,
+bool WriteObjModel(const Scene& scene,
                    const std::string& path,
                    std::vector<std::string>& warnings,
                    std::vector<std::string>& notes,
                    std::string& error) {
     const std::string mtlPath = MtlPathFor(path);
-    const ObjFiles files = BuildObj(model, mtlPath.substr(FileNameStart(mtlPath)), warnings);
+    const ObjFiles files = BuildObj(scene, mtlPath.substr(FileNameStart(mtlPath)), warnings);
     notes.insert(notes.end(), files.notes.begin(), files.notes.end());
     const auto bytes = [](const std::string& text) {
         return std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());

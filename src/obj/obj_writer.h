@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "oof/object_model.h"
+#include "scene/scene.h"
 
 namespace torvale {
 
@@ -20,7 +20,7 @@ struct ObjFiles {
 // named after it, and per face colour named "rgb_7d66f3" with that Kd. A face naming a vertex its sub-object
 // lacks is left out with a line in `warnings`. Names are written with '_' in place of white space, control
 // characters, '#' and '\\', which no OBJ statement holds in a form every reader takes back.
-ObjFiles BuildObj(const ObjectModel& model, std::string_view mtlName, std::vector<std::string>& warnings);
+ObjFiles BuildObj(const Scene& scene, std::string_view mtlName, std::vector<std::string>& warnings);
 
 // The material library written beside the OBJ `path`: its name without extension, with the OBJ names'
 // replacements ("sp ace.obj" gives "sp_ace.mtl"), and ".mtl".
@@ -30,7 +30,7 @@ std::vector<std::string> ObjOutputPaths(const std::string& path);
 
 // Writes `path` and its .mtl (MtlPathFor), both replaced together or not at all; on failure `error` says why.
 // `notes` gets what the user should know about the names written.
-bool WriteObjModel(const ObjectModel& model,
+bool WriteObjModel(const Scene& scene,
                    const std::string& path,
                    std::vector<std::string>& warnings,
                    std::vector<std::string>& notes,

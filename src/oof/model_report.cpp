@@ -30,10 +30,6 @@ std::string FormatVectorB(const Vector3& v, const ReportFormat& format) {
     return Join("[", FormatSingle(v.x, s), ", ", FormatSingle(v.y, s), ", ", FormatSingle(v.z, s), "]");
 }
 
-std::string FormatPoint(const Vector3& v) {
-    return Join("(", FormatSingle(v.x), ", ", FormatSingle(v.y), ", ", FormatSingle(v.z), ")");
-}
-
 std::string GameText(const ReportFormat& format, std::string_view text) {
     return format.gameText ? format.gameText(text) : std::string(text);
 }

@@ -26,8 +26,6 @@ std::string GameText(const ReportFormat& format, std::string_view text);
 // form B "[x, y, z]" (gunpoints, ground points, attach points and normals).
 std::string FormatVectorA(const Vector3& v, const ReportFormat& format);
 std::string FormatVectorB(const Vector3& v, const ReportFormat& format);
-// A position in messages other than the report: "(x, y, z)", with the point.
-std::string FormatPoint(const Vector3& v);
 
 // A stored name as the report shows it: a trailing zero byte is dropped, everything else is kept (names
 // written without the zero byte print whole, a name of length 0 prints empty).

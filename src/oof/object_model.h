@@ -6,27 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "scene/geometry.h"
+
 namespace torvale {
-
-struct Vector3 {
-    float x = 0.0f;
-    float y = 0.0f;
-    float z = 0.0f;
-    friend bool operator==(const Vector3&, const Vector3&) = default;
-};
-
-inline Vector3 operator-(const Vector3& a, const Vector3& b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-inline Vector3 operator+(const Vector3& a, const Vector3& b) {
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-inline Vector3 Cross(const Vector3& a, const Vector3& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-inline float Dot(const Vector3& a, const Vector3& b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
 
 struct FaceVertex {
     std::int32_t vertexIndex = 0;  // exactly as the file stores it
@@ -39,12 +21,6 @@ struct PointRecord {
     std::int32_t parent = 0;
     Vector3 location;
     Vector3 direction;
-};
-
-struct FaceColor {
-    std::uint8_t red = 0;
-    std::uint8_t green = 0;
-    std::uint8_t blue = 0;
 };
 
 // The least number of entries each table holds. Tables grow beyond these when a file needs more, so

@@ -21,40 +21,37 @@ constexpr float kUvTolerance = 1e-5f;
 constexpr float kStraightTolerance = 1e-3f;
 constexpr double kRadiansPerDegree = 3.14159265358979323846 / 180.0;
 
-std::uint64_t EdgeKey(std::int32_t from, std::int32_t to) {
-    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(from)) << 32) | static_cast<std::uint32_t>(to);
+std::uint64_t EdgeKey(std::uint32_t from, std::uint32_t to) {
+    return (static_cast<std::uint64_t>(from) << 32) | to;
 }
 
-bool SameLook(const SubObject& sub, std::size_t a, std::size_t b) {
-    if (sub.faceTextureIndices[a] != sub.faceTextureIndices[b])
+bool SameLook(const SceneObject& object, std::size_t a, std::size_t b) {
+    const SceneFace& fa = object.faces[a];
+    const SceneFace& fb = object.faces[b];
+    if (fa.texture != fb.texture)
         return false;
-    if (sub.faceTextureIndices[a] >= 0)
-        return true;
-    const FaceColor& ca = sub.faceColors[a];
-    const FaceColor& cb = sub.faceColors[b];
-    return ca.red == cb.red && ca.green == cb.green && ca.blue == cb.blue;
+    return fa.texture != kUntextured || fa.color == fb.color;
 }
 
-bool SameUv(const FaceVertex& a, const FaceVertex& b) {
+bool SameUv(const SceneCorner& a, const SceneCorner& b) {
     return std::abs(a.u - b.u) <= kUvTolerance && std::abs(a.v - b.v) <= kUvTolerance;
 }
 
 class Merger {
 public:
-    Merger(SubObject& sub, const MergeFacesOptions& options)
+    Merger(SceneObject& sub, const MergeFacesOptions& options)
         : sub_(sub),
           minCosine_(static_cast<float>(std::cos(static_cast<double>(options.maxAngleDegrees) * kRadiansPerDegree))) {}
     MergeFacesResult run();
 
 private:
     bool usable(std::size_t face) const;
-    bool tryJoin(std::vector<FaceVertex>& polygon, std::size_t edge, std::size_t seed);
-    bool acceptable(const std::vector<FaceVertex>& polygon, std::size_t joining) const;
-    const Vector3& position(const FaceVertex& c) const {
-        return sub_.vertexPositions[static_cast<std::size_t>(c.vertexIndex)];
-    }
+    bool tryJoin(std::vector<SceneCorner>& polygon, std::size_t edge, std::size_t seed);
+    bool acceptable(const std::vector<SceneCorner>& polygon, std::size_t joining) const;
+    const Vector3& position(const SceneCorner& c) const { return sub_.positions[c.vertex]; }
+    std::span<const SceneCorner> cornersOf(std::size_t face) const { return sub_.cornersOf(sub_.faces[face]); }
 
-    SubObject& sub_;
+    SceneObject& sub_;
     float minCosine_;
     std::vector<std::size_t> members_;  // the faces of the polygon being grown
     std::unordered_map<std::uint64_t, std::size_t> edgeOwner_;
@@ -63,26 +60,18 @@ private:
     mutable std::vector<Vector3> scratch_;  // corner positions, reused between faces
 };
 
-// A face can merge when every corner names a vertex of the sub-object and it has an area.
+// A face can merge when it has at least 3 corners.
 bool Merger::usable(std::size_t f) const {
-    if (sub_.faceVertexCounts[f] < 3)
-        return false;
-    const auto n = static_cast<std::size_t>(sub_.faceVertexCounts[f]);
-    if (sub_.faceFirstCorner[f] > sub_.faceVertices.size() || n > sub_.faceVertices.size() - sub_.faceFirstCorner[f])
-        return false;
-    const FaceVertex* c = sub_.cornersOf(f);
-    return std::all_of(c, c + n, [&](const FaceVertex& v) {
-        return v.vertexIndex >= 0 && static_cast<std::size_t>(v.vertexIndex) < sub_.vertexPositions.size();
-    });
+    return sub_.faces[f].cornerCount >= 3;
 }
 
 // `joining` is the face about to join the members; every one of them must lie along the joined normal.
-bool Merger::acceptable(const std::vector<FaceVertex>& polygon, std::size_t joining) const {
+bool Merger::acceptable(const std::vector<SceneCorner>& polygon, std::size_t joining) const {
     if (polygon.size() > kEditorCornerLimit)
         return false;
     std::vector<Vector3>& points = scratch_;
     points.clear();
-    for (const FaceVertex& c : polygon)
+    for (const SceneCorner& c : polygon)
         points.push_back(position(c));
     const Vector3 normal = ComputeFaceNormal(points);
     const float length = Length(normal);
@@ -112,31 +101,29 @@ bool Merger::acceptable(const std::vector<FaceVertex>& polygon, std::size_t join
 }
 
 // Joins the face across edge `edge` (polygon[edge] -> polygon[edge + 1]) into `polygon` when the result passes.
-bool Merger::tryJoin(std::vector<FaceVertex>& polygon, std::size_t edge, std::size_t seed) {
+bool Merger::tryJoin(std::vector<SceneCorner>& polygon, std::size_t edge, std::size_t seed) {
     const std::size_t n = polygon.size();
-    const FaceVertex& a = polygon[edge];
-    const FaceVertex& b = polygon[(edge + 1) % n];
-    const auto owner = edgeOwner_.find(EdgeKey(b.vertexIndex, a.vertexIndex));
+    const SceneCorner& a = polygon[edge];
+    const SceneCorner& b = polygon[(edge + 1) % n];
+    const auto owner = edgeOwner_.find(EdgeKey(b.vertex, a.vertex));
     if (owner == edgeOwner_.end())
         return false;
     const std::size_t other = owner->second;
     if (consumed_[other] || !SameLook(sub_, seed, other) || Dot(normals_[seed], normals_[other]) <= 0.0f)
         return false;
-    const FaceVertex* oc = sub_.cornersOf(other);
-    const auto m = static_cast<std::size_t>(sub_.faceVertexCounts[other]);
+    const std::span<const SceneCorner> oc = cornersOf(other);
+    const std::size_t m = oc.size();
     // The other face runs b -> a; its remaining corners follow a and come round to b.
     std::size_t at = 0;
-    while (at < m && oc[at].vertexIndex != a.vertexIndex)
+    while (at < m && oc[at].vertex != a.vertex)
         ++at;
-    if (at == m || oc[(at + m - 1) % m].vertexIndex != b.vertexIndex || !SameUv(oc[at], a) ||
-        !SameUv(oc[(at + m - 1) % m], b))
+    if (at == m || oc[(at + m - 1) % m].vertex != b.vertex || !SameUv(oc[at], a) || !SameUv(oc[(at + m - 1) % m], b))
         return false;
-    std::vector<FaceVertex> joined(polygon.begin(), polygon.begin() + static_cast<std::ptrdiff_t>(edge + 1));
+    std::vector<SceneCorner> joined(polygon.begin(), polygon.begin() + static_cast<std::ptrdiff_t>(edge + 1));
     for (std::size_t k = 1; k + 1 < m; ++k) {
-        const FaceVertex& c = oc[(at + k) % m];
+        const SceneCorner& c = oc[(at + k) % m];
         // A corner already on the polygon would pinch it into two loops.
-        if (std::any_of(polygon.begin(), polygon.end(),
-                        [&](const FaceVertex& p) { return p.vertexIndex == c.vertexIndex; }))
+        if (std::any_of(polygon.begin(), polygon.end(), [&](const SceneCorner& p) { return p.vertex == c.vertex; }))
             return false;
         joined.push_back(c);
     }
@@ -150,9 +137,7 @@ bool Merger::tryJoin(std::vector<FaceVertex>& polygon, std::size_t edge, std::si
 }
 
 MergeFacesResult Merger::run() {
-    const std::size_t faceCount =
-        std::min({sub_.faceVertexCounts.size(), sub_.faceFirstCorner.size(), sub_.faceTextureIndices.size(),
-                  sub_.faceColors.size(), sub_.faceNormals.size(), sub_.faceTextured.size()});
+    const std::size_t faceCount = sub_.faces.size();
     MergeFacesResult result{faceCount, faceCount};
     consumed_.assign(faceCount, false);
     normals_.assign(faceCount, {});
@@ -161,33 +146,27 @@ MergeFacesResult Merger::run() {
         usable[f] = this->usable(f);
         if (!usable[f])
             continue;
-        const FaceVertex* c = sub_.cornersOf(f);
-        const auto n = static_cast<std::size_t>(sub_.faceVertexCounts[f]);
+        const std::span<const SceneCorner> c = cornersOf(f);
+        const std::size_t n = c.size();
         scratch_.clear();
         for (std::size_t k = 0; k < n; ++k) {
             scratch_.push_back(position(c[k]));
-            edgeOwner_.try_emplace(EdgeKey(c[k].vertexIndex, c[(k + 1) % n].vertexIndex), f);
+            edgeOwner_.try_emplace(EdgeKey(c[k].vertex, c[(k + 1) % n].vertex), f);
         }
         normals_[f] = ComputeFaceNormal(scratch_);
     }
 
-    SubObject out = sub_;
-    out.faceNormals.clear();
-    out.faceVertexCounts.clear();
-    out.faceTextured.clear();
-    out.faceColors.clear();
-    out.faceTextureIndices.clear();
-    out.faceVertices.clear();
-    out.faceFirstCorner.clear();
-    out.faceExtraA.clear();
-    out.faceExtraB.clear();
-    std::vector<FaceVertex> polygon;
+    std::vector<SceneFace> faces;
+    std::vector<SceneCorner> corners;
+    faces.reserve(faceCount);
+    corners.reserve(sub_.corners.size());
+    std::vector<SceneCorner> polygon;
     for (std::size_t f = 0; f < faceCount; ++f) {
         if (consumed_[f])
             continue;
         consumed_[f] = true;
-        const FaceVertex* c = sub_.cornersOf(f);
-        polygon.assign(c, c + std::max(sub_.faceVertexCounts[f], 0));
+        const std::span<const SceneCorner> c = cornersOf(f);
+        polygon.assign(c.begin(), c.end());
         members_.assign(1, f);
         bool grew = false;
         if (usable[f] && Length(normals_[f]) > 0.0f) {
@@ -198,26 +177,21 @@ MergeFacesResult Merger::run() {
                 grew = grew || joined;
             }
         }
+        SceneFace face = sub_.faces[f];
         if (grew) {
             scratch_.clear();
-            for (const FaceVertex& p : polygon)
+            for (const SceneCorner& p : polygon)
                 scratch_.push_back(position(p));
-            out.faceNormals.push_back(ComputeFaceNormal(scratch_));
-        } else {
-            out.faceNormals.push_back(sub_.faceNormals[f]);
+            face.normal = ComputeFaceNormal(scratch_);
         }
-        out.faceVertexCounts.push_back(static_cast<std::int32_t>(polygon.size()));
-        out.faceTextured.push_back(sub_.faceTextured[f]);
-        out.faceColors.push_back(sub_.faceColors[f]);
-        out.faceTextureIndices.push_back(sub_.faceTextureIndices[f]);
-        out.faceFirstCorner.push_back(out.faceVertices.size());
-        out.faceVertices.insert(out.faceVertices.end(), polygon.begin(), polygon.end());
-        out.faceExtraA.push_back(f < sub_.faceExtraA.size() ? sub_.faceExtraA[f] : 0);
-        out.faceExtraB.push_back(f < sub_.faceExtraB.size() ? sub_.faceExtraB[f] : 0);
+        face.firstCorner = static_cast<std::uint32_t>(corners.size());
+        face.cornerCount = static_cast<std::uint32_t>(polygon.size());
+        faces.push_back(face);
+        corners.insert(corners.end(), polygon.begin(), polygon.end());
     }
-    out.faceCount = static_cast<std::int32_t>(out.faceVertexCounts.size());
-    result.facesAfter = out.faceVertexCounts.size();
-    sub_ = std::move(out);
+    result.facesAfter = faces.size();
+    sub_.faces = std::move(faces);
+    sub_.corners = std::move(corners);
     return result;
 }
 
@@ -227,13 +201,13 @@ bool IsMergeAngle(double degrees) {
     return std::isfinite(degrees) && degrees >= 0.0 && degrees < 90.0;
 }
 
-MergeFacesResult MergeCoplanarFaces(SubObject& sub, const MergeFacesOptions& options) {
-    return Merger(sub, options).run();
+MergeFacesResult MergeCoplanarFaces(SceneObject& object, const MergeFacesOptions& options) {
+    return Merger(object, options).run();
 }
 
-MergeFacesResult MergeCoplanarFaces(ObjectModel& model, const MergeFacesOptions& options) {
+MergeFacesResult MergeCoplanarFaces(Scene& scene, const MergeFacesOptions& options) {
     MergeFacesResult total;
-    for (SubObject& sub : model.subObjects) {
+    for (SceneObject& sub : scene.objects) {
         const MergeFacesResult one = MergeCoplanarFaces(sub, options);
         total.facesBefore += one.facesBefore;
         total.facesAfter += one.facesAfter;

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "oof/object_model.h"
+#include "scene/scene.h"
 
 namespace torvale {
 
@@ -25,9 +25,9 @@ bool IsMergeAngle(double degrees);
 // untextured, the same colour), give their shared corners the same UVs, and the joined face stays convex,
 // flat (every corner within the level editor's 0.1 of its plane, and every face taking part within
 // `maxAngleDegrees` of its normal), free of repeated vertices and within the editor's 64 corners. A merged
-// face keeps the first face's texture, colour and extras; its stored normal is computed from its corners.
+// face keeps the first face's texture and colour; its stored normal is computed from its corners.
 // Faces that merge with nothing stay exactly as they were, in order.
-MergeFacesResult MergeCoplanarFaces(ObjectModel& model, const MergeFacesOptions& options = {});
-MergeFacesResult MergeCoplanarFaces(SubObject& sub, const MergeFacesOptions& options = {});
+MergeFacesResult MergeCoplanarFaces(Scene& scene, const MergeFacesOptions& options = {});
+MergeFacesResult MergeCoplanarFaces(SceneObject& object, const MergeFacesOptions& options = {});
 
 }  // namespace torvale

@@ -10,7 +10,7 @@
 
 #include "core/byte_writer.h"
 #include "core/little_endian.h"
-#include "oof/object_model.h"
+#include "orf/room.h"
 
 namespace torvale {
 
@@ -59,25 +59,19 @@ public:
         }
     }
 
-    // A face record and its corner records. The face record's 19 bytes: the marker 4, the corner count, the
-    // normal and the texture index. Each corner record's 30 bytes: the corner's vertex index plus
-    // `vertexBase`, u, v, four zero int32 and the float 1.0 (00 00 80 3F). With `reversed` the corners are
-    // written last to first and the normal negated.
-    void face(const Vector3& normal,
-              std::int16_t textureIndex,
-              std::span<const FaceVertex> corners,
-              std::int32_t vertexBase,
-              bool reversed = false) {
+    // A face record and its corner records. The face record's 19 bytes: the light multiple (4 in the rooms we
+    // write), the corner count, the normal and the texture index. Each corner record's 30 bytes: the corner's
+    // vertex index, u, v, four zero int32 and the alpha (1.0 is 00 00 80 3F).
+    void face(const RoomFace& face, std::span<const RoomCorner> corners) {
         std::uint8_t* at = take(kOrfFaceRecordBytes);
-        at[0] = kOrfFaceMarker;
+        at[0] = face.lightMultiple;
         StoreU32(at + 1, static_cast<std::uint32_t>(corners.size()));
-        StoreF32(at + 5, reversed ? -normal.x : normal.x);
-        StoreF32(at + 9, reversed ? -normal.y : normal.y);
-        StoreF32(at + 13, reversed ? -normal.z : normal.z);
-        StoreU16(at + 17, static_cast<std::uint16_t>(textureIndex));
-        const std::size_t n = corners.size();
-        for (std::size_t k = 0; k < n; ++k)
-            corner(corners[reversed ? n - 1 - k : k], vertexBase);
+        StoreF32(at + 5, face.normal.x);
+        StoreF32(at + 9, face.normal.y);
+        StoreF32(at + 13, face.normal.z);
+        StoreU16(at + 17, static_cast<std::uint16_t>(face.texture));
+        for (const RoomCorner& c : corners)
+            corner(c);
     }
 
     // Appends what is still buffered; the block must then be exactly full.
@@ -88,13 +82,13 @@ public:
     }
 
 private:
-    void corner(const FaceVertex& c, std::int32_t vertexBase) {
+    void corner(const RoomCorner& c) {
         std::uint8_t* at = take(kOrfCornerRecordBytes);
-        StoreU16(at, static_cast<std::uint16_t>(c.vertexIndex + vertexBase));
+        StoreU16(at, static_cast<std::uint16_t>(c.vertex));
         StoreF32(at + 2, c.u);
         StoreF32(at + 6, c.v);
         std::memset(at + 10, 0, 16);
-        StoreF32(at + 26, 1.0f);
+        StoreF32(at + 26, c.alpha);
     }
     void claim(std::size_t size) {
         if (left_ < size)
@@ -149,5 +143,9 @@ private:
     ByteWriter out_;
     std::size_t lengthAt_ = 0;
 };
+
+// The bytes of a room file holding `room` in the layout of version 4 (the version every room we write states),
+// its names each followed by one zero byte.
+std::vector<std::uint8_t> EncodeRoom(const Room& room);
 
 }  // namespace torvale

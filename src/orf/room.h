@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "oof/object_model.h"
+#include "scene/geometry.h"
 
 namespace torvale {
 

@@ -1,143 +1,112 @@
 #include "orf/room_build.h"
 
-#include "orf/export_damage.h"
-#include "orf/orf_writer.h"
-
 namespace torvale {
 namespace {
 
-// One sub-object's part of a room: where its vertices go and how its corners are numbered.
+// One sub-object's part of a room, and where its vertices go.
 struct RoomPart {
-    const SubObject* sub;
+    const SceneObject* object;
     Vector3 offset;
 };
 
-// Writes one room of the given parts. `moveVertices` adds each part's offset (the combined room, where even
-// a zero offset is a float32 addition); a per-sub-object room copies the positions bit for bit.
-std::vector<std::uint8_t> BuildRoom(const ObjectModel& model,
-                                    std::span<const RoomPart> parts,
-                                    bool moveVertices,
-                                    std::span<const std::string> textureNames,
-                                    const RoomBuildOptions& options) {
-    std::int32_t vertexCount = 0;
-    std::int32_t faceCount = 0;
+std::string_view WithoutZero(std::string_view name) {
+    return name.ends_with('\0') ? name.substr(0, name.size() - 1) : name;
+}
+
+// `moveVertices` adds each part's offset (the combined room); a per-sub-object room copies the positions.
+Room BuildRoom(const Scene& scene,
+               std::span<const RoomPart> parts,
+               bool moveVertices,
+               std::span<const std::string> textureNames,
+               const RoomBuildOptions& options) {
+    Room room;
+    room.version = 4;
+    std::size_t vertexCount = 0;
+    std::size_t faceCount = 0;
     std::size_t cornerCount = 0;
     bool untextured = false;
     for (const RoomPart& part : parts) {
-        const SubObject& sub = *part.sub;
-        vertexCount += sub.vertexCount;
-        faceCount += sub.faceCount;
-        for (std::size_t face = 0; face < static_cast<std::size_t>(sub.faceCount); ++face) {
-            cornerCount += static_cast<std::size_t>(sub.faceVertexCounts[face]);
-            untextured |= sub.faceTextureIndices[face] == -1;
-        }
+        vertexCount += part.object->positions.size();
+        faceCount += part.object->faces.size();
+        cornerCount += part.object->corners.size();
+        for (const SceneFace& face : part.object->faces)
+            untextured |= face.texture == kUntextured;
     }
-    const std::size_t faceBytes =
-        kOrfFaceRecordBytes * static_cast<std::size_t>(faceCount) + kOrfCornerRecordBytes * cornerCount;
     // Untextured faces use "SAMPLE TEXTURE": the list's only name when the model has no textures, otherwise
     // one more name after the model's own, so that the textured faces keep their indices.
-    const bool appendSample = untextured && model.textureCount > 0;
-    const auto untexturedIndex = static_cast<std::int16_t>(model.textureCount > 0 ? textureNames.size() : 0);
-    std::size_t nameBytes = appendSample ? kSampleTexture.size() : 0;
+    const bool modelTextures = !scene.textures.empty();
+    const auto untexturedIndex = static_cast<std::int32_t>(modelTextures ? textureNames.size() : 0);
+    room.textureNames.reserve(textureNames.size() + 1);
     for (const std::string& name : textureNames)
-        nameBytes += name.size();
+        room.textureNames.emplace_back(WithoutZero(name));
+    if (untextured && modelTextures)
+        room.textureNames.emplace_back(WithoutZero(kSampleTexture));
 
-    OrfWriter writer;
-    writer.reserve(5 * kOrfChunkHeadBytes + 12 + kOrfVectorBytes * static_cast<std::size_t>(vertexCount) + 4 +
-                   nameBytes + faceBytes);
-
-    writer.beginChunk(kOrfHeaderTag);
-    writer.writeI32(kOrfHeaderConstant);
-    writer.writeI32(vertexCount);
-    writer.writeI32(faceCount);
-    writer.patchLength();
-
-    writer.beginChunk(kOrfVertexTag);
-    {
-        OrfRecords vertices = writer.appendRecords(kOrfVectorBytes * static_cast<std::size_t>(vertexCount));
-        for (const RoomPart& part : parts) {
-            const SubObject& sub = *part.sub;
-            const std::span<const Vector3> positions(sub.vertexPositions.data(),
-                                                     static_cast<std::size_t>(sub.vertexCount));
-            if (!moveVertices) {
-                vertices.vectors(positions);
-                continue;
-            }
-            for (const Vector3& p : positions) {
+    room.vertices.reserve(vertexCount);
+    room.faces.reserve(faceCount);
+    room.corners.reserve(cornerCount);
+    std::uint32_t base = 0;
+    for (const RoomPart& part : parts) {
+        const SceneObject& object = *part.object;
+        if (moveVertices) {
+            for (const Vector3& p : object.positions) {
                 Vector3 moved;
                 moved.x = p.x + part.offset.x;
                 moved.y = p.y + part.offset.y;
                 moved.z = p.z + part.offset.z;
-                vertices.vector(moved);
+                room.vertices.push_back(moved);
+            }
+        } else {
+            room.vertices.insert(room.vertices.end(), object.positions.begin(), object.positions.end());
+        }
+        // Corners point into the room's vertex list: each part's indices move up by the vertices before it.
+        for (const SceneFace& face : object.faces) {
+            RoomFace& out = room.faces.emplace_back();
+            out.normal = options.reverseFaces ? Vector3{-face.normal.x, -face.normal.y, -face.normal.z} : face.normal;
+            out.texture = face.texture == kUntextured ? untexturedIndex : face.texture;
+            out.firstCorner = static_cast<std::uint32_t>(room.corners.size());
+            out.cornerCount = face.cornerCount;
+            const std::span<const SceneCorner> corners = object.cornersOf(face);
+            const std::size_t n = corners.size();
+            for (std::size_t k = 0; k < n; ++k) {
+                const SceneCorner& c = corners[options.reverseFaces ? n - 1 - k : k];
+                room.corners.push_back({static_cast<std::int32_t>(c.vertex + base), c.u, c.v, 1.0f});
             }
         }
-        vertices.close();
+        base += static_cast<std::uint32_t>(object.positions.size());
     }
-    writer.patchLength();
-
-    writer.beginChunk(kOrfTextureTag);
-    writer.writeI32(static_cast<std::int32_t>(textureNames.size() + (appendSample ? 1 : 0)));
-    for (const std::string& name : textureNames)
-        writer.writeName(name);
-    if (appendSample)
-        writer.writeName(kSampleTexture);
-    writer.patchLength();
-
-    // Corners point into the room's vertex list: each part's indices move up by the vertices of the parts
-    // before it.
-    writer.beginChunk(kOrfFaceTag);
-    {
-        OrfRecords faces = writer.appendRecords(faceBytes);
-        std::int32_t base = 0;
-        for (const RoomPart& part : parts) {
-            const SubObject& sub = *part.sub;
-            for (std::size_t face = 0; face < static_cast<std::size_t>(sub.faceCount); ++face) {
-                const auto corners = static_cast<std::size_t>(sub.faceVertexCounts[face]);
-                const std::int32_t texture = sub.faceTextureIndices[face];
-                faces.face(sub.faceNormals[face], texture == -1 ? untexturedIndex : static_cast<std::int16_t>(texture),
-                           {sub.cornersOf(face), corners}, base, options.reverseFaces);
-            }
-            base += sub.vertexCount;
-        }
-        faces.close();
-    }
-    writer.patchLength();
-
-    writer.finishFile();
-    return writer.release();
+    return room;
 }
 
 }  // namespace
 
-std::vector<std::string> RoomTextureNames(const ObjectModel& model, const TextureTable& table) {
-    if (model.textureCount <= 0)
+std::vector<std::string> RoomTextureNames(const Scene& scene, const TextureTable& table) {
+    if (scene.textures.empty())
         return {std::string(kSampleTexture)};
     std::vector<std::string> names;
-    names.reserve(static_cast<std::size_t>(model.textureCount));
-    for (std::size_t k = 0; k < static_cast<std::size_t>(model.textureCount); ++k) {
-        names.push_back(table.TranslateTextureName(model.textureNames[k]));
-    }
+    names.reserve(scene.textures.size());
+    for (const std::string& name : scene.textures)
+        names.push_back(table.TranslateTextureName(name));
     return names;
 }
 
-std::vector<std::uint8_t> BuildCombinedRoom(const ObjectModel& model,
-                                            std::span<const std::string> textureNames,
-                                            const RoomBuildOptions& options) {
+Room BuildCombinedRoom(const Scene& scene, std::span<const std::string> textureNames, const RoomBuildOptions& options) {
     std::vector<RoomPart> parts;
-    parts.reserve(static_cast<std::size_t>(model.subObjectCount));
-    for (std::size_t i = 0; i < static_cast<std::size_t>(model.subObjectCount); ++i) {
-        const SubObject& sub = model.subObject(i);
-        parts.push_back({&sub, sub.vertexCount > 0 ? WorldOffset(model, i) : Vector3{}});
+    parts.reserve(scene.objects.size());
+    for (std::size_t i = 0; i < scene.objects.size(); ++i) {
+        const SceneObject& object = scene.objects[i];
+        parts.push_back({&object, object.positions.empty() ? Vector3{} : WorldOffset(scene, i)});
     }
-    return BuildRoom(model, parts, true, textureNames, options);
+    return BuildRoom(scene, parts, true, textureNames, options);
 }
 
-std::vector<std::uint8_t> BuildSubObjectRoom(const ObjectModel& model,
-                                             std::size_t index,
-                                             std::span<const std::string> textureNames,
-                                             const RoomBuildOptions& options) {
-    const RoomPart part{&model.subObject(index), {}};
-    return BuildRoom(model, std::span<const RoomPart>(&part, 1), false, textureNames, options);
+Room BuildSubObjectRoom(const Scene& scene,
+                        std::size_t index,
+                        std::span<const std::string> textureNames,
+                        const RoomBuildOptions& options) {
+    static const SceneObject empty;
+    const RoomPart part{index < scene.objects.size() ? &scene.objects[index] : &empty, {}};
+    return BuildRoom(scene, std::span<const RoomPart>(&part, 1), false, textureNames, options);
 }
 
 }  // namespace torvale

@@ -7,8 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "oof/object_model.h"
+#include "orf/room.h"
 #include "orf/texture_table.h"
+#include "scene/scene.h"
 
 namespace torvale {
 
@@ -21,19 +22,21 @@ struct RoomBuildOptions {
     bool reverseFaces = false;
 };
 
-// The names that every room of `model` lists, each ending in one zero byte: the model's textures passed
+// The names that every room of `scene` lists, each ending in one zero byte: the model's textures passed
 // through `table`, or "SAMPLE TEXTURE" alone when the model has none.
-std::vector<std::string> RoomTextureNames(const ObjectModel& model, const TextureTable& table);
+std::vector<std::string> RoomTextureNames(const Scene& scene, const TextureTable& table);
 
-// The bytes of one room file. The model must have passed FindExportDamage for the same mode, and
-// `textureNames` must come from RoomTextureNames. A room with an untextured face lists "SAMPLE TEXTURE"
-// after the model's names (when the model has textures) and its untextured faces use that name.
-std::vector<std::uint8_t> BuildCombinedRoom(const ObjectModel& model,
-                                            std::span<const std::string> textureNames,
-                                            const RoomBuildOptions& options = {});
-std::vector<std::uint8_t> BuildSubObjectRoom(const ObjectModel& model,
-                                             std::size_t index,
-                                             std::span<const std::string> textureNames,
-                                             const RoomBuildOptions& options = {});
+// One room of the scene, as its file will hold it (version 4, every corner's alpha 1, every face's light
+// multiple 1). `textureNames` come from RoomTextureNames (each ending in one zero byte). A room with an
+// untextured face lists "SAMPLE TEXTURE" after the model's names (when the model has textures) and its
+// untextured faces use that name. The combined room holds every sub-object's vertices moved by WorldOffset
+// (even a zero offset is a float32 addition); a room of one sub-object copies its positions bit for bit.
+Room BuildCombinedRoom(const Scene& scene,
+                       std::span<const std::string> textureNames,
+                       const RoomBuildOptions& options = {});
+Room BuildSubObjectRoom(const Scene& scene,
+                        std::size_t index,
+                        std::span<const std::string> textureNames,
+                        const RoomBuildOptions& options = {});
 
 }  // namespace torvale

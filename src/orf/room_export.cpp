@@ -5,7 +5,7 @@
 #include "core/atomic_file.h"
 #include "core/number_text.h"
 #include "core/path_text.h"
-#include "orf/orf_reader.h"
+#include "orf/orf_writer.h"
 #include "orf/room_check.h"
 #include "orf/room_findings.h"
 
@@ -26,16 +26,22 @@ void ReportRoom(const std::string& fileName,
 
 }  // namespace
 
-std::vector<std::string> RoomPaths(const ObjectModel& model, bool combineSubObjects, const std::string& basePath) {
+std::vector<std::string> RoomPaths(std::size_t subObjects, bool combineSubObjects, const std::string& basePath) {
     if (combineSubObjects)
         return {basePath + ".orf"};
     std::vector<std::string> paths;
-    for (std::int32_t room = 1; room <= model.subObjectCount; ++room)
-        paths.push_back(RoomFileName(basePath, model.subObjectCount, room));
+    const auto count = static_cast<std::int32_t>(subObjects);
+    for (std::int32_t room = 1; room <= count; ++room)
+        paths.push_back(RoomFileName(basePath, count, room));
     return paths;
 }
 
-ExportOutcome WriteRooms(const ObjectModel& model,
+ExportOutcome RefuseRoomExport(const std::string& reason, OutputSink& out) {
+    out.PrintOutput(std::string(kCrLf) + "Error: " + reason + "; no room was written" + std::string(kCrLf));
+    return ExportOutcome::Refused;
+}
+
+ExportOutcome WriteRooms(const Scene& scene,
                          const TextureTable& table,
                          const RoomExportOptions& options,
                          ExportNames& names,
@@ -43,14 +49,8 @@ ExportOutcome WriteRooms(const ObjectModel& model,
     if (!DeriveBaseName(names, options.pathSeparator))
         return ExportOutcome::Skipped;
     // The rooms of this export: the combined one, or one per sub-object.
-    const std::vector<std::string> paths = RoomPaths(model, options.combineSubObjects, names.orfPath);
+    const std::vector<std::string> paths = RoomPaths(scene.objects.size(), options.combineSubObjects, names.orfPath);
     const std::size_t roomCount = paths.size();
-    const auto roomPath = [&](std::size_t room) {
-        return room < paths.size()
-                   ? paths[room]
-                   : RoomFileName(names.orfPath, model.subObjectCount, static_cast<std::int32_t>(room + 1));
-    };
-    const auto fileName = [](const std::string& path) { return FileNameOf(path, PathSeparators::Any); };
     for (const std::string& path : paths) {
         for (const std::string& input : options.inputs) {
             if (IsSameFile(path, input)) {
@@ -60,75 +60,64 @@ ExportOutcome WriteRooms(const ObjectModel& model,
             }
         }
     }
-    const std::string damage = FindExportDamage(model, options.combineSubObjects, [&](std::size_t subObject) {
-        return fileName(roomPath(subObject == kCombinedRoom ? 0 : subObject));
+    const std::string problem = FindRoomLimitProblem(scene, options.combineSubObjects, [&](std::size_t subObject) {
+        return FileNameOf(paths[subObject == kCombinedRoom ? 0 : subObject], PathSeparators::Any);
     });
-    if (!damage.empty()) {
-        out.PrintOutput(std::string(kCrLf) + "Error: " + damage + "; no room was written" + std::string(kCrLf));
-        return ExportOutcome::Refused;
-    }
+    if (!problem.empty())
+        return RefuseRoomExport(problem, out);
     const std::vector<std::string> textureNames =
-        options.textureNames ? *options.textureNames : RoomTextureNames(model, table);
+        options.textureNames ? *options.textureNames : RoomTextureNames(scene, table);
     const RoomBuildOptions build{options.reverseFaces};
-    const auto buildRoom = [&](std::size_t room) {
-        return options.combineSubObjects ? BuildCombinedRoom(model, textureNames, build)
-                                         : BuildSubObjectRoom(model, room, textureNames, build);
-    };
-    // What the level editor's room check finds in a room as written, read back from its bytes.
-    const auto findingsOf = [&](const std::vector<std::uint8_t>& bytes) {
-        Room written;
-        std::string error;
+
+    // Each room is built once, checked as the level editor's room check would check it, and turned into its
+    // bytes. A name that several of the model's textures share is one texture to the editor: one finding.
+    struct BuiltRoom {
+        std::vector<std::uint8_t> bytes;
         std::vector<RoomFinding> findings;
-        if (ReadOrfFile(bytes, written, error))
-            findings = CheckRoom(written);
-        // A name that several of the model's textures share is one texture to the editor: one finding.
+        std::size_t vertices = 0;
+        std::size_t faces = 0;
+    };
+    std::vector<BuiltRoom> rooms(roomCount);
+    std::size_t total = 0;
+    for (std::size_t r = 0; r < roomCount; ++r) {
+        const Room room = options.combineSubObjects ? BuildCombinedRoom(scene, textureNames, build)
+                                                    : BuildSubObjectRoom(scene, r, textureNames, build);
+        BuiltRoom& built = rooms[r];
+        built.findings = CheckRoom(room);
         std::set<std::string_view> named;
         for (const std::size_t t : options.unknownTextures) {
             if (t < textureNames.size()) {
                 const std::string& name = textureNames[t];
                 const std::string_view shown = std::string_view(name).substr(0, name.find('\0'));
                 if (named.insert(shown).second)
-                    findings.push_back(UnknownTextureFinding(t, shown));
+                    built.findings.push_back(UnknownTextureFinding(t, shown));
             }
         }
-        return findings;
-    };
+        total += built.findings.size();
+        built.vertices = room.vertices.size();
+        built.faces = room.faces.size();
+        built.bytes = EncodeRoom(room);
+    }
 
-    if (options.strict) {
-        // Nothing is written unless every room is clean: check them all first.
-        std::size_t total = 0;
-        for (std::size_t room = 0; room < roomCount; ++room) {
-            const std::vector<RoomFinding> findings = findingsOf(buildRoom(room));
-            if (!findings.empty())
-                PrintRoomFindings(fileName(roomPath(room)), findings, out);
-            total += findings.size();
-        }
-        if (total > 0) {
-            out.PrintOutput(std::string(kCrLf) + "Error: the room check found " +
-                            FormatInteger(static_cast<std::int64_t>(total)) + (total == 1 ? " finding" : " findings") +
-                            "; no room was written" + std::string(kCrLf));
-            return ExportOutcome::Refused;
-        }
+    if (options.strict && total > 0) {
+        // Nothing is written unless every room is clean.
+        for (std::size_t r = 0; r < roomCount; ++r)
+            if (!rooms[r].findings.empty())
+                PrintRoomFindings(FileNameOf(paths[r], PathSeparators::Any), rooms[r].findings, out);
+        out.PrintOutput(std::string(kCrLf) + "Error: the room check found " +
+                        FormatInteger(static_cast<std::int64_t>(total)) + (total == 1 ? " finding" : " findings") +
+                        "; no room was written" + std::string(kCrLf));
+        return ExportOutcome::Refused;
     }
     // Every room is built before any is written, and all are replaced together: a failure leaves the rooms of
     // an earlier export as they were, never half of them new.
-    std::vector<std::vector<std::uint8_t>> rooms;
-    for (std::size_t room = 0; room < roomCount; ++room) {
-        std::int64_t vertexCount = 0;
-        std::int64_t faceCount = 0;
-        for (std::size_t i = 0; i < static_cast<std::size_t>(model.subObjectCount); ++i) {
-            if (options.combineSubObjects || i == room) {
-                vertexCount += model.subObject(i).vertexCount;
-                faceCount += model.subObject(i).faceCount;
-            }
-        }
-        rooms.push_back(buildRoom(room));
-        ReportRoom(roomPath(room), options.unshownPrefix, vertexCount, faceCount, out);
-        PrintRoomFindings(fileName(roomPath(room)), findingsOf(rooms.back()), out);
-    }
     std::vector<FileToWrite> files;
-    for (std::size_t room = 0; room < roomCount; ++room)
-        files.push_back({paths[room], rooms[room]});
+    for (std::size_t r = 0; r < roomCount; ++r) {
+        ReportRoom(paths[r], options.unshownPrefix, static_cast<std::int64_t>(rooms[r].vertices),
+                   static_cast<std::int64_t>(rooms[r].faces), out);
+        PrintRoomFindings(FileNameOf(paths[r], PathSeparators::Any), rooms[r].findings, out);
+        files.push_back({paths[r], rooms[r].bytes});
+    }
     std::string error;
     if (!ReplaceFilesAtomically(files, error)) {
         out.PrintOutput(std::string(kCrLf) + "Error: could not write " + error + std::string(kCrLf));

@@ -1,12 +1,11 @@
 #pragma once
 
-// Room export: the names of the room files (orf/room_names.h), the check that the model can be exported
-// (orf/export_damage.h), the building of the room bytes (orf/room_build.h) and the writing of the rooms.
+// Room export: the names of the room files (orf/room_names.h), the limits of the level editor
+// (orf/room_limits.h), the building of the rooms (orf/room_build.h), their check and the writing of the rooms.
 
 #include "core/output_sink.h"
-#include "oof/object_model.h"
-#include "orf/export_damage.h"
 #include "orf/room_build.h"
+#include "orf/room_limits.h"
 #include "orf/room_names.h"
 #include "orf/texture_table.h"
 
@@ -38,16 +37,21 @@ enum class ExportOutcome {
 };
 
 // The room files of an export to `basePath` (the path without ".orf", as DeriveBaseName leaves it), in order.
-std::vector<std::string> RoomPaths(const ObjectModel& model, bool combineSubObjects, const std::string& basePath);
+std::vector<std::string> RoomPaths(std::size_t subObjects, bool combineSubObjects, const std::string& basePath);
 
-// Writes the rooms of `model` (after refusing, with one line and nothing written, damaged data and rooms beyond
-// the level editor's hard limits): each room's messages "Exporting <path>...", its vertex and face counts,
-// then what the room check finds in the room as written (see PrintRoomFindings). The findings are advice;
-// with `strict` they refuse the export instead.
-ExportOutcome WriteRooms(const ObjectModel& model,
+// Writes the rooms of `scene` (after refusing, with one line and nothing written, rooms beyond the level
+// editor's hard limits): each room's messages "Exporting <path>...", its vertex and face counts, then what the
+// room check finds in the room about to be written (see PrintRoomFindings). Each room is built once, checked,
+// and turned into its bytes; nothing is read back. The findings are advice; with `strict` they refuse the
+// export instead.
+ExportOutcome WriteRooms(const Scene& scene,
                          const TextureTable& table,
                          const RoomExportOptions& options,
                          ExportNames& names,
                          OutputSink& out);
+
+// The refusal of an export whose model could not become a scene: the log line
+// CR LF "Error: <reason>; no room was written" CR LF. Returns ExportOutcome::Refused.
+ExportOutcome RefuseRoomExport(const std::string& reason, OutputSink& out);
 
 }  // namespace torvale

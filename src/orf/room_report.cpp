@@ -22,12 +22,6 @@ void Bounds(const std::vector<Vector3>& points, Vector3& low, Vector3& high) {
     }
 }
 
-std::string WithZero(std::string_view text) {
-    std::string stored(text);
-    stored += '\0';
-    return stored;
-}
-
 }  // namespace
 
 void ReportRoom(const Room& room,
@@ -54,64 +48,35 @@ void ReportRoom(const Room& room,
     out.PrintOutput("Bounds: " + FormatPoint(low) + " to " + FormatPoint(high) + crlf);
 }
 
-ObjectModel ModelFromRoom(const Room& room, std::string_view name) {
-    ObjectModel model;
-    model.fileId = "PSPO";
-    model.fileVersion = 2300;
-    for (const std::string& texture : room.textureNames) {
-        model.textureNames.push_back(WithZero(texture));
-        model.textureNameLengths.push_back(static_cast<std::int32_t>(texture.size() + 1));
-    }
-    model.textureCount = static_cast<std::int32_t>(room.textureNames.size());
-    model.resizeSubObjects(1);  // also sets up the weapon-battery tables, empty
-    model.subObjects.resize(1);
-
-    SubObject& sub = model.subObjects[0];
-    sub.number = 0;
-    sub.parent = -1;
-    sub.name = WithZero(name);
-    sub.nameLength = static_cast<std::int32_t>(sub.name.size());
-    sub.propertyName = WithZero("");
-    sub.propertyLength = 1;
-
-    sub.vertexCount = static_cast<std::int32_t>(room.vertices.size());
-    sub.vertexPositions = room.vertices;
-    sub.vertexNormals.assign(room.vertices.size(), Vector3{});
-    sub.vertexAlphas.assign(room.vertices.size(), 1.0f);
-
-    sub.faceCount = static_cast<std::int32_t>(room.faces.size());
-    sub.faceVertices.reserve(room.corners.size());
+Scene SceneFromRoom(const Room& room, std::string_view name) {
+    Scene scene;
+    scene.textures = room.textureNames;
+    SceneObject& object = scene.objects.emplace_back();
+    object.name = name.substr(0, name.find('\0'));
+    object.positions = room.vertices;
+    object.normals.assign(room.vertices.size(), Vector3{});
+    object.alphas.assign(room.vertices.size(), 1.0f);
+    object.faces.reserve(room.faces.size());
+    object.corners.reserve(room.corners.size());
     for (const RoomFace& face : room.faces) {
-        sub.faceNormals.push_back(face.normal);
-        sub.faceVertexCounts.push_back(static_cast<std::int32_t>(face.cornerCount));
-        sub.faceTextured.push_back(1);
-        sub.faceColors.push_back({});
-        sub.faceTextureIndices.push_back(face.texture);
-        sub.faceFirstCorner.push_back(sub.faceVertices.size());
-        sub.faceExtraA.push_back(0);
-        sub.faceExtraB.push_back(0);
+        SceneFace& out = object.faces.emplace_back();
+        out.firstCorner = static_cast<std::uint32_t>(object.corners.size());
+        out.cornerCount = face.cornerCount;
+        out.texture = face.texture;
+        out.normal = face.normal;
         for (const RoomCorner& corner : room.cornersOf(face)) {
-            sub.faceVertices.push_back({corner.vertex, corner.u, corner.v});
-            Vector3& n = sub.vertexNormals[static_cast<std::size_t>(corner.vertex)];
+            const auto vertex = static_cast<std::uint32_t>(corner.vertex);
+            object.corners.push_back({vertex, corner.u, corner.v});
+            Vector3& n = object.normals[vertex];
             n = {n.x + face.normal.x, n.y + face.normal.y, n.z + face.normal.z};
         }
     }
-    for (Vector3& n : sub.vertexNormals) {
+    for (Vector3& n : object.normals) {
         const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
-        n = length > 0.0f ? Vector3{n.x / length, n.y / length, n.z / length} : Vector3{0.0f, 0.0f, 1.0f};
+        n = length > 0.0f && std::isfinite(length) ? Vector3{n.x / length, n.y / length, n.z / length}
+                                                   : Vector3{0.0f, 0.0f, 1.0f};
     }
-
-    if (!room.vertices.empty()) {
-        Bounds(room.vertices, model.boundsMin, model.boundsMax);
-        float radius = 0.0f;
-        for (const Vector3& p : room.vertices)
-            radius = std::max(radius, std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z));
-        model.maxRadius = radius;
-        sub.radius = radius;
-        sub.geometricCenter = {(model.boundsMin.x + model.boundsMax.x) / 2, (model.boundsMin.y + model.boundsMax.y) / 2,
-                               (model.boundsMin.z + model.boundsMax.z) / 2};
-    }
-    return model;
+    return scene;
 }
 
 }  // namespace torvale

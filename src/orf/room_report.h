@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "core/output_sink.h"
-#include "oof/object_model.h"
 #include "orf/room.h"
+#include "scene/scene.h"
 
 namespace torvale {
 
@@ -25,12 +25,11 @@ void ReportRoom(const Room& room,
                 OutputSink& out,
                 const std::function<std::string(std::string_view)>& gameText = {});
 
-// The room as a model of one sub-object named `name`: its vertices, its faces textured with their texture
-// numbers, its texture names stored with a trailing zero as a model keeps them, and every count and table
-// filled to match. BuildSubObjectRoom(model, 0, model.textureNames) writes the room again, except what a model
+// The room as a scene of one sub-object named `name`: its vertices, its faces textured with their texture
+// numbers and its texture names. BuildSubObjectRoom(scene, 0, names) writes the room again, except what a scene
 // cannot carry (corner alphas and light multiples: the export writes 1.0 and 4) and the version (always 4).
 // Vertex normals are the normalised sums of the stored normals of the faces using each vertex.
-// The room's faces must name existing vertices and textures, as ReadOrfFile leaves them.
-ObjectModel ModelFromRoom(const Room& room, std::string_view name);
+// The room must be one ReadOrfFile accepted (faces naming existing vertices and textures, finite numbers).
+Scene SceneFromRoom(const Room& room, std::string_view name);
 
 }  // namespace torvale

@@ -5,9 +5,9 @@
 #include <cstdint>
 
 #include "core/number_text.h"
-#include "oof/model_scale.h"
 #include "pofgen/command_line.h"
 #include "pofgen/number_entry.h"
+#include "scene/scene_scale.h"
 
 namespace torvale {
 namespace {

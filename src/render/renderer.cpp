@@ -46,7 +46,7 @@ struct ScreenPoint {
 
 class Camera {
 public:
-    Camera(const Scene& scene, const View& view, int width, int height) : centre_(ToVec(scene.centre)) {
+    Camera(const PreviewScene& scene, const View& view, int width, int height) : centre_(ToVec(scene.centre)) {
         const double yaw = static_cast<double>(view.yawDegrees) * std::numbers::pi / 180.0;
         const double pitch = static_cast<double>(view.pitchDegrees) * std::numbers::pi / 180.0;
         // Yaw turns the viewer round the vertical axis; pitch then tilts it round its own right axis. Right, up
@@ -235,7 +235,7 @@ private:
 };
 
 // The face's normal as the room sees it: the longest (b - a) x (c - b) over its corners.
-Vec FaceNormal(const Scene& scene, const SceneFace& face) {
+Vec FaceNormal(const PreviewScene& scene, const PreviewFace& face) {
     Vec best{0.0, 0.0, 0.0};
     double bestLength = 0.0;
     const std::uint32_t n = face.cornerCount;
@@ -262,7 +262,7 @@ FrameStore::FrameStore(int width, int height)
       pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_)),
       depth_(pixels_.size()) {}
 
-bool Render(const Scene& scene, const View& view, const RenderOptions& options, const Frame& frame) {
+bool Render(const PreviewScene& scene, const View& view, const RenderOptions& options, const Frame& frame) {
     if (frame.width <= 0 || frame.height <= 0)
         return false;
     const std::size_t count = static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height);
@@ -277,8 +277,8 @@ bool Render(const Scene& scene, const View& view, const RenderOptions& options, 
         points[i] = camera.project(scene.vertices[i]);
 
     Rasterizer raster(frame);
-    std::vector<const SceneFace*> drawn;
-    for (const SceneFace& face : scene.faces) {
+    std::vector<const PreviewFace*> drawn;
+    for (const PreviewFace& face : scene.faces) {
         if (face.cornerCount < 3)
             continue;
         const double facing = -Dot(FaceNormal(scene, face), camera.forward());
@@ -301,14 +301,14 @@ bool Render(const Scene& scene, const View& view, const RenderOptions& options, 
     if (options.wireframe) {
         // Two pixels' worth of depth: an edge is the border of a face drawn there, never exactly on it.
         const auto tolerance = static_cast<float>(2.0 / camera.scale());
-        for (const SceneFace* face : drawn) {
+        for (const PreviewFace* face : drawn) {
             const std::uint32_t* corners = scene.corners.data() + face->firstCorner;
             for (std::uint32_t c = 0; c < face->cornerCount; ++c)
                 raster.line(points[corners[c]], points[corners[(c + 1) % face->cornerCount]], kWireColor, tolerance);
         }
     }
     if (options.markers) {
-        for (const SceneMarker& marker : scene.markers) {
+        for (const PreviewMarker& marker : scene.markers) {
             raster.square(camera.project(marker.position),
                           marker.kind == MarkerKind::Gunpoint ? kGunpointColor : kAttachPointColor);
         }

@@ -67,6 +67,6 @@ struct RenderOptions {
 // flagged face, either side). Faces are filled as triangle fans from their first
 // corner, so a concave face may spill over its outline; the room check reports such faces. Returns false and
 // draws nothing when the frame's size and its buffers do not match.
-bool Render(const Scene& scene, const View& view, const RenderOptions& options, const Frame& frame);
+bool Render(const PreviewScene& scene, const View& view, const RenderOptions& options, const Frame& frame);
 
 }  // namespace torvale

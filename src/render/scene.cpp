@@ -8,44 +8,6 @@
 namespace torvale {
 namespace {
 
-bool IsFinite(const Vector3& v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
-
-Vector3 Add(const Vector3& a, const Vector3& b) {
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-
-// Where each sub-object's vertices go: its attach offset plus those of its parents, in the order the combined
-// room adds them. A parent out of range, or one this walk has passed already (a loop), ends the chain, so a
-// walk passes each sub-object at most once.
-class ParentChains {
-public:
-    explicit ParentChains(const ObjectModel& model)
-        : model_(model), seen_(static_cast<std::size_t>(std::max(model.subObjectCount, 0))) {}
-
-    Vector3 offset(std::size_t index) {
-        ++walk_;
-        const SubObject* sub = &model_.subObject(index);
-        seen_[index] = walk_;
-        Vector3 sum = sub->attachOffset;
-        while (sub->parent >= 0 && static_cast<std::size_t>(sub->parent) < seen_.size()) {
-            const auto parent = static_cast<std::size_t>(sub->parent);
-            if (seen_[parent] == walk_)
-                break;
-            seen_[parent] = walk_;
-            sub = &model_.subObject(parent);
-            sum = Add(sum, sub->attachOffset);
-        }
-        return sum;
-    }
-
-private:
-    const ObjectModel& model_;
-    std::vector<std::uint32_t> seen_;  // the walk that last passed each sub-object
-    std::uint32_t walk_ = 0;
-};
-
 std::uint32_t Pack(double r, double g, double b) {
     const auto channel = [](double c) {
         return static_cast<std::uint32_t>(std::clamp(std::lround(c * 255.0), 0L, 255L));
@@ -53,36 +15,22 @@ std::uint32_t Pack(double r, double g, double b) {
     return (channel(r) << 16) | (channel(g) << 8) | channel(b);
 }
 
-std::uint32_t FaceColorOf(const ObjectModel& model, const SubObject& sub, std::size_t face) {
-    const std::int32_t texture = face < sub.faceTextureIndices.size() ? sub.faceTextureIndices[face] : -1;
-    if (texture < 0) {
-        if (face >= sub.faceColors.size())
-            return kUnknownTextureColor;
-        const FaceColor& c = sub.faceColors[face];
-        return (std::uint32_t{c.red} << 16) | (std::uint32_t{c.green} << 8) | c.blue;
-    }
-    if (static_cast<std::size_t>(texture) >= model.textureNames.size())
-        return kUnknownTextureColor;
-    return TextureColor(model.textureNames[static_cast<std::size_t>(texture)]);
+std::uint32_t FaceColorOf(const Scene& scene, const SceneFace& face) {
+    if (face.texture == kUntextured)
+        return (std::uint32_t{face.color.red} << 16) | (std::uint32_t{face.color.green} << 8) | face.color.blue;
+    return TextureColor(scene.textures[static_cast<std::size_t>(face.texture)]);
 }
 
-void AddPoints(const ObjectModel& model,
-               ParentChains& chains,
-               const std::vector<PointRecord>& points,
-               std::int32_t count,
-               MarkerKind kind,
-               Scene& scene) {
-    const std::size_t n = std::min(points.size(), static_cast<std::size_t>(std::max(count, 0)));
-    for (std::size_t i = 0; i < n; ++i) {
-        const PointRecord& point = points[i];
-        Vector3 position = point.location;
-        if (point.parent >= 0 && point.parent < model.subObjectCount)
-            position = Add(position, chains.offset(static_cast<std::size_t>(point.parent)));
-        scene.markers.push_back({position, kind});
+void AddPoints(const Scene& scene, const std::vector<ScenePoint>& points, MarkerKind kind, PreviewScene& preview) {
+    for (const ScenePoint& point : points) {
+        Vector3 position = point.position;
+        if (point.parent >= 0)
+            position = position + WorldOffset(scene, static_cast<std::size_t>(point.parent));
+        preview.markers.push_back({position, kind});
     }
 }
 
-void FitSphere(Scene& scene) {
+void FitSphere(PreviewScene& scene) {
     const auto fit = [&scene](auto begin, auto end, auto position) {
         double low[3] = {std::numeric_limits<double>::max(), std::numeric_limits<double>::max(),
                          std::numeric_limits<double>::max()};
@@ -118,7 +66,7 @@ void FitSphere(Scene& scene) {
     };
     if (!fit(scene.vertices.begin(), scene.vertices.end(), [](const Vector3& v) -> const Vector3& { return v; }))
         fit(scene.markers.begin(), scene.markers.end(),
-            [](const SceneMarker& m) -> const Vector3& { return m.position; });
+            [](const PreviewMarker& m) -> const Vector3& { return m.position; });
 }
 
 }  // namespace
@@ -163,51 +111,34 @@ std::uint32_t TextureColor(std::string_view name) {
     return Pack(r + m, g + m, b + m);
 }
 
-Scene BuildScene(const ObjectModel& model, std::span<const std::size_t> flaggedFaces) {
-    Scene scene;
-    ParentChains chains(model);
-    const auto subCount = static_cast<std::size_t>(std::max(model.subObjectCount, 0));
-    for (std::size_t s = 0; s < subCount; ++s) {
-        const SubObject& sub = model.subObject(s);
+PreviewScene BuildPreviewScene(const Scene& model, std::span<const std::size_t> flaggedFaces) {
+    PreviewScene scene;
+    for (std::size_t s = 0; s < model.objects.size(); ++s) {
+        const SceneObject& object = model.objects[s];
         const auto base = static_cast<std::uint32_t>(scene.vertices.size());
-        const std::size_t vertexCount =
-            std::min(sub.vertexPositions.size(), static_cast<std::size_t>(std::max(sub.vertexCount, 0)));
-        if (vertexCount > 0) {  // the slots no SOBJ chunk filled have none, and are many in a damaged file
-            const Vector3 offset = chains.offset(s);
-            for (std::size_t v = 0; v < vertexCount; ++v)
-                scene.vertices.push_back(Add(sub.vertexPositions[v], offset));
+        if (!object.positions.empty()) {
+            const Vector3 offset = WorldOffset(model, s);
+            for (const Vector3& p : object.positions)
+                scene.vertices.push_back(p + offset);
         }
-
-        std::size_t faceCount = static_cast<std::size_t>(std::max(sub.faceCount, 0));
-        faceCount = std::min({faceCount, sub.faceVertexCounts.size(), sub.faceFirstCorner.size()});
-        for (std::size_t f = 0; f < faceCount; ++f) {
-            SceneFace face;
-            face.color = FaceColorOf(model, sub, f);
-            face.firstCorner = static_cast<std::uint32_t>(scene.corners.size());
-            const std::int32_t corners = sub.faceVertexCounts[f];
-            const std::size_t first = sub.faceFirstCorner[f];
-            bool drawable = corners >= 3 && first <= sub.faceVertices.size() &&
-                            static_cast<std::size_t>(corners) <= sub.faceVertices.size() - first;
-            for (std::int32_t c = 0; drawable && c < corners; ++c) {
-                const std::int32_t vertex = sub.faceVertices[first + static_cast<std::size_t>(c)].vertexIndex;
-                drawable = vertex >= 0 && static_cast<std::size_t>(vertex) < vertexCount;
-                if (drawable)
-                    scene.corners.push_back(base + static_cast<std::uint32_t>(vertex));
+        for (const SceneFace& face : object.faces) {
+            PreviewFace drawn;
+            drawn.color = FaceColorOf(model, face);
+            drawn.firstCorner = static_cast<std::uint32_t>(scene.corners.size());
+            if (face.cornerCount >= 3) {
+                for (const SceneCorner& corner : object.cornersOf(face))
+                    scene.corners.push_back(base + corner.vertex);
+                drawn.cornerCount = face.cornerCount;
             }
-            if (drawable) {
-                face.cornerCount = static_cast<std::uint32_t>(corners);
-            } else {
-                scene.corners.resize(face.firstCorner);
-            }
-            scene.faces.push_back(face);
+            scene.faces.push_back(drawn);
         }
     }
     for (const std::size_t flagged : flaggedFaces) {
         if (flagged < scene.faces.size())
             scene.faces[flagged].flagged = true;
     }
-    AddPoints(model, chains, model.gunpoints, model.gunpointCount, MarkerKind::Gunpoint, scene);
-    AddPoints(model, chains, model.attachPoints, model.attachPointCount, MarkerKind::AttachPoint, scene);
+    AddPoints(model, model.gunpoints, MarkerKind::Gunpoint, scene);
+    AddPoints(model, model.attachPoints, MarkerKind::AttachPoint, scene);
     FitSphere(scene);
     return scene;
 }

@@ -10,15 +10,14 @@
 #include <string_view>
 #include <vector>
 
-#include "oof/object_model.h"
+#include "scene/scene.h"
 
 namespace torvale {
 
 // Colours are 0x00RRGGBB.
-inline constexpr std::uint32_t kUnknownTextureColor = 0xB0B0B0;  // a texture index the model has no name for
 
-struct SceneFace {
-    std::uint32_t firstCorner = 0;  // into Scene::corners
+struct PreviewFace {
+    std::uint32_t firstCorner = 0;  // into PreviewScene::corners
     std::uint32_t cornerCount = 0;  // 0 for a face that cannot be drawn (fewer than 3 corners, a missing vertex)
     std::uint32_t color = 0;
     bool flagged = false;  // a finding of the room check names this face
@@ -26,16 +25,16 @@ struct SceneFace {
 
 enum class MarkerKind { Gunpoint, AttachPoint };
 
-struct SceneMarker {
+struct PreviewMarker {
     Vector3 position;
     MarkerKind kind = MarkerKind::Gunpoint;
 };
 
-struct Scene {
+struct PreviewScene {
     std::vector<Vector3> vertices;       // world space, all sub-objects in order
     std::vector<std::uint32_t> corners;  // indices into vertices
-    std::vector<SceneFace> faces;        // face k is face k of the combined room
-    std::vector<SceneMarker> markers;    // world space
+    std::vector<PreviewFace> faces;      // face k is face k of the combined room
+    std::vector<PreviewMarker> markers;  // world space
     Vector3 centre;                      // of the bounding sphere of the vertices (markers if none)
     float radius = 1.0f;                 // always positive and finite
 };
@@ -44,11 +43,10 @@ struct Scene {
 // to case, as the game matches names) turned into a fairly saturated, fairly light colour.
 std::uint32_t TextureColor(std::string_view name);
 
-// Builds the scene of `model`. A sub-object's world position is its vertices plus the attach offsets of it and
-// its parents up to the root, added in single precision in that order, as the combined room places them. A
-// broken parent chain (a parent out of range, a loop) stops at the break. Faces with a vertex number out of
-// range or fewer than 3 corners stay in the list, with no corners. `flaggedFaces` are room face numbers;
-// numbers beyond the faces are ignored. Vertices that are not finite stay out of the bounding sphere.
-Scene BuildScene(const ObjectModel& model, std::span<const std::size_t> flaggedFaces = {});
+// Builds the preview of `model`. A sub-object's world position is its vertices plus the attach offsets of it
+// and its parents up to the root, added in single precision in that order, as the combined room places them.
+// Faces of fewer than 3 corners stay in the list, with no corners. `flaggedFaces` are room face numbers;
+// numbers beyond the faces are ignored.
+PreviewScene BuildPreviewScene(const Scene& model, std::span<const std::size_t> flaggedFaces = {});
 
 }  // namespace torvale

@@ -39,8 +39,8 @@ private:
     void SetReloadEnabled(bool enabled) override { window_.setReloadEnabled(enabled); }
     void ShowOptionsDialog() override { ShowOptions(); }
     void ImportOof(OofSource source) override { window_.ImportOof(source); }
-    std::string& oofPath() override { return window_.oofPath; }
-    std::string& oofTitle() override { return window_.oofTitle; }
+    std::string& oofPath() override { return window_.modelPath; }
+    std::string& oofTitle() override { return window_.modelTitle; }
     std::string& lastP3dPath() override { return window_.lastP3dPath; }
     std::string& lastP3dTitle() override { return window_.lastP3dTitle; }
     // A compile whose model loaded is remembered by its source.

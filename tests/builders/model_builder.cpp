@@ -1,6 +1,10 @@
 #include "builders/model_builder.h"
 
+#include <stdexcept>
 #include <string>
+
+#include "app/open_input.h"
+#include "oof/oof_scene.h"
 
 namespace torvale::test {
 
@@ -21,6 +25,46 @@ ModelBuilder& ModelBuilder::subObject(std::int32_t parent, Vector3 attachOffset)
     model_.subObjects.push_back(sub);
     model_.subObjectCount = static_cast<std::int32_t>(model_.subObjects.size());
     return *this;
+}
+
+Scene SceneOf(const ObjectModel& model) {
+    Scene scene;
+    std::string error;
+    if (!SceneFromOof(model, scene, error))
+        throw std::invalid_argument(error);
+    return scene;
+}
+
+int ImportOof(const std::string& path,
+              const std::string& title,
+              ObjectModel& model,
+              OutputSink& out,
+              const ReportFormat& format,
+              std::string* openError) {
+    OpenRequest request;
+    request.as = OpenAs::Oof;
+    request.format = format;
+    request.openError = openError;
+    request.oofModel = &model;
+    return OpenInput(path, title, out, request).loaded ? kOofLoaded : kOofInvalid;
+}
+
+std::vector<std::uint32_t> CornerCounts(const SceneObject& object) {
+    std::vector<std::uint32_t> counts;
+    for (const SceneFace& face : object.faces)
+        counts.push_back(face.cornerCount);
+    return counts;
+}
+
+std::vector<std::int32_t> TextureNumbers(const SceneObject& object) {
+    std::vector<std::int32_t> numbers;
+    for (const SceneFace& face : object.faces)
+        numbers.push_back(face.texture);
+    return numbers;
+}
+
+Scene ModelBuilder::scene() const {
+    return SceneOf(model_);
 }
 
 SubObject& ModelBuilder::current() {

@@ -8,8 +8,13 @@
 #include <string_view>
 
 #include <span>
+#include <string>
+#include <vector>
 
+#include "oof/model_report.h"
 #include "oof/object_model.h"
+#include "oof/oof_reader.h"
+#include "scene/scene.h"
 
 namespace torvale::test {
 
@@ -36,10 +41,29 @@ public:
     ObjectModel& model() { return model_; }
     SubObject& current();
     ObjectModel build() const { return model_; }
+    // The model as the OOF conversion makes it a scene; a model it refuses throws std::invalid_argument.
+    Scene scene() const;
 
 private:
     ObjectModel model_;
 };
+
+// The scene of `model`, as the OOF conversion makes it; a model it refuses throws std::invalid_argument with the
+// reason, so that a test of a valid model fails loudly.
+Scene SceneOf(const ObjectModel& model);
+
+// Import OOF of the file at `path` into `model` in place, through the program's one way in: kOofLoaded or
+// kOofInvalid, the log written to `out`.
+int ImportOof(const std::string& path,
+              const std::string& title,
+              ObjectModel& model,
+              OutputSink& out,
+              const ReportFormat& format = {},
+              std::string* openError = nullptr);
+
+// Per face of `object`: its corner count, its texture number.
+std::vector<std::uint32_t> CornerCounts(const SceneObject& object);
+std::vector<std::int32_t> TextureNumbers(const SceneObject& object);
 
 // One sub-object with `vertexCount` vertices and `faceCount` triangles over them, one texture: the largest
 // model the reader's capacities promise for a single sub-object (25000 and 25000).

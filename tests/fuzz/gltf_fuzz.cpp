@@ -1,5 +1,5 @@
-// libFuzzer harness for the glTF reader: any bytes (as .gltf JSON or .glb) make a model or a one-line refusal
-// that leaves the model as it was, and never read out of bounds. Named buffer files read as the input itself.
+// libFuzzer harness for the glTF reader: any bytes (as .gltf JSON or .glb) make a valid scene or a one-line
+// refusal that leaves the scene as it was, and never read out of bounds. Named buffer files read as the input itself.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -14,12 +14,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         out.assign(bytes.begin(), bytes.end());
         return true;
     };
-    torvale::ObjectModel model;
-    model.fileId = "kept";
+    torvale::Scene model;
+    model.textures = {"kept"};
     std::vector<std::string> notes;
     std::string error;
     const bool ok = torvale::ReadGltfModel(bytes, "fuzz.gltf", loader, model, notes, error);
-    if (ok == !error.empty() || (!ok && (model.fileId != "kept" || error.find('\n') != std::string::npos)))
+    if (ok == !error.empty() ||
+        (!ok && (model.textures != std::vector<std::string>{"kept"} || error.find('\n') != std::string::npos)))
+        __builtin_trap();
+    if (ok && !torvale::ValidateScene(model).empty())
         __builtin_trap();
     return 0;
 }

@@ -1,5 +1,6 @@
-// libFuzzer harness for the OBJ reader: any bytes make a model or a one-line refusal that leaves the model as
-// it was; every corner of a model it makes names a vertex of its sub-object. Material libraries read as the input.
+// libFuzzer harness for the OBJ reader: any bytes make a valid scene (every corner naming a vertex of its
+// sub-object, every number finite) or a one-line refusal that leaves the scene as it was. Material libraries read as
+// the input.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -14,16 +15,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         out.assign(bytes.begin(), bytes.end());
         return true;
     };
-    torvale::ObjectModel model;
-    model.fileId = "kept";
+    torvale::Scene model;
+    model.textures = {"kept"};
     std::vector<std::string> notes;
     std::string error;
     const bool ok = torvale::ReadObjModel(bytes, "fuzz.obj", loader, model, notes, error);
-    if (ok == !error.empty() || (!ok && (model.fileId != "kept" || error.find('\n') != std::string::npos)))
+    if (ok == !error.empty() ||
+        (!ok && (model.textures != std::vector<std::string>{"kept"} || error.find('\n') != std::string::npos)))
         __builtin_trap();
-    for (const torvale::SubObject& sub : model.subObjects)
-        for (const torvale::FaceVertex& c : sub.faceVertices)
-            if (c.vertexIndex < 0 || c.vertexIndex >= sub.vertexCount)
-                __builtin_trap();
+    if (ok && !torvale::ValidateScene(model).empty())
+        __builtin_trap();
     return 0;
 }

@@ -1,7 +1,8 @@
 // libFuzzer harness for the OOF reader and the room export behind it: any bytes load or are refused, never read
 // out of bounds, and a second load into the same model (which keeps what the first one set) behaves the same.
-// Every model that passes the damage check is built into rooms, both combined and one per sub-object, and
-// each room must walk cleanly with the test-side walker.
+// Every model the scene conversion takes must be a valid scene; its rooms within the level editor's limits are
+// built, both combined and one per sub-object, checked, and each room's bytes must walk cleanly with the
+// test-side walker.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -9,6 +10,9 @@
 
 #include "builders/orf_walker.h"
 #include "oof/oof_reader.h"
+#include "oof/oof_scene.h"
+#include "orf/orf_writer.h"
+#include "orf/room_check.h"
 #include "orf/room_export.h"
 
 namespace {
@@ -17,8 +21,9 @@ public:
     void PrintOutput(std::string_view) override {}
 };
 
-void Walk(const std::vector<std::uint8_t>& room) {
-    if (!torvale::test::WalkOrf(room).ok)
+void Walk(const torvale::Room& room) {
+    torvale::CheckRoom(room);
+    if (!torvale::test::WalkOrf(torvale::EncodeRoom(room)).ok)
         __builtin_trap();
 }
 }  // namespace
@@ -31,13 +36,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const int result = torvale::ReadOofFile(bytes, "fuzz.oof", model, sink);
         if (result != torvale::kOofLoaded && result != torvale::kOofInvalid)
             __builtin_trap();
-        const auto names = torvale::RoomTextureNames(model, torvale::TextureTable{});
+        torvale::Scene scene;
+        std::string damage;
+        if (!torvale::SceneFromOof(model, scene, damage))
+            continue;
+        if (!torvale::ValidateScene(scene).empty())
+            __builtin_trap();
+        const auto names = torvale::RoomTextureNames(scene, torvale::TextureTable{});
         const torvale::RoomBuildOptions reversed{.reverseFaces = pass == 1};
-        if (torvale::FindExportDamage(model, true).empty())
-            Walk(torvale::BuildCombinedRoom(model, names, reversed));
-        if (torvale::FindExportDamage(model, false).empty()) {
-            for (std::size_t i = 0; i < static_cast<std::size_t>(model.subObjectCount); ++i)
-                Walk(torvale::BuildSubObjectRoom(model, i, names, reversed));
+        if (torvale::FindRoomLimitProblem(scene, true).empty())
+            Walk(torvale::BuildCombinedRoom(scene, names, reversed));
+        if (torvale::FindRoomLimitProblem(scene, false).empty()) {
+            for (std::size_t i = 0; i < scene.objects.size(); ++i)
+                Walk(torvale::BuildSubObjectRoom(scene, i, names, reversed));
         }
     }
     return 0;

@@ -7,6 +7,7 @@
 
 #include "app/import_oof.h"
 #include "app/output_log.h"
+#include "builders/model_builder.h"
 #include "builders/oof_builder.h"
 #include "cli/commands.h"
 
@@ -54,7 +55,7 @@ TEST_F(CliReport, PrintsWhatTheLogReceivesWithoutTheBanner) {
     OutputLog log;
     log.PrintOutput(kResetMessage);
     ObjectModel model;
-    ASSERT_EQ(LoadOofFile(path("ship.oof"), "ship.oof", model, log), kOofLoaded);
+    ASSERT_EQ(test::ImportOof(path("ship.oof"), "ship.oof", model, log), kOofLoaded);
     ASSERT_LT(log.text().size(), kOutputLogLimit);  // the log never had to clear itself
     EXPECT_EQ(run.out, ToPlatformLineBreaks(log.text().substr(Banner().size())));
     EXPECT_TRUE(run.out.starts_with(ToPlatformLineBreaks("    \r\nOpened ship.oof\r\n")));

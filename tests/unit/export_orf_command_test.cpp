@@ -98,8 +98,8 @@ TEST(ExportOrf, CombinedExportWritesOneRoomAndClosesWithFinished) {
     std::int32_t vertices = 0;
     std::int32_t faces = 0;
     for (std::size_t i = 0; i < 3; ++i) {
-        vertices += h.window.model().subObject(i).vertexCount;
-        faces += h.window.model().subObject(i).faceCount;
+        vertices += h.window.oofModel().subObject(i).vertexCount;
+        faces += h.window.oofModel().subObject(i).faceCount;
     }
     EXPECT_EQ(room.room.vertexCount, vertices);
     EXPECT_EQ(log, "    \r\nExporting " + (h.dir / "Ship.orf") + "...\r\n" + "    Number of Verts: " +
@@ -157,13 +157,13 @@ TEST(ExportOrf, ClosingLineNamesTheOutcome) {
 TEST(ExportOrf, ScaleOptionScalesRoomsAndModelExportsButNotTheLoadedModel) {
     Loaded h;
     h.program.config.values.roomScale = 10.0;
-    const Vector3 first = h.window.model().subObject(0).vertexPositions.at(0);
+    const Vector3 first = h.window.oofModel().subObject(0).vertexPositions.at(0);
     const std::string log = h.exportTo("Ship.orf");
     EXPECT_NE(log.find("Scaled by 10\r\n"), std::string::npos) << log;
     const test::OrfWalk room = test::WalkOrf(test::ReadTestFile(h.dir / "Ship.orf"));
     ASSERT_TRUE(room.ok) << room.problem;
     ASSERT_FALSE(room.room.vertices.empty());
-    EXPECT_FLOAT_EQ(room.room.vertices[0][1], 10.0f * (first.y + h.window.model().subObject(0).attachOffset.y));
+    EXPECT_FLOAT_EQ(room.room.vertices[0][1], 10.0f * (first.y + h.window.oofModel().subObject(0).attachOffset.y));
 
     const std::size_t before = h.window.log().text().size();
     h.dialogs.choose(h.dir / "ship.obj", "ship.obj");
@@ -175,8 +175,8 @@ TEST(ExportOrf, ScaleOptionScalesRoomsAndModelExportsButNotTheLoadedModel) {
     ASSERT_NE(v, std::string::npos) << text;
     float x = 0, y = 0;
     ASSERT_EQ(std::sscanf(text.c_str() + v, "\nv %f %f", &x, &y), 2);
-    EXPECT_NEAR(y, 10.0f * (first.y + h.window.model().subObject(0).attachOffset.y), 1e-3f);
-    EXPECT_EQ(h.window.model().subObject(0).vertexPositions.at(0).y, first.y);
+    EXPECT_NEAR(y, 10.0f * (first.y + h.window.oofModel().subObject(0).attachOffset.y), 1e-3f);
+    EXPECT_EQ(h.window.oofModel().subObject(0).vertexPositions.at(0).y, first.y);
 }
 
 }  // namespace

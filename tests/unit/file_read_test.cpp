@@ -17,6 +17,7 @@
 
 #include "app/import_oof.h"
 #include "builders/fake_platform.h"
+#include "builders/model_builder.h"
 #include "builders/oof_builder.h"
 #include "core/atomic_file.h"
 #include "core/file_bytes.h"
@@ -120,7 +121,7 @@ TEST(FileBytes, ModelLoadedWhileItsFileIsGivenBackMatchesTheWholeRead) {
 
     ObjectModel fromFile;
     test::RecordingSink fileLog;
-    ASSERT_EQ(LoadOofFile(dir / "big.oof", "big.oof", fromFile, fileLog, {}, nullptr), kOofLoaded);
+    ASSERT_EQ(test::ImportOof(dir / "big.oof", "big.oof", fromFile, fileLog, {}, nullptr), kOofLoaded);
     ObjectModel whole;
     test::RecordingSink wholeLog;
     const Bytes bytes = oof.bytes();

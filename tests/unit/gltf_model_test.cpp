@@ -13,7 +13,7 @@ using test::Bytes;
 
 struct Loaded {
     bool ok = false;
-    ObjectModel model;
+    Scene model;
     std::vector<std::string> notes;
     std::string error;
 };
@@ -33,10 +33,10 @@ Loaded Read(const Bytes& bytes, const std::map<std::string, Bytes>& files = {}) 
     return out;
 }
 
-Vector3 FaceNormal(const SubObject& sub, std::size_t face) {
+Vector3 FaceNormal(const SceneObject& sub, std::size_t face) {
     std::vector<Vector3> corners;
-    for (std::int32_t k = 0; k < sub.faceVertexCounts[face]; ++k)
-        corners.push_back(sub.vertexPositions[static_cast<std::size_t>(sub.cornersOf(face)[k].vertexIndex)]);
+    for (std::int32_t k = 0; k < sub.faces[face].cornerCount; ++k)
+        corners.push_back(sub.positions[static_cast<std::size_t>(sub.cornersOf(sub.faces[face])[k].vertex)]);
     return ComputeFaceNormal(corners);
 }
 
@@ -49,27 +49,27 @@ TEST_P(GltfContainers, ReadNodesTexturesColoursAndFacing) {
                      : GetParam() == 1 ? Read(test::TextBytes(b.jsonWithDataUri()))
                                        : Read(b.glb());
     ASSERT_TRUE(r.ok) << r.error;
-    const ObjectModel& m = r.model;
-    ASSERT_EQ(m.subObjects.size(), 2u);
-    EXPECT_EQ(m.subObjects[0].name, std::string("hull") + '\0');
-    EXPECT_EQ(m.subObjects[1].parent, 0);
-    EXPECT_EQ(m.subObjects[1].attachOffset, (Vector3{0, 2, 0}));
-    ASSERT_EQ(m.textureNames, std::vector<std::string>{std::string("rock") + '\0'});  // the image's file name
-    const SubObject& hull = m.subObjects[0];
-    ASSERT_EQ(hull.faceCount, 2);
-    EXPECT_EQ(hull.faceTextureIndices[0], 0);
+    const Scene& m = r.model;
+    ASSERT_EQ(m.objects.size(), 2u);
+    EXPECT_EQ(m.objects[0].name, std::string("hull"));
+    EXPECT_EQ(m.objects[1].parent, 0);
+    EXPECT_EQ(m.objects[1].offset, (Vector3{0, 2, 0}));
+    ASSERT_EQ(m.textures, std::vector<std::string>{std::string("rock")});  // the image's file name
+    const SceneObject& hull = m.objects[0];
+    ASSERT_EQ(hull.faces.size(), 2u);
+    EXPECT_EQ(hull.faces[0].texture, 0);
     // Counter-clockwise seen from +Z is the front in glTF and stays the front: the normal points to +Z.
-    EXPECT_NEAR(hull.faceNormals[0].z, 1.0f, 1e-6f);
+    EXPECT_NEAR(hull.faces[0].normal.z, 1.0f, 1e-6f);
     EXPECT_NEAR(FaceNormal(hull, 1).z, 1.0f, 1e-6f);
     // UV origins agree (top-left), so the numbers stay; the corners come in the other order (x is mirrored), so
     // the file's third corner is the game's second.
-    EXPECT_EQ(hull.cornersOf(0)[1].u, 1.0f);
-    EXPECT_EQ(hull.cornersOf(0)[1].v, 0.0f);
-    const SubObject& turret = m.subObjects[1];
-    EXPECT_EQ(turret.faceTextureIndices[0], -1);
-    EXPECT_EQ(turret.faceColors[0].red, 255);
-    EXPECT_EQ(turret.faceColors[0].green, 188);  // linear 0.5 in sRGB
-    EXPECT_EQ(turret.faceColors[0].blue, 0);
+    EXPECT_EQ(hull.cornersOf(hull.faces[0])[1].u, 1.0f);
+    EXPECT_EQ(hull.cornersOf(hull.faces[0])[1].v, 0.0f);
+    const SceneObject& turret = m.objects[1];
+    EXPECT_EQ(turret.faces[0].texture, -1);
+    EXPECT_EQ(turret.faces[0].color.red, 255);
+    EXPECT_EQ(turret.faces[0].color.green, 188);  // linear 0.5 in sRGB
+    EXPECT_EQ(turret.faces[0].color.blue, 0);
     EXPECT_TRUE(r.notes.empty());
 }
 
@@ -107,13 +107,13 @@ TEST(GltfModel, MirroredNodesKeepFacingOutButInsideOutDataStaysInsideOut) {
         b.rootNodes({b.node({"n", mesh, std::nullopt, c.rotation, c.scale, {}})});
         const Loaded r = Read(b.glb());
         ASSERT_TRUE(r.ok) << c.what << ": " << r.error;
-        const SubObject& sub = r.model.subObjects[0];
+        const SceneObject& sub = r.model.objects[0];
         for (std::size_t f = 0; f < 2; ++f) {
             const Vector3 n = FaceNormal(sub, f);
             EXPECT_NEAR(n.x, c.expectedNormal.x, 1e-5f) << c.what;
             EXPECT_NEAR(n.y, c.expectedNormal.y, 1e-5f) << c.what;
             EXPECT_NEAR(n.z, c.expectedNormal.z, 1e-5f) << c.what;
-            EXPECT_EQ(sub.faceNormals[f], n) << c.what;
+            EXPECT_EQ(sub.faces[f].normal, n) << c.what;
         }
         EXPECT_EQ(!r.notes.empty(), c.expectNote) << c.what;
     }
@@ -190,15 +190,15 @@ TEST(GltfModel, RefusesBrokenFilesWithOneLineNamingTheElementAndKeepsTheModel) {
     };
     for (const Case& c : cases) {
         Loaded r;
-        r.model.fileId = "kept";
-        r.model.subObjects.resize(1);
+        r.model.textures = {"kept"};
+        r.model.objects.resize(1);
         const ResourceLoader none;
         r.ok = ReadGltfModel(c.bytes, "ship.gltf", none, r.model, r.notes, r.error);
         EXPECT_FALSE(r.ok) << c.what;
         EXPECT_EQ(r.error.rfind(c.expected, 0), 0u) << c.what << ": " << r.error;
         EXPECT_EQ(r.error.find('\n'), std::string::npos) << c.what;
-        EXPECT_EQ(r.model.fileId, "kept") << c.what;
-        EXPECT_EQ(r.model.subObjects.size(), 1u) << c.what;
+        EXPECT_EQ(r.model.textures, std::vector<std::string>{"kept"}) << c.what;
+        EXPECT_EQ(r.model.objects.size(), 1u) << c.what;
     }
 }
 
@@ -229,7 +229,7 @@ TEST(GltfModel, AsksTheLoaderOnlyForNamesInsideTheFolder) {
         return true;
     };
     for (const char* uri : {"parts/./ship%20hull.bin", "parts\\..\\..\\ship.bin"}) {
-        ObjectModel model;
+        Scene model;
         std::vector<std::string> notes;
         std::string error;
         ReadGltfModel(test::TextBytes(b.json(uri)), "ship.gltf", loader, model, notes, error);
@@ -243,13 +243,13 @@ TEST(GltfModel, TruncationSweepOfGlb) {
     for (std::size_t n = 0; n < whole.size(); ++n) {
         const std::unique_ptr<std::uint8_t[]> prefix(new std::uint8_t[n + 1]);
         std::copy(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(n), prefix.get());
-        ObjectModel model;
+        Scene model;
         std::vector<std::string> notes;
         std::string error;
         const bool ok = ReadGltfModel({prefix.get(), n}, "cut.glb", {}, model, notes, error);
         EXPECT_FALSE(ok) << n;
         EXPECT_FALSE(error.empty()) << n;
-        EXPECT_TRUE(model.subObjects.empty()) << n;
+        EXPECT_TRUE(model.objects.empty()) << n;
     }
 }
 

@@ -8,6 +8,7 @@
 #include "app/import_oof.h"
 #include "builders/bytes.h"
 #include "builders/fake_platform.h"
+#include "builders/model_builder.h"
 #include "builders/oof_builder.h"
 
 namespace torvale {
@@ -70,9 +71,9 @@ TEST(ImportOof, GoodFileShowsTheReportEnablesExportAndNamesItInTheCaption) {
     EXPECT_TRUE(h.window.exportEnabled());
     EXPECT_TRUE(h.view.menuEnabled.at(MenuItem::FileExport));
     EXPECT_FALSE(h.view.menuEnabled.at(MenuItem::ReloadP3D));
-    EXPECT_EQ(h.window.oofPath, h.dir / "ship.oof");
-    EXPECT_EQ(h.window.oofTitle, "ship.oof");
-    EXPECT_EQ(h.window.model().subObjectCount, 3);
+    EXPECT_EQ(h.window.modelPath, h.dir / "ship.oof");
+    EXPECT_EQ(h.window.modelTitle, "ship.oof");
+    EXPECT_EQ(h.window.oofModel().subObjectCount, 3);
     EXPECT_EQ(h.view.repaints, 1);
 }
 
@@ -88,8 +89,8 @@ TEST(ImportOof, WrongIdentifierLeavesOnlyTheErrorLineAndDisablesExport) {
     EXPECT_FALSE(h.view.menuEnabled.at(MenuItem::FileExport));
     EXPECT_EQ(h.window.caption(), kTitle);
     EXPECT_EQ(h.view.caption, kTitle);
-    EXPECT_EQ(h.window.oofPath, "");
-    EXPECT_EQ(h.window.oofTitle, "");
+    EXPECT_EQ(h.window.modelPath, "");
+    EXPECT_EQ(h.window.modelTitle, "");
 }
 
 TEST(ImportOof, DataTheModelCannotTakeIsReportedThenFailsLikeAnInvalidFile) {
@@ -104,7 +105,7 @@ TEST(ImportOof, DataTheModelCannotTakeIsReportedThenFailsLikeAnInvalidFile) {
     EXPECT_LT(reason, closing);
     EXPECT_FALSE(h.window.exportEnabled());
     EXPECT_EQ(h.window.caption(), kTitle);
-    EXPECT_EQ(h.window.oofTitle, "");
+    EXPECT_EQ(h.window.modelTitle, "");
 }
 
 TEST(ImportOof, CancelAfterASuccessfulLoadOnlyResetsTheLog) {
@@ -116,9 +117,9 @@ TEST(ImportOof, CancelAfterASuccessfulLoadOnlyResetsTheLog) {
     EXPECT_EQ(h.window.log().text(), Banner());
     EXPECT_TRUE(h.window.exportEnabled());
     EXPECT_EQ(h.window.caption(), kTitle + " - ship.oof");
-    EXPECT_EQ(h.window.oofPath, h.dir / "ship.oof");
-    EXPECT_EQ(h.window.oofTitle, "ship.oof");
-    EXPECT_EQ(h.window.model().subObjectCount, 3);
+    EXPECT_EQ(h.window.modelPath, h.dir / "ship.oof");
+    EXPECT_EQ(h.window.modelTitle, "ship.oof");
+    EXPECT_EQ(h.window.oofModel().subObjectCount, 3);
     EXPECT_EQ(h.view.repaints, 1);  // only the confirmed dialog repainted
 }
 
@@ -128,8 +129,8 @@ TEST(ImportOof, DialogWithoutAFileTitleEndsSilentlyKeepingWhatItReturned) {
     h.dialogs.choose(h.dir / "ship.oof", "");
     h.window.ImportOof(OofSource::AskUser);
     EXPECT_EQ(h.window.log().text(), Banner());
-    EXPECT_EQ(h.window.oofPath, h.dir / "ship.oof");
-    EXPECT_EQ(h.window.oofTitle, "");
+    EXPECT_EQ(h.window.modelPath, h.dir / "ship.oof");
+    EXPECT_EQ(h.window.modelTitle, "");
     EXPECT_FALSE(h.window.exportEnabled());
     EXPECT_EQ(h.window.caption(), kTitle);
 }
@@ -139,8 +140,8 @@ TEST(ImportOof, SkippingTheDialogResetsTheLogAndLoadsTheNamedFile) {
     h.window.Load();
     h.window.log().PrintOutput("\r\nPOFGEN said something\r\n");
     ASSERT_TRUE(test::WriteTestFile(h.dir / "ship.oof", test::SampleOof()));
-    h.window.oofPath = h.dir / "ship.oof";
-    h.window.oofTitle = "ship.oof";
+    h.window.modelPath = h.dir / "ship.oof";
+    h.window.modelTitle = "ship.oof";
     h.window.ImportOof(OofSource::GivenFile);
     EXPECT_TRUE(h.dialogs.opened.empty());
     EXPECT_EQ(h.window.log().text().rfind(Banner() + "    \r\n", 0), 0u);
@@ -152,8 +153,8 @@ TEST(ImportOof, SkippingTheDialogResetsTheLogAndLoadsTheNamedFile) {
 TEST(ImportOof, FileThatCannotBeOpenedSaysWhyAndFails) {
     MainWindowHarness h;
     h.window.Load();
-    h.window.oofPath = h.dir / "gone.oof";
-    h.window.oofTitle = "gone.oof";
+    h.window.modelPath = h.dir / "gone.oof";
+    h.window.modelTitle = "gone.oof";
     h.window.ImportOof(OofSource::GivenFile);
     const std::string log = AfterBanner(h.window.log());
     const std::string reason = "    \r\nError: cannot open " + (h.dir / "gone.oof") + ": ";
@@ -163,7 +164,7 @@ TEST(ImportOof, FileThatCannotBeOpenedSaysWhyAndFails) {
     EXPECT_EQ(log.substr(log.size() - closing.size()), closing);
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 4);  // two messages of one line each
     EXPECT_FALSE(h.window.exportEnabled());
-    EXPECT_EQ(h.window.oofPath, "");
+    EXPECT_EQ(h.window.modelPath, "");
 }
 
 namespace fs = std::filesystem;
@@ -194,7 +195,7 @@ TEST_F(OofImport, LoadedFileEndsWithFinishedLoading) {
     ObjectModel model;
     RecordingSink log;
     std::string error = "stale";
-    EXPECT_EQ(LoadOofFile(path("ship.oof"), "ship.oof", model, log, {}, &error), kOofLoaded);
+    EXPECT_EQ(test::ImportOof(path("ship.oof"), "ship.oof", model, log, {}, &error), kOofLoaded);
     EXPECT_EQ(log.messages.front(), "\r\nOpened ship.oof\r\n");
     EXPECT_EQ(log.messages.back(), "\r\nFinished loading ship.oof\r\n");
     EXPECT_EQ(error, "");
@@ -205,7 +206,7 @@ TEST_F(OofImport, MissingFileIsNotCreatedAndGivesOnlyTheErrorLine) {
     ObjectModel model;
     RecordingSink log;
     std::string error;
-    EXPECT_EQ(LoadOofFile(path("missing.oof"), "missing.oof", model, log, {}, &error), kOofInvalid);
+    EXPECT_EQ(test::ImportOof(path("missing.oof"), "missing.oof", model, log, {}, &error), kOofInvalid);
     EXPECT_EQ(log.messages, std::vector<std::string>{"\r\nError reading missing.oof Not a valid OOF!\r\n"});
     EXPECT_FALSE(error.empty());
     EXPECT_FALSE(fs::exists(path("missing.oof")));
@@ -216,7 +217,7 @@ TEST_F(OofImport, ReadOnlyFileLoadsAndStaysAsItWas) {
     fs::permissions(path("ship.oof"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     ObjectModel model;
     RecordingSink log;
-    EXPECT_EQ(LoadOofFile(path("ship.oof"), "ship.oof", model, log), kOofLoaded);
+    EXPECT_EQ(test::ImportOof(path("ship.oof"), "ship.oof", model, log), kOofLoaded);
     EXPECT_EQ(test::ReadTestFile(path("ship.oof")), test::SampleOof());
 }
 
@@ -226,7 +227,7 @@ TEST_F(OofImport, CutShortPOFGENTextStillFinishesLoading) {
     ASSERT_TRUE(test::WriteTestFile(path("ship.oof"), b.bytes()));
     ObjectModel model;
     RecordingSink log;
-    EXPECT_EQ(LoadOofFile(path("ship.oof"), "ship.oof", model, log), kOofLoaded);
+    EXPECT_EQ(test::ImportOof(path("ship.oof"), "ship.oof", model, log), kOofLoaded);
     EXPECT_EQ(log.messages[log.messages.size() - 2], "\r\nPOF contained incorrect data");
     EXPECT_EQ(log.messages.back(), "\r\nFinished loading ship.oof\r\n");
 }

@@ -14,11 +14,11 @@ struct EditorCheck {
     bool nonPlanar = false;
 };
 
-EditorCheck CheckLikeTheEditor(const SubObject& sub, std::size_t face) {
-    const auto n = static_cast<std::size_t>(sub.faceVertexCounts[face]);
+EditorCheck CheckLikeTheEditor(const SceneObject& sub, std::size_t face) {
+    const std::size_t n = sub.faces[face].cornerCount;
     std::vector<std::array<double, 3>> v;
     for (std::size_t k = 0; k < n; ++k) {
-        const Vector3& p = sub.vertexPositions[static_cast<std::size_t>(sub.cornersOf(face)[k].vertexIndex)];
+        const Vector3& p = sub.positions[sub.cornersOf(sub.faces[face])[k].vertex];
         v.push_back({p.x, p.y, p.z});
     }
     std::array<double, 3> normal{};
@@ -64,13 +64,13 @@ EditorCheck CheckLikeTheEditor(const SubObject& sub, std::size_t face) {
     return check;
 }
 
-double AreaOf(const SubObject& sub) {
+double AreaOf(const SceneObject& sub) {
     double total = 0;
-    for (std::size_t f = 0; f < sub.faceVertexCounts.size(); ++f) {
-        const FaceVertex* c = sub.cornersOf(f);
-        const auto at = [&](std::int32_t k) { return sub.vertexPositions[static_cast<std::size_t>(c[k].vertexIndex)]; };
+    for (std::size_t f = 0; f < sub.faces.size(); ++f) {
+        const std::span<const SceneCorner> c = sub.cornersOf(sub.faces[f]);
+        const auto at = [&](std::size_t k) { return sub.positions[c[k].vertex]; };
         double x = 0, y = 0, z = 0;
-        for (std::int32_t k = 1; k + 1 < sub.faceVertexCounts[f]; ++k) {
+        for (std::size_t k = 1; k + 1 < c.size(); ++k) {
             const Vector3 a = at(0), b = at(k), d = at(k + 1);
             const double e0[3] = {b.x - a.x, b.y - a.y, b.z - a.z}, e1[3] = {d.x - a.x, d.y - a.y, d.z - a.z};
             x += e0[1] * e1[2] - e0[2] * e1[1], y += e0[2] * e1[0] - e0[0] * e1[2], z += e0[0] * e1[1] - e0[1] * e1[0];
@@ -83,11 +83,11 @@ double AreaOf(const SubObject& sub) {
 // The editor's rule itself, checked both ways, so that the checks below cannot pass for want of teeth.
 TEST(MergeFaces, TheTestsEditorRulesSeeConcaveAndBentFaces) {
     test::ModelBuilder b;
-    b.subObject().vertex(0, 0, 0).vertex(0, 2, 0).vertex(1, 2, 0).vertex(1, 1, 0).vertex(2, 1, 0).vertex(2, 0, 0);
-    b.face(0, {{0}, {1}, {2}, {3}, {4}, {5}}).face(0, {{0}, {1}, {2}, {5}});
+    b.texture("t").subObject().vertex(0, 0, 0).vertex(0, 2, 0).vertex(1, 2, 0).vertex(1, 1, 0).vertex(2, 1, 0);
+    b.vertex(2, 0, 0).face(0, {{0}, {1}, {2}, {3}, {4}, {5}}).face(0, {{0}, {1}, {2}, {5}});
     b.vertex(0, 0, 1).vertex(0, 1, 1).vertex(1, 1, 1.5f).vertex(1, 0, 1);
     b.face(0, {{6}, {7}, {8}, {9}});
-    const SubObject sub = b.build().subObjects[0];
+    const SceneObject sub = b.scene().objects[0];
     EXPECT_TRUE(CheckLikeTheEditor(sub, 0).concave);
     EXPECT_FALSE(CheckLikeTheEditor(sub, 1).concave);
     EXPECT_TRUE(CheckLikeTheEditor(sub, 2).nonPlanar);
@@ -98,15 +98,16 @@ TEST(MergeFaces, TwoTrianglesOfAWallBecomeOneQuad) {
     test::ModelBuilder b;
     b.texture("wall").subObject().vertex(0, 0, 0).vertex(0, 2, 0).vertex(2, 2, 0).vertex(2, 0, 0);
     b.face(0, {{0, 0, 1}, {1, 0, 0}, {2, 1, 0}}).face(0, {{0, 0, 1}, {2, 1, 0}, {3, 1, 1}});
-    ObjectModel m = b.build();
+    Scene m = b.scene();
     const MergeFacesResult r = MergeCoplanarFaces(m);
     EXPECT_EQ(r.facesBefore, 2u);
     EXPECT_EQ(r.facesAfter, 1u);
-    const SubObject& sub = m.subObjects[0];
-    ASSERT_EQ(sub.faceCount, 1);
-    const std::vector<FaceVertex> expected = {{0, 0, 1}, {1, 0, 0}, {2, 1, 0}, {3, 1, 1}};
-    EXPECT_EQ(std::vector<FaceVertex>(sub.cornersOf(0), sub.cornersOf(0) + 4), expected);
-    EXPECT_NEAR(sub.faceNormals[0].z, -1.0f, 1e-6f);  // (b - a) x (c - b) of the corners
+    const SceneObject& sub = m.objects[0];
+    ASSERT_EQ(sub.faces.size(), 1u);
+    const std::vector<SceneCorner> expected = {{0, 0, 1}, {1, 0, 0}, {2, 1, 0}, {3, 1, 1}};
+    const std::span<const SceneCorner> corners = sub.cornersOf(sub.faces[0]);
+    EXPECT_EQ(std::vector<SceneCorner>(corners.begin(), corners.end()), expected);
+    EXPECT_NEAR(sub.faces[0].normal.z, -1.0f, 1e-6f);  // (b - a) x (c - b) of the corners
 }
 
 // Pairs of triangles over one edge that must stay apart.
@@ -134,10 +135,10 @@ TEST(MergeFaces, KeepsApartWhatTheRoomCannotJoin) {
             b.face(c.secondTexture, {{0, 0, 1}, {3, 1, 1}, {2, c.secondU, 0}});
         else
             b.face(c.secondTexture, {{0, 0, 1}, {2, c.secondU, 0}, {3, 1, 1}});
-        ObjectModel m = b.build();
-        const SubObject before = m.subObjects[0];
+        Scene m = b.scene();
+        const SceneObject before = m.objects[0];
         EXPECT_EQ(MergeCoplanarFaces(m).facesAfter, 2u) << c.what;
-        EXPECT_EQ(m.subObjects[0].faceVertices, before.faceVertices) << c.what;
+        EXPECT_EQ(m.objects[0].corners, before.corners) << c.what;
     }
 }
 
@@ -146,7 +147,7 @@ TEST(MergeFaces, KeepsApartWhatTheRoomCannotJoin) {
 TEST(MergeFaces, MergedMeshesPassTheEditorsRules) {
     struct Case {
         const char* what;
-        ObjectModel model;
+        Scene model;
     };
     // A 6 x 6 grid of squares in a gently tilted plane, each square two triangles.
     test::ModelBuilder grid;
@@ -173,15 +174,15 @@ TEST(MergeFaces, MergedMeshesPassTheEditorsRules) {
     }
     for (int k = 0; k < kRim; ++k)
         disc.face(0, {{0}, {1 + k}, {1 + (k + 1) % kRim}});
-    const Case cases[] = {{"grid", grid.build()}, {"disc", disc.build()}};
+    const Case cases[] = {{"grid", grid.scene()}, {"disc", disc.scene()}};
     for (const Case& c : cases) {
-        ObjectModel m = c.model;
+        Scene m = c.model;
         const MergeFacesResult r = MergeCoplanarFaces(m);
-        const SubObject& sub = m.subObjects[0];
+        const SceneObject& sub = m.objects[0];
         EXPECT_LE(r.facesAfter * 8, r.facesBefore) << c.what << ": " << r.facesAfter << " faces";
-        EXPECT_NEAR(AreaOf(sub), AreaOf(c.model.subObjects[0]), 1e-3) << c.what;
-        for (std::size_t f = 0; f < sub.faceVertexCounts.size(); ++f) {
-            EXPECT_LE(sub.faceVertexCounts[f], 64) << c.what;
+        EXPECT_NEAR(AreaOf(sub), AreaOf(c.model.objects[0]), 1e-3) << c.what;
+        for (std::size_t f = 0; f < sub.faces.size(); ++f) {
+            EXPECT_LE(sub.faces[f].cornerCount, 64u) << c.what;
             const EditorCheck check = CheckLikeTheEditor(sub, f);
             EXPECT_FALSE(check.concave) << c.what << " face " << f;
             EXPECT_FALSE(check.nonPlanar) << c.what << " face " << f;
@@ -202,11 +203,11 @@ TEST(MergeFaces, TheAngleKeepsSmallCurvedSurfacesApart) {
         }
         for (int k = 0; k < kRim; ++k)
             b.face(0, {{0}, {1 + k}, {1 + (k + 1) % kRim}});
-        return b.build();
+        return b.scene();
     };
     const struct {
         const char* what;
-        ObjectModel model;
+        Scene model;
         float angle;
         std::size_t facesAfter;  // 0: fewer than 16
     } cases[] = {
@@ -219,14 +220,14 @@ TEST(MergeFaces, TheAngleKeepsSmallCurvedSurfacesApart) {
         {"flat fan, 0 degrees", fan(5.0f, 0.0f), 0.0f, 2},
     };
     for (const auto& c : cases) {
-        ObjectModel m = c.model;
+        Scene m = c.model;
         const MergeFacesResult r = MergeCoplanarFaces(m, MergeFacesOptions{c.angle});
         EXPECT_EQ(r.facesBefore, 16u) << c.what;
         if (c.facesAfter == 0)
             EXPECT_LT(r.facesAfter, 16u) << c.what;
         else
             EXPECT_EQ(r.facesAfter, c.facesAfter) << c.what;
-        EXPECT_NEAR(AreaOf(m.subObjects[0]), AreaOf(c.model.subObjects[0]), 1e-4) << c.what;
+        EXPECT_NEAR(AreaOf(m.objects[0]), AreaOf(c.model.objects[0]), 1e-4) << c.what;
     }
     for (const double angle : {-1.0, 90.0, std::nan(""), HUGE_VAL})
         EXPECT_FALSE(IsMergeAngle(angle)) << angle;

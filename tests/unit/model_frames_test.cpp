@@ -21,7 +21,7 @@ using test::Bytes;
 
 struct Loaded {
     bool ok = false;
-    ObjectModel model;
+    Scene model;
     std::string error;
 };
 
@@ -89,12 +89,12 @@ Bytes FObj(bool mirrored) {
 }
 
 // The corners of every face of the model's first sub-object, in order.
-std::vector<Vector3> Corners(const ObjectModel& m) {
+std::vector<Vector3> Corners(const Scene& m) {
     std::vector<Vector3> out;
-    const SubObject& sub = m.subObjects.at(0);
-    for (std::size_t f = 0; f < sub.faceVertexCounts.size(); ++f)
-        for (std::int32_t k = 0; k < sub.faceVertexCounts[f]; ++k)
-            out.push_back(sub.vertexPositions[static_cast<std::size_t>(sub.cornersOf(f)[k].vertexIndex)]);
+    const SceneObject& sub = m.objects.at(0);
+    for (std::size_t f = 0; f < sub.faces.size(); ++f)
+        for (std::int32_t k = 0; k < sub.faces[f].cornerCount; ++k)
+            out.push_back(sub.positions[static_cast<std::size_t>(sub.cornersOf(sub.faces[f])[k].vertex)]);
     return out;
 }
 
@@ -118,14 +118,14 @@ TEST(ModelFrames, MirroredFilesGiveTheGameFAndOldUnmirroredFilesAreSeenMirrored)
         ASSERT_TRUE(right.ok) << right.error;
         EXPECT_EQ(Corners(right.model), ExpectedCorners(gltf));
         // The front faces -z as in the game: the face normals agree.
-        for (const Vector3& n : right.model.subObjects[0].faceNormals)
-            EXPECT_NEAR(n.z, -1.0f, 1e-6f);
+        for (const SceneFace& face : right.model.objects[0].faces)
+            EXPECT_NEAR(face.normal.z, -1.0f, 1e-6f);
 
         // A file that kept the game's numbers: its arms reach to the game's left.
         const Loaded old = gltf ? ReadGltf(FGltf(false)) : ReadObj(FObj(false));
         ASSERT_TRUE(old.ok) << old.error;
         float lowest = 0.0f;
-        for (const Vector3& p : old.model.subObjects[0].vertexPositions)
+        for (const Vector3& p : old.model.objects[0].positions)
             lowest = std::min(lowest, p.x);
         EXPECT_EQ(lowest, -4.0f);
         EXPECT_NE(Corners(old.model), ExpectedCorners(gltf));
@@ -134,7 +134,7 @@ TEST(ModelFrames, MirroredFilesGiveTheGameFAndOldUnmirroredFilesAreSeenMirrored)
 
 // The writers put the game's right at the file's -x, with the corners reversed, first corner kept.
 TEST(ModelFrames, WritersMirrorXAndReverseCorners) {
-    ObjectModel m;
+    Scene m;
     {
         std::vector<std::string> notes;
         std::string error;
@@ -206,14 +206,14 @@ TEST(ModelFrames, GltfRefusalsNameTheElement) {
     cases.push_back({"glTF 1.0 binary", binaryOne, "sign.glb: glTF 1.0; save it as glTF 2.0"});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ObjectModel model;
-        model.fileId = "kept";
+        Scene model;
+        model.textures = {"kept"};
         std::vector<std::string> notes;
         std::string error;
         EXPECT_FALSE(ReadGltfModel(c.bytes, "sign.glb", {}, model, notes, error));
         EXPECT_NE(error.find(c.expected), std::string::npos) << error;
         EXPECT_EQ(error.find('\n'), std::string::npos) << error;
-        EXPECT_EQ(model.fileId, "kept");
+        EXPECT_EQ(model.textures, std::vector<std::string>{"kept"});
     }
 }
 
@@ -223,15 +223,13 @@ TEST(ModelFrames, GltfSparseAccessorsAndMaterialExtensionsAreRead) {
     replaced.rootMembers("\"extensionsRequired\":[\"KHR_materials_unlit\",\"KHR_texture_transform\"]");
     const Loaded r = ReadGltf(replaced.glb());
     ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_EQ(r.model.subObjects[0].vertexPositions,
-              (std::vector<Vector3>{{0, 0, 0}, {-1, 0, 0}, {-5, 5, 0}, {0, 1, 0}}));
+    EXPECT_EQ(r.model.objects[0].positions, (std::vector<Vector3>{{0, 0, 0}, {-1, 0, 0}, {-5, 5, 0}, {0, 1, 0}}));
 
     test::GltfBuilder zeros = Square();
     zeros.sparse(0, {1, 2, 3}, {{1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, true);
     const Loaded z = ReadGltf(zeros.glb());
     ASSERT_TRUE(z.ok) << z.error;
-    EXPECT_EQ(z.model.subObjects[0].vertexPositions,
-              (std::vector<Vector3>{{0, 0, 0}, {-1, 0, 0}, {-1, 1, 0}, {0, 1, 0}}));
+    EXPECT_EQ(z.model.objects[0].positions, (std::vector<Vector3>{{0, 0, 0}, {-1, 0, 0}, {-1, 1, 0}, {0, 1, 0}}));
 }
 
 TEST(ModelFrames, TextureTransformIsAppliedToTheUvs) {
@@ -245,7 +243,7 @@ TEST(ModelFrames, TextureTransformIsAppliedToTheUvs) {
     const Loaded r = ReadGltf(b.glb());
     ASSERT_TRUE(r.ok) << r.error;
     // The first triangle's corners in the game: file corners 0, 2, 1 with UVs (0,1), (1,0), (1,1).
-    const FaceVertex* c = r.model.subObjects[0].cornersOf(0);
+    const std::span<const SceneCorner> c = r.model.objects[0].cornersOf(r.model.objects[0].faces[0]);
     const std::array<std::pair<float, float>, 3> expected = {{{3.5f, 0.25f}, {0.5f, -1.75f}, {3.5f, -1.75f}}};
     for (std::size_t k = 0; k < 3; ++k) {
         EXPECT_NEAR(c[k].u, expected[k].first, 1e-6f) << k;

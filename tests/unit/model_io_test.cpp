@@ -100,8 +100,8 @@ TEST(ModelSummary, ReportsCountsTexturesAndWorldBounds) {
     b.texture("rock").texture("glass").subObject(-1, {0, 1, 0}).vertex(-1, 0, 0).vertex(1, 0, 0).vertex(0, 1, 0);
     b.face(0, {{0}, {1}, {2}});
     b.subObject(0, {0, 0, 5}).vertex(0, 0, 0).vertex(0, 0, 1).vertex(0, 1, 0).face(1, {{0}, {1}, {2}});
-    ObjectModel m = b.build();
-    m.subObjects[1].name = std::string("arm") + '\0';
+    Scene m = b.scene();
+    m.objects[1].name = "arm";
     TextSink log;
     ReportModelSummary(m, "crane.glb", log);
     EXPECT_EQ(log.text,

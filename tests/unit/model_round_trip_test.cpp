@@ -24,44 +24,43 @@ namespace {
 
 const std::string kSamplePath = std::string(TORVALE_SOURCE_DIR) + "/samples/sample.oof";
 
-ObjectModel Sample() {
+Scene Sample() {
     ObjectModel model;
     OutputLog log;
     EXPECT_EQ(ReadOofFile(test::ReadTestFile(kSamplePath), "sample.oof", model, log), kOofLoaded);
-    return model;
+    return test::SceneOf(model);
 }
 
 // A model with a concave face (an L of six corners), an untextured face and a point on a parent chain.
-ObjectModel ConcaveModel() {
+Scene ConcaveModel() {
     test::ModelBuilder b;
     b.texture("wall_01").subObject(-1, {1, 0, 0});
     b.vertex(0, 0, 0).vertex(2, 0, 0).vertex(2, 1, 0).vertex(1, 1, 0).vertex(1, 2, 0).vertex(0, 2, 0);
     b.face(0, {{0, 0, 0}, {1, 1, 0}, {2, 1, 0.5f}, {3, 0.5f, 0.5f}, {4, 0.5f, 1}, {5, 0, 1}});
     b.subObject(0, {0, 0, 3}).vertex(0, 0, 0).vertex(1, 0, 0).vertex(0, 1, 0);
     b.face(-1, {{0, 0, 0}, {1, 1, 0}, {2, 0, 1}});
-    ObjectModel m = b.build();
-    m.subObjects[0].name = std::string("base") + '\0';
-    m.subObjects[1].name = std::string("arm") + '\0';
-    m.gunpointCount = 1;
-    m.gunpoints[0] = {1, {0.5f, 0.25f, 0}, {0, 0, 1}};
+    Scene m = b.scene();
+    m.objects[0].name = "base";
+    m.objects[1].name = "arm";
+    m.gunpoints = {{1, {0.5f, 0.25f, 0}, {0, 0, 1}}};
     return m;
 }
 
 // One triangle as world positions, UVs and texture (or colour) name: what both formats must keep.
 using Triangle = std::tuple<std::array<float, 9>, std::array<float, 6>, std::string>;
 
-std::string LookOf(const ObjectModel& m, const SubObject& sub, std::size_t f) {
-    return sub.faceTextureIndices[f] >= 0 ? std::string(TextureNameOf(m, sub.faceTextureIndices[f]))
-                                          : ColorMaterialName(sub.faceColors[f]);
+std::string LookOf(const Scene& m, const SceneObject& sub, std::size_t f) {
+    const SceneFace& face = sub.faces[f];
+    return face.texture >= 0 ? m.textures[static_cast<std::size_t>(face.texture)] : ColorMaterialName(face.color);
 }
 
-Triangle MakeTriangle(const ObjectModel& m, std::size_t s, std::size_t f, std::array<std::size_t, 3> corner) {
-    const SubObject& sub = m.subObjects[s];
+Triangle MakeTriangle(const Scene& m, std::size_t s, std::size_t f, std::array<std::size_t, 3> corner) {
+    const SceneObject& sub = m.objects[s];
     const Vector3 offset = WorldOffsetOf(m, s);
     Triangle t;
     for (std::size_t k = 0; k < 3; ++k) {
-        const FaceVertex& c = sub.cornersOf(f)[corner[k]];
-        const Vector3 p = sub.vertexPositions[static_cast<std::size_t>(c.vertexIndex)] + offset;
+        const SceneCorner& c = sub.cornersOf(sub.faces[f])[corner[k]];
+        const Vector3 p = sub.positions[c.vertex] + offset;
         std::get<0>(t)[3 * k] = p.x, std::get<0>(t)[3 * k + 1] = p.y, std::get<0>(t)[3 * k + 2] = p.z;
         std::get<1>(t)[2 * k] = c.u, std::get<1>(t)[2 * k + 1] = c.v;
     }
@@ -71,12 +70,12 @@ Triangle MakeTriangle(const ObjectModel& m, std::size_t s, std::size_t f, std::a
 
 // The triangles of a model whose faces are convex: triangles as they are, polygons as a fan from the first
 // corner. Sorted, since the glTF writer groups faces by texture.
-std::vector<Triangle> Triangles(const ObjectModel& m) {
+std::vector<Triangle> Triangles(const Scene& m) {
     std::vector<Triangle> out;
-    for (std::size_t s = 0; s < m.subObjects.size(); ++s) {
-        const SubObject& sub = m.subObjects[s];
-        for (std::size_t f = 0; f < sub.faceVertexCounts.size(); ++f)
-            for (std::size_t k = 1; k + 1 < static_cast<std::size_t>(sub.faceVertexCounts[f]); ++k)
+    for (std::size_t s = 0; s < m.objects.size(); ++s) {
+        const SceneObject& sub = m.objects[s];
+        for (std::size_t f = 0; f < sub.faces.size(); ++f)
+            for (std::size_t k = 1; k + 1 < std::size_t{sub.faces[f].cornerCount}; ++k)
                 out.push_back(MakeTriangle(m, s, f, {0, k, k + 1}));
     }
     std::sort(out.begin(), out.end());
@@ -90,15 +89,15 @@ struct Coverage {
     std::set<std::array<float, 5>> corners;
 };
 
-Coverage CoverageOf(const ObjectModel& m) {
+Coverage CoverageOf(const Scene& m) {
     Coverage c;
-    for (std::size_t s = 0; s < m.subObjects.size(); ++s) {
-        const SubObject& sub = m.subObjects[s];
+    for (std::size_t s = 0; s < m.objects.size(); ++s) {
+        const SceneObject& sub = m.objects[s];
         const Vector3 offset = WorldOffsetOf(m, s);
-        for (std::size_t f = 0; f < sub.faceVertexCounts.size(); ++f) {
-            const auto n = static_cast<std::size_t>(sub.faceVertexCounts[f]);
+        for (std::size_t f = 0; f < sub.faces.size(); ++f) {
+            const auto n = std::size_t{sub.faces[f].cornerCount};
             const auto at = [&](std::size_t k) {
-                return sub.vertexPositions[static_cast<std::size_t>(sub.cornersOf(f)[k].vertexIndex)] + offset;
+                return sub.positions[sub.cornersOf(sub.faces[f])[k].vertex] + offset;
             };
             std::array<double, 3>& area = c.area[LookOf(m, sub, f)];
             for (std::size_t k = 1; k + 1 < n; ++k) {
@@ -106,13 +105,14 @@ Coverage CoverageOf(const ObjectModel& m) {
                 area[0] += cross.x, area[1] += cross.y, area[2] += cross.z;
             }
             for (std::size_t k = 0; k < n; ++k)
-                c.corners.insert({at(k).x, at(k).y, at(k).z, sub.cornersOf(f)[k].u, sub.cornersOf(f)[k].v});
+                c.corners.insert(
+                    {at(k).x, at(k).y, at(k).z, sub.cornersOf(sub.faces[f])[k].u, sub.cornersOf(sub.faces[f])[k].v});
         }
     }
     return c;
 }
 
-void ExpectSameCoverage(const ObjectModel& got, const ObjectModel& expected) {
+void ExpectSameCoverage(const Scene& got, const Scene& expected) {
     const Coverage a = CoverageOf(got), b = CoverageOf(expected);
     EXPECT_EQ(a.corners, b.corners);
     ASSERT_EQ(a.area.size(), b.area.size());
@@ -122,16 +122,16 @@ void ExpectSameCoverage(const ObjectModel& got, const ObjectModel& expected) {
 }
 
 // The polygons of a model in order, each as its world-position corners, UVs and look.
-std::vector<std::pair<std::vector<float>, std::string>> Polygons(const ObjectModel& m) {
+std::vector<std::pair<std::vector<float>, std::string>> Polygons(const Scene& m) {
     std::vector<std::pair<std::vector<float>, std::string>> out;
-    for (std::size_t s = 0; s < m.subObjects.size(); ++s) {
-        const SubObject& sub = m.subObjects[s];
+    for (std::size_t s = 0; s < m.objects.size(); ++s) {
+        const SceneObject& sub = m.objects[s];
         const Vector3 offset = WorldOffsetOf(m, s);
-        for (std::size_t f = 0; f < sub.faceVertexCounts.size(); ++f) {
+        for (std::size_t f = 0; f < sub.faces.size(); ++f) {
             std::vector<float> values;
-            for (std::int32_t k = 0; k < sub.faceVertexCounts[f]; ++k) {
-                const FaceVertex& c = sub.cornersOf(f)[k];
-                const Vector3 p = sub.vertexPositions[static_cast<std::size_t>(c.vertexIndex)] + offset;
+            for (std::size_t k = 0; k < sub.faces[f].cornerCount; ++k) {
+                const SceneCorner& c = sub.cornersOf(sub.faces[f])[k];
+                const Vector3 p = sub.positions[c.vertex] + offset;
                 values.insert(values.end(), {p.x, p.y, p.z, c.u, c.v});
             }
             out.emplace_back(values, LookOf(m, sub, f));
@@ -142,38 +142,36 @@ std::vector<std::pair<std::vector<float>, std::string>> Polygons(const ObjectMod
 
 class ModelRoundTrip : public ::testing::TestWithParam<int> {
 protected:
-    ObjectModel original() const { return GetParam() == 0 ? Sample() : ConcaveModel(); }
+    Scene original() const { return GetParam() == 0 ? Sample() : ConcaveModel(); }
 };
 
 TEST_P(ModelRoundTrip, GlbGivesBackTheTrianglesTreeAndPoints) {
-    const ObjectModel m = original();
+    const Scene m = original();
     std::vector<std::string> warnings, notes;
     const std::vector<std::uint8_t> glb = BuildGlb(m, warnings);
     EXPECT_TRUE(warnings.empty());
-    ObjectModel back;
+    Scene back;
     std::string error;
     ASSERT_TRUE(ReadGltfModel(glb, "back.glb", {}, back, notes, error)) << error;
     if (GetParam() == 0)
         EXPECT_EQ(Triangles(back), Triangles(m));
     ExpectSameCoverage(back, m);
-    ASSERT_EQ(back.subObjects.size(), m.subObjects.size());
-    for (std::size_t s = 0; s < m.subObjects.size(); ++s) {
-        EXPECT_EQ(back.subObjects[s].name, m.subObjects[s].name);
-        EXPECT_EQ(back.subObjects[s].parent, m.subObjects[s].parent);
-        EXPECT_EQ(back.subObjects[s].attachOffset, m.subObjects[s].attachOffset);
+    ASSERT_EQ(back.objects.size(), m.objects.size());
+    for (std::size_t s = 0; s < m.objects.size(); ++s) {
+        EXPECT_EQ(back.objects[s].name, m.objects[s].name);
+        EXPECT_EQ(back.objects[s].parent, m.objects[s].parent);
+        EXPECT_EQ(back.objects[s].offset, m.objects[s].offset);
     }
-    ASSERT_EQ(back.gunpointCount, m.gunpointCount);
-    for (std::int32_t g = 0; g < m.gunpointCount; ++g) {
-        EXPECT_EQ(back.gunpoints[static_cast<std::size_t>(g)].parent, m.gunpoints[static_cast<std::size_t>(g)].parent);
-        EXPECT_EQ(back.gunpoints[static_cast<std::size_t>(g)].location,
-                  m.gunpoints[static_cast<std::size_t>(g)].location);
-        EXPECT_EQ(back.gunpoints[static_cast<std::size_t>(g)].direction,
-                  m.gunpoints[static_cast<std::size_t>(g)].direction);
+    ASSERT_EQ(back.gunpoints.size(), m.gunpoints.size());
+    for (std::size_t g = 0; g < m.gunpoints.size(); ++g) {
+        EXPECT_EQ(back.gunpoints[g].parent, m.gunpoints[g].parent);
+        EXPECT_EQ(back.gunpoints[g].position, m.gunpoints[g].position);
+        EXPECT_EQ(back.gunpoints[g].direction, m.gunpoints[g].direction);
     }
 }
 
 TEST_P(ModelRoundTrip, ObjGivesBackThePolygonsInOrder) {
-    const ObjectModel m = original();
+    const Scene m = original();
     std::vector<std::string> warnings, notes;
     const ObjFiles files = BuildObj(m, "back.mtl", warnings);
     EXPECT_TRUE(warnings.empty());
@@ -185,7 +183,7 @@ TEST_P(ModelRoundTrip, ObjGivesBackThePolygonsInOrder) {
         bytes.assign(files.mtl.begin(), files.mtl.end());
         return true;
     };
-    ObjectModel back;
+    Scene back;
     std::string error;
     ASSERT_TRUE(ReadObjModel(test::TextBytes(files.obj), "back.obj", loader, back, notes, error)) << error;
     EXPECT_TRUE(notes.empty());
@@ -204,12 +202,12 @@ INSTANTIATE_TEST_SUITE_P(SampleAndConcave, ModelRoundTrip, ::testing::Values(0, 
 TEST(GltfWriter, LeavesOutFacesWithoutAreaWithAWarning) {
     test::ModelBuilder b;
     b.texture("t").subObject().vertex(0, 0, 0).vertex(1, 0, 0).vertex(2, 0, 0).vertex(0, 1, 0);
-    b.face(0, {{0}, {1}, {2}}).face(0, {{0}, {1}, {3}}).face(0, {{0}, {1}, {7}});
+    b.face(0, {{0}, {1}, {2}}).face(0, {{0}, {1}, {3}}).face(0, {{0}, {1}});
     std::vector<std::string> warnings;
-    const GltfFiles files = BuildGltf(b.build(), "x.bin", warnings);
+    const GltfFiles files = BuildGltf(b.scene(), "x.bin", warnings);
     ASSERT_EQ(warnings.size(), 2u);
     EXPECT_EQ(warnings[0], "sub-object 0 face 0: has no area; left out");
-    EXPECT_EQ(warnings[1], "sub-object 0 face 2: names a vertex the sub-object does not have; left out");
+    EXPECT_EQ(warnings[1], "sub-object 0 face 2: has no area; left out");
     EXPECT_EQ(files.bin.size(), 3u * (12 + 12 + 8) + 3u * 4);  // one triangle's corners and indices
 }
 
@@ -217,14 +215,14 @@ TEST(GltfWriter, LeavesOutFacesWithoutAreaWithAWarning) {
 TEST(GltfValidatorFiles, WritesSampleAndConcaveModelsAsGltfAndGlb) {
     const std::filesystem::path dir = TORVALE_GLTF_CHECK_DIR;
     std::filesystem::create_directories(dir);
-    const std::pair<const char*, ObjectModel> models[] = {{"sample", Sample()}, {"concave", ConcaveModel()}};
+    const std::pair<const char*, Scene> models[] = {{"sample", Sample()}, {"concave", ConcaveModel()}};
     for (const auto& [name, model] : models) {
         for (const char* extension : {".gltf", ".glb"}) {
             const std::string path = (dir / (std::string(name) + extension)).string();
             std::vector<std::string> warnings;
             std::string error;
             ASSERT_TRUE(WriteGltfModel(model, path, warnings, error)) << error;
-            ObjectModel back;
+            Scene back;
             std::vector<std::string> notes;
             const ResourceLoader loader = [&](std::string_view uri, std::vector<std::uint8_t>& bytes, std::string&) {
                 bytes = test::ReadTestFile((dir / std::string(uri)).string());

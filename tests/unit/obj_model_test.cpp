@@ -3,6 +3,7 @@
 #include <map>
 
 #include "builders/gltf_builder.h"
+#include "builders/model_builder.h"
 #include "model_io/polygon.h"
 #include "obj/obj_model.h"
 
@@ -11,7 +12,7 @@ namespace {
 
 struct Loaded {
     bool ok = false;
-    ObjectModel model;
+    Scene model;
     std::vector<std::string> notes;
     std::string error;
 };
@@ -54,32 +55,32 @@ TEST(ObjModel, ObjectsPolygonsMaterialsAndFlippedV) {
     const Loaded r = Read(kTwoObjects, {{"room.mtl", kMaterials}});
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_TRUE(r.notes.empty());
-    const ObjectModel& m = r.model;
-    ASSERT_EQ(m.subObjects.size(), 2u);  // groups inside an object make no sub-objects of their own
-    EXPECT_EQ(m.subObjects[0].name, std::string("floor") + '\0');
-    EXPECT_EQ(m.subObjects[1].parent, -1);
-    const SubObject& floor = m.subObjects[0];
-    ASSERT_EQ(floor.faceVertexCounts, std::vector<std::int32_t>{5});  // the pentagon stays one face
+    const Scene& m = r.model;
+    ASSERT_EQ(m.objects.size(), 2u);  // groups inside an object make no sub-objects of their own
+    EXPECT_EQ(m.objects[0].name, std::string("floor"));
+    EXPECT_EQ(m.objects[1].parent, -1);
+    const SceneObject& floor = m.objects[0];
+    ASSERT_EQ(test::CornerCounts(floor), std::vector<std::uint32_t>{5});  // the pentagon stays one face
     // The corners come in the other order, the first kept (x is mirrored): the file's fourth is the game's third.
-    EXPECT_EQ(floor.cornersOf(0)[2].v, 0.75f);  // 1 - 0.25
-    EXPECT_EQ(floor.vertexPositions[3], (Vector3{-0.5f, 1.5f, 0}));
-    EXPECT_NEAR(floor.faceNormals[0].z, 1.0f, 1e-6f);  // counter-clockwise from +Z faces +Z, as in the file
+    EXPECT_EQ(floor.cornersOf(floor.faces[0])[2].v, 0.75f);  // 1 - 0.25
+    EXPECT_EQ(floor.positions[3], (Vector3{-0.5f, 1.5f, 0}));
+    EXPECT_NEAR(floor.faces[0].normal.z, 1.0f, 1e-6f);  // counter-clockwise from +Z faces +Z, as in the file
     // map_Kd's file name gives the texture; a material with only a colour gives an untextured face; a
     // usemtl name the library lacks is still a texture.
-    ASSERT_EQ(m.textureNames, (std::vector<std::string>{std::string("oak_plank") + '\0', std::string("bare") + '\0'}));
-    const SubObject& lamp = m.subObjects[1];
-    EXPECT_EQ(lamp.faceTextureIndices, (std::vector<std::int32_t>{-1, 1}));
-    EXPECT_EQ(lamp.faceColors[0].green, 128);
-    EXPECT_EQ(lamp.vertexCount, 5);  // only the vertices its faces use
+    ASSERT_EQ(m.textures, (std::vector<std::string>{std::string("oak_plank"), std::string("bare")}));
+    const SceneObject& lamp = m.objects[1];
+    EXPECT_EQ(test::TextureNumbers(lamp), (std::vector<std::int32_t>{-1, 1}));
+    EXPECT_EQ(lamp.faces[0].color.green, 128);
+    EXPECT_EQ(lamp.positions.size(), 5u);  // only the vertices its faces use
 }
 
 TEST(ObjModel, GroupsMakeSubObjectsWhenThereIsNoObjectAndAMissingLibraryIsNoted) {
     const Loaded r = Read("mtllib gone.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\ng a\nusemtl m\nf 1 2 3\ng b\nf 3 2 1\n");
     ASSERT_TRUE(r.ok) << r.error;
-    ASSERT_EQ(r.model.subObjects.size(), 2u);
-    EXPECT_EQ(r.model.subObjects[1].name, std::string("b") + '\0');
+    ASSERT_EQ(r.model.objects.size(), 2u);
+    EXPECT_EQ(r.model.objects[1].name, std::string("b"));
     // Inside out in the file is inside out in the model.
-    EXPECT_NEAR(r.model.subObjects[1].faceNormals[0].z, -1.0f, 1e-6f);
+    EXPECT_NEAR(r.model.objects[1].faces[0].normal.z, -1.0f, 1e-6f);
     ASSERT_EQ(r.notes.size(), 1u);
     EXPECT_EQ(r.notes[0].rfind("room.obj: material library gone.mtl not read", 0), 0u) << r.notes[0];
 }
@@ -108,11 +109,11 @@ TEST(ObjModel, RefusesBadFacesNamingTheLineAndKeepsTheModel) {
     };
     for (const auto& [text, expected] : cases) {
         Loaded r;
-        r.model.fileId = "kept";
+        r.model.textures = {"kept"};
         r.ok = ReadObjModel(test::TextBytes(text), "room.obj", {}, r.model, r.notes, r.error);
         EXPECT_FALSE(r.ok) << text;
         EXPECT_EQ(r.error.rfind(expected, 0), 0u) << r.error;
-        EXPECT_EQ(r.model.fileId, "kept");
+        EXPECT_EQ(r.model.textures, std::vector<std::string>{"kept"});
     }
 }
 
@@ -120,7 +121,7 @@ TEST(ObjModel, RefusesLinesPastTheLimitAndReadsLongFacesWithin) {
     // "f" and 32767 corners of two bytes each: 65535 bytes; one corner more passes the limit.
     const Loaded within = Read(test::ObjWithLongFace(32767));
     ASSERT_TRUE(within.ok) << within.error;
-    EXPECT_EQ(within.model.subObjects[0].faceVertexCounts, std::vector<std::int32_t>{32767});
+    EXPECT_EQ(test::CornerCounts(within.model.objects[0]), std::vector<std::uint32_t>{32767});
     const Loaded past = Read(test::ObjWithLongFace(32768));
     EXPECT_FALSE(past.ok);
     EXPECT_EQ(past.error, "room.obj: line 4: longer than 65536 bytes");
@@ -148,7 +149,7 @@ TEST(ObjModel, RefusesFilesNamedOutsideTheFolder) {
     const Loaded inside =
         Read("mtllib sub/./room%20a.mtl\n" + faces, {{"sub/room a.mtl", "newmtl plank\nmap_Kd t/oak.png\n"}});
     ASSERT_TRUE(inside.ok) << inside.error;
-    EXPECT_EQ(inside.model.textureNames, std::vector<std::string>{std::string("oak") + '\0'});
+    EXPECT_EQ(inside.model.textures, std::vector<std::string>{std::string("oak")});
 }
 
 // Every prefix of a valid file, each in its own allocation: a model or a refusal, never a read past the end.
@@ -157,12 +158,12 @@ TEST(ObjModel, TruncationSweep) {
     for (std::size_t n = 0; n < whole.size(); ++n) {
         const std::unique_ptr<std::uint8_t[]> prefix(new std::uint8_t[n + 1]);
         std::copy(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(n), prefix.get());
-        ObjectModel model;
+        Scene model;
         std::vector<std::string> notes;
         std::string error;
         const bool ok = ReadObjModel({prefix.get(), n}, "cut.obj", {}, model, notes, error);
         EXPECT_EQ(ok, error.empty()) << n;
-        EXPECT_EQ(ok, !model.subObjects.empty()) << n;
+        EXPECT_EQ(ok, !model.objects.empty()) << n;
     }
 }
 

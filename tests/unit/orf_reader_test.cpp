@@ -11,6 +11,7 @@
 #include "builders/orf_builder.h"
 #include "oof/oof_reader.h"
 #include "orf/orf_reader.h"
+#include "orf/orf_writer.h"
 #include "orf/room_export.h"
 #include "orf/room_report.h"
 
@@ -241,11 +242,13 @@ TEST(OrfReader, EveryPrefixOfARoomIsRefusedWithOneLine) {
 // offsets in the combined room), faces, corners, UVs and names, "SAMPLE TEXTURE" standing in for untextured faces.
 void ExpectRoomOfModel(const ObjectModel& model, bool combined, const std::string& what) {
     const TextureTable table;
-    const std::vector<std::string> names = RoomTextureNames(model, table);
-    ASSERT_EQ(FindExportDamage(model, combined), "") << what;
+    const Scene scene = test::SceneOf(model);
+    const std::vector<std::string> names = RoomTextureNames(scene, table);
+    ASSERT_EQ(FindRoomLimitProblem(scene, combined), "") << what;
     const std::size_t rooms = combined ? 1 : static_cast<std::size_t>(model.subObjectCount);
     for (std::size_t r = 0; r < rooms; ++r) {
-        const Room room = Read(combined ? BuildCombinedRoom(model, names) : BuildSubObjectRoom(model, r, names));
+        const Room room =
+            Read(EncodeRoom(combined ? BuildCombinedRoom(scene, names) : BuildSubObjectRoom(scene, r, names)));
         std::vector<std::string> expectedNames;
         for (const std::string& name : names)
             expectedNames.push_back(name.substr(0, name.size() - 1));
@@ -321,10 +324,11 @@ TEST(OrfReader, ModelFromARoomWritesTheSameRoomAgain) {
     faces[2].texture = 2;
     const Bytes original = OrfBuilder(4).room(CubeVertices(), {"rock1", "metal_plate", "glass"}, faces).bytes();
     const Room room = Read(original);
-    const ObjectModel model = ModelFromRoom(room, "cube");
-    ASSERT_EQ(FindExportDamage(model, false), "");
-    EXPECT_EQ(model.subObject(0).name, std::string("cube\0", 5));
-    const Bytes again = BuildSubObjectRoom(model, 0, model.textureNames);
+    const Scene scene = SceneFromRoom(room, "cube");
+    ASSERT_EQ(ValidateScene(scene), "");
+    ASSERT_EQ(FindRoomLimitProblem(scene, false), "");
+    EXPECT_EQ(scene.objects[0].name, "cube");
+    const Bytes again = EncodeRoom(BuildSubObjectRoom(scene, 0, scene.textures));
     const Room back = Read(again);
     EXPECT_EQ(back.vertices, room.vertices);
     EXPECT_EQ(back.textureNames, room.textureNames);

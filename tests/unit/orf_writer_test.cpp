@@ -14,8 +14,16 @@ using test::Bytes;
 using test::ModelBuilder;
 using test::WalkOrf;
 
+using test::SceneOf;
+
 Bytes Combined(const ObjectModel& model, const TextureTable& table = {}) {
-    return BuildCombinedRoom(model, RoomTextureNames(model, table));
+    const Scene scene = SceneOf(model);
+    return EncodeRoom(BuildCombinedRoom(scene, RoomTextureNames(scene, table)));
+}
+
+Bytes SubObjectRoom(const ObjectModel& model, std::size_t index, const RoomBuildOptions& options = {}) {
+    const Scene scene = SceneOf(model);
+    return EncodeRoom(BuildSubObjectRoom(scene, index, RoomTextureNames(scene, {}), options));
 }
 
 TEST(OrfWriter, ChunkStartsWithPlaceholderUntilItsLengthIsPatched) {
@@ -45,7 +53,7 @@ TEST(OrfRoom, EmptyModelWithoutTexturesIsThe71ByteRoom) {
     EXPECT_EQ(expected.size(), 71u);
     ObjectModel oneEmptySlot;  // a sub-object slot that no SOBJ chunk filled
     oneEmptySlot.subObjectCount = 1;
-    EXPECT_EQ(BuildSubObjectRoom(oneEmptySlot, 0, RoomTextureNames(oneEmptySlot, {})), expected);
+    EXPECT_EQ(SubObjectRoom(oneEmptySlot, 0), expected);
 }
 
 TEST(OrfRoom, OneTriangleIsWrittenByteForByte) {
@@ -67,7 +75,7 @@ TEST(OrfRoom, OneTriangleIsWrittenByteForByte) {
     }
     expected.i32(3).i32(4);
     EXPECT_EQ(Combined(model), expected.bytes());
-    EXPECT_EQ(BuildSubObjectRoom(model, 0, RoomTextureNames(model, {})), expected.bytes());
+    EXPECT_EQ(SubObjectRoom(model, 0), expected.bytes());
 }
 
 TEST(OrfRoom, UntexturedFacesUseSampleTextureAppendedAfterTheModelsNames) {
@@ -139,12 +147,15 @@ ObjectModel TwoPartModel() {
 }
 
 TEST(OrfRoom, ReversedFacesListTheirCornersBackwardsWithTheirUvsAndNegatedNormals) {
-    const ObjectModel model = TwoPartModel();
-    const auto names = RoomTextureNames(model, {});
+    const Scene scene = SceneOf(TwoPartModel());
+    const auto names = RoomTextureNames(scene, {});
     const std::pair<Bytes, Bytes> builds[] = {
-        {BuildCombinedRoom(model, names), BuildCombinedRoom(model, names, {.reverseFaces = true})},
-        {BuildSubObjectRoom(model, 0, names), BuildSubObjectRoom(model, 0, names, {.reverseFaces = true})},
-        {BuildSubObjectRoom(model, 1, names), BuildSubObjectRoom(model, 1, names, {.reverseFaces = true})},
+        {EncodeRoom(BuildCombinedRoom(scene, names)),
+         EncodeRoom(BuildCombinedRoom(scene, names, {.reverseFaces = true}))},
+        {EncodeRoom(BuildSubObjectRoom(scene, 0, names)),
+         EncodeRoom(BuildSubObjectRoom(scene, 0, names, {.reverseFaces = true}))},
+        {EncodeRoom(BuildSubObjectRoom(scene, 1, names)),
+         EncodeRoom(BuildSubObjectRoom(scene, 1, names, {.reverseFaces = true}))},
     };
     for (const auto& [plainBytes, reversedBytes] : builds) {
         const auto plain = WalkOrf(plainBytes);

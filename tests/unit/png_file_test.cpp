@@ -27,7 +27,7 @@ FrameStore Picture() {
     model.gunpointCount = 1;
     model.gunpoints[0] = {0, {0.5f, 0.5f, 0}, {}};
     FrameStore store(37, 23);
-    EXPECT_TRUE(Render(BuildScene(model), {20, 10, 1}, {true, false, true}, store.frame()));
+    EXPECT_TRUE(Render(BuildPreviewScene(test::SceneOf(model)), {20, 10, 1}, {true, false, true}, store.frame()));
     return store;
 }
 

@@ -68,11 +68,11 @@ TEST(PreviewPresenter, WheelZoomsWithinItsLimitsAndHomeResetsTheView) {
     EXPECT_EQ(changes, 6);
 }
 
-std::size_t FacesWithCorners(const ObjectModel& model) {
+std::size_t FacesWithCorners(const Scene& scene) {
     std::size_t faces = 0;
-    for (const SubObject& sub : model.subObjects)
-        faces += static_cast<std::size_t>(std::count_if(sub.faceVertexCounts.begin(), sub.faceVertexCounts.end(),
-                                                        [](std::int32_t corners) { return corners >= 3; }));
+    for (const SceneObject& sub : scene.objects)
+        faces += static_cast<std::size_t>(std::count_if(sub.faces.begin(), sub.faces.end(),
+                                                        [](const SceneFace& face) { return face.cornerCount >= 3; }));
     return faces;
 }
 
@@ -96,7 +96,7 @@ TEST(PreviewPresenter, FollowsTheMainWindowsLoadsAndFailures) {
 
     h.importFile("sample.oof", test::SampleOof());
     ASSERT_TRUE(preview.hasModel());
-    const std::size_t faces = FacesWithCorners(h.window.model());
+    const std::size_t faces = FacesWithCorners(h.window.scene().value());
     ASSERT_GT(faces, 1u);
     EXPECT_EQ(preview.Caption(), "Model Preview - sample.oof (" + std::to_string(faces) + " faces)");
     ASSERT_TRUE(preview.Draw(store.frame()));

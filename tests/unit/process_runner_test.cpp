@@ -138,8 +138,8 @@ public:
     void SetReloadEnabled(bool enabled) override { reloadEnabled = enabled; }
     void ShowOptionsDialog() override {}
     void ImportOof(OofSource source) override { window_.ImportOof(source); }
-    std::string& oofPath() override { return window_.oofPath; }
-    std::string& oofTitle() override { return window_.oofTitle; }
+    std::string& oofPath() override { return window_.modelPath; }
+    std::string& oofTitle() override { return window_.modelTitle; }
     std::string& lastP3dPath() override { return window_.lastP3dPath; }
     std::string& lastP3dTitle() override { return window_.lastP3dTitle; }
     bool reloadEnabled = false;
@@ -182,7 +182,7 @@ TEST_F(P3dChain, CompilesImportsReportsAndExports) {
     EXPECT_TRUE(output.shown.empty());
     EXPECT_TRUE(host.reloadEnabled);
     EXPECT_EQ(h.window.lastP3dTitle, "ship.p3d");
-    EXPECT_EQ(h.window.oofTitle, "ship.OOF");
+    EXPECT_EQ(h.window.modelTitle, "ship.OOF");
     EXPECT_TRUE(h.window.exportEnabled());
     EXPECT_EQ(h.window.caption(), "TORVALE Conversion Utility - ship.OOF");
     const std::string& log = h.window.log().text();
@@ -190,7 +190,7 @@ TEST_F(P3dChain, CompilesImportsReportsAndExports) {
     EXPECT_NE(log.find("Number of Verts: 5"), std::string::npos);
     EXPECT_NE(log.find("switches: -s0.03 -p"), std::string::npos);  // POFGEN's text inside the OOF file
     EXPECT_NE(log.find("Finished loading ship.OOF"), std::string::npos);
-    EXPECT_EQ(h.window.model().subObjectCount, 1);
+    EXPECT_EQ(h.window.oofModel().subObjectCount, 1);
 
     h.dialogs.choose(h.dir / "ship.orf", "ship.orf");
     h.window.ExportOrf();
@@ -250,7 +250,7 @@ TEST_F(P3dChain, ANameWithABlankInAFolderWithBlanksCompilesThroughItsShortForm) 
     const std::string shortPath = SystemShortPaths().ShortPathName(p3d);
     EXPECT_EQ(shortPath.find(' '), std::string::npos);
     EXPECT_EQ(h.window.lastP3dPath, shortPath);
-    EXPECT_EQ(h.window.oofTitle, h.window.lastP3dTitle.substr(0, h.window.lastP3dTitle.size() - 3) + "OOF");
+    EXPECT_EQ(h.window.modelTitle, h.window.lastP3dTitle.substr(0, h.window.lastP3dTitle.size() - 3) + "OOF");
     EXPECT_TRUE(h.window.exportEnabled());
 }
 #endif

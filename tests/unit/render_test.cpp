@@ -61,7 +61,11 @@ Box FindColor(const FrameStore& store, std::uint32_t color) {
     return Find(store, [color](std::uint32_t p) { return p == color; });
 }
 
-FrameStore Draw(const Scene& scene, View view = {}, RenderOptions options = {}, int width = 120, int height = 90) {
+FrameStore Draw(const PreviewScene& scene,
+                View view = {},
+                RenderOptions options = {},
+                int width = 120,
+                int height = 90) {
     FrameStore store(width, height);
     EXPECT_TRUE(Render(scene, view, options, store.frame()));
     return store;
@@ -84,7 +88,7 @@ TEST_P(RenderFacing, DrawsBothSidesOfAFaceTheBackDarker) {
     ModelBuilder b;
     b.subObject();
     Square(b, -1, -1, 1, 1, 0, kGreen, c.reversed);
-    const Scene scene = BuildScene(b.build());
+    const PreviewScene scene = BuildPreviewScene(b.scene());
     const FrameStore store = Draw(scene, {c.yaw, c.pitch, 1.0f});
     const Box drawn = Find(store, [](std::uint32_t p) { return p != kBackgroundColor; });
     EXPECT_EQ(drawn.count > 0, c.seen != Side::None);
@@ -94,7 +98,7 @@ TEST_P(RenderFacing, DrawsBothSidesOfAFaceTheBackDarker) {
     ModelBuilder turned;
     turned.subObject();
     Square(turned, -1, -1, 1, 1, 0, kGreen, !c.reversed);
-    const FrameStore other = Draw(BuildScene(turned.build()), {c.yaw, c.pitch, 1.0f});
+    const FrameStore other = Draw(BuildPreviewScene(turned.scene()), {c.yaw, c.pitch, 1.0f});
     const std::uint32_t here = store.pixel(60, 45), there = other.pixel(60, 45);
     const std::uint32_t front = c.seen == Side::Front ? here : there, back = c.seen == Side::Front ? there : here;
     EXPECT_GT(front & 0xFF00, back & 0xFF00) << std::hex << front << " " << back;
@@ -123,7 +127,7 @@ TEST(Render, TheNearerOfTwoFacesWinsWhicheverComesFirst) {
         Square(b, -0.5f, -0.5f, 1.5f, 1.5f, 1, kBlue);
         if (!nearFirst)
             Square(b, -1, -1, 1, 1, 0, kRed);
-        const FrameStore store = Draw(BuildScene(b.build()));
+        const FrameStore store = Draw(BuildPreviewScene(b.scene()));
         const Box red = FindColor(store, kRed);
         const Box blue = FindColor(store, kBlue);
         SCOPED_TRACE(nearFirst ? "near face first" : "far face first");
@@ -142,7 +146,7 @@ TEST(Render, FacesSharingAnEdgeLeaveNoGap) {
     b.subObject().vertex(-1, -1, 0).vertex(-1, 1, 0).vertex(1, 1, 0).vertex(1, -1, 0);
     b.face(-1, {{0}, {1}, {2}}).face(-1, {{0}, {2}, {3}});
     b.current().faceColors = {{0xC0, 0, 0}, {0, 0, 0xC0}};
-    const FrameStore store = Draw(BuildScene(b.build()), {}, {}, 200, 200);
+    const FrameStore store = Draw(BuildPreviewScene(b.scene()), {}, {}, 200, 200);
     // Along every row, the pixels between the outline's ends are all drawn.
     for (int y = 0; y < store.height(); ++y) {
         int first = -1, last = -1;
@@ -170,7 +174,7 @@ TEST_P(RenderFit, CentresTheModelAndFillsTheSmallerSide) {
     ModelBuilder b;
     b.subObject(-1, c.place);
     Square(b, -1, -1, 1, 1, 0, kGreen);
-    const FrameStore store = Draw(BuildScene(b.build()), {0, 0, c.zoom}, {}, c.width, c.height);
+    const FrameStore store = Draw(BuildPreviewScene(b.scene()), {0, 0, c.zoom}, {}, c.width, c.height);
     const Box box = FindColor(store, kGreen);
     EXPECT_NEAR(box.centreX(), c.width / 2.0, 1.0);
     EXPECT_NEAR(box.centreY(), c.height / 2.0, 1.0);
@@ -207,7 +211,7 @@ TEST_P(RenderOrientation, ShowsTheGameAxesUnmirrored) {
     model.gunpoints[0] = {0, c.point, {}};
     model.attachPointCount = 1;
     model.attachPoints[0] = {0, {-c.point.x, -c.point.y, -c.point.z}, {}};
-    const Scene scene = BuildScene(model);
+    const PreviewScene scene = BuildPreviewScene(test::SceneOf(model));
     EXPECT_EQ(FindColor(Draw(scene, {c.yaw, c.pitch, 1}), kGunpointColor).count, 0);  // markers are asked for
     const FrameStore store = Draw(scene, {c.yaw, c.pitch, 1}, {false, false, true});
     const Box gun = FindColor(store, kGunpointColor);
@@ -235,7 +239,7 @@ TEST(Render, WireframeDrawsTheVisibleEdgesOnly) {
     b.subObject();
     Square(b, -1, -1, 1, 1, 0, kGreen);
     Square(b, -0.5f, -0.5f, 0.5f, 0.5f, 1, kBlue);  // hidden behind the first
-    const Scene scene = BuildScene(b.build());
+    const PreviewScene scene = BuildPreviewScene(b.scene());
     EXPECT_EQ(FindColor(Draw(scene), kWireColor).count, 0);
 
     const FrameStore store = Draw(scene, {}, {true, false, false});
@@ -258,7 +262,7 @@ TEST(Render, FlaggedFacesAreRedOnlyWhenFindingsAreShown) {
     b.subObject(0, {2, 0, 0});  // the second room face, moved right by its attach offset
     Square(b, 0, -1, 2, 1, 0, kGreen);
     const std::size_t flagged[] = {1, 99};
-    const Scene scene = BuildScene(b.build(), flagged);
+    const PreviewScene scene = BuildPreviewScene(b.scene(), flagged);
 
     const FrameStore shown = Draw(scene, {}, {false, true, false});
     const Box red = FindColor(shown, kFlaggedColor);
@@ -282,7 +286,7 @@ TEST(Render, RefusesAFrameWhoseBuffersDoNotMatchItsSize) {
     ModelBuilder b;
     b.subObject();
     Square(b, -1, -1, 1, 1, 0, kGreen);
-    const Scene scene = BuildScene(b.build());
+    const PreviewScene scene = BuildPreviewScene(b.scene());
     FrameStore store(10, 10);
     Frame frame = store.frame();
     frame.height = 11;
@@ -292,47 +296,44 @@ TEST(Render, RefusesAFrameWhoseBuffersDoNotMatchItsSize) {
     EXPECT_FALSE(Render(scene, {}, {}, frame));
 }
 
-TEST(Scene, PlacesSubObjectsByTheirAttachOffsetsUpTheParentChain) {
+TEST(PreviewScene, PlacesSubObjectsByTheirAttachOffsetsUpTheParentChain) {
     ModelBuilder b;
     b.subObject(-1, {1, 0, 0}).vertex(0, 0, 0);
     b.subObject(0, {0, 2, 0}).vertex(0, 0, 0);
     b.subObject(1, {0, 0, 4}).vertex(0.5f, 0.5f, 0.5f);
-    const Scene scene = BuildScene(b.build());
+    const PreviewScene scene = BuildPreviewScene(b.scene());
     ASSERT_EQ(scene.vertices.size(), 3u);
     EXPECT_EQ(scene.vertices[0], (Vector3{1, 0, 0}));
     EXPECT_EQ(scene.vertices[1], (Vector3{1, 2, 0}));
     EXPECT_EQ(scene.vertices[2], (Vector3{1.5f, 2.5f, 4.5f}));
 }
 
-TEST(Scene, KeepsRoomFaceNumbersAcrossBrokenFacesAndParentLoops) {
+TEST(PreviewScene, KeepsRoomFaceNumbersAcrossFacesItCannotDraw) {
     ModelBuilder b;
-    b.subObject(1).vertex(0, 0, 0).vertex(0, 1, 0).vertex(1, 1, 0);
-    b.face(-1, {{0}, {1}, {7}});  // no vertex 7
-    b.face(-1, {{0}, {1}});       // two corners
+    b.subObject().vertex(0, 0, 0).vertex(0, 1, 0).vertex(1, 1, 0);
+    b.face(-1, {{0}, {1}});  // two corners
     b.subObject(0).vertex(0, 0, 0).vertex(0, 1, 0).vertex(1, 1, 0);
     b.face(-1, {{0}, {1}, {2}});
-    const std::size_t flagged[] = {2};
-    const Scene scene = BuildScene(b.build(), flagged);
-    ASSERT_EQ(scene.faces.size(), 3u);
+    const std::size_t flagged[] = {1};
+    const PreviewScene scene = BuildPreviewScene(b.scene(), flagged);
+    ASSERT_EQ(scene.faces.size(), 2u);
     EXPECT_EQ(scene.faces[0].cornerCount, 0u);
-    EXPECT_EQ(scene.faces[1].cornerCount, 0u);
-    EXPECT_EQ(scene.faces[2].cornerCount, 3u);
-    EXPECT_TRUE(scene.faces[2].flagged);
+    EXPECT_EQ(scene.faces[1].cornerCount, 3u);
+    EXPECT_TRUE(scene.faces[1].flagged);
     EXPECT_EQ(scene.corners.size(), 3u);
     EXPECT_EQ(scene.corners[0], 3u);  // the second sub-object's vertices follow the first's
 }
 
-TEST(Scene, TexturesGetDistinctSaturatedColoursWhateverTheirCase) {
+TEST(PreviewScene, TexturesGetDistinctSaturatedColoursWhateverTheirCase) {
     ModelBuilder b;
     b.texture("rock1").texture("ROCK1").texture("metal_plate").texture("glass").texture("lava").texture("water");
     b.subObject().vertex(0, 0, 0).vertex(0, 1, 0).vertex(1, 1, 0);
-    for (std::int32_t t = -1; t <= 6; ++t)
+    for (std::int32_t t = -1; t <= 5; ++t)
         b.face(t, {{0}, {1}, {2}});
-    const Scene scene = BuildScene(b.build());
-    ASSERT_EQ(scene.faces.size(), 8u);
+    const PreviewScene scene = BuildPreviewScene(b.scene());
+    ASSERT_EQ(scene.faces.size(), 7u);
     EXPECT_EQ(scene.faces[0].color, 0xC86432u);  // untextured: the face's own colour
     EXPECT_EQ(scene.faces[1].color, scene.faces[2].color);
-    EXPECT_EQ(scene.faces[7].color, kUnknownTextureColor);  // no texture 6
     std::set<std::uint32_t> distinct;
     for (std::size_t f = 2; f < 7; ++f) {
         const std::uint32_t c = scene.faces[f].color;
@@ -350,9 +351,10 @@ TEST(Render, SkipsFacesWithCornersThatAreNotNumbers) {
     b.subObject();
     Square(b, -1, -1, 1, 1, 0, kGreen);
     Square(b, -1, -1, 1, 1, -1, kRed);
-    b.current().vertexPositions[5].x = std::numeric_limits<float>::quiet_NaN();
-    b.current().vertexPositions[6].y = std::numeric_limits<float>::infinity();
-    const FrameStore store = Draw(BuildScene(b.build()), {}, {true, false, true});
+    PreviewScene scene = BuildPreviewScene(b.scene());
+    scene.vertices[5].x = std::numeric_limits<float>::quiet_NaN();
+    scene.vertices[6].y = std::numeric_limits<float>::infinity();
+    const FrameStore store = Draw(scene, {}, {true, false, true});
     EXPECT_EQ(FindColor(store, kRed).count, 0);
     EXPECT_GT(FindColor(store, kGreen).count, 0);
 }

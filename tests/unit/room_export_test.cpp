@@ -13,6 +13,7 @@
 #include "builders/bytes.h"
 #include "builders/model_builder.h"
 #include "builders/orf_walker.h"
+#include "oof/oof_scene.h"
 #include "orf/room_export.h"
 
 namespace torvale {
@@ -26,6 +27,19 @@ using test::OrfWalk;
 using test::ReadTestFile;
 using test::WalkOrf;
 using test::WriteTestFile;
+
+// The export as the program runs it on a model read from an OOF file: the model's damage refuses it first.
+ExportOutcome Export(const ObjectModel& model,
+                     const TextureTable& table,
+                     const RoomExportOptions& options,
+                     ExportNames& names,
+                     OutputSink& out) {
+    Scene scene;
+    std::string damage;
+    if (!SceneFromOof(model, scene, damage))
+        return RefuseRoomExport(damage, out);
+    return WriteRooms(scene, table, options, names, out);
+}
 
 class RecordingSink : public OutputSink {
 public:
@@ -57,7 +71,7 @@ protected:
 
     ExportOutcome write(const ObjectModel& model, bool combined, const std::string& title) {
         names = {path(title), title, names.orfDirectory};
-        return WriteRooms(model, table, {combined, kSeparator}, names, log);
+        return Export(model, table, {combined, kSeparator}, names, log);
     }
 
     OrfWalk walk(const std::string& name) const {
@@ -114,11 +128,11 @@ TEST(RoomExportNames, DirectoryIsKeptWhenThePathDoesNotEndWithTheTitle) {
     RecordingSink log;
     ExportNames names{"C:\\other\\thing.orf", "SHIP.orf", "C:\\rooms"};  // no rooms: nothing touches the disk
     ObjectModel model;
-    EXPECT_EQ(WriteRooms(model, {}, {false, '\\'}, names, log), ExportOutcome::Written);
+    EXPECT_EQ(Export(model, {}, {false, '\\'}, names, log), ExportOutcome::Written);
     EXPECT_EQ(names.orfDirectory, "C:\\rooms\\");
     EXPECT_EQ(names.orfPath, "C:\\rooms\\SHIP");
     names = {"C:\\m\\ship.orf", "SHIP.ORF", "C:\\rooms\\"};  // the title matches without regard to case
-    EXPECT_EQ(WriteRooms(model, {}, {false, '\\'}, names, log), ExportOutcome::Written);
+    EXPECT_EQ(Export(model, {}, {false, '\\'}, names, log), ExportOutcome::Written);
     EXPECT_EQ(names.orfDirectory, "C:\\m\\");
     EXPECT_EQ(names.orfPath, "C:\\m\\SHIP");
     EXPECT_TRUE(log.messages.empty());
@@ -128,7 +142,7 @@ TEST(RoomExportNames, EmptyNameOrTitleTouchesNothing) {
     RecordingSink log;
     for (ExportNames names : {ExportNames{"", "a.orf", "d/"}, ExportNames{"d/a.orf", "", "d/"}}) {
         const ExportNames before = names;
-        EXPECT_EQ(WriteRooms(SubObjects(1), {}, {true, '/'}, names, log), ExportOutcome::Skipped);
+        EXPECT_EQ(Export(SubObjects(1), {}, {true, '/'}, names, log), ExportOutcome::Skipped);
         EXPECT_EQ(names.orfPath, before.orfPath);
         EXPECT_EQ(names.orfTitle, before.orfTitle);
         EXPECT_EQ(names.orfDirectory, before.orfDirectory);
@@ -268,7 +282,7 @@ TEST_F(RoomExport, RoomThatCannotBeWrittenLeavesEveryOldRoomAsItWas) {
 TEST_F(RoomExport, RoomInAMissingDirectoryFails) {
     const std::string target = path("gone") + kSeparator + "x.orf";
     names = {target, "x.orf", ""};
-    EXPECT_EQ(WriteRooms(SubObjects(1), table, {true, kSeparator}, names, log), ExportOutcome::Failed);
+    EXPECT_EQ(Export(SubObjects(1), table, {true, kSeparator}, names, log), ExportOutcome::Failed);
     ASSERT_FALSE(log.messages.empty());
     EXPECT_EQ(log.messages.back().rfind("\r\nError: could not write " + target + ": ", 0), 0u) << log.messages.back();
 }
@@ -279,7 +293,7 @@ TEST_F(RoomExport, RoomOverTheModelsOwnFileIsRefused) {
     RoomExportOptions options{false, kSeparator};
     options.inputs = {path(".") + kSeparator + "m02.orf"};  // another spelling of the same file
     names = {path("m.orf"), "m.orf", ""};
-    EXPECT_EQ(WriteRooms(SubObjects(3), table, options, names, log), ExportOutcome::Refused);
+    EXPECT_EQ(Export(SubObjects(3), table, options, names, log), ExportOutcome::Refused);
     EXPECT_EQ(ReadTestFile(path("m02.orf")), model);
     EXPECT_EQ(files(), std::set<std::string>{"m02.orf"});
 }
@@ -399,7 +413,7 @@ TEST_F(RoomExport, UnknownTextureIsWarnedAboutOncePerRoom) {
     RoomExportOptions options{true, kSeparator};
     options.unknownTextures = {0, 1, 2};
     names = {path("u.orf"), "u.orf", ""};
-    ASSERT_EQ(WriteRooms(model, table, options, names, log), ExportOutcome::Written);
+    ASSERT_EQ(Export(model, table, options, names, log), ExportOutcome::Written);
     std::string all;
     for (const std::string& m : log.messages)
         all += m;
@@ -413,13 +427,42 @@ TEST_F(RoomExport, UnknownTextureIsWarnedAboutOncePerRoom) {
     EXPECT_EQ(count("texture rock is no texture page"), 1u) << all;
 }
 
-TEST_F(RoomExport, ParentChainsMatterOnlyToTheCombinedRoom) {
+// A strict export checks every room once, before any is written: it shows the same findings the plain export
+// shows after each room (a clean room goes unmentioned), refuses, and writes nothing.
+TEST_F(RoomExport, StrictExportShowsThePlainExportsFindingsAndWritesNothing) {
+    const ObjectModel model = SubObjects(3);
+    const auto findingLines = [&] {
+        std::vector<std::string> lines;
+        for (const std::string& m : log.messages)
+            if (m.starts_with("Warning: ") || (m.starts_with("Room check of ") && !m.ends_with(": no findings\r\n")))
+                lines.push_back(m);
+        return lines;
+    };
+    names = {path("s.orf"), "s.orf", ""};
+    RoomExportOptions options{false, kSeparator};
+    options.strict = true;
+    EXPECT_EQ(Export(model, table, options, names, log), ExportOutcome::Refused);
+    EXPECT_TRUE(files().empty());
+    const std::vector<std::string> strict = findingLines();
+    ASSERT_FALSE(strict.empty());
+    EXPECT_TRUE(log.messages.back().starts_with("\r\nError: the room check found ")) << log.messages.back();
+    EXPECT_TRUE(log.messages.back().ends_with(" findings; no room was written\r\n")) << log.messages.back();
+    log.messages.clear();
+    EXPECT_EQ(write(model, false, "s.orf"), ExportOutcome::Written);
+    EXPECT_EQ(findingLines(), strict);
+}
+
+// A model whose parent chains loop is damaged whichever rooms it would become.
+TEST_F(RoomExport, ParentLoopRefusesBothKindsOfExport) {
     ObjectModel model = SubObjects(2);
     model.subObjects[0].parent = 1;
     model.subObjects[1].parent = 0;
     EXPECT_EQ(write(model, true, "l.orf"), ExportOutcome::Refused);
-    EXPECT_EQ(write(model, false, "l.orf"), ExportOutcome::Written);
-    EXPECT_EQ(files(), (std::set<std::string>{"l01.orf", "l02.orf"}));
+    EXPECT_EQ(write(model, false, "l.orf"), ExportOutcome::Refused);
+    ASSERT_EQ(log.messages.size(), 2u);
+    EXPECT_EQ(log.messages[0], log.messages[1]);
+    EXPECT_NE(log.messages[1].find("loops back to sub-object #"), std::string::npos) << log.messages[1];
+    EXPECT_TRUE(files().empty());
 }
 
 // The level editor's hard limits, at both sides: a room beyond them is refused before anything is written, and

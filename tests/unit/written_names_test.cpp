@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/export_model.h"
-#include "app/load_model.h"
+#include "app/open_input.h"
 #include "builders/bytes.h"
 #include "builders/fake_platform.h"
 #include "builders/model_builder.h"
@@ -74,34 +74,33 @@ const AwkwardName kNames[] = {
 class WrittenNames : public ::testing::TestWithParam<AwkwardName> {
 protected:
     // One sub-object and one texture, both of the name under test.
-    static ObjectModel Model(const std::string& name) {
+    static Scene Model(const std::string& name) {
         test::ModelBuilder b;
         b.texture(name).subObject().vertex(0, 0, 0).vertex(1, 0, 0).vertex(0, 1, 0);
         b.face(0, {{0}, {1}, {2}});
-        ObjectModel model = b.build();
-        model.subObjects[0].name = name + '\0';
+        Scene model = b.scene();
+        model.objects[0].name = name;
         return model;
     }
 
     // Writes the model under `fileName` with `extension` and loads it back from disk.
-    static ObjectModel RoundTrip(const ScratchDirectory& dir,
-                                 const std::string& fileName,
-                                 const char* extension,
-                                 const std::string& name,
-                                 std::string& log) {
+    static Scene RoundTrip(const ScratchDirectory& dir,
+                           const std::string& fileName,
+                           const char* extension,
+                           const std::string& name,
+                           std::string& log) {
         const std::string path = dir / (fileName + extension);
         RecordingSink out;
         const ModelTarget target = TargetOf(path);
         EXPECT_TRUE(WriteExchangeModel(Model(name), path, target, out)) << out.text;
         for (const std::string& file : ExchangeModelFiles(path, target))
             EXPECT_TRUE(fs::exists(PathFromUtf8(file))) << file;
-        ObjectModel back;
-        LoadedInput loaded;
         RecordingSink readLog;
-        EXPECT_EQ(LoadModelFile(path, fileName + extension, back, loaded, readLog), kOofLoaded) << readLog.text;
+        OpenedInput opened = OpenInput(path, fileName + extension, readLog);
+        EXPECT_TRUE(opened.loaded) << readLog.text;
         EXPECT_EQ(readLog.text.find(" not read"), std::string::npos) << readLog.text;  // the .mtl and .bin load
         log = out.text;
-        return back;
+        return opened.scene.value_or(Scene{});
     }
 };
 
@@ -114,13 +113,13 @@ TEST_P(WrittenNames, ReadBackAsWrittenOrAsTheDocumentedReplacement) {
     for (const char* extension : {".obj", ".gltf", ".glb"}) {
         SCOPED_TRACE(extension);
         std::string log;
-        const ObjectModel back = RoundTrip(dir, fileName, extension, c.name, log);
+        const Scene back = RoundTrip(dir, fileName, extension, c.name, log);
         const bool obj = std::string(extension) == ".obj";
         const std::string expected = obj ? ObjForm(c.name) : c.name;
-        ASSERT_EQ(back.subObjects.size(), 1u);
-        EXPECT_EQ(WithoutZero(back.subObjects[0].name), expected);
-        ASSERT_EQ(back.textureNames.size(), 1u);
-        EXPECT_EQ(WithoutZero(back.textureNames[0]), expected);
+        ASSERT_EQ(back.objects.size(), 1u);
+        EXPECT_EQ(WithoutZero(back.objects[0].name), expected);
+        ASSERT_EQ(back.textures.size(), 1u);
+        EXPECT_EQ(WithoutZero(back.textures[0]), expected);
         const bool noted = log.find("Note: names with line breaks") != std::string::npos;
         EXPECT_EQ(noted, obj && hasControl) << log;
     }

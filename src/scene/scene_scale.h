@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "oof/object_model.h"
+#include "scene/scene.h"
 
 namespace torvale {
 
@@ -18,9 +18,10 @@ bool IsScaleFactor(double factor);
 // The factor written as text: "100", "0.0254", "1E+07".
 std::string ScaleText(double factor);
 
-// Multiplies every position of the model by `factor`: vertices, offsets, centres, radii, plane distances,
-// special points, position keys, gun points, attach and ground points, and the bounds. Directions and normals
-// keep their length. `factor` must pass IsScaleFactor.
-void ScaleModel(ObjectModel& model, double factor);
+// Multiplies every position of the scene by `factor`: vertices, offsets, special points with their radii, gun
+// points, attach and ground points. Directions and normals keep their length. `factor` must pass
+// IsScaleFactor. Returns an empty text, or (for numbers that grew beyond single precision) the one line of
+// ValidateScene saying which element is no longer finite; the scene is then no longer valid.
+std::string ScaleScene(Scene& scene, double factor);
 
 }  // namespace torvale

@@ -1,0 +1,149 @@
+#include "oof/oof_scene.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "core/number_text.h"
+
+namespace torvale {
+namespace {
+
+std::string FaceLabel(std::size_t index, std::size_t face) {
+    return SubObjectLabel(index) + ", face #" + FormatInteger(static_cast<std::int64_t>(face));
+}
+
+std::string CText(std::string_view stored) {
+    return std::string(stored.substr(0, stored.find('\0')));
+}
+
+// The first table of `sub` that lists more than it holds, or a face whose corners or texture number point
+// past what the model has, in face order.
+std::string FindTableDamage(const SubObject& sub, std::size_t index, std::int32_t textureCount) {
+    if (sub.vertexCount < 0 || static_cast<std::size_t>(sub.vertexCount) > sub.vertexPositions.size()) {
+        return SubObjectLabel(index) + " lists " + FormatInteger(sub.vertexCount) + " vertices but holds " +
+               FormatInteger(static_cast<std::int64_t>(sub.vertexPositions.size())) + " positions";
+    }
+    const std::size_t storedFaces = std::min({sub.faceNormals.size(), sub.faceVertexCounts.size(),
+                                              sub.faceTextureIndices.size(), sub.faceFirstCorner.size()});
+    if (sub.faceCount < 0 || static_cast<std::size_t>(sub.faceCount) > storedFaces) {
+        return SubObjectLabel(index) + " lists " + FormatInteger(sub.faceCount) + " faces but holds the data of " +
+               FormatInteger(static_cast<std::int64_t>(storedFaces));
+    }
+    const std::size_t stored = sub.faceVertices.size();
+    const auto vertexCount = static_cast<std::uint32_t>(sub.vertexCount);
+    for (std::size_t face = 0; face < static_cast<std::size_t>(sub.faceCount); ++face) {
+        const std::int32_t corners = sub.faceVertexCounts[face];
+        const std::size_t first = sub.faceFirstCorner[face];
+        if (corners < 0 || first > stored || static_cast<std::size_t>(corners) > stored - first)
+            return FaceLabel(index, face) + " lists " + FormatInteger(corners) + " corners, beyond the stored corners";
+        const std::int32_t texture = sub.faceTextureIndices[face];
+        if (texture < -1 || texture >= textureCount) {
+            return FaceLabel(index, face) + " uses texture " + FormatInteger(texture) + ", but the model has " +
+                   NumberRange(textureCount, "no textures", "textures");
+        }
+        const FaceVertex* corner = sub.cornersOf(face);
+        for (std::int32_t k = 0; k < corners; ++k) {
+            // One unsigned comparison catches negative numbers too.
+            if (static_cast<std::uint32_t>(corner[k].vertexIndex) >= vertexCount) {
+                return FaceLabel(index, face) + ", corner #" + FormatInteger(k) + " names vertex " +
+                       FormatInteger(corner[k].vertexIndex) + ", but the sub-object has " +
+                       NumberRange(sub.vertexCount, "no vertices", "vertices");
+            }
+        }
+    }
+    return {};
+}
+
+SceneObject ObjectOf(const SubObject& sub) {
+    SceneObject object;
+    object.name = CText(sub.name);
+    object.properties = CText(sub.propertyName);
+    object.parent = sub.parent;
+    object.offset = sub.attachOffset;
+    object.movementType = sub.movementType;
+    object.movementAxis = sub.movementAxis;
+
+    const auto vertices = static_cast<std::size_t>(sub.vertexCount);
+    object.positions.assign(sub.vertexPositions.begin(), sub.vertexPositions.begin() + sub.vertexCount);
+    object.normals.assign(vertices, Vector3{});
+    std::copy_n(sub.vertexNormals.begin(), std::min(vertices, sub.vertexNormals.size()), object.normals.begin());
+    object.alphas.assign(vertices, 1.0f);
+    std::copy_n(sub.vertexAlphas.begin(), std::min(vertices, sub.vertexAlphas.size()), object.alphas.begin());
+
+    const auto faces = static_cast<std::size_t>(sub.faceCount);
+    object.faces.resize(faces);
+    std::size_t cornerCount = 0;
+    for (std::size_t f = 0; f < faces; ++f)
+        cornerCount += static_cast<std::size_t>(sub.faceVertexCounts[f]);
+    object.corners.reserve(cornerCount);
+    for (std::size_t f = 0; f < faces; ++f) {
+        SceneFace& face = object.faces[f];
+        face.firstCorner = static_cast<std::uint32_t>(object.corners.size());
+        face.cornerCount = static_cast<std::uint32_t>(sub.faceVertexCounts[f]);
+        face.texture = sub.faceTextureIndices[f];
+        if (face.texture == kUntextured && f < sub.faceColors.size())
+            face.color = sub.faceColors[f];
+        face.normal = sub.faceNormals[f];
+        const FaceVertex* corner = sub.cornersOf(f);
+        for (std::uint32_t k = 0; k < face.cornerCount; ++k)
+            object.corners.push_back({static_cast<std::uint32_t>(corner[k].vertexIndex), corner[k].u, corner[k].v});
+    }
+
+    const std::size_t points =
+        std::min({static_cast<std::size_t>(std::max(sub.specialPointCount, 0)), sub.specialPointNames.size(),
+                  sub.specialPointProperties.size(), sub.specialPointPositions.size(), sub.specialPointRadii.size()});
+    for (std::size_t p = 0; p < points; ++p)
+        object.specialPoints.push_back({CText(sub.specialPointNames[p]), CText(sub.specialPointProperties[p]),
+                                        sub.specialPointPositions[p], sub.specialPointRadii[p]});
+    return object;
+}
+
+std::vector<ScenePoint> PointsOf(const std::vector<PointRecord>& records, std::int32_t count) {
+    std::vector<ScenePoint> points;
+    const std::size_t n = std::min(records.size(), static_cast<std::size_t>(std::max(count, 0)));
+    for (std::size_t i = 0; i < n; ++i)
+        points.push_back({records[i].parent, records[i].location, records[i].direction});
+    return points;
+}
+
+}  // namespace
+
+bool SceneFromOof(const ObjectModel& model, Scene& scene, std::string& error) {
+    if (model.subObjectCount < 0) {
+        error = "the model lists " + FormatInteger(model.subObjectCount) + " sub-objects";
+        return false;
+    }
+    if (model.textureCount < 0) {
+        error = "the model lists " + FormatInteger(model.textureCount) + " textures";
+        return false;
+    }
+    if (static_cast<std::size_t>(model.textureCount) > model.textureNames.size()) {
+        error = "the model lists " + FormatInteger(model.textureCount) + " textures but holds " +
+                FormatInteger(static_cast<std::int64_t>(model.textureNames.size())) + " names";
+        return false;
+    }
+    const auto objects = static_cast<std::size_t>(model.subObjectCount);
+    for (std::size_t i = 0; i < objects; ++i) {
+        error = FindTableDamage(model.subObject(i), i, model.textureCount);
+        if (!error.empty())
+            return false;
+    }
+    Scene built;
+    built.textures.reserve(static_cast<std::size_t>(model.textureCount));
+    for (std::size_t t = 0; t < static_cast<std::size_t>(model.textureCount); ++t)
+        built.textures.push_back(CText(model.textureNames[t]));
+    built.objects.reserve(objects);
+    for (std::size_t i = 0; i < objects; ++i) {
+        built.objects.push_back(ObjectOf(model.subObject(i)));
+        // A slot that no SOBJ chunk filled holds nothing, and hangs from nothing.
+        if (i >= model.subObjects.size())
+            built.objects.back().parent = -1;
+    }
+    built.gunpoints = PointsOf(model.gunpoints, model.gunpointCount);
+    built.attachPoints = PointsOf(model.attachPoints, model.attachPointCount);
+    built.attachNormals = PointsOf(model.attachNormals, model.attachNormalCount);
+    built.groundPoints = PointsOf(model.groundPoints, model.groundPointCount);
+    return AcceptScene(std::move(built), scene, error);
+}
+
+}  // namespace torvale

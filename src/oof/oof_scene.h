@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+#include "oof/object_model.h"
+#include "scene/scene.h"
+
+namespace torvale {
+
+// The scene of a model as an OOF file left it. The file's tables are checked here, once: counts against the
+// data held, corners against the sub-object's vertices, texture numbers against the names, and then the
+// scene as a whole (ValidateScene). Names end at their first zero byte, as the game reads them. On refusal
+// returns false with one line in `error` saying which element is damaged and how; `scene` is untouched.
+bool SceneFromOof(const ObjectModel& model, Scene& scene, std::string& error);
+
+}  // namespace torvale
