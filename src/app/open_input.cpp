@@ -76,10 +76,13 @@ void OpenOof(FileBytes& file,
         ReadOofFile(file.bytes(), title, model, out, request.format, [&](std::size_t passed) { file.release(passed); });
     out.PrintOutput(result == kOofLoaded ? FinishedLoadingMessage(title) : ErrorReadingMessage(title));
     opened.loaded = result == kOofLoaded;
-    if (!opened.loaded)
+    if (!opened.loaded || !request.sceneWanted)
         return;
     Scene scene;
-    if (SceneFromOof(model, scene, opened.sceneProblem))
+    // A model read only for this opening is spent as its scene is made.
+    const bool made = request.oofModel ? SceneFromOof(model, scene, opened.sceneProblem)
+                                       : SceneFromOof(std::move(model), scene, opened.sceneProblem);
+    if (made)
         opened.scene = std::move(scene);
 }
 

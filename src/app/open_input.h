@@ -30,6 +30,9 @@ struct OpenRequest {
     ObjectModel* oofModel = nullptr;
     // For a room check: the game's tables, which judge the room's texture names.
     const GameTextures* game = nullptr;
+    // Whether the caller uses the scene. A report only shows what was read, so an OOF model is then not made
+    // into one (and a damaged one is no failure of the report).
+    bool sceneWanted = true;
 };
 
 // What opening a file found: its kind, whether it was read, and the scene every export and the preview use.

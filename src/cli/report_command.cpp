@@ -38,8 +38,8 @@ int RunReport(const CommandContext& context) {
 
     LogText report(context.out);
     std::string openError;
-    const OpenedInput opened =
-        OpenInput(file, FileNameOf(file), report, {.format = context.format, .openError = &openError});
+    const OpenedInput opened = OpenInput(file, FileNameOf(file), report,
+                                         {.format = context.format, .openError = &openError, .sceneWanted = false});
     report.flush();
     if (!openError.empty())
         context.err << "torvale-cli: cannot read " << file << ": " << openError << '\n';

@@ -1,5 +1,6 @@
 #include "core/atomic_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -221,12 +222,12 @@ bool WriteTemporary(const std::string& path,
     return true;
 }
 
-std::string ListOf(std::span<const FileToWrite> files) {
+std::string ListOf(std::span<const std::string> paths) {
     std::string list;
-    for (std::size_t i = 0; i < files.size(); ++i) {
+    for (std::size_t i = 0; i < paths.size(); ++i) {
         if (i > 0)
-            list += i + 1 == files.size() ? " and " : ", ";
-        list += files[i].path;
+            list += i + 1 == paths.size() ? " and " : ", ";
+        list += paths[i];
     }
     return list;
 }
@@ -244,41 +245,61 @@ bool ReplaceFileAtomically(const std::string& path, std::span<const std::uint8_t
     return true;
 }
 
-bool ReplaceFilesAtomically(std::span<const FileToWrite> files, std::string& error) {
-    std::vector<std::string> temporaries;
-    const auto removeTemporaries = [&](std::size_t from) {
-        for (std::size_t i = from; i < temporaries.size(); ++i)
-            RemoveFileUtf8(temporaries[i]);
-    };
-    for (const FileToWrite& file : files) {
-        // A folder in the way would fail its move after others were made: found before anything moves.
-        std::error_code ignored;
-        if (std::filesystem::is_directory(PathFromUtf8(file.path), ignored)) {
-            removeTemporaries(0);
-            error = file.path + ": is a folder; no file was replaced";
-            return false;
-        }
-        std::string temporary, why;
-        if (!WriteTemporary(file.path, file.bytes, temporary, why)) {
-            removeTemporaries(0);
-            error = file.path + ": " + why + (files.size() > 1 ? "; no file was replaced" : "");
-            return false;
-        }
-        temporaries.push_back(std::move(temporary));
+StagedFiles::~StagedFiles() {
+    discard(committed_);
+}
+
+void StagedFiles::discard(std::size_t from) {
+    for (std::size_t i = from; i < temporaries_.size(); ++i)
+        RemoveFileUtf8(temporaries_[i]);
+    temporaries_.resize(std::min(from, temporaries_.size()));
+    paths_.resize(temporaries_.size());
+}
+
+bool StagedFiles::stage(const std::string& path, std::span<const std::uint8_t> bytes, std::string& error) {
+    // A folder in the way would fail its move after others were made: found before anything moves.
+    std::error_code ignored;
+    if (std::filesystem::is_directory(PathFromUtf8(path), ignored)) {
+        discard(0);
+        error = path + ": is a folder; no file was replaced";
+        return false;
     }
-    for (std::size_t i = 0; i < files.size(); ++i) {
+    std::string temporary, why;
+    if (!WriteTemporary(path, bytes, temporary, why)) {
+        discard(0);
+        error = path + ": " + why + (total_ > 1 ? "; no file was replaced" : "");
+        return false;
+    }
+    paths_.push_back(path);
+    temporaries_.push_back(std::move(temporary));
+    return true;
+}
+
+bool StagedFiles::commit(std::string& error) {
+    for (std::size_t i = 0; i < paths_.size(); ++i) {
         std::string why;
-        if (!MoveFileReplacing(temporaries[i], files[i].path, why)) {
-            removeTemporaries(i);
-            error = files[i].path + ": " + why;
+        if (!MoveFileReplacing(temporaries_[i], paths_[i], why)) {
+            const std::span<const std::string> paths(paths_);
+            error = paths_[i] + ": " + why;
             if (i > 0)
-                error += "; new: " + ListOf(files.first(i)) + "; as they were: " + ListOf(files.subspan(i));
-            else if (files.size() > 1)
+                error += "; new: " + ListOf(paths.first(i)) + "; as they were: " + ListOf(paths.subspan(i));
+            else if (paths_.size() > 1)
                 error += "; no file was replaced";
+            discard(i);
+            committed_ = i;
             return false;
         }
+        committed_ = i + 1;
     }
     return true;
+}
+
+bool ReplaceFilesAtomically(std::span<const FileToWrite> files, std::string& error) {
+    StagedFiles staged(files.size());
+    for (const FileToWrite& file : files)
+        if (!staged.stage(file.path, file.bytes, error))
+            return false;
+    return staged.commit(error);
 }
 
 }  // namespace torvale

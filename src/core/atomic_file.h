@@ -32,6 +32,31 @@ struct FileToWrite {
 // left as they were.
 bool ReplaceFilesAtomically(std::span<const FileToWrite> files, std::string& error);
 
+// ReplaceFilesAtomically for an output whose files are made one after another: each file's bytes go to its
+// temporary as soon as they are staged (and the caller may drop them), and commit() moves them all over their
+// targets, in the order staged. A failure leaves every old file as it was and no temporary behind, with `error`
+// worded as ReplaceFilesAtomically words it; temporaries that were never committed are removed when the set
+// goes.
+class StagedFiles {
+public:
+    // `total`: how many files the output has, for the wording of a failure.
+    explicit StagedFiles(std::size_t total) : total_(total) {}
+    StagedFiles(const StagedFiles&) = delete;
+    StagedFiles& operator=(const StagedFiles&) = delete;
+    ~StagedFiles();
+
+    bool stage(const std::string& path, std::span<const std::uint8_t> bytes, std::string& error);
+    bool commit(std::string& error);
+
+private:
+    void discard(std::size_t from);
+
+    std::size_t total_;
+    std::vector<std::string> paths_;
+    std::vector<std::string> temporaries_;
+    std::size_t committed_ = 0;
+};
+
 // The temporary beside `path` that this process writes: a dot, the file's name, ".torvale-", this process's
 // id and ".tmp" ("rooms/.big73.orf.torvale-4711.tmp"). A name too long to leave room for the rest is cut at a
 // character boundary and ends in "~" and a hash of the whole name, so that the temporary's name never passes

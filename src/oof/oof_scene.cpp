@@ -108,7 +108,11 @@ std::vector<ScenePoint> PointsOf(const std::vector<PointRecord>& records, std::i
 
 }  // namespace
 
-bool SceneFromOof(const ObjectModel& model, Scene& scene, std::string& error) {
+namespace {
+
+// The conversion, giving back each sub-object's tables as soon as its part of the scene is made when `spent`
+// (the model itself) is given, so that a large model is not held twice.
+bool Convert(const ObjectModel& model, ObjectModel* spent, Scene& scene, std::string& error) {
     if (model.subObjectCount < 0) {
         error = "the model lists " + FormatInteger(model.subObjectCount) + " sub-objects";
         return false;
@@ -138,12 +142,24 @@ bool SceneFromOof(const ObjectModel& model, Scene& scene, std::string& error) {
         // A slot that no SOBJ chunk filled holds nothing, and hangs from nothing.
         if (i >= model.subObjects.size())
             built.objects.back().parent = -1;
+        else if (spent)
+            spent->subObjects[i] = SubObject{};
     }
     built.gunpoints = PointsOf(model.gunpoints, model.gunpointCount);
     built.attachPoints = PointsOf(model.attachPoints, model.attachPointCount);
     built.attachNormals = PointsOf(model.attachNormals, model.attachNormalCount);
     built.groundPoints = PointsOf(model.groundPoints, model.groundPointCount);
     return AcceptScene(std::move(built), scene, error);
+}
+
+}  // namespace
+
+bool SceneFromOof(const ObjectModel& model, Scene& scene, std::string& error) {
+    return Convert(model, nullptr, scene, error);
+}
+
+bool SceneFromOof(ObjectModel&& model, Scene& scene, std::string& error) {
+    return Convert(model, &model, scene, error);
 }
 
 }  // namespace torvale

@@ -12,5 +12,8 @@ namespace torvale {
 // scene as a whole (ValidateScene). Names end at their first zero byte, as the game reads them. On refusal
 // returns false with one line in `error` saying which element is damaged and how; `scene` is untouched.
 bool SceneFromOof(const ObjectModel& model, Scene& scene, std::string& error);
+// The same, emptying the model's sub-objects one by one as the scene takes them over (the model is spent
+// afterwards, whatever the outcome), so that a large model and its scene are not both held whole.
+bool SceneFromOof(ObjectModel&& model, Scene& scene, std::string& error);
 
 }  // namespace torvale

@@ -70,56 +70,70 @@ ExportOutcome WriteRooms(const Scene& scene,
     const RoomBuildOptions build{options.reverseFaces};
 
     // Each room is built once, checked as the level editor's room check would check it, and turned into its
-    // bytes. A name that several of the model's textures share is one texture to the editor: one finding.
-    struct BuiltRoom {
+    // bytes; its findings are logged at once and not kept. A name that several of the model's textures share is
+    // one texture to the editor: one finding. Each room goes to its temporary as soon as it is made, and all
+    // replace their files together at the end: a failure leaves the rooms of an earlier export as they were,
+    // never half of them new. With `strict` nothing is written unless every room is clean, so the rooms wait in
+    // memory, only their findings are logged while they are built, and their own lines follow.
+    struct HeldRoom {
         std::vector<std::uint8_t> bytes;
-        std::vector<RoomFinding> findings;
         std::size_t vertices = 0;
         std::size_t faces = 0;
     };
-    std::vector<BuiltRoom> rooms(roomCount);
+    std::vector<HeldRoom> held;
+    StagedFiles staged(roomCount);
+    std::string error;
+    const auto write = [&](std::size_t r, const std::vector<std::uint8_t>& bytes) {
+        if (staged.stage(paths[r], bytes, error))
+            return true;
+        out.PrintOutput(std::string(kCrLf) + "Error: could not write " + error + std::string(kCrLf));
+        return false;
+    };
     std::size_t total = 0;
     for (std::size_t r = 0; r < roomCount; ++r) {
         const Room room = options.combineSubObjects ? BuildCombinedRoom(scene, textureNames, build)
                                                     : BuildSubObjectRoom(scene, r, textureNames, build);
-        BuiltRoom& built = rooms[r];
-        built.findings = CheckRoom(room);
+        std::vector<RoomFinding> findings = CheckRoom(room);
         std::set<std::string_view> named;
         for (const std::size_t t : options.unknownTextures) {
             if (t < textureNames.size()) {
                 const std::string& name = textureNames[t];
                 const std::string_view shown = std::string_view(name).substr(0, name.find('\0'));
                 if (named.insert(shown).second)
-                    built.findings.push_back(UnknownTextureFinding(t, shown));
+                    findings.push_back(UnknownTextureFinding(t, shown));
             }
         }
-        total += built.findings.size();
-        built.vertices = room.vertices.size();
-        built.faces = room.faces.size();
-        built.bytes = EncodeRoom(room);
+        total += findings.size();
+        const std::string fileName = FileNameOf(paths[r], PathSeparators::Any);
+        if (options.strict) {
+            if (!findings.empty())
+                PrintRoomFindings(fileName, findings, out);
+            held.push_back({EncodeRoom(room), room.vertices.size(), room.faces.size()});
+            continue;
+        }
+        ReportRoom(paths[r], options.unshownPrefix, static_cast<std::int64_t>(room.vertices.size()),
+                   static_cast<std::int64_t>(room.faces.size()), out);
+        PrintRoomFindings(fileName, findings, out);
+        if (!write(r, EncodeRoom(room)))
+            return ExportOutcome::Failed;
     }
 
-    if (options.strict && total > 0) {
-        // Nothing is written unless every room is clean.
-        for (std::size_t r = 0; r < roomCount; ++r)
-            if (!rooms[r].findings.empty())
-                PrintRoomFindings(FileNameOf(paths[r], PathSeparators::Any), rooms[r].findings, out);
-        out.PrintOutput(std::string(kCrLf) + "Error: the room check found " +
-                        FormatInteger(static_cast<std::int64_t>(total)) + (total == 1 ? " finding" : " findings") +
-                        "; no room was written" + std::string(kCrLf));
-        return ExportOutcome::Refused;
+    if (options.strict) {
+        if (total > 0) {
+            out.PrintOutput(std::string(kCrLf) + "Error: the room check found " +
+                            FormatInteger(static_cast<std::int64_t>(total)) + (total == 1 ? " finding" : " findings") +
+                            "; no room was written" + std::string(kCrLf));
+            return ExportOutcome::Refused;
+        }
+        for (std::size_t r = 0; r < roomCount; ++r) {
+            ReportRoom(paths[r], options.unshownPrefix, static_cast<std::int64_t>(held[r].vertices),
+                       static_cast<std::int64_t>(held[r].faces), out);
+            PrintRoomFindings(FileNameOf(paths[r], PathSeparators::Any), {}, out);
+            if (!write(r, held[r].bytes))
+                return ExportOutcome::Failed;
+        }
     }
-    // Every room is built before any is written, and all are replaced together: a failure leaves the rooms of
-    // an earlier export as they were, never half of them new.
-    std::vector<FileToWrite> files;
-    for (std::size_t r = 0; r < roomCount; ++r) {
-        ReportRoom(paths[r], options.unshownPrefix, static_cast<std::int64_t>(rooms[r].vertices),
-                   static_cast<std::int64_t>(rooms[r].faces), out);
-        PrintRoomFindings(FileNameOf(paths[r], PathSeparators::Any), rooms[r].findings, out);
-        files.push_back({paths[r], rooms[r].bytes});
-    }
-    std::string error;
-    if (!ReplaceFilesAtomically(files, error)) {
+    if (!staged.commit(error)) {
         out.PrintOutput(std::string(kCrLf) + "Error: could not write " + error + std::string(kCrLf));
         return ExportOutcome::Failed;
     }
