@@ -31,17 +31,17 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    OhdrSpec header;
+    OhdrFields header;
     header.subObjects = subObjects;
     OofBuilder head;
     head.txtr({Stored("rock"), Stored("metal")}).ohdr(header);
 
-    SobjSpec sub;
+    SobjFields sub;
     sub.parent = -1;
     for (int v = 0; v < vertices; ++v)
         sub.positions.push_back({static_cast<float>(v % 50), static_cast<float>(v / 50), 0.5f});
     for (int f = 0; f < triangles; ++f) {
-        FaceSpec face;
+        FaceFields face;
         face.textureIndex = f % 2;
         face.corners = {{f % vertices, 0.0f, 0.0f}, {(f + 1) % vertices, 1.0f, 0.0f}, {(f + 2) % vertices, 0.0f, 1.0f}};
         sub.faces.push_back(face);

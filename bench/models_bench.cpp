@@ -25,7 +25,7 @@ const Bytes& LargeGlb() {
         std::vector<int> roots;
         constexpr int kColumns = 40, kRows = 25;
         for (int n = 0; n < 50; ++n) {
-            torvale::test::GltfMeshSpec grid;
+            torvale::test::GltfMeshFields grid;
             for (int y = 0; y <= kRows; ++y)
                 for (int x = 0; x <= kColumns; ++x) {
                     grid.positions.push_back({static_cast<float>(x), static_cast<float>(y), 0});
@@ -71,7 +71,7 @@ BENCHMARK(BM_ReadGlbAndMergeFaces)->Unit(benchmark::kMillisecond);
 // exporters write a corner per face for its own normal and UV), so every position is joined several times.
 Bytes GridGlb(int rows) {
     torvale::test::GltfBuilder b;
-    torvale::test::GltfMeshSpec grid;
+    torvale::test::GltfMeshFields grid;
     constexpr int kColumns = 100;
     for (int y = 0; y < rows; ++y)
         for (int x = 0; x < kColumns; ++x) {

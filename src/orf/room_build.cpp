@@ -4,7 +4,7 @@ namespace torvale {
 namespace {
 
 // One sub-object's part of a room, and where its vertices go.
-struct RoomPart {
+struct RoomPiece {
     const SceneObject* object;
     Vector3 offset;
 };
@@ -15,7 +15,7 @@ std::string_view WithoutZero(std::string_view name) {
 
 // `moveVertices` adds each part's offset (the combined room); a per-sub-object room copies the positions.
 Room BuildRoom(const Scene& scene,
-               std::span<const RoomPart> parts,
+               std::span<const RoomPiece> parts,
                bool moveVertices,
                std::span<const std::string> textureNames,
                const RoomBuildOptions& options) {
@@ -25,7 +25,7 @@ Room BuildRoom(const Scene& scene,
     std::size_t faceCount = 0;
     std::size_t cornerCount = 0;
     bool untextured = false;
-    for (const RoomPart& part : parts) {
+    for (const RoomPiece& part : parts) {
         vertexCount += part.object->positions.size();
         faceCount += part.object->faces.size();
         cornerCount += part.object->corners.size();
@@ -46,7 +46,7 @@ Room BuildRoom(const Scene& scene,
     room.faces.reserve(faceCount);
     room.corners.reserve(cornerCount);
     std::uint32_t base = 0;
-    for (const RoomPart& part : parts) {
+    for (const RoomPiece& part : parts) {
         const SceneObject& object = *part.object;
         if (moveVertices) {
             for (const Vector3& p : object.positions) {
@@ -91,7 +91,7 @@ std::vector<std::string> RoomTextureNames(const Scene& scene, const TextureTable
 }
 
 Room BuildCombinedRoom(const Scene& scene, std::span<const std::string> textureNames, const RoomBuildOptions& options) {
-    std::vector<RoomPart> parts;
+    std::vector<RoomPiece> parts;
     parts.reserve(scene.objects.size());
     for (std::size_t i = 0; i < scene.objects.size(); ++i) {
         const SceneObject& object = scene.objects[i];
@@ -105,8 +105,8 @@ Room BuildSubObjectRoom(const Scene& scene,
                         std::span<const std::string> textureNames,
                         const RoomBuildOptions& options) {
     static const SceneObject empty;
-    const RoomPart part{index < scene.objects.size() ? &scene.objects[index] : &empty, {}};
-    return BuildRoom(scene, std::span<const RoomPart>(&part, 1), false, textureNames, options);
+    const RoomPiece part{index < scene.objects.size() ? &scene.objects[index] : &empty, {}};
+    return BuildRoom(scene, std::span<const RoomPiece>(&part, 1), false, textureNames, options);
 }
 
 }  // namespace torvale

@@ -42,51 +42,51 @@ Bytes TextBytes(const std::string& text) {
     return Bytes(text.begin(), text.end());
 }
 
-int GltfBuilder::mesh(GltfMeshSpec spec) {
+int GltfBuilder::mesh(GltfMeshFields fields) {
     std::string attributes;
     const auto add = [&](std::size_t count, int componentType, const char* type) {
         accessors_.push_back({data_.size(), 0, count, componentType, type});
         return static_cast<int>(accessors_.size()) - 1;
     };
-    const int position = add(spec.positions.size(), 5126, "VEC3");
-    for (const Vector3& p : spec.positions)
+    const int position = add(fields.positions.size(), 5126, "VEC3");
+    for (const Vector3& p : fields.positions)
         data_.vec(p.x, p.y, p.z);
     accessors_.back().bytes = data_.size() - accessors_.back().offset;
     attributes = "\"POSITION\":" + std::to_string(position);
-    if (!spec.uvs.empty()) {
-        const int uv = add(spec.uvs.size(), 5126, "VEC2");
-        for (const auto& [u, v] : spec.uvs)
+    if (!fields.uvs.empty()) {
+        const int uv = add(fields.uvs.size(), 5126, "VEC2");
+        for (const auto& [u, v] : fields.uvs)
             data_.f32(u).f32(v);
         accessors_.back().bytes = data_.size() - accessors_.back().offset;
         attributes += ",\"TEXCOORD_0\":" + std::to_string(uv);
     }
     std::string primitive = "{\"attributes\":{" + attributes + "}";
-    if (!spec.indices.empty()) {
-        const int indices = add(spec.indices.size(), 5125, "SCALAR");
-        for (std::uint32_t i : spec.indices)
+    if (!fields.indices.empty()) {
+        const int indices = add(fields.indices.size(), 5125, "SCALAR");
+        for (std::uint32_t i : fields.indices)
             data_.i32(i);
         accessors_.back().bytes = data_.size() - accessors_.back().offset;
         primitive += ",\"indices\":" + std::to_string(indices);
     }
-    if (spec.material >= 0)
-        primitive += ",\"material\":" + std::to_string(spec.material);
-    primitive += ",\"mode\":" + std::to_string(spec.mode) + "}";
+    if (fields.material >= 0)
+        primitive += ",\"material\":" + std::to_string(fields.material);
+    primitive += ",\"mode\":" + std::to_string(fields.mode) + "}";
     meshes_.push_back("{\"primitives\":[" + primitive + "]}");
     return static_cast<int>(meshes_.size()) - 1;
 }
 
-int GltfBuilder::material(GltfMaterialSpec spec) {
+int GltfBuilder::material(GltfMaterialFields fields) {
     std::string pbr;
-    if (spec.baseColor)
-        pbr = "\"baseColorFactor\":[" + Num((*spec.baseColor)[0]) + "," + Num((*spec.baseColor)[1]) + "," +
-              Num((*spec.baseColor)[2]) + ",1]";
-    if (!spec.imageUri.empty()) {
-        images_.push_back("{\"uri\":\"" + spec.imageUri + "\"}");
+    if (fields.baseColor)
+        pbr = "\"baseColorFactor\":[" + Num((*fields.baseColor)[0]) + "," + Num((*fields.baseColor)[1]) + "," +
+              Num((*fields.baseColor)[2]) + ",1]";
+    if (!fields.imageUri.empty()) {
+        images_.push_back("{\"uri\":\"" + fields.imageUri + "\"}");
         pbr += std::string(pbr.empty() ? "" : ",") +
                "\"baseColorTexture\":{\"index\":" + std::to_string(images_.size() - 1) +
-               (spec.textureInfoMembers.empty() ? "" : "," + spec.textureInfoMembers) + "}";
+               (fields.textureInfoMembers.empty() ? "" : "," + fields.textureInfoMembers) + "}";
     }
-    materials_.push_back("{\"name\":\"" + spec.name + "\",\"pbrMetallicRoughness\":{" + pbr + "}}");
+    materials_.push_back("{\"name\":\"" + fields.name + "\",\"pbrMetallicRoughness\":{" + pbr + "}}");
     return static_cast<int>(materials_.size()) - 1;
 }
 
@@ -112,21 +112,21 @@ void GltfBuilder::sparse(int accessor,
                ",\"values\":{\"bufferView\":" + std::to_string(views + 1) + "}}";
 }
 
-int GltfBuilder::node(GltfNodeSpec spec) {
-    std::string n = "{\"name\":\"" + spec.name + "\"";
-    if (spec.mesh >= 0)
-        n += ",\"mesh\":" + std::to_string(spec.mesh);
-    if (spec.translation)
-        n += ",\"translation\":[" + Num(spec.translation->x) + "," + Num(spec.translation->y) + "," +
-             Num(spec.translation->z) + "]";
-    if (spec.rotation)
-        n += ",\"rotation\":[" + Num((*spec.rotation)[0]) + "," + Num((*spec.rotation)[1]) + "," +
-             Num((*spec.rotation)[2]) + "," + Num((*spec.rotation)[3]) + "]";
-    if (spec.scale)
-        n += ",\"scale\":[" + Num(spec.scale->x) + "," + Num(spec.scale->y) + "," + Num(spec.scale->z) + "]";
-    if (!spec.children.empty()) {
+int GltfBuilder::node(GltfNodeFields fields) {
+    std::string n = "{\"name\":\"" + fields.name + "\"";
+    if (fields.mesh >= 0)
+        n += ",\"mesh\":" + std::to_string(fields.mesh);
+    if (fields.translation)
+        n += ",\"translation\":[" + Num(fields.translation->x) + "," + Num(fields.translation->y) + "," +
+             Num(fields.translation->z) + "]";
+    if (fields.rotation)
+        n += ",\"rotation\":[" + Num((*fields.rotation)[0]) + "," + Num((*fields.rotation)[1]) + "," +
+             Num((*fields.rotation)[2]) + "," + Num((*fields.rotation)[3]) + "]";
+    if (fields.scale)
+        n += ",\"scale\":[" + Num(fields.scale->x) + "," + Num(fields.scale->y) + "," + Num(fields.scale->z) + "]";
+    if (!fields.children.empty()) {
         std::vector<std::string> c;
-        for (int child : spec.children)
+        for (int child : fields.children)
             c.push_back(std::to_string(child));
         n += ",\"children\":[" + Join(c) + "]";
     }
@@ -206,7 +206,7 @@ std::string DeeplyNestedGltf(std::size_t depth) {
 
 GltfBuilder SharedMeshGltf(int nodes, std::size_t triangles) {
     GltfBuilder b;
-    GltfMeshSpec mesh;
+    GltfMeshFields mesh;
     mesh.positions = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
     for (std::size_t t = 0; t < triangles; ++t)
         mesh.indices.insert(mesh.indices.end(), {0, 1, 2});
@@ -225,19 +225,19 @@ std::string ObjWithLongFace(std::size_t corners) {
     return text + "\n";
 }
 
-GltfMeshSpec FrontFacingSquare() {
-    GltfMeshSpec spec;
-    spec.positions = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
-    spec.uvs = {{0, 1}, {1, 1}, {1, 0}, {0, 0}};
-    spec.indices = {0, 1, 2, 0, 2, 3};
-    return spec;
+GltfMeshFields FrontFacingSquare() {
+    GltfMeshFields fields;
+    fields.positions = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+    fields.uvs = {{0, 1}, {1, 1}, {1, 0}, {0, 0}};
+    fields.indices = {0, 1, 2, 0, 2, 3};
+    return fields;
 }
 
 GltfBuilder TwoNodeGltf() {
     GltfBuilder b;
-    GltfMeshSpec textured = FrontFacingSquare();
+    GltfMeshFields textured = FrontFacingSquare();
     textured.material = b.material({"stone", "textures/rock.png", std::nullopt});
-    GltfMeshSpec plain = FrontFacingSquare();
+    GltfMeshFields plain = FrontFacingSquare();
     plain.material = b.material({"", "", std::array<float, 3>{1.0f, 0.5f, 0.0f}});
     const int hullMesh = b.mesh(textured);
     const int turretMesh = b.mesh(plain);

@@ -13,7 +13,7 @@
 
 namespace torvale::test {
 
-struct GltfMeshSpec {
+struct GltfMeshFields {
     std::vector<Vector3> positions;
     std::vector<std::pair<float, float>> uvs;  // empty: no TEXCOORD_0
     std::vector<std::uint32_t> indices;        // empty: no index accessor
@@ -21,14 +21,14 @@ struct GltfMeshSpec {
     int mode = 4;
 };
 
-struct GltfMaterialSpec {
+struct GltfMaterialFields {
     std::string name;
     std::string imageUri;  // empty: no base-colour texture
     std::optional<std::array<float, 3>> baseColor;
     std::string textureInfoMembers;  // raw JSON members added to baseColorTexture, e.g. "texCoord":1
 };
 
-struct GltfNodeSpec {
+struct GltfNodeFields {
     std::string name;
     int mesh = -1;
     std::optional<Vector3> translation;
@@ -39,9 +39,9 @@ struct GltfNodeSpec {
 
 class GltfBuilder {
 public:
-    int mesh(GltfMeshSpec spec);
-    int material(GltfMaterialSpec spec);
-    int node(GltfNodeSpec spec);
+    int mesh(GltfMeshFields fields);
+    int material(GltfMaterialFields fields);
+    int node(GltfNodeFields fields);
     void rootNodes(std::vector<int> roots) { roots_ = std::move(roots); }
     // Makes accessor `index` (in the order meshes add them: POSITION, TEXCOORD_0, indices) claim `count`.
     void overrideCount(int accessor, std::size_t count) { countOverrides_.emplace_back(accessor, count); }
@@ -82,7 +82,7 @@ private:
 };
 
 // A unit square in the XY plane facing +Z (counter-clockwise seen from +Z), corners indexed 0 1 2, 0 2 3.
-GltfMeshSpec FrontFacingSquare();
+GltfMeshFields FrontFacingSquare();
 
 // A two-node model: "hull" (square, textured "rock" via textures/rock.png) and its child "turret" at
 // (0, 2, 0) (square, untextured material coloured (1, 0.5, 0)).

@@ -59,7 +59,7 @@ void OofBuilder::counted(const std::string& suffix, std::string_view stored) {
     out_.i32(static_cast<std::int32_t>(stored.size())).text(stored);
 }
 
-void OofBuilder::point(const PointSpec& p, bool withParent) {
+void OofBuilder::point(const PointFields& p, bool withParent) {
     if (withParent)
         out_.i32(p.parent);
     vec(p.location);
@@ -76,21 +76,21 @@ OofBuilder& OofBuilder::txtr(const std::vector<std::string>& storedNames) {
     return *this;
 }
 
-OofBuilder& OofBuilder::ohdr(const OhdrSpec& spec) {
+OofBuilder& OofBuilder::ohdr(const OhdrFields& fields) {
     beginChunk("OHDR");
     mark("count");
-    out_.i32(spec.subObjects).f32(spec.maxRadius);
-    vec(spec.boundsMin);
-    vec(spec.boundsMax);
+    out_.i32(fields.subObjects).f32(fields.maxRadius);
+    vec(fields.boundsMin);
+    vec(fields.boundsMax);
     mark("pairs");
-    out_.i32(static_cast<std::int32_t>(spec.extraPairs.size()));
-    for (const auto& [a, b] : spec.extraPairs)
+    out_.i32(static_cast<std::int32_t>(fields.extraPairs.size()));
+    for (const auto& [a, b] : fields.extraPairs)
         out_.i32(a).i32(b);
     endChunk();
     return *this;
 }
 
-OofBuilder& OofBuilder::sobj(const SobjSpec& s) {
+OofBuilder& OofBuilder::sobj(const SobjFields& s) {
     beginChunk("SOBJ");
     out_.i32(s.number).i32(s.parent);
     vec(s.modelVector);
@@ -121,7 +121,7 @@ OofBuilder& OofBuilder::sobj(const SobjSpec& s) {
     mark("faces");
     out_.i32(static_cast<std::int32_t>(s.faces.size()));
     for (std::size_t f = 0; f < s.faces.size(); ++f) {
-        const FaceSpec& face = s.faces[f];
+        const FaceFields& face = s.faces[f];
         const std::string name = "face" + std::to_string(f + 1);
         mark(name);
         vec(face.normal);
@@ -131,7 +131,7 @@ OofBuilder& OofBuilder::sobj(const SobjSpec& s) {
             out_.i32(face.textureIndex);
         else
             out_.u8(face.red).u8(face.green).u8(face.blue);
-        for (const CornerSpec& c : face.corners)
+        for (const CornerFields& c : face.corners)
             out_.i32(c.vertex).f32(c.u).f32(c.v);
         if (version_ >= 2100)
             out_.i32(face.extraA).i32(face.extraB);
@@ -140,7 +140,7 @@ OofBuilder& OofBuilder::sobj(const SobjSpec& s) {
     return *this;
 }
 
-OofBuilder& OofBuilder::spcl(const std::vector<SpecialPointSpec>& points) {
+OofBuilder& OofBuilder::spcl(const std::vector<SpecialPointFields>& points) {
     beginChunk("SPCL");
     mark("count");
     out_.i32(static_cast<std::int32_t>(points.size()));
@@ -154,17 +154,17 @@ OofBuilder& OofBuilder::spcl(const std::vector<SpecialPointSpec>& points) {
     return *this;
 }
 
-OofBuilder& OofBuilder::gpnt(const std::vector<PointSpec>& points) {
+OofBuilder& OofBuilder::gpnt(const std::vector<PointFields>& points) {
     beginChunk("GPNT");
     mark("count");
     out_.i32(static_cast<std::int32_t>(points.size()));
-    for (const PointSpec& p : points)
+    for (const PointFields& p : points)
         point(p, version_ >= 1908);
     endChunk();
     return *this;
 }
 
-OofBuilder& OofBuilder::pani(const std::vector<PositionTrackSpec>& tracks) {
+OofBuilder& OofBuilder::pani(const std::vector<PositionTrackFields>& tracks) {
     beginChunk("PANI");
     if (version_ < 2200) {
         mark("count");
@@ -186,7 +186,7 @@ OofBuilder& OofBuilder::pani(const std::vector<PositionTrackSpec>& tracks) {
     return *this;
 }
 
-OofBuilder& OofBuilder::rani(const std::vector<RotationTrackSpec>& tracks) {
+OofBuilder& OofBuilder::rani(const std::vector<RotationTrackFields>& tracks) {
     beginChunk("RANI");
     if (version_ < 2200) {
         mark("count");
@@ -211,7 +211,7 @@ OofBuilder& OofBuilder::rani(const std::vector<RotationTrackSpec>& tracks) {
     return *this;
 }
 
-OofBuilder& OofBuilder::wbat(const std::vector<BatterySpec>& batteries) {
+OofBuilder& OofBuilder::wbat(const std::vector<BatteryFields>& batteries) {
     beginChunk("WBAT");
     mark("count");
     out_.i32(static_cast<std::int32_t>(batteries.size()));
@@ -230,10 +230,10 @@ OofBuilder& OofBuilder::wbat(const std::vector<BatterySpec>& batteries) {
 }
 
 namespace {
-void PointChunk(OofBuilder& builder, std::string_view id, const std::vector<PointSpec>& points) {
+void PointChunk(OofBuilder& builder, std::string_view id, const std::vector<PointFields>& points) {
     ByteBuilder body;
     body.i32(static_cast<std::int32_t>(points.size()));
-    for (const PointSpec& p : points)
+    for (const PointFields& p : points)
         body.i32(p.parent)
             .vec(p.location.x, p.location.y, p.location.z)
             .vec(p.direction.x, p.direction.y, p.direction.z);
@@ -241,19 +241,19 @@ void PointChunk(OofBuilder& builder, std::string_view id, const std::vector<Poin
 }
 }  // namespace
 
-OofBuilder& OofBuilder::grnd(const std::vector<PointSpec>& points) {
+OofBuilder& OofBuilder::grnd(const std::vector<PointFields>& points) {
     PointChunk(*this, "GRND", points);
     marks_[chunkMark_ + ".count"] = marks_[chunkMark_] + 8;
     return *this;
 }
 
-OofBuilder& OofBuilder::atch(const std::vector<PointSpec>& points) {
+OofBuilder& OofBuilder::atch(const std::vector<PointFields>& points) {
     PointChunk(*this, "ATCH", points);
     marks_[chunkMark_ + ".count"] = marks_[chunkMark_] + 8;
     return *this;
 }
 
-OofBuilder& OofBuilder::nath(const std::vector<PointSpec>& points) {
+OofBuilder& OofBuilder::nath(const std::vector<PointFields>& points) {
     PointChunk(*this, "NATH", points);
     marks_[chunkMark_ + ".count"] = marks_[chunkMark_] + 8;
     return *this;

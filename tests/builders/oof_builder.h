@@ -20,7 +20,7 @@ namespace torvale::test {
 // A counted text as games store it: the characters and a trailing zero byte.
 std::string Stored(std::string_view text);
 
-struct OhdrSpec {
+struct OhdrFields {
     std::int32_t subObjects = 1;
     float maxRadius = 1.0f;
     Vector3 boundsMin{-1.0f, -1.0f, -1.0f};
@@ -28,25 +28,25 @@ struct OhdrSpec {
     std::vector<std::pair<std::int32_t, std::int32_t>> extraPairs;
 };
 
-struct CornerSpec {
+struct CornerFields {
     std::int32_t vertex = 0;
     float u = 0.0f;
     float v = 0.0f;
 };
 
-struct FaceSpec {
+struct FaceFields {
     Vector3 normal{0.0f, 0.0f, 1.0f};
     std::int32_t textured = 1;  // as stored: 1 or more is textured, otherwise three colour bytes follow
     std::int32_t textureIndex = 0;
     std::uint8_t red = 0;
     std::uint8_t green = 0;
     std::uint8_t blue = 0;
-    std::vector<CornerSpec> corners;
+    std::vector<CornerFields> corners;
     std::uint32_t extraA = 0;  // written from version 2100 on
     std::uint32_t extraB = 0;
 };
 
-struct SobjSpec {
+struct SobjFields {
     std::int32_t number = 0;
     std::int32_t parent = -1;
     Vector3 modelVector;
@@ -65,28 +65,28 @@ struct SobjSpec {
     std::vector<Vector3> positions;
     std::vector<Vector3> normals;  // missing entries are written as (0, 0, 1)
     std::vector<float> alphas;     // written from version 2300 on; missing entries as 1
-    std::vector<FaceSpec> faces;
+    std::vector<FaceFields> faces;
 };
 
-struct SpecialPointSpec {
+struct SpecialPointFields {
     std::string name;  // stored bytes
     std::string property;
     Vector3 position;
     float radius = 0.0f;
 };
 
-struct PointSpec {
+struct PointFields {
     std::int32_t parent = 0;  // GPNT writes it from version 1908 on
     Vector3 location;
     Vector3 direction;
 };
 
-struct PositionKeySpec {
+struct PositionKeyFields {
     std::int32_t time = 0;  // written from version 2200 on
     Vector3 position;
 };
 
-struct RotationKeySpec {
+struct RotationKeyFields {
     std::int32_t time = 0;  // written from version 2200 on
     Vector3 axis;
     std::int32_t angle = 0;
@@ -95,15 +95,15 @@ struct RotationKeySpec {
 // One sub-object's animation track. Before version 2200 the file holds one key count for every sub-object:
 // the builder writes the first track's count and then each track's keys.
 template <typename Key>
-struct TrackSpec {
+struct TrackFields {
     std::int32_t trackMin = 0;  // written from version 2200 on
     std::int32_t trackMax = 0;
     std::vector<Key> keys;
 };
-using PositionTrackSpec = TrackSpec<PositionKeySpec>;
-using RotationTrackSpec = TrackSpec<RotationKeySpec>;
+using PositionTrackFields = TrackFields<PositionKeyFields>;
+using RotationTrackFields = TrackFields<RotationKeyFields>;
 
-struct BatterySpec {
+struct BatteryFields {
     std::vector<std::int32_t> gunpoints;
     std::vector<std::int32_t> turrets;
 };
@@ -113,16 +113,16 @@ public:
     explicit OofBuilder(std::int32_t version = 2300, std::string_view fileId = "PSPO");
 
     OofBuilder& txtr(const std::vector<std::string>& storedNames);
-    OofBuilder& ohdr(const OhdrSpec& spec);
-    OofBuilder& sobj(const SobjSpec& spec);
-    OofBuilder& spcl(const std::vector<SpecialPointSpec>& points);
-    OofBuilder& gpnt(const std::vector<PointSpec>& points);
-    OofBuilder& pani(const std::vector<PositionTrackSpec>& tracks);
-    OofBuilder& rani(const std::vector<RotationTrackSpec>& tracks);
-    OofBuilder& wbat(const std::vector<BatterySpec>& batteries);
-    OofBuilder& grnd(const std::vector<PointSpec>& points);
-    OofBuilder& atch(const std::vector<PointSpec>& points);
-    OofBuilder& nath(const std::vector<PointSpec>& points);
+    OofBuilder& ohdr(const OhdrFields& fields);
+    OofBuilder& sobj(const SobjFields& fields);
+    OofBuilder& spcl(const std::vector<SpecialPointFields>& points);
+    OofBuilder& gpnt(const std::vector<PointFields>& points);
+    OofBuilder& pani(const std::vector<PositionTrackFields>& tracks);
+    OofBuilder& rani(const std::vector<RotationTrackFields>& tracks);
+    OofBuilder& wbat(const std::vector<BatteryFields>& batteries);
+    OofBuilder& grnd(const std::vector<PointFields>& points);
+    OofBuilder& atch(const std::vector<PointFields>& points);
+    OofBuilder& nath(const std::vector<PointFields>& points);
     // The POFGEN text; its chunk length is the text's length.
     OofBuilder& pinf(std::string_view text);
     // Any chunk with a hand-made body.
@@ -154,7 +154,7 @@ private:
     void patch(std::size_t offset, std::int32_t value);
     void mark(const std::string& suffix);
     void counted(const std::string& suffix, std::string_view stored);
-    void point(const PointSpec& p, bool withParent);
+    void point(const PointFields& p, bool withParent);
     void vec(const Vector3& v) { out_.f32(v.x).f32(v.y).f32(v.z); }
 
     std::int32_t version_;

@@ -4,16 +4,16 @@
 namespace torvale::test {
 namespace {
 
-FaceSpec Quad(std::int32_t a, std::int32_t b, std::int32_t c, std::int32_t d, Vector3 normal, std::int32_t texture) {
-    FaceSpec face;
+FaceFields Quad(std::int32_t a, std::int32_t b, std::int32_t c, std::int32_t d, Vector3 normal, std::int32_t texture) {
+    FaceFields face;
     face.normal = normal;
     face.textureIndex = texture;
     face.corners = {{a, 0.0f, 0.0f}, {b, 1.0f, 0.0f}, {c, 1.0f, 1.0f}, {d, 0.0f, 1.0f}};
     return face;
 }
 
-FaceSpec Triangle(std::int32_t a, std::int32_t b, std::int32_t c, Vector3 normal, std::int32_t texture) {
-    FaceSpec face;
+FaceFields Triangle(std::int32_t a, std::int32_t b, std::int32_t c, Vector3 normal, std::int32_t texture) {
+    FaceFields face;
     face.normal = normal;
     face.textureIndex = texture;
     face.corners = {{a, 0.0f, 0.0f}, {b, 1.0f, 0.0f}, {c, 0.5f, 1.0f}};
@@ -21,7 +21,7 @@ FaceSpec Triangle(std::int32_t a, std::int32_t b, std::int32_t c, Vector3 normal
 }
 
 // A box from `low` to `high`: 8 vertices and 6 quads, all with `texture`.
-void Box(SobjSpec& s, Vector3 low, Vector3 high, std::int32_t texture) {
+void Box(SobjFields& s, Vector3 low, Vector3 high, std::int32_t texture) {
     s.positions = {{low.x, low.y, low.z},  {high.x, low.y, low.z},  {high.x, high.y, low.z},  {low.x, high.y, low.z},
                    {low.x, low.y, high.z}, {high.x, low.y, high.z}, {high.x, high.y, high.z}, {low.x, high.y, high.z}};
     s.faces = {Quad(0, 3, 2, 1, {0, 0, -1}, texture), Quad(4, 5, 6, 7, {0, 0, 1}, texture),
@@ -30,7 +30,7 @@ void Box(SobjSpec& s, Vector3 low, Vector3 high, std::int32_t texture) {
 }
 
 // A square pyramid: 5 vertices, a quad base and four triangles.
-void Pyramid(SobjSpec& s, float half, float height, std::int32_t texture) {
+void Pyramid(SobjFields& s, float half, float height, std::int32_t texture) {
     s.positions = {{-half, 0, -half}, {half, 0, -half}, {half, 0, half}, {-half, 0, half}, {0, height, 0}};
     s.faces = {Quad(0, 1, 2, 3, {0, -1, 0}, texture), Triangle(0, 4, 1, {0, 0.5f, -0.8660254f}, texture),
                Triangle(1, 4, 2, {0.8660254f, 0.5f, 0}, texture), Triangle(2, 4, 3, {0, 0.5f, 0.8660254f}, texture),
@@ -44,7 +44,7 @@ Bytes SampleOof() {
     b.txtr({Stored("rock1"), Stored("metal_plate"), Stored("glass")});
     b.ohdr({3, 7.25f, {-3.0f, -1.5f, -4.0f}, {3.0f, 4.5f, 6.5f}, {{1, 0}}});
 
-    SobjSpec hull;
+    SobjFields hull;
     hull.number = 0;
     hull.parent = -1;
     hull.modelVector = {0, 1, 0};
@@ -65,7 +65,7 @@ Bytes SampleOof() {
     b.spcl({{Stored("$thruster"), Stored(""), {0.0f, 0.0f, -4.0f}, 0.5f},
             {Stored("$light 1"), Stored("amber"), {2.5f, 1.5f, 3.75f}, 0.25f}});
 
-    SobjSpec turret;
+    SobjFields turret;
     turret.number = 1;
     turret.parent = 0;
     turret.attachOffset = {0.0f, 1.5f, 1.0f};
@@ -79,7 +79,7 @@ Bytes SampleOof() {
     Pyramid(turret, 1.0f, 1.5f, 1);
     b.sobj(turret);
 
-    SobjSpec barrel;
+    SobjFields barrel;
     barrel.number = 2;
     barrel.parent = 1;
     barrel.attachOffset = {0.0f, 0.75f, 0.5f};
@@ -111,7 +111,7 @@ Bytes FullCapacityOof() {
     OofBuilder b(2300);
     b.txtr({Stored("rock1"), Stored("metal_plate")});
     b.ohdr({1, 100.0f, {0, 0, 0}, {124, 0, 199}, {}});
-    SobjSpec s;
+    SobjFields s;
     s.name = Stored("ground");
     s.positions.reserve(kVertices);
     for (int i = 0; i < kVertices; ++i)
@@ -121,8 +121,8 @@ Bytes FullCapacityOof() {
         const int cell = (f / 2) % ((kSide - 1) * 199);
         const int row = cell / (kSide - 1);
         const int at = row * kSide + cell % (kSide - 1);
-        FaceSpec face = f % 2 == 0 ? Triangle(at, at + kSide, at + 1, {0, 1, 0}, 0)
-                                   : Triangle(at + 1, at + kSide, at + kSide + 1, {0, 1, 0}, 1);
+        FaceFields face = f % 2 == 0 ? Triangle(at, at + kSide, at + 1, {0, 1, 0}, 0)
+                                     : Triangle(at + 1, at + kSide, at + kSide + 1, {0, 1, 0}, 1);
         face.extraA = static_cast<std::uint32_t>(f);
         s.faces.push_back(face);
     }
@@ -148,7 +148,7 @@ Seeds OofSeeds() {
         OofBuilder b(version);
         b.txtr({Stored("a"), "noterm"});
         b.ohdr({2, 2.0f, {-1, -1, -1}, {1, 1, 1}, {{3, 4}}});
-        SobjSpec s;
+        SobjFields s;
         s.positions = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
         s.faces = {Triangle(0, 1, 2, {0, 0, 1}, 0), Triangle(0, 2, 1, {0, 0, -1}, 0)};
         s.faces[1].textured = 0;

@@ -59,17 +59,17 @@ OrfBuilder& OrfBuilder::faces(const std::vector<OrfFaceRecord>& faces) {
     begin(2, "faces");
     for (std::size_t f = 0; f < faces.size(); ++f) {
         const std::string face = "face" + std::to_string(f);
-        const OrfFaceRecord& spec = faces[f];
+        const OrfFaceRecord& fields = faces[f];
         marks_[face] = out_.size();
         if (version_ >= 4)
-            out_.u8(spec.lightMultiple);
+            out_.u8(fields.lightMultiple);
         marks_[face + ".corners"] = out_.size();
-        out_.i32(static_cast<std::int32_t>(spec.corners.size()));
-        out_.vec(spec.normal.x, spec.normal.y, spec.normal.z);
+        out_.i32(static_cast<std::int32_t>(fields.corners.size()));
+        out_.vec(fields.normal.x, fields.normal.y, fields.normal.z);
         marks_[face + ".texture"] = out_.size();
-        out_.i16(spec.texture);
-        for (std::size_t k = 0; k < spec.corners.size(); ++k) {
-            const OrfCornerRecord& c = spec.corners[k];
+        out_.i16(fields.texture);
+        for (std::size_t k = 0; k < fields.corners.size(); ++k) {
+            const OrfCornerRecord& c = fields.corners[k];
             marks_[face + ".corner" + std::to_string(k)] = out_.size();
             out_.i16(c.vertex).f32(c.u).f32(c.v);
             out_.f32(0.25f).f32(-3.0f).f32(7.0f).f32(0.0f);  // read and ignored by the editor

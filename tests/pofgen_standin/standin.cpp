@@ -141,12 +141,12 @@ Bytes Compile(const Source& source, const std::string& p3dName, const std::strin
         b.txtr(names);
     }
     b.ohdr({1, radius, low, high, {}});
-    SobjSpec s;
+    SobjFields s;
     s.name = Stored("standin");
     s.radius = radius;
     s.positions = source.vertices;
     for (const std::vector<int>& f : source.faces) {
-        FaceSpec face;
+        FaceFields face;
         face.normal = NormalOf(source, f);
         face.textured = f[0] >= 0 ? 1 : 0;
         face.textureIndex = f[0] >= 0 ? f[0] : 0;

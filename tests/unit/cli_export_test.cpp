@@ -32,16 +32,16 @@ struct CommandRun {
 };
 
 // Two sub-objects, the second a child of the first moved by (0, 0, 2); one texture, one untextured face.
-Bytes TwoPartModel() {
-    test::SobjSpec body;
+Bytes TwoObjectModel() {
+    test::SobjFields body;
     body.positions = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
-    body.faces = {test::FaceSpec{{0, 0, 1}, 1, 0, 0, 0, 0, {{0}, {1}, {2}}}};
-    test::SobjSpec lid = body;
+    body.faces = {test::FaceFields{{0, 0, 1}, 1, 0, 0, 0, 0, {{0}, {1}, {2}}}};
+    test::SobjFields lid = body;
     lid.number = 1;
     lid.parent = 0;
     lid.name = test::Stored("lid");
     lid.attachOffset = {0, 0, 2};
-    lid.faces = {test::FaceSpec{{0, 0, 1}, 0, 0, 9, 9, 9, {{2}, {1}, {0}}}};
+    lid.faces = {test::FaceFields{{0, 0, 1}, 0, 0, 9, 9, 9, {{2}, {1}, {0}}}};
     return test::OofBuilder(2300).txtr({test::Stored("wall1")}).ohdr({2}).sobj(body).sobj(lid).bytes();
 }
 
@@ -53,7 +53,7 @@ protected:
                ("torvale_cli_" + std::string(info->name()) + "-" + std::to_string(std::random_device{}()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
-        ASSERT_TRUE(WriteTestFile(path("ship.oof"), TwoPartModel()));
+        ASSERT_TRUE(WriteTestFile(path("ship.oof"), TwoObjectModel()));
         ASSERT_TRUE(WriteTestFile(path("texlate.rsc"), test::TexlateFile({{"wall1", "CEILING01"}})));
     }
     void TearDown() override { fs::remove_all(dir_); }
@@ -148,7 +148,7 @@ TEST_F(CliExport, MissingTableStopsBeforeTheModelIsRead) {
 }
 
 TEST_F(CliExport, ModelThatDoesNotLoadWritesNoRoom) {
-    Bytes damaged = TwoPartModel();
+    Bytes damaged = TwoObjectModel();
     damaged[0] = 'X';
     ASSERT_TRUE(WriteTestFile(path("bad.oof"), damaged));
     const CommandRun bad = exportCommand({path("bad.oof")});
@@ -207,7 +207,7 @@ TEST_F(CliExport, UsageErrorsExitWithTwoAndTheUsageOnStandardError) {
 // No command writes over one of its own inputs, whatever the spelling: each refusal is a usage error and the
 // input stays byte for byte.
 TEST_F(CliExport, NoCommandWritesOverItsOwnInput) {
-    const Bytes model = TwoPartModel();
+    const Bytes model = TwoObjectModel();
     const Bytes pairs{'a', ' ', '=', ' ', 'b', '\n'};
     const std::string sep(1, static_cast<char>(fs::path::preferred_separator));
     fs::create_directory(path("sub"));

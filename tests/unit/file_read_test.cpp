@@ -103,11 +103,11 @@ TEST(FileBytes, HoldsTheWholeFileAndAnEmptyFileAsNoBytes) {
 TEST(FileBytes, ModelLoadedWhileItsFileIsGivenBackMatchesTheWholeRead) {
     test::OofBuilder oof;
     constexpr int kSubObjects = 16;
-    test::OhdrSpec header;
+    test::OhdrFields header;
     header.subObjects = kSubObjects;
     oof.txtr({test::Stored("rock")}).ohdr(header);
     for (int s = 0; s < kSubObjects; ++s) {
-        test::SobjSpec sub;
+        test::SobjFields sub;
         sub.number = s;
         for (int v = 0; v < 8000; ++v)
             sub.positions.push_back({static_cast<float>(v), static_cast<float>(s), 1.0f});

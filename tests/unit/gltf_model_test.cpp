@@ -100,7 +100,7 @@ TEST(GltfModel, MirroredNodesKeepFacingOutButInsideOutDataStaysInsideOut) {
     };
     for (const Case& c : cases) {
         test::GltfBuilder b;
-        test::GltfMeshSpec square = test::FrontFacingSquare();
+        test::GltfMeshFields square = test::FrontFacingSquare();
         if (c.windBackwards)
             square.indices = {0, 2, 1, 0, 3, 2};
         const int mesh = b.mesh(square);
@@ -129,11 +129,11 @@ TEST(GltfModel, RefusesBrokenFilesWithOneLineNamingTheElementAndKeepsTheModel) {
     test::GltfBuilder pastBuffer = test::TwoNodeGltf();
     pastBuffer.overrideCount(0, 5);  // POSITION of the first mesh claims a fifth vertex
     test::GltfBuilder badIndex;
-    test::GltfMeshSpec square = test::FrontFacingSquare();
+    test::GltfMeshFields square = test::FrontFacingSquare();
     square.indices = {0, 1, 2, 0, 2, 4};
     badIndex.rootNodes({badIndex.node({"n", badIndex.mesh(square), std::nullopt, std::nullopt, std::nullopt, {}})});
     test::GltfBuilder loose;
-    test::GltfMeshSpec seven = test::FrontFacingSquare();
+    test::GltfMeshFields seven = test::FrontFacingSquare();
     seven.indices = {0, 1, 2, 0, 2, 3, 0};
     loose.rootNodes({loose.node({"n", loose.mesh(seven), std::nullopt, std::nullopt, std::nullopt, {}})});
     test::GltfBuilder noMesh;
@@ -142,7 +142,7 @@ TEST(GltfModel, RefusesBrokenFilesWithOneLineNamingTheElementAndKeepsTheModel) {
     Bytes shortGlb = two.glb();
     shortGlb.resize(shortGlb.size() - 8);
     test::GltfBuilder farImage;
-    test::GltfMeshSpec textured = test::FrontFacingSquare();
+    test::GltfMeshFields textured = test::FrontFacingSquare();
     textured.material = farImage.material({"stone", "%2e%2e/%2e%2e/rock.png", std::nullopt});
     farImage.rootNodes({farImage.node({"n", farImage.mesh(textured), std::nullopt, std::nullopt, std::nullopt, {}})});
     // 10,000 nodes sharing a mesh of 2000 triangles: 60 million corners from a file of some 300 KB.

@@ -27,7 +27,7 @@ constexpr const char* kSecretTexture = "SECRETTEXTURE";
 
 test::GltfBuilder SecretModel() {
     test::GltfBuilder b;
-    test::GltfMeshSpec mesh;
+    test::GltfMeshFields mesh;
     mesh.positions = {{kSecretCoordinate, kSecretCoordinate, kSecretCoordinate}, {1, 0, 0}, {0, 1, 0}};
     b.rootNodes({b.node({"hull", b.mesh(mesh), std::nullopt, std::nullopt, std::nullopt, {}})});
     return b;

@@ -30,7 +30,7 @@ Bytes WrongIdentifier() {
 Bytes NegativeVertexCount() {
     test::OofBuilder b(2300);
     b.ohdr({});
-    test::SobjSpec s;
+    test::SobjFields s;
     s.positions = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
     b.sobj(s);
     b.patchI32("SOBJ1.vertices", -3);

@@ -63,13 +63,13 @@ std::vector<std::array<Vector3, 4>> FileQuads(bool mirrored) {
 
 Bytes FGltf(bool mirrored) {
     test::GltfBuilder b;
-    test::GltfMeshSpec spec;
+    test::GltfMeshFields fields;
     for (const auto& q : FileQuads(mirrored)) {
-        const auto base = static_cast<std::uint32_t>(spec.positions.size());
-        spec.positions.insert(spec.positions.end(), q.begin(), q.end());
-        spec.indices.insert(spec.indices.end(), {base, base + 1, base + 2, base, base + 2, base + 3});
+        const auto base = static_cast<std::uint32_t>(fields.positions.size());
+        fields.positions.insert(fields.positions.end(), q.begin(), q.end());
+        fields.indices.insert(fields.indices.end(), {base, base + 1, base + 2, base, base + 2, base + 3});
     }
-    b.rootNodes({b.node({"sign", b.mesh(spec), std::nullopt, std::nullopt, std::nullopt, {}})});
+    b.rootNodes({b.node({"sign", b.mesh(fields), std::nullopt, std::nullopt, std::nullopt, {}})});
     return b.glb();
 }
 
@@ -173,22 +173,22 @@ TEST(ModelFrames, GltfRefusalsNameTheElement) {
         const char* expected;
     };
     std::vector<Case> cases;
-    const auto withSpec = [](const std::function<void(test::GltfMeshSpec&)>& change) {
+    const auto withFields = [](const std::function<void(test::GltfMeshFields&)>& change) {
         test::GltfBuilder b;
-        test::GltfMeshSpec spec = test::FrontFacingSquare();
-        change(spec);
-        b.rootNodes({b.node({"n", b.mesh(spec), std::nullopt, std::nullopt, std::nullopt, {}})});
+        test::GltfMeshFields fields = test::FrontFacingSquare();
+        change(fields);
+        b.rootNodes({b.node({"n", b.mesh(fields), std::nullopt, std::nullopt, std::nullopt, {}})});
         return b.glb();
     };
-    cases.push_back({"NaN position", withSpec([&](test::GltfMeshSpec& s) { s.positions[1].y = nan; }),
+    cases.push_back({"NaN position", withFields([&](test::GltfMeshFields& s) { s.positions[1].y = nan; }),
                      "sign.glb: accessor 0: POSITION element 1 is not a finite number"});
-    cases.push_back({"infinite UV", withSpec([&](test::GltfMeshSpec& s) { s.uvs[2].first = -inf; }),
+    cases.push_back({"infinite UV", withFields([&](test::GltfMeshFields& s) { s.uvs[2].first = -inf; }),
                      "sign.glb: accessor 1: TEXCOORD_0 element 2 is not a finite number"});
     cases.push_back({"transform takes a vertex past the floats",
                      Square(Vector3{1e30f, 1, 1}, Vector3{1e30f, 1, 1}).glb(),
                      "sign.glb: accessor 0: POSITION element 1 is not a finite number once its node transforms are "
                      "applied"});
-    cases.push_back({"lines only", withSpec([](test::GltfMeshSpec& s) { s.mode = 1; }),
+    cases.push_back({"lines only", withFields([](test::GltfMeshFields& s) { s.mode = 1; }),
                      "sign.glb has no faces to put in a room: 1 line and point primitive(s) were left out"});
     for (const char* name : {"KHR_draco_mesh_compression", "EXT_meshopt_compression", "KHR_mesh_quantization"}) {
         test::GltfBuilder b = Square();
@@ -234,12 +234,12 @@ TEST(ModelFrames, GltfSparseAccessorsAndMaterialExtensionsAreRead) {
 
 TEST(ModelFrames, TextureTransformIsAppliedToTheUvs) {
     test::GltfBuilder b;
-    test::GltfMeshSpec spec = test::FrontFacingSquare();
+    test::GltfMeshFields fields = test::FrontFacingSquare();
     // offset (0.5, 0.25), a quarter turn, scale (2, 3): (u, v) -> (3 v + 0.5, -2 u + 0.25).
-    spec.material = b.material({"m", "rock.png", std::nullopt,
-                                "\"extensions\":{\"KHR_texture_transform\":{\"offset\":[0.5,0.25],"
-                                "\"rotation\":1.5707963267948966,\"scale\":[2,3]}}"});
-    b.rootNodes({b.node({"n", b.mesh(spec), std::nullopt, std::nullopt, std::nullopt, {}})});
+    fields.material = b.material({"m", "rock.png", std::nullopt,
+                                  "\"extensions\":{\"KHR_texture_transform\":{\"offset\":[0.5,0.25],"
+                                  "\"rotation\":1.5707963267948966,\"scale\":[2,3]}}"});
+    b.rootNodes({b.node({"n", b.mesh(fields), std::nullopt, std::nullopt, std::nullopt, {}})});
     const Loaded r = ReadGltf(b.glb());
     ASSERT_TRUE(r.ok) << r.error;
     // The first triangle's corners in the game: file corners 0, 2, 1 with UVs (0,1), (1,0), (1,1).

@@ -12,15 +12,15 @@ using test::ByteBuilder;
 using test::Bytes;
 using test::OofBuilder;
 using test::RecordingSink;
-using test::SobjSpec;
+using test::SobjFields;
 using test::Stored;
 
 int Load(const Bytes& bytes, ObjectModel& model, RecordingSink& log) {
     return ReadOofFile(bytes, "ship.oof", model, log);
 }
 
-SobjSpec Triangle(std::int32_t number = 0) {
-    SobjSpec s;
+SobjFields Triangle(std::int32_t number = 0) {
+    SobjFields s;
     s.number = number;
     s.positions = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
     s.faces = {{{0, 0, 1}, 1, 0, 0, 0, 0, {{0, 0, 0}, {1, 1, 0}, {2, 0, 1}}}};
@@ -28,7 +28,7 @@ SobjSpec Triangle(std::int32_t number = 0) {
 }
 
 // A NATH chunk after the chunk under test proves that the reader ended exactly where that chunk ended.
-constexpr test::PointSpec kProbe{3, {1, 2, 3}, {4, 5, 6}};
+constexpr test::PointFields kProbe{3, {1, 2, 3}, {4, 5, 6}};
 void ExpectProbeRead(const ObjectModel& model) {
     EXPECT_EQ(model.attachNormalCount, 1);
     EXPECT_EQ(model.attachNormals[0].parent, 3);
@@ -101,7 +101,7 @@ TEST(OofReader, IgnoresTheStatedChunkLength) {
 }
 
 TEST(OofReader, ReadsEveryFieldOfASubObject) {
-    SobjSpec s;
+    SobjFields s;
     s.number = 4;
     s.parent = 2;
     s.modelVector = {1, 2, 3};
@@ -331,13 +331,13 @@ TEST(OofReader, WeaponBatteriesKeepEightIndicesAndReadPastTheRest) {
 TEST(OofReader, TablesGrowBeyondTheFormerCapacities) {
     // 11 gunpoints, 9 ground points, 256 weapon batteries, a face of 51 corners, 8334 vertices and faces in
     // one of three sub-objects.
-    std::vector<test::PointSpec> gunpoints(11);
+    std::vector<test::PointFields> gunpoints(11);
     gunpoints[10].location = {11, 0, 0};
-    std::vector<test::PointSpec> ground(9);
+    std::vector<test::PointFields> ground(9);
     ground[8].parent = 9;
-    std::vector<test::BatterySpec> batteries(256);
+    std::vector<test::BatteryFields> batteries(256);
     batteries[255].turrets = {5};
-    SobjSpec big;
+    SobjFields big;
     for (int i = 0; i < 8334; ++i) {
         big.positions.push_back({static_cast<float>(i), 0, 0});
         big.faces.push_back({{0, 0, 1}, 1, 0, 0, 0, 0, {{i, 0, 0}, {0, 0, 0}, {1, 0, 0}}});
@@ -365,7 +365,7 @@ TEST(OofReader, TablesGrowBeyondTheFormerCapacities) {
 }
 
 TEST(OofReader, ASingleSubObjectHoldsTwentyFiveThousandAndOneVerticesAndFaces) {
-    SobjSpec big;
+    SobjFields big;
     for (int i = 0; i < 25001; ++i) {
         big.positions.push_back({0, static_cast<float>(i), 0});
         big.faces.push_back({{0, 0, 1}, 0, 0, 1, 2, 3, {{i, 0, 0}}});

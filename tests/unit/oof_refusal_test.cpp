@@ -12,11 +12,11 @@ namespace {
 using test::Bytes;
 using test::OofBuilder;
 using test::RecordingSink;
-using test::SobjSpec;
+using test::SobjFields;
 using test::Stored;
 
-SobjSpec Quad() {
-    SobjSpec s;
+SobjFields Quad() {
+    SobjFields s;
     s.positions = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
     s.faces = {{{0, 0, 1}, 1, 0, 0, 0, 0, {{0, 0, 0}, {1, 1, 0}, {2, 1, 1}, {3, 0, 1}}}};
     return s;
@@ -149,7 +149,7 @@ TEST(OofRefusal, ABodyCutShortNamesTheFieldThatIsMissing) {
                   Expand("TXTR at byte 16 is cut short by the end of the file (reading the texture count)", 0));
 
     // Two faces: the count fits what is left (31 bytes at least for each), the second face's normal does not.
-    SobjSpec twoFaces = Quad();
+    SobjFields twoFaces = Quad();
     twoFaces.faces.push_back(twoFaces.faces[0]);
     OofBuilder b(2300);
     b.ohdr({}).sobj(twoFaces);

@@ -13,7 +13,7 @@ namespace {
 using test::Bytes;
 using test::OofBuilder;
 using test::RecordingSink;
-using test::SobjSpec;
+using test::SobjFields;
 using test::Stored;
 using Lines = std::vector<std::string>;
 
@@ -32,7 +32,7 @@ Lines Join(Lines a, const Lines& b) {
 }
 
 TEST(ModelReport, WholeReportOfAVersion2300Model) {
-    SobjSpec s;
+    SobjFields s;
     s.number = 0;
     s.parent = -1;
     s.modelVector = {0, 0, 1};
@@ -142,7 +142,7 @@ TEST(ModelReport, WholeReportOfAVersion2300Model) {
 }
 
 TEST(ModelReport, OldVersionsReportOnlyTheFoundLineOfAnimationAndAZeroCentre) {
-    SobjSpec s;
+    SobjFields s;
     s.name = "";  // a name of length 0 prints empty
     s.propertyName = Stored("$rotate");
     const Bytes bytes = OofBuilder(2100).ohdr({1}).sobj(s).pani({{0, 0, {{}, {}}}}).rani({{0, 0, {{}}}}).bytes();

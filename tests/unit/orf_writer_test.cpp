@@ -132,7 +132,7 @@ namespace {
 // A face of 300 corners (more record bytes than the writer buffers at once; the export refuses such a face for
 // the level editor's sake, but the room build lays out whatever it is given) and, in a second sub-object, a
 // triangle whose corners move up by the first one's vertices in the combined room.
-ObjectModel TwoPartModel() {
+ObjectModel TwoObjectModel() {
     ModelBuilder builder;
     builder.texture("wall").subObject();
     for (int v = 0; v < 300; ++v)
@@ -147,7 +147,7 @@ ObjectModel TwoPartModel() {
 }
 
 TEST(OrfRoom, ReversedFacesListTheirCornersBackwardsWithTheirUvsAndNegatedNormals) {
-    const Scene scene = SceneOf(TwoPartModel());
+    const Scene scene = SceneOf(TwoObjectModel());
     const auto names = RoomTextureNames(scene, {});
     const std::pair<Bytes, Bytes> builds[] = {
         {EncodeRoom(BuildCombinedRoom(scene, names)),

@@ -18,10 +18,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::Bytes;
-using test::CornerSpec;
-using test::FaceSpec;
+using test::CornerFields;
+using test::FaceFields;
 using test::OofBuilder;
-using test::SobjSpec;
+using test::SobjFields;
 using test::Stored;
 
 class TextSink : public OutputSink {
@@ -31,12 +31,12 @@ public:
 };
 
 // An OOF of two triangles' sub-objects, the second hanging from the first; `damage` spoils what it names.
-Bytes TwoPartOof(const std::string& damage) {
-    SobjSpec base;
+Bytes TwoObjectOof(const std::string& damage) {
+    SobjFields base;
     base.positions = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
-    base.faces = {FaceSpec{}};
-    base.faces[0].corners = {CornerSpec{0}, CornerSpec{1}, CornerSpec{2}};
-    SobjSpec arm = base;
+    base.faces = {FaceFields{}};
+    base.faces[0].corners = {CornerFields{0}, CornerFields{1}, CornerFields{2}};
+    SobjFields arm = base;
     arm.number = 1;
     arm.parent = 0;
     arm.name = Stored("arm");
@@ -51,7 +51,7 @@ Bytes TwoPartOof(const std::string& damage) {
 
 Bytes Gltf(bool binary, const std::string& name, float x) {
     test::GltfBuilder b;
-    test::GltfMeshSpec square = test::FrontFacingSquare();
+    test::GltfMeshFields square = test::FrontFacingSquare();
     square.positions[0].x = x;
     b.rootNodes({b.node({name, b.mesh(square), std::nullopt, std::nullopt, std::nullopt, {}})});
     return binary ? b.glb() : test::TextBytes(b.jsonWithDataUri());
@@ -70,12 +70,12 @@ TEST(Scene, EveryInputKindGivesAValidSceneOrOneLineWhyNot) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const std::vector<test::OrfFaceRecord> cube = test::CubeFaces();
     const Case cases[] = {
-        {"OOF", "ship.oof", TwoPartOof(""), InputKind::Oof, ""},
-        {"OOF, corner past the vertices", "ship.oof", TwoPartOof("index"), InputKind::Oof,
+        {"OOF", "ship.oof", TwoObjectOof(""), InputKind::Oof, ""},
+        {"OOF, corner past the vertices", "ship.oof", TwoObjectOof("index"), InputKind::Oof,
          "sub-object #1, face #0, corner #2 names vertex 3, but the sub-object has vertices 0 to 2"},
-        {"OOF, parent loop", "ship.oof", TwoPartOof("loop"), InputKind::Oof,
+        {"OOF, parent loop", "ship.oof", TwoObjectOof("loop"), InputKind::Oof,
          "the parent chain of sub-object #0 loops back to sub-object #0"},
-        {"OOF, infinite vertex", "ship.oof", TwoPartOof("number"), InputKind::Oof,
+        {"OOF, infinite vertex", "ship.oof", TwoObjectOof("number"), InputKind::Oof,
          "sub-object #1, vertex #1 is at (1, Inf, 0), which is not a finite position"},
         {"ORF", "room.orf", test::CubeRoom(), InputKind::Orf, ""},
         {"ORF, texture past the names", "room.orf",
