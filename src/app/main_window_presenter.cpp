@@ -63,7 +63,7 @@ bool LooksLikeText(std::span<const std::uint8_t> bytes) {
 }
 
 bool IsP3dSource(std::span<const std::uint8_t> bytes, const std::string& name) {
-    return DetectInputKind(bytes) == InputKind::Unknown && LooksLikeText(bytes) && EndsWithP3d(name);
+    return KindOfFile(bytes) == InputKind::Unknown && LooksLikeText(bytes) && EndsWithP3d(name);
 }
 
 TwipsRect LayoutOutput(int clientWidth, int clientHeight, const TwipsRect& current) {
@@ -169,7 +169,7 @@ OpenedKind MainWindowPresenter::OpenFile(const std::string& path, bool clearLog)
         log_.PrintOutput(Line("Cannot open " + path + ": " + (error.empty() ? "no file name" : error)));
         return OpenedKind::Unknown;
     }
-    const InputKind kind = DetectInputKind(bytes.bytes());
+    const InputKind kind = KindOfFile(bytes.bytes());
     const bool p3d = IsP3dSource(bytes.bytes(), title);
     switch (kind) {
         case InputKind::Orf:

@@ -136,6 +136,10 @@ bool OpenExchangeModel(std::span<const std::uint8_t> bytes,
 
 }  // namespace
 
+InputKind KindOfFile(std::span<const std::uint8_t> bytes) {
+    return DetectInputKind(TextOf(bytes).bytes);
+}
+
 OpenedInput OpenInput(const std::string& path, const std::string& title, OutputSink& out, const OpenRequest& request) {
     if (request.openError)
         request.openError->clear();
@@ -152,7 +156,7 @@ OpenedInput OpenInput(const std::string& path, const std::string& title, OutputS
     }
     InputKind kind = request.as == OpenAs::Oof ? InputKind::Oof : InputKind::Orf;
     if (request.as == OpenAs::Detected)
-        kind = DetectInputKind(TextOf(file.bytes()).bytes);
+        kind = KindOfFile(file.bytes());
     return OpenInput(path, title, std::move(file), kind, out, request);
 }
 

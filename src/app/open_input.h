@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 
 #include "core/file_bytes.h"
@@ -60,7 +61,10 @@ OpenedInput OpenInput(const std::string& path,
                       OutputSink& out,
                       const OpenRequest& request = {});
 
-// The same for a file already read whole into `file`, whose kind its caller has told (DetectInputKind) to choose
+// What a file is by its content (DetectInputKind), text with a byte-order mark read as the text it holds.
+InputKind KindOfFile(std::span<const std::uint8_t> bytes);
+
+// The same for a file already read whole into `file`, whose kind its caller has told (KindOfFile) to choose
 // what to do with it; `request.as` says how it is taken.
 OpenedInput OpenInput(const std::string& path,
                       const std::string& title,

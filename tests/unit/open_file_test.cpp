@@ -22,11 +22,16 @@ struct OpenCase {
 
 TEST(OpenFile, DecidesByContentAndRemembersWhatLoads) {
     const std::string obj = "# a triangle\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
+    // The same text as Windows Notepad saves "Unicode": UTF-16, little end first, behind its byte-order mark.
+    test::Bytes utf16{0xFF, 0xFE};
+    for (const char c : obj)
+        utf16.insert(utf16.end(), {static_cast<std::uint8_t>(c), 0});
     const OpenCase cases[] = {
         {"ship.oof", test::SampleOof(), OpenedKind::Model, true, "Finished loading ship.oof"},
         {"ship.dat", test::SampleOof(), OpenedKind::Model, true, "Finished loading ship.dat"},
         {"cube.orf", test::CubeRoom(), OpenedKind::Room, true, "cube.orf"},
         {"tri.obj", test::TextBytes(obj), OpenedKind::Model, true, "Finished loading tri.obj"},
+        {"notepad.obj", utf16, OpenedKind::Model, true, "Finished loading notepad.obj"},
         // An OBJ is an OBJ whatever it is called.
         {"tri.p3d", test::TextBytes(obj), OpenedKind::Model, true, "Finished loading tri.p3d"},
         {"ship.P3D", test::TextBytes("P3D-TEST\nsome source\n"), OpenedKind::P3d, false, ""},
