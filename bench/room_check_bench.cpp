@@ -102,7 +102,7 @@ void BM_BuildAndWriteRoomBaseline(benchmark::State& state) {
     std::filesystem::create_directories(folder);
     const std::string path = (folder / "room.orf").string();
     for (auto _ : state) {
-        const std::vector<std::uint8_t> bytes = BuildSubObjectRoom(Model(), 0, Names());
+        const std::vector<std::uint8_t> bytes = EncodeRoom(BuildSubObjectRoom(Model(), 0, Names()));
         std::string error;
         if (!ReplaceFileAtomically(path, bytes, error)) {
             state.SkipWithError(error.c_str());

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstring>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "core/number_text.h"
@@ -18,9 +17,10 @@ constexpr float kLeastNormalLength = 0.035f;  // of the longest corner cross pro
 constexpr float kConcaveLimit = 0.05f;        // sine of the turn at a corner, against the face's turning
 constexpr float kPlanarLimit = 0.1f;          // distance along the normal from the corners' average
 constexpr float kPointDistance = 0.1f;        // two vertices closer than this are one point
-// The grid of the duplicate-point rule: cells twice the distance wide, so that a vertex's close neighbours lie in
-// the 2 x 2 x 2 cells nearest to it (eight look-ups, not twenty-seven).
-constexpr double kCellSize = 2.0 * static_cast<double>(kPointDistance);
+// The grid of the duplicate-point rule: cells eight times the distance wide, so that along each axis a vertex's
+// close neighbours lie in its own cell or, when it lies within the distance of a border, in the one cell beyond
+// that border; most vertices lie near no border and need no look-up beyond their own cell.
+constexpr double kCellSize = 8.0 * static_cast<double>(kPointDistance);
 
 std::string Int(std::int64_t value) {
     return FormatInteger(value);
@@ -101,9 +101,9 @@ bool Planar(const Room& room, std::span<const RoomCorner> corners, const Vector3
     return true;
 }
 
-// The face's vertex numbers from its smallest rotation on: faces with the same corners in the same cyclic
-// order get the same key.
-std::string CyclicKey(std::span<const RoomCorner> corners) {
+// Where a face's corners start when read from their smallest rotation on: faces with the same corners in the
+// same cyclic order read the same from there.
+std::size_t CyclicStart(std::span<const RoomCorner> corners) {
     const std::size_t n = corners.size();
     std::size_t start = 0;
     for (std::size_t s = 1; s < n; ++s) {
@@ -117,17 +117,73 @@ std::string CyclicKey(std::span<const RoomCorner> corners) {
             }
         }
     }
-    std::string key(n * sizeof(std::int32_t), '\0');
-    for (std::size_t k = 0; k < n; ++k) {
-        const std::int32_t v = corners[(start + k) % n].vertex;
-        std::memcpy(key.data() + k * sizeof v, &v, sizeof v);
-    }
-    return key;
+    return start;
 }
 
+// The faces seen so far, by their corners read from their smallest rotation on: an open-addressing table of
+// face numbers keyed by a hash of those corners, so that no face costs an allocation.
+class FaceTable {
+public:
+    explicit FaceTable(const Room& room)
+        : room_(room), slots_(TableSize(room.faces.size()), Slot{0, kEmpty}), starts_(room.faces.size()) {}
+
+    // The first earlier face with the same corners in the same cyclic order as face `f`, or `f` when there is
+    // none (and `f` is remembered).
+    std::size_t firstLike(std::size_t f) {
+        const std::span<const RoomCorner> corners = room_.cornersOf(room_.faces[f]);
+        const std::size_t n = corners.size();
+        const std::size_t start = CyclicStart(corners);
+        starts_[f] = static_cast<std::uint32_t>(start);
+        std::uint64_t hash = n;
+        for (std::size_t k = 0; k < n; ++k)
+            hash = (hash ^ static_cast<std::uint32_t>(corners[(start + k) % n].vertex)) * 0x100000001B3u;
+        hash ^= hash >> 29;
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t slot = static_cast<std::size_t>(hash) & mask;; slot = (slot + 1) & mask) {
+            Slot& at = slots_[slot];
+            if (at.face == kEmpty) {
+                at = {hash, static_cast<std::uint32_t>(f)};
+                return f;
+            }
+            if (at.hash == hash && same(at.face, f))
+                return at.face;
+        }
+    }
+
+private:
+    static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+    struct Slot {
+        std::uint64_t hash;
+        std::uint32_t face;
+    };
+
+    // At most half full: a power of two of at least twice the faces.
+    static std::size_t TableSize(std::size_t faces) {
+        std::size_t size = 16;
+        while (size < 2 * faces)
+            size *= 2;
+        return size;
+    }
+
+    bool same(std::size_t a, std::size_t b) const {
+        const std::span<const RoomCorner> ca = room_.cornersOf(room_.faces[a]);
+        const std::span<const RoomCorner> cb = room_.cornersOf(room_.faces[b]);
+        if (ca.size() != cb.size())
+            return false;
+        const std::size_t n = ca.size();
+        for (std::size_t k = 0; k < n; ++k)
+            if (ca[(starts_[a] + k) % n].vertex != cb[(starts_[b] + k) % n].vertex)
+                return false;
+        return true;
+    }
+
+    const Room& room_;
+    std::vector<Slot> slots_;
+    std::vector<std::uint32_t> starts_;  // of each face seen, see CyclicStart
+};
+
 void CheckFaces(const Room& room, std::vector<RoomFinding>& findings) {
-    std::unordered_map<std::string, std::size_t> seen;
-    seen.reserve(room.faces.size());
+    FaceTable seen(room);
     for (std::size_t f = 0; f < room.faces.size(); ++f) {
         const RoomFace& face = room.faces[f];
         const std::span<const RoomCorner> corners = room.cornersOf(face);
@@ -165,9 +221,8 @@ void CheckFaces(const Room& room, std::vector<RoomFinding>& findings) {
             if (!Planar(room, corners, computed.normal))
                 add(RoomFindingKind::NotPlanar, "not planar");
         }
-        const auto [first, inserted] = seen.try_emplace(CyclicKey(corners), f);
-        if (!inserted)
-            add(RoomFindingKind::DuplicateFace, "same as face " + Int(static_cast<std::int64_t>(first->second)));
+        if (const std::size_t first = seen.firstLike(f); first != f)
+            add(RoomFindingKind::DuplicateFace, "same as face " + Int(static_cast<std::int64_t>(first)));
         if (computed.good && Dot(face.normal, computed.normal) < 0.0f)
             add(RoomFindingKind::FacesOtherWay, "faces the other way in the level editor");
         // Version 1 stores alpha but the editor draws it opaque; from version 2 on it is used.
@@ -309,18 +364,37 @@ void CheckPoints(const Room& room, std::vector<RoomFinding>& findings) {
     for (std::size_t v = 0; v < room.vertices.size(); ++v) {
         const Vector3& p = room.vertices[v];
         const Cell home = grid.cellOf(v);
+        // Along one axis: -1 or 1 when the vertex lies within the distance of its cell's lower or upper border
+        // (a little more, against rounding), 0 when no close neighbour can lie beyond either border. A coordinate
+        // that is no finite number is close to nothing.
         const auto side = [](float value) -> std::int64_t {
             const double at = static_cast<double>(value) / kCellSize;
-            return at - std::floor(at) < 0.5 ? -1 : 1;  // not a number: either side, it shares a border cell
+            const double into = (at - std::floor(at)) * kCellSize;
+            constexpr double reach = static_cast<double>(kPointDistance) * 1.001;
+            if (into < reach)
+                return -1;
+            return kCellSize - into < reach ? 1 : 0;
         };
         const std::int64_t sx = side(p.x), sy = side(p.y), sz = side(p.z);
         std::size_t closest = v;
-        for (const std::int64_t dx : {std::int64_t{0}, sx}) {
-            for (const std::int64_t dy : {std::int64_t{0}, sy}) {
-                for (const std::int64_t dz : {std::int64_t{0}, sz}) {
-                    const bool own = dx == 0 && dy == 0 && dz == 0;
-                    for (const std::uint32_t other :
-                         own ? grid.sameCell(v) : grid.find({home.x + dx, home.y + dy, home.z + dz})) {
+        for (const std::uint32_t other : grid.sameCell(v)) {
+            if (other >= closest)
+                break;
+            const Vector3 d = p - room.vertices[other];
+            if (Dot(d, d) < kPointDistance * kPointDistance) {
+                closest = other;
+                break;
+            }
+        }
+        // The other cells that may hold a close neighbour: one step along each axis that has a side, and their
+        // combinations.
+        const std::int64_t xs[] = {0, sx}, ys[] = {0, sy}, zs[] = {0, sz};
+        for (std::size_t ix = 0; ix < (sx != 0 ? 2u : 1u); ++ix) {
+            for (std::size_t iy = 0; iy < (sy != 0 ? 2u : 1u); ++iy) {
+                for (std::size_t iz = 0; iz < (sz != 0 ? 2u : 1u); ++iz) {
+                    if (ix + iy + iz == 0)
+                        continue;
+                    for (const std::uint32_t other : grid.find({home.x + xs[ix], home.y + ys[iy], home.z + zs[iz]})) {
                         if (other >= closest)
                             break;
                         const Vector3 d = p - room.vertices[other];

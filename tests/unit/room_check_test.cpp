@@ -178,16 +178,44 @@ TEST(RoomCheck, ReversingFacesTurnsEachFaceWithItsCornerData) {
 }
 
 TEST(RoomCheck, PointsSharingACellNameTheFirstEarlierOneWhateverCameBetween) {
-    // Cells are 0.2 wide: x = 5.00, 5.01, 5.02 and 5.15 share one (5.15 is 0.13 or more from the others), 5.21 lies
-    // in the next, close only to 5.15.
+    // Cells are 0.8 wide: x = 4.00, 4.01, 4.02 and 4.75 share one, 4.82 lies in the next, close only to 4.75.
     const Room room = MakeRoom(
-        {{5, 5, 5}, {50, 50, 50}, {5.01f, 5, 5}, {5.02f, 5, 5}, {50.05f, 50, 50}, {5.15f, 5, 5}, {5.21f, 5, 5}}, {});
+        {{4, 5, 5}, {50, 50, 50}, {4.01f, 5, 5}, {4.02f, 5, 5}, {50.05f, 50, 50}, {4.75f, 5, 5}, {4.82f, 5, 5}}, {});
     std::vector<std::string> same;
     for (const std::string& line : Described(CheckRoom(room)))
         if (line.find("same as") != std::string::npos)
             same.push_back(line);
     EXPECT_EQ(same, (std::vector<std::string>{"vertex 2: same as vertex 0", "vertex 3: same as vertex 0",
                                               "vertex 4: same as vertex 1", "vertex 6: same as vertex 5"}));
+}
+
+// Points scattered close together on either side of many cell borders, along every axis and across edges and
+// corners of cells: the grid finds for each the first earlier point closer than 0.1, as comparing every pair does.
+TEST(RoomCheck, DuplicatePointsFoundByTheGridAreThoseEveryPairGives) {
+    Room room;
+    std::uint32_t seed = 12345;
+    const auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<float>(seed >> 8) / static_cast<float>(1u << 24);
+    };
+    for (int i = 0; i < 3000; ++i)
+        room.vertices.push_back({next() * 4 - 2, next() * 4 - 2, next() * 2 - 1});
+    std::vector<std::string> expected;
+    for (std::size_t v = 0; v < room.vertices.size(); ++v) {
+        for (std::size_t w = 0; w < v; ++w) {
+            const Vector3 d = room.vertices[v] - room.vertices[w];
+            if (Dot(d, d) < 0.1f * 0.1f) {
+                expected.push_back("vertex " + std::to_string(v) + ": same as vertex " + std::to_string(w));
+                break;
+            }
+        }
+    }
+    ASSERT_GT(expected.size(), 100u);  // the cloud is dense enough to have many close pairs across borders
+    std::vector<std::string> found;
+    for (const std::string& line : Described(CheckRoom(room)))
+        if (line.find("same as") != std::string::npos)
+            found.push_back(line);
+    EXPECT_EQ(found, expected);
 }
 
 TEST(RoomCheck, DuplicatePointsOfALargeGridAreFoundByTheirCells) {
