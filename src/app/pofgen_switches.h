@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "app/settings.h"
 #include "app/pofgen_switch_ids.h"
+#include "app/settings.h"
 
 namespace torvale {
 

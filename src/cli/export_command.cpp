@@ -213,8 +213,8 @@ int RunExport(const CommandContext& context) {
 
     LogText log(context.out);
     std::string openError;
-    OpenedInput loaded = OpenInput(arguments.file, FileNameOf(arguments.file), log,
-                                   {.format = context.format, .openError = &openError});
+    OpenedInput loaded =
+        OpenInput(arguments.file, FileNameOf(arguments.file), log, {.format = context.format, .openError = &openError});
     log.flush();
     if (!openError.empty())
         context.err << "torvale-cli: cannot read " << arguments.file << ": " << openError << '\n';
