@@ -112,8 +112,7 @@ ArgumentParser ExportParser(ExportArguments& arguments) {
     ArgumentParser parser;
     parser.value({"-o"}, Once(arguments.target, "-o may be given only once"))
         .value({"--texlate"},
-               [&arguments, &room,
-                once = Once(arguments.table, "--texlate may be given only once")](const std::string& given) {
+               [&room, once = Once(arguments.table, "--texlate may be given only once")](const std::string& given) {
                    std::string problem = once(given);
                    if (problem.empty())
                        room.emplace_back("--texlate");

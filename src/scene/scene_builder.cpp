@@ -82,7 +82,7 @@ void SceneBuilder::growJoinTable() {
     for (const std::uint32_t entry : old) {
         if (entry == 0)
             continue;
-        std::size_t slot = PositionHash(positions[entry - 1]) & mask;
+        std::size_t slot = static_cast<std::size_t>(PositionHash(positions[entry - 1])) & mask;
         while (joinSlots_[slot] != 0)
             slot = (slot + 1) & mask;
         joinSlots_[slot] = entry;
@@ -94,7 +94,7 @@ std::uint32_t SceneBuilder::sharedVertex(const Vector3& position) {
         growJoinTable();
     const std::vector<Vector3>& positions = scene_.objects.back().positions;
     const std::size_t mask = joinSlots_.size() - 1;
-    std::size_t slot = PositionHash(position) & mask;
+    std::size_t slot = static_cast<std::size_t>(PositionHash(position)) & mask;
     while (joinSlots_[slot] != 0) {
         const std::uint32_t number = joinSlots_[slot] - 1;
         if (SameBits(positions[number], position))
