@@ -34,7 +34,7 @@ void SwitchHandedness(Scene& scene) {
         for (SceneFace& face : object.faces) {
             FlipX(face.normal);
             if (face.cornerCount > 1) {
-                const auto first = object.corners.begin() + face.firstCorner;
+                SceneCorner* first = object.corners.data() + face.firstCorner;
                 std::reverse(first + 1, first + face.cornerCount);
             }
         }

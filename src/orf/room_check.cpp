@@ -269,7 +269,8 @@ std::uint64_t CellHash(const Cell& c) {
 // eight look-ups per vertex stay cheap.
 class PointGrid {
 public:
-    explicit PointGrid(const std::vector<Vector3>& points) : cells_(points.size()), order_(points.size()) {
+    explicit PointGrid(const std::vector<Vector3>& points)
+        : cells_(points.size()), order_(points.size()), groupOf_(points.size()) {
         // At most one group per vertex, so the table is at most half full.
         std::size_t size = 16;
         while (size < 2 * points.size())
@@ -278,7 +279,6 @@ public:
         present_.assign(size * kPresentBitsPerSlot / 64, 0);
         // Each vertex's group, in one pass over the vertices: a cell met for the first time opens a group.
         std::vector<std::uint32_t>& groupOf = groupOf_;
-        groupOf.resize(points.size());
         std::vector<std::uint32_t> counts;
         for (std::size_t v = 0; v < points.size(); ++v) {
             const Cell cell = CellOf(points[v]);
@@ -297,8 +297,7 @@ public:
             ++counts[groupOf[v]];
         }
         // The groups side by side, each holding its vertices in ascending order.
-        groupStart_.resize(counts.size() + 1);
-        groupStart_[0] = 0;
+        groupStart_.assign(counts.size() + 1, 0);
         for (std::size_t g = 0; g < counts.size(); ++g)
             groupStart_[g + 1] = groupStart_[g] + counts[g];
         std::vector<std::uint32_t> next(groupStart_.begin(), groupStart_.end() - 1);
