@@ -267,6 +267,13 @@ bool BitmapReader::readTgaPixels(std::uint8_t type, unsigned depth, bool topFirs
             done += length;
         }
     }
+    if (bytesPerPixel == 4) {
+        bool anyAlpha = false;
+        for (std::size_t i = 3; i < rgba.size() && !anyAlpha; i += 4)
+            anyAlpha = rgba[i] != 0;
+        if (!anyAlpha)
+            image_.notes.push_back("every alpha byte is 0: the game shows this image wholly transparent");
+    }
     if (!topFirst) {
         const std::size_t row = std::size_t{width_} * 4;
         for (std::size_t y = 0; y < height_ / 2; ++y)

@@ -76,7 +76,11 @@ bool ReadPngImage(std::span<const std::uint8_t> bytes, Image& image, std::string
     int channels = 0;
     stbi_uc* pixels = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &channels, 4);
     if (pixels == nullptr) {
-        error = std::string("the PNG data cannot be decoded: ") + stbi_failure_reason();
+        // The decoder's reason may quote a chunk's tag, whose bytes are the file's: keep the line one line.
+        std::string reason = stbi_failure_reason();
+        std::replace_if(
+            reason.begin(), reason.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }, '?');
+        error = "the PNG data cannot be decoded: " + reason;
         return false;
     }
     Image read;
@@ -89,13 +93,20 @@ bool ReadPngImage(std::span<const std::uint8_t> bytes, Image& image, std::string
 }
 
 std::vector<std::uint8_t> EncodePngImage(const ImageLevel& image) {
-    if (image.width == 0 || image.height == 0 || image.width > INT_MAX / 4 || image.height > INT_MAX ||
-        image.rgba.size() != std::size_t{image.width} * image.height * 4)
+    return EncodePngPixels(image.width, image.height, 4, image.rgba);
+}
+
+std::vector<std::uint8_t> EncodePngPixels(std::uint32_t width,
+                                          std::uint32_t height,
+                                          unsigned channels,
+                                          std::span<const std::uint8_t> pixels) {
+    if (width == 0 || height == 0 || channels == 0 || width > INT_MAX / channels || height > INT_MAX ||
+        pixels.size() != std::size_t{width} * height * channels)
         return {};
     std::vector<std::uint8_t> png;
-    const int width = static_cast<int>(image.width);
-    if (stbi_write_png_to_func(Append, &png, width, static_cast<int>(image.height), 4, image.rgba.data(), width * 4) ==
-        0)
+    const int stride = static_cast<int>(width * channels);
+    if (stbi_write_png_to_func(Append, &png, static_cast<int>(width), static_cast<int>(height),
+                               static_cast<int>(channels), pixels.data(), stride) == 0)
         return {};
     return png;
 }

@@ -112,8 +112,7 @@ ArgumentParser ExportParser(ExportArguments& arguments) {
     ArgumentParser parser;
     parser.value({"-o"}, Once(arguments.target, "-o may be given only once"))
         .value({"--texlate"},
-               [&arguments, &room,
-                once = Once(arguments.table, "--texlate may be given only once")](const std::string& given) {
+               [&room, once = Once(arguments.table, "--texlate may be given only once")](const std::string& given) {
                    std::string problem = once(given);
                    if (problem.empty())
                        room.emplace_back("--texlate");
@@ -213,8 +212,8 @@ int RunExport(const CommandContext& context) {
 
     LogText log(context.out);
     std::string openError;
-    OpenedInput loaded = OpenInput(arguments.file, FileNameOf(arguments.file), log,
-                                   {.format = context.format, .openError = &openError});
+    OpenedInput loaded =
+        OpenInput(arguments.file, FileNameOf(arguments.file), log, {.format = context.format, .openError = &openError});
     log.flush();
     if (!openError.empty())
         context.err << "torvale-cli: cannot read " << arguments.file << ": " << openError << '\n';

@@ -139,6 +139,12 @@ TEST(BitmapReader, ReadsTgaPixelsInTheRowOrderTheDescriptorGives) {
     EXPECT_EQ(PixelAt(topFirst.level, 1), (Rgba{7, 6, 5, 200}));
     EXPECT_TRUE(topFirst.notes.empty());
 
+    // The game makes a 32-bit image whose alpha bytes are all 0 wholly transparent, whatever its descriptor.
+    const Image clear = Read(TgaHeader(2, 1, 1, 32, 0).raw({1, 2, 3, 0}).take());
+    EXPECT_EQ(PixelAt(clear.level, 0), (Rgba{3, 2, 1, 0}));
+    EXPECT_EQ(clear.notes,
+              std::vector<std::string>{"every alpha byte is 0: the game shows this image wholly transparent"});
+
     // Run-length: a run of 4 crossing the row's end, then a raw packet of 2.
     const Image packed =
         Read(TgaHeader(10, 3, 2, 32, 0x28).u8(0x83).raw({1, 2, 3, 4}).u8(0x01).raw({5, 6, 7, 8, 9, 10, 11, 12}).take());

@@ -181,6 +181,15 @@ TEST(PngImage, KeepsEveryChannelThroughAPngAndRefusesAHeaderClaimingTooMuch) {
     EXPECT_FALSE(ReadPngImage(claim, back, error));
     EXPECT_EQ(error.rfind("the PNG header claims 1073741827 x 1073741825 pixels, more than its ", 0), 0u) << error;
     EXPECT_EQ(back.level.width, 3u);
+    // An unknown critical chunk whose tag holds a line break: the decoder quotes the tag, the refusal stays
+    // one line.
+    std::vector<std::uint8_t> unknown = png;
+    const std::vector<std::uint8_t> chunk = {0, 0, 0, 0, 'A', '\n', 'B', 'C', 0, 0, 0, 0};
+    unknown.insert(unknown.begin() + 33, chunk.begin(), chunk.end());
+    EXPECT_FALSE(ReadPngImage(unknown, back, error));
+    EXPECT_EQ(error.rfind("the PNG data cannot be decoded: ", 0), 0u) << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+
     for (std::size_t size = 0; size < png.size(); ++size) {
         const std::vector<std::uint8_t> prefix(png.begin(), png.begin() + static_cast<std::ptrdiff_t>(size));
         EXPECT_FALSE(ReadPngImage(prefix, back, error)) << size;
