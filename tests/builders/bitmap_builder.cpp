@@ -17,7 +17,10 @@ ByteBuilder& SizeFields(ByteBuilder& b, unsigned width, unsigned height) {
 
 ByteBuilder OgfHeader(unsigned type, const std::string& name, unsigned levelByte, unsigned width, unsigned height) {
     ByteBuilder b;
-    b.u8(0).u8(0).u8(type).text(name).u8(0).u8(levelByte);
+    b.u8(0).u8(0).u8(type);
+    for (const char c : name)  // byte by byte: GCC 12 misjudges a range insert here
+        b.u8(static_cast<unsigned char>(c));
+    b.u8(0).u8(levelByte);
     SizeFields(b, width, height);
     return b;
 }
