@@ -40,11 +40,6 @@ constexpr CommandUsage kTexture{"texture", kTextureUsage};
 
 constexpr std::size_t kMostMipsAsked = 127;
 
-int Failed(const CommandContext& context, const std::string& message) {
-    context.err << "torvale-cli: " << message << '\n';
-    return kExitFailed;
-}
-
 std::string ExtensionOf(const std::string& path) {
     const std::string name = FileNameOf(path);
     const std::size_t dot = name.rfind('.');
