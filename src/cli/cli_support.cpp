@@ -16,6 +16,11 @@ void LogText::flush() {
     text_.clear();
 }
 
+int Failed(const CommandContext& context, const std::string& message) {
+    context.err << "torvale-cli: " << message << '\n';
+    return kExitFailed;
+}
+
 bool NamesFolder(const std::string& target) {
     std::error_code ignored;
     if (target.empty() || std::filesystem::is_directory(PathFromUtf8(target), ignored))

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/commands.h"
 #include "core/output_sink.h"
 
 namespace torvale {
@@ -29,6 +30,9 @@ private:
     std::ostream& out_;
     std::string text_;
 };
+
+// Prints "torvale-cli: MESSAGE" on the error stream; returns the exit status of a failed command.
+int Failed(const CommandContext& context, const std::string& message);
 
 // True when `target` names a folder rather than a file: a folder that exists, a path ending in a separator, or a
 // last part "." or "..".

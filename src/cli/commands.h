@@ -29,6 +29,12 @@ int RunTexlate(const CommandContext& context);
 int RunTextures(const CommandContext& context);
 int RunRender(const CommandContext& context);
 int RunCheck(const CommandContext& context);
+int RunTexture(const CommandContext& context);
+
+// The report reads a file named *.ogf (any case) as a bitmap: an OGF has no signature of its own that tells it
+// from other files by content alone.
+bool IsBitmapReportFile(const std::string& path);
+int ReportBitmap(const CommandContext& context, const std::string& path);
 
 // Line breaks of the log are CR LF; on standard output they take the platform's own form.
 std::string ToPlatformLineBreaks(const std::string& text);

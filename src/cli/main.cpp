@@ -16,7 +16,7 @@ constexpr const char* kUsage =
     "Descent 3 model conversion from the command line (TORVALE Conversion Utility).\n"
     "\n"
     "Commands:\n"
-    "  report FILE            print the chunk-by-chunk report of an OOF model\n"
+    "  report FILE            print the chunk-by-chunk report of an OOF model (of a bitmap for FILE.ogf)\n"
     "  export FILE [-o TARGET] [--combined | --per-subobject] [--texlate TABLE]\n"
     "                         convert an OOF model into ORF room files\n"
     "  check ROOM.orf... [--game PATH]... [--strict]\n"
@@ -28,6 +28,8 @@ constexpr const char* kUsage =
     "                         print a translation table that the game's own tables suggest\n"
     "  textures --game PATH [NAME...]\n"
     "                         list the game's texture pages, or tell how names resolve\n"
+    "  texture convert IN OUT [--format 1555|4444] [--mips N]\n"
+    "                         convert a bitmap between PNG, TGA and the game's OGF\n"
     "  render INPUT -o PICTURE.png [--size WxH] [--yaw DEG] [--pitch DEG] [--wireframe] [--findings]\n"
     "                         draw a model or a room as a PNG picture\n"
     "  help                   show this text (also --help, -h)\n"
@@ -88,6 +90,8 @@ int main(int argc, char** argv) {
         return RunTextures(context);
     if (command == "check")
         return RunCheck(context);
+    if (command == "texture")
+        return RunTexture(context);
     if (command == "render")
         return RunRender(context);
     std::cerr << "torvale-cli: unknown command '" << command << "'\n\n" << kUsage;

@@ -19,7 +19,8 @@ constexpr const char* kReportUsage =
     "Reads FILE and prints its report without the log's banner: for an OOF model exactly the chunk-by-chunk\n"
     "text that the Import OOF command writes into the output log; for an ORF room the short report of\n"
     "Check ORF (without the room check); for a glTF, GLB or OBJ model a summary (sub-objects, vertices,\n"
-    "faces, texture names, bounding box). Files are told apart by their content.\n"
+    "faces, texture names, bounding box). Files are told apart by their content, except that a FILE whose\n"
+    "name ends in .ogf is read as a Descent 3 bitmap: its name, type, size, pixel format and mip levels.\n"
     "\n"
     "Exit status: 0 the model loaded, 1 it did not (not a valid OOF file, or the file cannot be read),\n"
     "2 usage error.\n";
@@ -35,6 +36,8 @@ int RunReport(const CommandContext& context) {
     if (const auto exit = ParseCommand(context, kReport, parser, context.args))
         return *exit;
     const std::string& file = files.front();
+    if (IsBitmapReportFile(file))
+        return ReportBitmap(context, file);
 
     LogText report(context.out);
     std::string openError;

@@ -43,11 +43,6 @@ constexpr const char* kTexlateUsage =
 
 constexpr CommandUsage kTexlate{"texlate", kTexlateUsage};
 
-int Failed(const CommandContext& context, const std::string& message) {
-    context.err << "torvale-cli: " << message << '\n';
-    return kExitFailed;
-}
-
 // The words after the action.
 std::span<const std::string> ActionArguments(const CommandContext& context) {
     return std::span<const std::string>(context.args).subspan(1);

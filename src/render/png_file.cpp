@@ -1,26 +1,9 @@
 #include "render/png_file.h"
 
+#include "bitmap/png_image.h"
 #include "core/atomic_file.h"
 
-// The encoder is compiled here and nowhere else; its functions stay private to this file.
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-// Optimised builds see through the encoder's allocation checks less well than its authors did.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnull-dereference"
-#include <stb/stb_image_write.h>
-#pragma GCC diagnostic pop
-
 namespace torvale {
-namespace {
-
-void Append(void* context, void* data, int size) {
-    auto* bytes = static_cast<std::vector<std::uint8_t>*>(context);
-    const auto* begin = static_cast<const std::uint8_t*>(data);
-    bytes->insert(bytes->end(), begin, begin + size);
-}
-
-}  // namespace
 
 std::vector<std::uint8_t> EncodePng(const Frame& frame) {
     if (frame.width <= 0 || frame.height <= 0 ||
@@ -33,10 +16,7 @@ std::vector<std::uint8_t> EncodePng(const Frame& frame) {
         rgb[3 * i + 1] = static_cast<std::uint8_t>(pixel >> 8);
         rgb[3 * i + 2] = static_cast<std::uint8_t>(pixel);
     }
-    std::vector<std::uint8_t> png;
-    if (stbi_write_png_to_func(Append, &png, frame.width, frame.height, 3, rgb.data(), frame.width * 3) == 0)
-        return {};
-    return png;
+    return EncodePngPixels(static_cast<std::uint32_t>(frame.width), static_cast<std::uint32_t>(frame.height), 3, rgb);
 }
 
 bool WritePng(const std::string& path, const Frame& frame, std::string& error) {

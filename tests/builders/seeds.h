@@ -20,5 +20,6 @@ Seeds HogSeeds();
 Seeds OrfSeeds();
 Seeds GltfSeeds();
 Seeds ObjSeeds();
+Seeds BitmapSeeds();
 
 }  // namespace torvale::test

@@ -14,7 +14,8 @@ int main(int argc, char** argv) {
                                                   {"texlate", TexlateSeeds()}, {"box_entry", BoxEntrySeeds()},
                                                   {"render", OofSeeds()},      {"gam", GamSeeds()},
                                                   {"hog", HogSeeds()},         {"orf", OrfSeeds()},
-                                                  {"gltf", GltfSeeds()},       {"obj", ObjSeeds()}};
+                                                  {"gltf", GltfSeeds()},       {"obj", ObjSeeds()},
+                                                  {"bitmap", BitmapSeeds()},   {"png", BitmapSeeds()}};
     for (const auto& [reader, seeds] : sets) {
         const auto dir = std::filesystem::path(argv[1]) / reader;
         std::filesystem::create_directories(dir);

@@ -148,6 +148,39 @@ TEST(CliUsageErrors, NameTheCommandAndTheProblemThenShowTheUsage) {
         {"texlate", RunTexlate, {"suggest", "a"}, "suggest needs --game and the game's folder, table or archive"},
         {"textures", RunTextures, {"a"}, "--game PATH is missing"},
         {"textures", RunTextures, {"--game"}, "--game needs a value"},
+        {"texture", RunTexture, {}, "convert?"},
+        {"texture", RunTexture, {"shrink"}, "unknown action 'shrink'; use convert"},
+        {"texture", RunTexture, {"convert", "a"}, "convert needs IN and OUT"},
+        {"texture", RunTexture, {"convert", "a", "b.ogf", "c"}, "convert takes only IN and OUT"},
+        {"texture", RunTexture, {"convert", "a", "b.bmp"}, "OUT b.bmp ends neither in .png nor in .ogf"},
+        {"texture", RunTexture, {"convert", "a", "b"}, "OUT b ends neither in .png nor in .ogf"},
+        {"texture", RunTexture, {"convert", "a", "b.ogf", "--format", "565"}, "--format is 1555 or 4444, not '565'"},
+        {"texture",
+         RunTexture,
+         {"convert", "a", "b.ogf", "--format", "1555", "--format", "4444"},
+         "--format may be given only once"},
+        {"texture", RunTexture, {"convert", "a", "b.ogf", "--mips"}, "--mips needs a value"},
+        {"texture",
+         RunTexture,
+         {"convert", "a", "b.ogf", "--mips", "0"},
+         "--mips is a whole number from 1 to 127, not '0'"},
+        {"texture",
+         RunTexture,
+         {"convert", "a", "b.ogf", "--mips", "128"},
+         "--mips is a whole number from 1 to 127, not '128'"},
+        {"texture",
+         RunTexture,
+         {"convert", "a", "b.ogf", "--mips", "99999999999999999999999"},
+         "--mips is a whole number from 1 to 127, not '99999999999999999999999'"},
+        {"texture",
+         RunTexture,
+         {"convert", "a", "b.ogf", "--mips", "-3"},
+         "--mips is a whole number from 1 to 127, not '-3'"},
+        {"texture",
+         RunTexture,
+         {"convert", "a", "b.PNG", "--mips", "2"},
+         "--format and --mips are for an OGF, and OUT b.PNG is a PNG"},
+        {"texture", RunTexture, {"convert", "a.ogf", "a.ogf"}, "OUT would be written over IN a.ogf"},
     };
     for (const UsageCase& c : cases) {
         SCOPED_TRACE(std::string(c.command) + " " + ::testing::PrintToString(c.args));
@@ -164,8 +197,13 @@ TEST(CliUsageErrors, NameTheCommandAndTheProblemThenShowTheUsage) {
 // -h and --help before any "--" show the usage on standard output, whatever else is wrong with the words.
 TEST(CliUsageErrors, HelpBeforeDoubleDashShowsTheUsageWhateverElseIsWrong) {
     const std::pair<int (*)(const CommandContext&), std::vector<std::string>> helped[] = {
-        {RunReport, {"--bogus", "-h"}},     {RunExport, {"a", "b", "--help"}}, {RunCheck, {"--game", "-h"}},
-        {RunRender, {"-h", "--size", "0"}}, {RunTextures, {"--help"}},         {RunTexlate, {"dump", "a", "b", "-h"}},
+        {RunReport, {"--bogus", "-h"}},
+        {RunExport, {"a", "b", "--help"}},
+        {RunCheck, {"--game", "-h"}},
+        {RunRender, {"-h", "--size", "0"}},
+        {RunTextures, {"--help"}},
+        {RunTexture, {"convert", "a", "--help"}},
+        {RunTexlate, {"dump", "a", "b", "-h"}},
     };
     for (const auto& [command, args] : helped) {
         SCOPED_TRACE(::testing::PrintToString(args));

@@ -1,0 +1,150 @@
+#include "builders/bitmap_builder.h"
+
+#include "builders/seeds.h"
+
+namespace torvale::test {
+
+namespace {
+
+// The nine ignored bytes, width, height, pixel depth 32 and descriptor 0x28, as the game writes them.
+ByteBuilder& SizeFields(ByteBuilder& b, unsigned width, unsigned height) {
+    for (int i = 0; i < 9; ++i)
+        b.u8(0);
+    return b.i16(static_cast<int>(width)).i16(static_cast<int>(height)).u8(32).u8(0x28);
+}
+
+}  // namespace
+
+ByteBuilder OgfHeader(unsigned type, const std::string& name, unsigned levelByte, unsigned width, unsigned height) {
+    ByteBuilder b;
+    b.u8(0).u8(0).u8(type);
+    for (const char c : name)  // byte by byte: GCC 12 misjudges a range insert here
+        b.u8(static_cast<unsigned char>(c));
+    b.u8(0).u8(levelByte);
+    SizeFields(b, width, height);
+    return b;
+}
+
+ByteBuilder FixedNameOgfHeader(unsigned type,
+                               const Bytes& nameField,
+                               unsigned levelByte,
+                               unsigned width,
+                               unsigned height) {
+    ByteBuilder b;
+    b.u8(0).u8(0).u8(type).raw(nameField);
+    if (type == 124)
+        b.u8(levelByte);
+    SizeFields(b, width, height);
+    return b;
+}
+
+Bytes OgfLonePixels(const std::vector<std::uint16_t>& words) {
+    ByteBuilder b;
+    for (const std::uint16_t word : words)
+        b.u8(0).i16(word);
+    return b.take();
+}
+
+Bytes OgfRun(unsigned count, std::uint16_t word) {
+    return ByteBuilder().u8(count).i16(word).take();
+}
+
+Bytes Ogf1555(const std::string& name, unsigned width, unsigned height, const std::vector<std::uint16_t>& words) {
+    return OgfHeader(122, name, 1, width, height).raw(OgfLonePixels(words)).take();
+}
+
+ByteBuilder TgaHeader(unsigned type, unsigned width, unsigned height, unsigned depth, unsigned descriptor) {
+    ByteBuilder b;
+    b.u8(0).u8(0).u8(type);
+    for (int i = 0; i < 9; ++i)
+        b.u8(0);
+    b.i16(static_cast<int>(width)).i16(static_cast<int>(height)).u8(depth).u8(descriptor);
+    return b;
+}
+
+DecodedOgf DecodeOgfForTest(const Bytes& file) {
+    DecodedOgf d;
+    std::size_t at = 0;
+    const auto byte = [&](unsigned& out) {
+        if (at >= file.size())
+            return false;
+        out = file[at++];
+        return true;
+    };
+    unsigned idLength = 0;
+    unsigned mapType = 0;
+    if (!byte(idLength) || !byte(mapType) || !byte(d.type) || idLength != 0 || mapType != 0 ||
+        (d.type != 121 && d.type != 122)) {
+        d.problem = "not an OGF of type 121 or 122 without ID or colour map";
+        return d;
+    }
+    for (unsigned c = 0;;) {
+        if (!byte(c)) {
+            d.problem = "the name has no end";
+            return d;
+        }
+        if (c == 0)
+            break;
+        d.name.push_back(static_cast<char>(c));
+    }
+    if (!byte(d.levelByte) || at + 9 + 6 > file.size()) {
+        d.problem = "the header is cut short";
+        return d;
+    }
+    d.ignored.assign(file.begin() + static_cast<std::ptrdiff_t>(at),
+                     file.begin() + static_cast<std::ptrdiff_t>(at + 9));
+    at += 9;
+    d.width = file[at] | file[at + 1] << 8;
+    d.height = file[at + 2] | file[at + 3] << 8;
+    d.depth = file[at + 4];
+    d.descriptor = file[at + 5];
+    at += 6;
+    for (unsigned m = 0; m < d.levelByte; ++m) {
+        const std::size_t count = std::size_t{d.width >> m} * (d.height >> m);
+        std::vector<std::uint16_t> words;
+        while (words.size() < count) {
+            unsigned command = 0;
+            if (!byte(command) || at + 2 > file.size()) {
+                d.problem = "level " + std::to_string(m) + " is cut short";
+                return d;
+            }
+            d.commands.push_back(command);
+            const auto word = static_cast<std::uint16_t>(file[at] | file[at + 1] << 8);
+            at += 2;
+            const std::size_t run = command == 0 ? 1 : command;
+            if (command == 1 || command > 250 || words.size() + run > count) {
+                d.problem = "level " + std::to_string(m) + " has a bad command " + std::to_string(command);
+                return d;
+            }
+            words.insert(words.end(), run, word);
+        }
+        d.levels.push_back(std::move(words));
+    }
+    if (at != file.size()) {
+        d.problem = std::to_string(file.size() - at) + " bytes after the last level";
+        return d;
+    }
+    d.ok = true;
+    return d;
+}
+
+Seeds BitmapSeeds() {
+    Seeds seeds;
+    seeds.emplace_back("ogf_1555_two_levels", OgfHeader(122, "two.ogf", 2, 4, 2)
+                                                  .raw(OgfRun(3, 0x801F))
+                                                  .raw(OgfLonePixels({0x0000, 0xFFFF, 0x8000, 0x8000, 0x7C00}))
+                                                  .raw(OgfRun(2, 0x83E0))
+                                                  .take());
+    seeds.emplace_back("ogf_4444",
+                       OgfHeader(121, "a.ogf", 1, 2, 2).raw(OgfLonePixels({0xF00F, 0x0FF0, 0x8888, 0})).take());
+    Bytes name(35, 0);
+    name[0] = 'o';
+    seeds.emplace_back("ogf_124", FixedNameOgfHeader(124, name, 1, 2, 1).raw(OgfRun(2, 0x07E0)).take());
+    seeds.emplace_back("ogf_127", FixedNameOgfHeader(127, name, 0, 1, 1).raw(OgfLonePixels({0xF800})).take());
+    seeds.emplace_back("tga_2_24", TgaHeader(2, 2, 2, 24, 0).raw({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}).take());
+    seeds.emplace_back("tga_10_32",
+                       TgaHeader(10, 3, 2, 32, 0x28).u8(0x82).raw({1, 2, 3, 4}).u8(0x02).raw(Bytes(12, 9)).take());
+    return seeds;
+}
+
+}  // namespace torvale::test
