@@ -16,6 +16,9 @@ constexpr RefusalWording kBitmapWording{"", ": the file ends inside ", ""};
 constexpr std::size_t kFixedNameBytes = 35;
 // The longest run of one OGF command, and the fewest bytes such a command takes.
 constexpr std::uint64_t kLongestRun = 250;
+// Run-length data may unpack to over 300 times its own size: a header asking for more pixels than any bitmap
+// could need (4096 x 4096, sixteen times the game's largest texture) is refused before any memory is taken.
+constexpr std::uint64_t kLargestImage = std::uint64_t{4096} * 4096;
 constexpr std::size_t kRunCommandBytes = 3;
 // A TGA packet covers at most this many pixels.
 constexpr std::uint64_t kLongestPacket = 128;
@@ -137,6 +140,11 @@ bool BitmapReader::read(Image& image) {
         return false;
     if (width == 0 || height == 0)
         return in_.refuse(sizeAt, ": the image is " + Int(width) + " x " + Int(height) + " pixels, which is empty");
+    if (std::uint64_t{width} * height > kLargestImage) {
+        return in_.refuse(sizeAt, ": the image is " + Int(width) + " x " + Int(height) + " pixels, more than the " +
+                                      Int(kLargestImage) +
+                                      " this program reads (the game's largest bitmaps are 640 x 480)");
+    }
     if (depth != 24 && depth != 32)
         return in_.refuse(sizeAt + 4, ": pixel depth " + Int(depth) + " is not read: the game reads only 24 and 32");
     if ((descriptor & 0x0F) != 0 && (descriptor & 0x0F) != 8) {

@@ -24,6 +24,8 @@ constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '
 // Deflate makes at most 1032 bytes of one, and a pixel takes at least one bit of them: a PNG that claims more
 // pixels than that could never hold them, and is refused before its pixels are allocated.
 constexpr std::uint64_t kMostPixelsPerByte = 1032 * 8;
+// And however well it packs, no image larger than 8192 x 8192 (256 MB of pixels) is read.
+constexpr std::uint64_t kLargestPng = std::uint64_t{8192} * 8192;
 
 std::uint32_t BigEndianAt(std::span<const std::uint8_t> bytes, std::size_t at) {
     return std::uint32_t{bytes[at]} << 24 | std::uint32_t{bytes[at + 1]} << 16 | std::uint32_t{bytes[at + 2]} << 8 |
@@ -53,6 +55,11 @@ bool ReadPngImage(std::span<const std::uint8_t> bytes, Image& image, std::string
     if (bytes.size() > INT_MAX || width * height > bytes.size() * kMostPixelsPerByte) {
         error = "the PNG header claims " + std::to_string(width) + " x " + std::to_string(height) +
                 " pixels, more than its " + std::to_string(bytes.size()) + " bytes can hold";
+        return false;
+    }
+    if (width * height > kLargestPng) {
+        error = "the PNG is " + std::to_string(width) + " x " + std::to_string(height) + " pixels, more than the " +
+                std::to_string(kLargestPng) + " this program reads";
         return false;
     }
     // The decoder stops once it has its pixels; a file cut short after them is refused here, so that a

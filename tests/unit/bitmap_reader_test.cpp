@@ -196,11 +196,14 @@ TEST(BitmapReader, RefusesBadInputsWithOneLine) {
          "level 0 at byte 25: a run of 3 pixels crosses the level's end (2 pixels left)"},
         {"run into the next level", OgfHeader(122, "a.ogf", 2, 2, 2).raw(OgfRun(4, 0)).raw(OgfRun(2, 0)).take(),
          "level 1 at byte 28: a run of 2 pixels crosses the level's end (1 pixel left)"},
-        {"huge OGF", OgfHeader(122, "a.ogf", 1, 65535, 65535).raw(OgfRun(250, 0)).take(),
-         "level 0 at byte 25: 65535 x 65535 pixels cannot come from the 3 bytes left (a command of 3 bytes gives "
+        {"huge OGF", OgfHeader(122, "a.ogf", 1, 4096, 4096).raw(OgfRun(250, 0)).take(),
+         "level 0 at byte 25: 4096 x 4096 pixels cannot come from the 3 bytes left (a command of 3 bytes gives "
          "at most 250)"},
-        {"huge TGA", TgaHeader(2, 65535, 65535, 32, 0).raw(Bytes(10, 0)).take(),
-         "pixels at byte 18: 65535 x 65535 pixels cannot come from the 10 bytes left"},
+        {"huge TGA", TgaHeader(2, 4096, 4096, 32, 0).raw(Bytes(10, 0)).take(),
+         "pixels at byte 18: 4096 x 4096 pixels cannot come from the 10 bytes left"},
+        {"larger than any bitmap", TgaHeader(2, 4097, 4096, 32, 0).raw(Bytes(10, 0)).take(),
+         "header at byte 12: the image is 4097 x 4096 pixels, more than the 16777216 this program reads (the game's "
+         "largest bitmaps are 640 x 480)"},
         {"packet past the end", TgaHeader(10, 1, 1, 24, 0).u8(0x81).raw({1, 2, 3}).take(),
          "pixels at byte 18: a packet of 2 pixels runs past the image's end (1 pixel left)"},
     };

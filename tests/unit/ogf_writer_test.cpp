@@ -181,6 +181,13 @@ TEST(PngImage, KeepsEveryChannelThroughAPngAndRefusesAHeaderClaimingTooMuch) {
     EXPECT_FALSE(ReadPngImage(claim, back, error));
     EXPECT_EQ(error.rfind("the PNG header claims 1073741827 x 1073741825 pixels, more than its ", 0), 0u) << error;
     EXPECT_EQ(back.level.width, 3u);
+    // A claim the file's size could back, beyond any image this program reads.
+    std::vector<std::uint8_t> large = png;
+    const std::uint8_t size[] = {0, 0, 0x20, 0x01, 0, 0, 0x20, 0x00};  // 8193 x 8192, big-endian
+    std::copy(std::begin(size), std::end(size), large.begin() + 16);
+    large.resize(large.size() + 9000, 0);
+    EXPECT_FALSE(ReadPngImage(large, back, error));
+    EXPECT_EQ(error, "the PNG is 8193 x 8192 pixels, more than the 67108864 this program reads");
     // An unknown critical chunk whose tag holds a line break: the decoder quotes the tag, the refusal stays
     // one line.
     std::vector<std::uint8_t> unknown = png;
