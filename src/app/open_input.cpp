@@ -52,10 +52,7 @@ struct Text {
 };
 
 Text TextOf(std::span<const std::uint8_t> bytes) {
-    const bool marked =
-        (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) ||
-        (bytes.size() >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF)));
-    if (!marked)
+    if (!HasByteOrderMark(bytes))
         return {bytes, {}};
     Text text{{}, std::vector<std::uint8_t>(bytes.begin(), bytes.end())};
     TextAsUtf8(text.converted);

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "bitmap/game_bitmap_reader.h"
+#include "core/byte_writer.h"
 
 namespace torvale {
 namespace {
@@ -13,20 +14,15 @@ constexpr std::size_t kLongestRun = 250;
 // The game reads the level count as a signed byte.
 constexpr std::size_t kMostLevelsStored = 127;
 
-void PutU16(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-    out.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
-}
-
 // One level's commands: runs of up to 250 equal words that never pass the level's end, a lone word as
 // command 0 (command 1 is never written).
-void PutLevel(std::vector<std::uint8_t>& out, const std::vector<std::uint16_t>& words) {
+void PutLevel(ByteWriter& out, const std::vector<std::uint16_t>& words) {
     for (std::size_t at = 0; at < words.size();) {
         std::size_t run = 1;
         while (run < kLongestRun && at + run < words.size() && words[at + run] == words[at])
             ++run;
-        out.push_back(static_cast<std::uint8_t>(run == 1 ? 0 : run));
-        PutU16(out, words[at]);
+        out.writeU8(static_cast<std::uint8_t>(run == 1 ? 0 : run));
+        out.writeU16(words[at]);
         at += run;
     }
 }
@@ -123,15 +119,18 @@ bool EncodeOgf(const ImageLevel& image, const OgfOptions& options, std::vector<s
     const bool as4444 =
         options.pixels == OgfPixels::Argb4444 || (options.pixels == OgfPixels::Automatic && HasGradedAlpha(image));
 
-    std::vector<std::uint8_t> bytes = {0, 0, as4444 ? kType4444 : kType1555};
-    bytes.insert(bytes.end(), options.name.begin(), options.name.end());
-    bytes.push_back(0);
-    bytes.push_back(static_cast<std::uint8_t>(options.levels));
-    bytes.insert(bytes.end(), 9, 0);
-    PutU16(bytes, image.width);
-    PutU16(bytes, image.height);
-    bytes.push_back(32);
-    bytes.push_back(0x28);  // 8 alpha bits, first row at the top
+    ByteWriter bytes;
+    bytes.writeU8(0);
+    bytes.writeU8(0);
+    bytes.writeU8(as4444 ? kType4444 : kType1555);
+    bytes.writeText(options.name);
+    bytes.writeU8(0);
+    bytes.writeU8(static_cast<std::uint8_t>(options.levels));
+    bytes.writeBytes(std::vector<std::uint8_t>(9, 0));
+    bytes.writeU16(static_cast<std::uint16_t>(image.width));
+    bytes.writeU16(static_cast<std::uint16_t>(image.height));
+    bytes.writeU8(32);
+    bytes.writeU8(0x28);  // 8 alpha bits, first row at the top
 
     std::vector<std::uint16_t> words = ToOgfWords(image, as4444);
     std::uint32_t width = image.width;
@@ -144,7 +143,7 @@ bool EncodeOgf(const ImageLevel& image, const OgfOptions& options, std::vector<s
         }
         PutLevel(bytes, words);
     }
-    out = std::move(bytes);
+    out = bytes.release();
     return true;
 }
 

@@ -69,6 +69,10 @@ bool LooksLikeObj(std::span<const std::uint8_t> bytes) {
 
 }  // namespace
 
+bool HasByteOrderMark(std::span<const std::uint8_t> bytes) {
+    return StartsWith(bytes, "\xEF\xBB\xBF") || StartsWith(bytes, "\xFF\xFE") || StartsWith(bytes, "\xFE\xFF");
+}
+
 void TextAsUtf8(std::vector<std::uint8_t>& bytes) {
     if (StartsWith(bytes, "\xEF\xBB\xBF")) {
         bytes.erase(bytes.begin(), bytes.begin() + 3);

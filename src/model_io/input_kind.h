@@ -22,6 +22,8 @@ InputKind DetectInputKind(std::span<const std::uint8_t> bytes);
 // Text that starts with a UTF-16 byte-order mark (either byte order) becomes UTF-8, and a UTF-8 byte-order mark
 // is dropped, so that the text formats are told apart and read as UTF-8. Other bytes stay as they are.
 void TextAsUtf8(std::vector<std::uint8_t>& bytes);
+// Whether the text starts with a byte-order mark that TextAsUtf8 acts on (UTF-8, or UTF-16 in either byte order).
+bool HasByteOrderMark(std::span<const std::uint8_t> bytes);
 
 // The kinds of file TORVALE reads, for a refusal of any other: "OOF, ORF, glTF, GLB or OBJ".
 inline constexpr std::string_view kReadableKinds = "an OOF model, an ORF room, or a glTF, GLB or OBJ model";

@@ -376,15 +376,19 @@ void CheckPoints(const Room& room, std::vector<RoomFinding>& findings) {
         };
         const std::int64_t sx = side(p.x), sy = side(p.y), sz = side(p.z);
         std::size_t closest = v;
-        for (const std::uint32_t other : grid.sameCell(v)) {
-            if (other >= closest)
-                break;
-            const Vector3 d = p - room.vertices[other];
-            if (Dot(d, d) < kPointDistance * kPointDistance) {
-                closest = other;
-                break;
+        // Lowers `closest` to the first vertex of `cell` (in ascending order) that is earlier and close.
+        const auto closerIn = [&](std::span<const std::uint32_t> cell) {
+            for (const std::uint32_t other : cell) {
+                if (other >= closest)
+                    break;
+                const Vector3 d = p - room.vertices[other];
+                if (Dot(d, d) < kPointDistance * kPointDistance) {
+                    closest = other;
+                    break;
+                }
             }
-        }
+        };
+        closerIn(grid.sameCell(v));
         // The other cells that may hold a close neighbour: one step along each axis that has a side, and their
         // combinations.
         const std::int64_t xs[] = {0, sx}, ys[] = {0, sy}, zs[] = {0, sz};
@@ -393,15 +397,7 @@ void CheckPoints(const Room& room, std::vector<RoomFinding>& findings) {
                 for (std::size_t iz = 0; iz < (sz != 0 ? 2u : 1u); ++iz) {
                     if (ix + iy + iz == 0)
                         continue;
-                    for (const std::uint32_t other : grid.find({home.x + xs[ix], home.y + ys[iy], home.z + zs[iz]})) {
-                        if (other >= closest)
-                            break;
-                        const Vector3 d = p - room.vertices[other];
-                        if (Dot(d, d) < kPointDistance * kPointDistance) {
-                            closest = other;
-                            break;
-                        }
-                    }
+                    closerIn(grid.find({home.x + xs[ix], home.y + ys[iy], home.z + zs[iz]}));
                 }
             }
         }
