@@ -13,6 +13,7 @@ namespace torvale {
 struct FoundImage {
     std::shared_ptr<const Image> image;  // the still image, or an animated texture's first frame; null: none found
     std::string origin;                  // for log lines: "textures/Brick.png", "d3.hog: Brick.ogf"
+    bool pageBitmap = false;             // the bitmap file a texture page of the game's tables names
 };
 
 // The images of a scene's textures: slot k belongs to Scene::textures[k]. A table shorter than the names, or an

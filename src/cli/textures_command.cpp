@@ -1,10 +1,21 @@
+#include <filesystem>
+#include <optional>
 #include <ostream>
 #include <string>
+#include <system_error>
+#include <unordered_set>
 #include <vector>
 
+#include "app/texture_finder.h"
+#include "bitmap/png_image.h"
 #include "cli/arguments.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "core/ascii_text.h"
+#include "core/atomic_file.h"
+#include "core/path_text.h"
+#include "core/utf8_path.h"
+#include "game/game_files.h"
 #include "game/game_textures.h"
 #include "game/texture_names.h"
 
@@ -12,7 +23,7 @@ namespace torvale::cli {
 namespace {
 
 constexpr const char* kTexturesUsage =
-    "Usage: torvale-cli textures --game PATH... [NAME...]\n"
+    "Usage: torvale-cli textures --game PATH... [--extract DIR] [NAME...]\n"
     "\n"
     "Lists the texture pages of the game's tables, or tells how texture names of a model resolve.\n"
     "\n"
@@ -24,7 +35,12 @@ constexpr const char* kTexturesUsage =
     "With names: for each, the page the game finds for it (by bitmap file NAME.ogf, then by page name,\n"
     "without regard to case), or that none does.\n"
     "\n"
-    "Exit status: 0 success, 1 a table could not be read or a name found no page, 2 usage error.\n";
+    "  --extract DIR  write the bitmap of each page (or of each page NAMEd, by page name) into DIR as\n"
+    "                 PAGE.png; the frames of an animated texture as PAGE_00.png, PAGE_01.png, ...\n"
+    "                 Every file is written, or none; DIR is made when it does not exist\n"
+    "\n"
+    "Exit status: 0 success, 1 a table could not be read, a name found no page or a bitmap could not be\n"
+    "read, 2 usage error.\n";
 
 constexpr CommandUsage kTextures{"textures", kTexturesUsage};
 
@@ -41,13 +57,71 @@ std::string HowFound(const ResolvedTexture& texture) {
     return "no texture page of the game's tables; the level editor would show texture 0";
 }
 
+// Writes the bitmap of each of `pages` into `folder` as PNG files, all or none.
+int ExtractBitmaps(const CommandContext& context,
+                   const std::vector<const TexturePage*>& pages,
+                   GameFiles& files,
+                   const std::string& folder,
+                   bool ok) {
+    std::error_code ec;
+    std::filesystem::create_directories(PathFromUtf8(folder), ec);
+    if (ec)
+        return Failed(context, folder + ": the folder cannot be made: " + ec.message());
+
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> outputs;
+    std::unordered_set<std::string> taken;  // folded file names already given out
+    std::size_t bitmaps = 0;
+    for (const TexturePage* page : pages) {
+        std::vector<std::uint8_t> bytes;
+        std::string where;
+        std::string error;
+        std::vector<Image> frames;
+        if (!files.read(page->bitmap, bytes, where, error)) {
+            context.err << "torvale-cli: page " << page->name << ": "
+                        << (error.empty() ? "its bitmap " + page->bitmap + " is in none of the game's files" : error)
+                        << '\n';
+            ok = false;
+            continue;
+        }
+        if (!DecodeTextureFrames(page->bitmap, bytes, frames, error)) {
+            context.err << "torvale-cli: " << where << ": " << error << '\n';
+            ok = false;
+            continue;
+        }
+        ++bitmaps;
+        const std::string stem = FileStemFromName(page->name, taken);
+        for (std::size_t i = 0; i < frames.size(); ++i) {
+            std::string name = stem;
+            if (frames.size() > 1 || EndsWithIgnoringAsciiCase(page->bitmap, ".oaf"))
+                name += (i < 10 ? "_0" : "_") + std::to_string(i);
+            outputs.emplace_back(Utf8FromPath(PathFromUtf8(folder) / PathFromUtf8(name + ".png")),
+                                 EncodePngImage(frames[i].level));
+        }
+    }
+    StagedFiles staged(outputs.size());
+    std::string error;
+    for (auto& [path, png] : outputs) {
+        if (!staged.stage(path, png, error))
+            return Failed(context, error);
+        std::vector<std::uint8_t>().swap(png);
+    }
+    if (!staged.commit(error))
+        return Failed(context, error);
+    context.out << "Extracted " << bitmaps << (bitmaps == 1 ? " bitmap" : " bitmaps") << " as " << outputs.size()
+                << (outputs.size() == 1 ? " file" : " files") << " into " << folder << '\n';
+    return ok ? kExitOk : kExitFailed;
+}
+
 }  // namespace
 
 int RunTextures(const CommandContext& context) {
     std::vector<std::string> names;
     std::vector<std::string> gamePaths;
+    std::optional<std::string> extract;
     ArgumentParser parser;
-    parser.repeated("--game", gamePaths).operands(names, 0, {});
+    parser.repeated("--game", gamePaths)
+        .value({"--extract"}, Once(extract, "--extract is given twice"))
+        .operands(names, 0, {});
     if (const auto exit = ParseCommand(context, kTextures, parser, context.args))
         return *exit;
     if (gamePaths.empty())
@@ -55,6 +129,25 @@ int RunTextures(const CommandContext& context) {
 
     GameTextures game;
     bool ok = LoadGameTextures(gamePaths, game, context.err);
+    if (extract) {
+        GameFiles files;
+        for (const std::string& problem : files.open(gamePaths))
+            context.err << "torvale-cli: " << problem << '\n';
+        std::vector<const TexturePage*> pages;
+        if (names.empty()) {
+            for (const TexturePage& page : game.pages())
+                pages.push_back(&page);
+        }
+        for (const std::string& name : names) {
+            if (const TexturePage* page = game.findByName(name))
+                pages.push_back(page);
+            else {
+                context.err << "torvale-cli: " << name << ": no texture page of that name\n";
+                ok = false;
+            }
+        }
+        return ExtractBitmaps(context, pages, files, *extract, ok);
+    }
     if (names.empty()) {
         for (const std::string& line : TexturePageListing(game))
             context.out << line << '\n';

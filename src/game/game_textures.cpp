@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "core/atomic_file.h"
+#include "game/game_files.h"
 #include "game/hog_archive.h"
 
 namespace torvale {
@@ -21,23 +22,6 @@ constexpr std::string_view kAnimationSuffix = ".oaf";
 bool IsFrameTail(std::string_view tail) {
     return std::all_of(tail.begin(), tail.end(),
                        [](char c) { return (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.' || c == ' '; });
-}
-
-// The folder's entries that are regular files, sorted by name ignoring case.
-std::vector<fs::path> FilesOf(const fs::path& folder) {
-    std::vector<fs::path> files;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code typeError;
-        if (it->is_regular_file(typeError))
-            files.push_back(it->path());
-    }
-    std::sort(files.begin(), files.end(), [](const fs::path& a, const fs::path& b) {
-        const std::string fa = AsciiLowered(Utf8FromPath(a.filename()));
-        const std::string fb = AsciiLowered(Utf8FromPath(b.filename()));
-        return fa != fb ? fa < fb : Utf8FromPath(a.filename()) < Utf8FromPath(b.filename());
-    });
-    return files;
 }
 
 std::string NoTableNote(const std::string& path) {
@@ -80,7 +64,7 @@ void GameTextures::addTable(std::vector<TexturePage> pages) {
 
 void GameTextures::loadFolder(const std::string& path, Report& report) {
     std::vector<std::string>& problems = report.problems;
-    const std::vector<fs::path> files = FilesOf(PathFromUtf8(path));
+    const std::vector<fs::path> files = FolderFilesByName(PathFromUtf8(path));
     std::vector<HogArchive> archives;  // opened when first needed, in name order
     bool archivesOpened = false;
     bool found = false;

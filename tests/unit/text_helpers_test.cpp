@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unordered_set>
+
 #include <string>
 #include <string_view>
 
@@ -93,6 +95,32 @@ TEST(PathText, SplitsTheFileNameAndItsStem) {
         EXPECT_EQ(FileStemOf(c.path, c.separators), c.stem) << c.path;
         EXPECT_EQ(c.path.substr(FileNameStart(c.path, c.separators)), c.name) << c.path;
     }
+}
+
+TEST(PathText, MakesNamesFitForFilesAndKeepsThemDistinct) {
+    struct StemCase {
+        std::string name;
+        std::string stem;
+    };
+    std::unordered_set<std::string> taken;
+    const StemCase cases[] = {
+        {"Wall", "Wall"},
+        {"wall", "wall_2"},  // file systems that ignore case would make them one file
+        {"Wall_2", "Wall_2_2"},
+        {"a/b\\c:d*e?f\"g<h>i|j", "a_b_c_d_e_f_g_h_i_j"},
+        {"..", "__"},
+        {"tail. ", "tail__"},
+        {"", "_"},
+        {"CON", "CON_"},
+        {"nul.txt", "nul.txt_"},
+        {"COM1", "COM1_"},
+        {"COM0", "COM0"},
+        {"Console", "Console"},
+        {"tab\there", "tab_here"},
+        {"St\xc3\xa4hl", "St\xc3\xa4hl"},  // UTF-8 stays
+    };
+    for (const StemCase& c : cases)
+        EXPECT_EQ(FileStemFromName(c.name, taken), c.stem) << c.name;
 }
 
 }  // namespace
