@@ -97,7 +97,10 @@ bool OpenRoom(std::span<const std::uint8_t> bytes,
     ReportRoom(room, title, out, request.format.gameText);
     std::string name;
     if (request.as == OpenAs::RoomCheck) {
-        const std::vector<RoomFinding> findings = RoomFindings(room, request.game);
+        std::vector<std::string> problems;
+        const std::vector<RoomFinding> findings = RoomFindings(room, request.game, request.textures, &problems);
+        for (const std::string& problem : problems)
+            out.PrintOutput(Line("Note: " + problem));
         PrintRoomFindings(title, findings, out);
         opened.findings = findings.size();
         name = title.substr(0, title.rfind('.'));

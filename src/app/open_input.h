@@ -15,6 +15,7 @@
 namespace torvale {
 
 class GameTextures;
+class TextureFinder;
 
 // How a file is taken: by what its content says it is, as an OOF model whatever it is (Import OOF), or as a
 // room to check (Check ORF).
@@ -31,6 +32,8 @@ struct OpenRequest {
     ObjectModel* oofModel = nullptr;
     // For a room check: the game's tables, which judge the room's texture names.
     const GameTextures* game = nullptr;
+    // For a room check: where the textures' bitmaps are found, to judge their sizes and kinds.
+    TextureFinder* textures = nullptr;
     // Whether the caller uses the scene. A report only shows what was read, so an OOF model is then not made
     // into one (and a damaged one is no failure of the report).
     bool sceneWanted = true;

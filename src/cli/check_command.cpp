@@ -13,7 +13,7 @@ namespace torvale::cli {
 namespace {
 
 constexpr const char* kCheckUsage =
-    "Usage: torvale-cli check ROOM.orf... [--game PATH]... [--strict]\n"
+    "Usage: torvale-cli check ROOM.orf... [--game PATH]... [--textures DIR]... [--strict]\n"
     "\n"
     "Reads each room file as the level editor reads it (versions 0 to 4) and prints a short report of it\n"
     "(version, vertex and face counts, texture names, bounding box), then what the level editor's room\n"
@@ -25,6 +25,12 @@ constexpr const char* kCheckUsage =
     "  --game PATH  also name the room's textures that no texture page of the game's tables answers (the\n"
     "               level editor would show texture 0); PATH is a Descent 3 folder, a .gam table or a\n"
     "               .hog or .mn3 archive, and may be given more than once\n"
+    "  --textures DIR\n"
+    "               a folder of images named after texture names (NAME.png, NAME.tga or NAME.ogf,\n"
+    "               without regard to case), searched before the game's files; may be given more than\n"
+    "               once. With --game or --textures, the room's textures whose bitmap the game would\n"
+    "               not take (a size other than square 32, 64 or 128; a TGA named by a texture page)\n"
+    "               are findings too\n"
     "  --strict     a room with findings counts as a failure\n"
     "  -h, --help   show this text\n"
     "\n"
@@ -38,14 +44,18 @@ constexpr CommandUsage kCheck{"check", kCheckUsage};
 int RunCheck(const CommandContext& context) {
     std::vector<std::string> rooms;
     std::vector<std::string> gamePaths;
+    std::vector<std::string> textureFolders;
     bool strict = false;
     ArgumentParser parser;
-    parser.flag("--strict", strict).repeated("--game", gamePaths).operands(rooms, 1, "ROOM.orf is missing");
+    parser.flag("--strict", strict)
+        .repeated("--game", gamePaths)
+        .repeated("--textures", textureFolders)
+        .operands(rooms, 1, "ROOM.orf is missing");
     if (const auto exit = ParseCommand(context, kCheck, parser, context.args))
         return *exit;
 
-    GameTextures game;
-    bool ok = gamePaths.empty() || LoadGameTextures(gamePaths, game, context.err);
+    TextureSources sources;
+    bool ok = OpenTextureSources(gamePaths, textureFolders, sources, context.err);
     for (const std::string& path : rooms) {
         LogText log(context.out);
         std::string openError;
@@ -53,7 +63,8 @@ int RunCheck(const CommandContext& context) {
         request.as = OpenAs::RoomCheck;
         request.format.gameText = context.format.gameText;
         request.openError = &openError;
-        request.game = gamePaths.empty() ? nullptr : &game;
+        request.game = gamePaths.empty() ? nullptr : &sources.pages;
+        request.textures = sources.finder.hasSources() ? &sources.finder : nullptr;
         const OpenedInput check = OpenInput(path, FileNameOf(path), log, request);
         log.flush();
         if (!openError.empty())

@@ -59,4 +59,30 @@ bool LoadGameTextures(const std::vector<std::string>& paths, GameTextures& game,
     return report.problems.empty();
 }
 
+bool OpenTextureSources(const std::vector<std::string>& gamePaths,
+                        const std::vector<std::string>& folders,
+                        TextureSources& sources,
+                        std::ostream& err) {
+    bool ok = true;
+    for (const std::string& folder : folders) {
+        std::error_code ec;
+        if (!std::filesystem::is_directory(PathFromUtf8(folder), ec)) {
+            err << "torvale-cli: --textures " << folder << ": no such folder\n";
+            ok = false;
+            continue;
+        }
+        sources.finder.addFolder(folder);
+    }
+    if (gamePaths.empty())
+        return ok;
+    const bool tables = LoadGameTextures(gamePaths, sources.pages, err);
+    const std::vector<std::string> problems = sources.files.open(gamePaths);
+    // A damaged archive the tables were looked for in has been named already.
+    for (const std::string& problem : tables ? problems : std::vector<std::string>{})
+        err << "torvale-cli: " << problem << '\n';
+    ok = ok && tables && problems.empty();
+    sources.finder.setGame(&sources.pages, &sources.files);
+    return ok;
+}
+
 }  // namespace torvale::cli

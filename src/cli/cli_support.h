@@ -5,12 +5,11 @@
 #include <string_view>
 #include <vector>
 
+#include "app/texture_finder.h"
 #include "cli/commands.h"
 #include "core/output_sink.h"
-
-namespace torvale {
-class GameTextures;
-}
+#include "game/game_files.h"
+#include "game/game_textures.h"
 
 namespace torvale::cli {
 
@@ -49,5 +48,27 @@ bool ParseDecimal(const std::string& text, double& value);
 // file") and each problem goes to `err` as one line; false when there was a problem or no path held a table
 // at all (the pages that did load stay in `game`).
 bool LoadGameTextures(const std::vector<std::string>& paths, GameTextures& game, std::ostream& err);
+
+// Where a command finds the images of textures: the game set of its --game paths (their pages and files) and
+// the image folders of its --textures options. Made in place: the finder points into the rest.
+struct TextureSources {
+    GameTextures pages;
+    GameFiles files;
+    TextureFinder finder;
+};
+
+// The usage text's lines for --textures, shared by the commands that draw or write textures.
+inline constexpr const char* kTexturesOptionUsage =
+    "  --textures DIR   a folder of images named after texture names (NAME.png, NAME.tga or NAME.ogf,\n"
+    "                   without regard to case), searched before the game's files; may be given more\n"
+    "                   than once, the first folder first\n";
+
+// Opens the sources: the --game paths' tables (as LoadGameTextures, when there are any) and files, and the
+// --textures folders, each of which must be a folder. Problems go to `err` one line each; false when there was
+// one (what did open stays usable).
+bool OpenTextureSources(const std::vector<std::string>& gamePaths,
+                        const std::vector<std::string>& folders,
+                        TextureSources& sources,
+                        std::ostream& err);
 
 }  // namespace torvale::cli

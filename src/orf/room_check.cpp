@@ -448,6 +448,23 @@ void ReverseFaces(Room& room) {
     }
 }
 
+std::optional<RoomFinding> TextureBitmapFinding(std::size_t texture,
+                                                std::string_view name,
+                                                const Image& bitmap,
+                                                bool namedByPage,
+                                                std::string_view origin) {
+    const std::string lead = "texture " + std::string(name) + ": its bitmap (" + std::string(origin) + ")";
+    if (namedByPage && (bitmap.fileType == 2 || bitmap.fileType == 10))
+        return RoomFinding{RoomFindingKind::TextureBitmap, RoomElement::Room, texture,
+                           lead + " is a TGA; the game reads only OGF bitmaps for a texture page"};
+    const std::uint32_t size = bitmap.width();
+    if (bitmap.height() == size && (size == 32 || size == 64 || size == 128))
+        return std::nullopt;
+    return RoomFinding{RoomFindingKind::TextureBitmap, RoomElement::Room, texture,
+                       lead + " is " + std::to_string(bitmap.width()) + " x " + std::to_string(bitmap.height()) +
+                           "; the game takes square 32, 64 or 128"};
+}
+
 RoomFinding UnknownTextureFinding(std::size_t texture, std::string_view name) {
     return {RoomFindingKind::UnknownTexture, RoomElement::Room, texture,
             "texture " + std::string(name) +

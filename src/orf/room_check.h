@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "bitmap/image.h"
 #include "orf/room.h"
 
 namespace torvale {
@@ -24,6 +26,7 @@ enum class RoomFindingKind {
     LongTextureName,  // "texture <t> name longer than 34 characters"
     OverLimit,        // more vertices, faces or corners than the editor holds, or no vertex or face at all
     UnknownTexture,   // added by callers that know the game's texture pages
+    TextureBitmap,    // added by callers that found the textures' images: one the game would not take
 };
 
 enum class RoomElement { Face, Vertex, Texture, Room };
@@ -47,5 +50,14 @@ void ReverseFaces(Room& room);
 
 // A finding for a texture name the game's tables do not know, to add to CheckRoom's before logging them.
 RoomFinding UnknownTextureFinding(std::size_t texture, std::string_view name);
+
+// What the game makes of a room texture's bitmap, found at `origin`: a TGA that a texture page names (the game
+// decodes only OGF data for a page's bitmap and would show garbage), or a size other than square 32, 64 or
+// 128 (the game takes a page's bitmap at its own size). Nothing when the game takes it.
+std::optional<RoomFinding> TextureBitmapFinding(std::size_t texture,
+                                                std::string_view name,
+                                                const Image& bitmap,
+                                                bool namedByPage,
+                                                std::string_view origin);
 
 }  // namespace torvale

@@ -58,6 +58,8 @@ std::string_view FindingKindPlural(RoomFindingKind kind) {
             return "findings over the level editor's limits";
         case RoomFindingKind::UnknownTexture:
             return "unknown texture names";
+        case RoomFindingKind::TextureBitmap:
+            return "texture bitmaps the game does not take";
     }
     return "findings";
 }

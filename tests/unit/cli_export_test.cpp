@@ -6,7 +6,9 @@
 #include <set>
 #include <sstream>
 
+#include "builders/bitmap_builder.h"
 #include "builders/bytes.h"
+#include "builders/fake_platform.h"
 #include "builders/game_builder.h"
 #include "builders/oof_builder.h"
 #include "builders/orf_builder.h"
@@ -366,6 +368,40 @@ TEST_F(CliExport, CheckReportsRoomsAndTheirFindings) {
     ASSERT_GT(png.size(), 8u);
     EXPECT_EQ(png[1], 'P');
     EXPECT_EQ(run(cli::RunRender, {path("room.orf"), "-o", path("x.png"), "--size", "0x5"}).status, 2);
+}
+
+TEST_F(CliExport, CheckJudgesTheBitmapsOfTheRoomsTextures) {
+    // The cube's two textures are "rock1" and "metal_plate"; rock1 is a page of the game's tables naming a TGA,
+    // metal_plate comes from a folder at a size the game does not take.
+    ASSERT_TRUE(WriteTestFile(path("room.orf"), test::CubeRoom()));
+    fs::create_directories(path("d3"));
+    fs::create_directories(path("own"));
+    ASSERT_TRUE(WriteTestFile(path("d3/Table.gam"), test::GamBuilder().texture("rock1", "rock.tga").take()));
+    ASSERT_TRUE(WriteTestFile(path("d3/rock.tga"), test::TgaHeader(2, 64, 64, 24, 0).raw(Bytes(64 * 64 * 3)).take()));
+    ASSERT_TRUE(WriteTestFile(path("own/METAL_plate.ogf"), test::Ogf1555("m.ogf", 2, 1, {0x8000, 0x8000})));
+
+    const CommandRun checked =
+        run(cli::RunCheck, {path("room.orf"), "--game", path("d3"), "--textures", path("own"), "--strict"});
+    EXPECT_EQ(checked.status, 1) << checked.err;
+    const std::string sep(1, test::kSeparator);
+    EXPECT_NE(checked.out.find("Warning: room.orf: texture rock1: its bitmap (" + path("d3") + sep +
+                               "rock.tga) is a TGA; the game reads only OGF bitmaps for a texture page"),
+              std::string::npos)
+        << checked.out;
+    EXPECT_NE(checked.out.find("Warning: room.orf: texture metal_plate: its bitmap (" + path("own") + sep +
+                               "METAL_plate.ogf) is 2 x 1; the game takes square 32, 64 or 128"),
+              std::string::npos)
+        << checked.out;
+    EXPECT_NE(checked.out.find("texture metal_plate is no texture page"), std::string::npos) << checked.out;
+    EXPECT_NE(checked.out.find("Room check of room.orf: 3 findings"), std::string::npos) << checked.out;
+
+    // A 64 x 64 OGF is what the game takes.
+    ASSERT_TRUE(
+        WriteTestFile(path("own/metal_plate.ogf"), test::Ogf1555("m.ogf", 64, 64, std::vector<std::uint16_t>(4096))));
+    fs::remove(path("own/METAL_plate.ogf"));
+    const CommandRun clean = run(cli::RunCheck, {path("room.orf"), "--textures", path("own")});
+    EXPECT_NE(clean.out.find("Room check of room.orf: no findings"), std::string::npos) << clean.out;
+    EXPECT_EQ(run(cli::RunCheck, {path("room.orf"), "--textures", path("nowhere")}).status, 1);
 }
 
 }  // namespace
