@@ -1,13 +1,16 @@
 #include "app/texture_finder.h"
 
 #include <array>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 #include <unordered_set>
 
 #include "bitmap/game_bitmap_reader.h"
 #include "bitmap/png_image.h"
 #include "core/ascii_text.h"
 #include "core/atomic_file.h"
+#include "core/path_text.h"
 #include "core/utf8_path.h"
 #include "game/game_files.h"
 #include "game/game_textures.h"
@@ -145,6 +148,50 @@ bool TextureFinder::findInGame(std::string_view name, FoundImage& found, std::ve
     found.origin = where;
     found.pageBitmap = true;
     return true;
+}
+
+BitmapExtraction ExtractPageBitmaps(std::span<const TexturePage* const> pages,
+                                    GameFiles& files,
+                                    const std::string& folder) {
+    BitmapExtraction done;
+    std::error_code ec;
+    std::filesystem::create_directories(PathFromUtf8(folder), ec);
+    if (ec) {
+        done.writeError = folder + ": the folder cannot be made: " + ec.message();
+        return done;
+    }
+    StagedFiles staged(pages.size());
+    std::unordered_set<std::string> taken;  // folded file names already given out
+    std::vector<std::uint8_t> bytes;
+    for (const TexturePage* page : pages) {
+        std::string where;
+        std::string error;
+        std::vector<Image> frames;
+        if (!files.read(page->bitmap, bytes, where, error)) {
+            done.problems.push_back(
+                "page " + page->name + ": " +
+                (error.empty() ? "its bitmap " + page->bitmap + " is in none of the game's files" : error));
+            continue;
+        }
+        if (!DecodeTextureFrames(page->bitmap, bytes, frames, error)) {
+            done.problems.push_back(where + ": " + error);
+            continue;
+        }
+        ++done.bitmaps;
+        const std::string stem = FileStemFromName(page->name, taken);
+        const bool animated = EndsWithIgnoringAsciiCase(page->bitmap, ".oaf");
+        for (std::size_t i = 0; i < frames.size(); ++i) {
+            std::string name = stem;
+            if (animated)
+                name += (i < 10 ? "_0" : "_") + std::to_string(i);
+            const std::string path = Utf8FromPath(PathFromUtf8(folder) / PathFromUtf8(name + ".png"));
+            if (!staged.stage(path, EncodePngImage(frames[i].level), done.writeError))
+                return done;
+            ++done.files;
+        }
+    }
+    staged.commit(done.writeError);  // on failure the reason is in writeError, and nothing was replaced
+    return done;
 }
 
 TextureImages FindTextureImages(std::span<const std::string> names,

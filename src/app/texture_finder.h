@@ -12,6 +12,7 @@ namespace torvale {
 
 class GameFiles;
 class GameTextures;
+struct TexturePage;
 
 // Decodes a texture's image file by its content: a PNG, else the game's TGA/OGF family; an animated texture
 // (a name ending in .oaf) gives its first frame. False with one line in `error`.
@@ -57,6 +58,23 @@ private:
     GameFiles* files_ = nullptr;
     std::unordered_map<std::string, FoundImage> found_;  // by folded name
 };
+
+// What ExtractPageBitmaps did: bitmaps read, files written, one line for each page whose bitmap could not be
+// had, and why the files could not be written (nothing was, then).
+struct BitmapExtraction {
+    std::size_t bitmaps = 0;
+    std::size_t files = 0;
+    std::vector<std::string> problems;
+    std::string writeError;
+};
+
+// Writes the bitmap of each page into `folder` (made when missing) as PNG files named after the page (made fit
+// for a file name, see FileStemFromName): PAGE.png, or PAGE_00.png, PAGE_01.png, ... for the frames of an
+// animated texture. Every file is written, or none is. A page whose bitmap is in none of `files`, or cannot
+// be read, is a problem and is left out.
+BitmapExtraction ExtractPageBitmaps(std::span<const TexturePage* const> pages,
+                                    GameFiles& files,
+                                    const std::string& folder);
 
 // The images of a scene's textures (`names`, Scene::textures): the input's own image (`own`, slot for slot)
 // where it has one, otherwise what `finder` finds. When the finder has somewhere to look, each name found

@@ -1,20 +1,12 @@
-#include <filesystem>
 #include <optional>
 #include <ostream>
 #include <string>
-#include <system_error>
-#include <unordered_set>
 #include <vector>
 
 #include "app/texture_finder.h"
-#include "bitmap/png_image.h"
 #include "cli/arguments.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
-#include "core/ascii_text.h"
-#include "core/atomic_file.h"
-#include "core/path_text.h"
-#include "core/utf8_path.h"
 #include "game/game_files.h"
 #include "game/game_textures.h"
 #include "game/texture_names.h"
@@ -63,53 +55,14 @@ int ExtractBitmaps(const CommandContext& context,
                    GameFiles& files,
                    const std::string& folder,
                    bool ok) {
-    std::error_code ec;
-    std::filesystem::create_directories(PathFromUtf8(folder), ec);
-    if (ec)
-        return Failed(context, folder + ": the folder cannot be made: " + ec.message());
-
-    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> outputs;
-    std::unordered_set<std::string> taken;  // folded file names already given out
-    std::size_t bitmaps = 0;
-    for (const TexturePage* page : pages) {
-        std::vector<std::uint8_t> bytes;
-        std::string where;
-        std::string error;
-        std::vector<Image> frames;
-        if (!files.read(page->bitmap, bytes, where, error)) {
-            context.err << "torvale-cli: page " << page->name << ": "
-                        << (error.empty() ? "its bitmap " + page->bitmap + " is in none of the game's files" : error)
-                        << '\n';
-            ok = false;
-            continue;
-        }
-        if (!DecodeTextureFrames(page->bitmap, bytes, frames, error)) {
-            context.err << "torvale-cli: " << where << ": " << error << '\n';
-            ok = false;
-            continue;
-        }
-        ++bitmaps;
-        const std::string stem = FileStemFromName(page->name, taken);
-        for (std::size_t i = 0; i < frames.size(); ++i) {
-            std::string name = stem;
-            if (frames.size() > 1 || EndsWithIgnoringAsciiCase(page->bitmap, ".oaf"))
-                name += (i < 10 ? "_0" : "_") + std::to_string(i);
-            outputs.emplace_back(Utf8FromPath(PathFromUtf8(folder) / PathFromUtf8(name + ".png")),
-                                 EncodePngImage(frames[i].level));
-        }
-    }
-    StagedFiles staged(outputs.size());
-    std::string error;
-    for (auto& [path, png] : outputs) {
-        if (!staged.stage(path, png, error))
-            return Failed(context, error);
-        std::vector<std::uint8_t>().swap(png);
-    }
-    if (!staged.commit(error))
-        return Failed(context, error);
-    context.out << "Extracted " << bitmaps << (bitmaps == 1 ? " bitmap" : " bitmaps") << " as " << outputs.size()
-                << (outputs.size() == 1 ? " file" : " files") << " into " << folder << '\n';
-    return ok ? kExitOk : kExitFailed;
+    const BitmapExtraction done = ExtractPageBitmaps(pages, files, folder);
+    for (const std::string& problem : done.problems)
+        context.err << "torvale-cli: " << problem << '\n';
+    if (!done.writeError.empty())
+        return Failed(context, done.writeError);
+    context.out << "Extracted " << done.bitmaps << (done.bitmaps == 1 ? " bitmap" : " bitmaps") << " as " << done.files
+                << (done.files == 1 ? " file" : " files") << " into " << folder << '\n';
+    return ok && done.problems.empty() ? kExitOk : kExitFailed;
 }
 
 }  // namespace
