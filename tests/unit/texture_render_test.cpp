@@ -116,6 +116,7 @@ struct PlacementCase {
     float u0, v0, span;
     double fx, fy;  // where on the square to look, as fractions of its width and height
     Texel expected;
+    float yaw = 0.0f;
 };
 
 TEST(TexturedRender, SamplesTheNearestTexelAndRepeatsOutsideZeroToOne) {
@@ -133,10 +134,16 @@ TEST(TexturedRender, SamplesTheNearestTexelAndRepeatsOutsideZeroToOne) {
         {"twice across: first tile's second texel", 0, 0, 2, 0.375, 0.125, kTopRight},
         {"twice across: last texel", 0, 0, 2, 0.875, 0.875, kBottomRight},
         {"shifted by whole tiles", 3, -2, 1, 0.25, 0.75, kBottomLeft},
+        {"from behind, mirrored", 0, 0, 1, 0.25, 0.25, kTopRight, 180},
+        {"from behind, bottom", 0, 0, 1, 0.75, 0.75, kBottomLeft, 180},
     };
     for (const PlacementCase& c : cases) {
-        const Drawn d = DrawScene(OneSquare(c.u0, c.v0, c.span), Images(Checker()));
-        EXPECT_EQ(d.at(c.fx, c.fy), c.expected.rgb()) << c.name;
+        const Drawn d = DrawScene(OneSquare(c.u0, c.v0, c.span), Images(Checker()), {}, {c.yaw, 0, 1});
+        // Seen squarely from behind a face gets half the light: each channel halved, rounded up at a half.
+        const auto halved = [](std::uint8_t v) { return static_cast<std::uint8_t>((v + 1) / 2); };
+        const Texel seen =
+            c.yaw == 0.0f ? c.expected : Texel{halved(c.expected.r), halved(c.expected.g), halved(c.expected.b), 255};
+        EXPECT_EQ(d.at(c.fx, c.fy), seen.rgb()) << c.name;
     }
 }
 
