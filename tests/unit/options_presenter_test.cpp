@@ -593,13 +593,5 @@ TEST_F(OptionsDialog, TextureFolderComesFromTorvaleCfgAndGoesBackOnOkOnly) {
     EXPECT_EQ(program.config.values.textureFolder, "F:\\typed here");
 }
 
-TEST_F(OptionsDialog, CancelLeavesTheTextureFolderAsItWas) {
-    program.config.values.textureFolder = "C:\\Mods";
-    presenter.Activate();
-    presenter.fields().textureFolder = "elsewhere";
-    presenter.Cancel();
-    EXPECT_EQ(program.config.values.textureFolder, "C:\\Mods");
-}
-
 }  // namespace
 }  // namespace torvale

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -144,6 +145,23 @@ TEST(TexturedRender, SamplesTheNearestTexelAndRepeatsOutsideZeroToOne) {
         const Texel seen =
             c.yaw == 0.0f ? c.expected : Texel{halved(c.expected.r), halved(c.expected.g), halved(c.expected.b), 255};
         EXPECT_EQ(d.at(c.fx, c.fy), seen.rgb()) << c.name;
+    }
+}
+
+// Coordinates no model should hold (a scene made elsewhere may): the face is still drawn, and every pixel
+// is one of the image's texels, never a read beyond it.
+TEST(TexturedRender, AbsurdCoordinatesStillSampleInsideTheImage) {
+    const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+    const float absurd[][2] = {{1e30f, -1e30f}, {-3.4e38f, 3.4e38f}, {inf, 0}, {-inf, nan}, {nan, nan}, {1e7f, -1e7f}};
+    const std::vector<std::uint32_t> texels{kTopLeft.rgb(), kTopRight.rgb(), kBottomLeft.rgb(), kBottomRight.rgb()};
+    for (std::size_t k = 0; k < std::size(absurd); ++k) {
+        PreviewScene scene = OneSquare(0, 0, 1);
+        scene.uvs[k % scene.uvs.size()] = {absurd[k][0], absurd[k][1]};
+        const Drawn d = DrawScene(scene, Images(Checker()));
+        for (const double f : {0.1, 0.5, 0.9}) {
+            const std::uint32_t p = d.at(f, f);
+            EXPECT_NE(std::find(texels.begin(), texels.end(), p), texels.end()) << k << ": " << std::hex << p;
+        }
     }
 }
 
