@@ -18,6 +18,8 @@ namespace {
 constexpr const char* kRooms = "rooms";
 constexpr const char* kGame = "game";
 constexpr const char* kRecent = "recent";
+constexpr const char* kView = "view";
+constexpr const char* kTextures = "textures";
 
 // The scale as written, when it is a factor a model can be scaled by; otherwise none.
 double ReadScale(const char* text) {
@@ -62,6 +64,8 @@ void ConfigFile::Load(const std::string& path, std::string* problem) {
     values.reverseFaces = ini.GetBoolValue(kRooms, "reverseFaces", false);
     values.roomScale = ReadScale(ini.GetValue(kRooms, "scale", "1"));
     values.gameFolder = ini.GetValue(kGame, "folder", "");
+    values.showTextures = ini.GetBoolValue(kView, "textures", true);
+    values.textureFolder = ini.GetValue(kTextures, "folder", "");
     for (std::size_t k = 0; k < kRecentFileCount; ++k) {
         const std::string file = ini.GetValue(kRecent, RecentKey(k).c_str(), "");
         if (!file.empty())
@@ -74,6 +78,8 @@ std::string ConfigFile::Text() {
     ini.SetValue(kRooms, "reverseFaces", values.reverseFaces ? "1" : "0");
     ini.SetValue(kRooms, "scale", ScaleText(values.roomScale).c_str());
     ini.SetValue(kGame, "folder", values.gameFolder.c_str());
+    ini.SetValue(kView, "textures", values.showTextures ? "1" : "0");
+    ini.SetValue(kTextures, "folder", values.textureFolder.c_str());
     for (std::size_t k = 0; k < kRecentFileCount; ++k) {
         const std::string key = RecentKey(k);
         if (k < values.recentFiles.size())

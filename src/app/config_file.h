@@ -13,6 +13,8 @@ namespace torvale {
 //   [rooms]
 //   reverseFaces=1
 //   scale=100
+//   [view]
+//   textures=1
 inline constexpr std::string_view kConfigFileName = "TORVALE.cfg";
 
 struct Config {
@@ -20,6 +22,8 @@ struct Config {
     double roomScale = 1.0;                // [rooms] scale: every position multiplied by it; a bad value means 1
     std::string gameFolder;                // [game] folder: Descent 3 folders, tables or archives, separated by ';'
     std::vector<std::string> recentFiles;  // [recent] file1.. file4, the newest first
+    bool showTextures = true;              // [view] textures: the preview shows the images of textured faces
+    std::string textureFolder;             // [textures] folder: where images of textures are looked for
 };
 
 inline constexpr std::size_t kRecentFileCount = 4;

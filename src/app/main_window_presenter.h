@@ -101,6 +101,8 @@ public:
     // Puts `path` at the top of File, Recent.
     void RememberRecent(const std::string& path);
     const std::vector<std::string>& recentFiles() const;
+    // TORVALE.cfg's values, which Unload writes back.
+    Config& config() { return program_.config.values; }
     void setModelListener(ModelListener* listener) { listener_ = listener; }
     // Compiles a P3D source given by path as Import P3D does; set by the window that owns the POFGEN commands.
     std::function<void(const std::string& path, const std::string& title)> compileP3d;

@@ -63,7 +63,22 @@ void PreviewPresenter::setShowFindings(bool on) {
     changed();
 }
 
+void PreviewPresenter::setShowTextures(bool on) {
+    main_.config().showTextures = on;
+    changed();
+}
+
+bool PreviewPresenter::showTextures() const {
+    return main_.config().showTextures;
+}
+
+void PreviewPresenter::setTextureImages(TextureImages images) {
+    images_ = std::move(images);
+    changed();
+}
+
 void PreviewPresenter::ModelChanged(const Scene* model, const Room* room, const std::string& title) {
+    images_.clear();
     model_ = model;
     room_ = room;
     title_ = model ? title : std::string();
@@ -107,7 +122,9 @@ std::string PreviewPresenter::Caption() {
 }
 
 bool PreviewPresenter::Draw(const Frame& frame) {
-    return Render(scene(), view_, options_, frame);
+    RenderOptions options = options_;
+    options.textures = showTextures();
+    return Render(scene(), view_, options, frame, images_);
 }
 
 void PreviewPresenter::changed() {

@@ -49,6 +49,14 @@ public:
     void setShowFindings(bool on);
     bool wireframe() const { return options_.wireframe; }
     bool showFindings() const { return options_.findings; }
+    // View, Textures: whether textured faces show their images. Kept in TORVALE.cfg ([view] textures).
+    void setShowTextures(bool on);
+    bool showTextures() const;
+
+    // The images of the current model's textures, slot k for its texture k. A new model drops them, so they
+    // are given after the model changed; faces whose texture has none keep their flat colours.
+    void setTextureImages(TextureImages images);
+    const TextureImages& textureImages() const { return images_; }
     const View& view() const { return view_; }
 
     // Whether a model is loaded; its title ("" without one); the faces the picture holds (those with corners).
@@ -74,6 +82,7 @@ private:
     const Room* room_ = nullptr;
     std::string title_;
     PreviewScene scene_;
+    TextureImages images_;
     bool sceneBuilt_ = false;
     View view_ = kHomeView;
     RenderOptions options_;

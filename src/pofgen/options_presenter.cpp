@@ -56,6 +56,8 @@ std::string& OptionsFields::text(OptionsBox box) {
             return gameFolder;
         case OptionsBox::RoomScale:
             return roomScale;
+        case OptionsBox::TextureFolder:
+            return textureFolder;
     }
     return pathPofgen;
 }
@@ -83,6 +85,7 @@ void OptionsPresenter::Activate() {
     fields_.reverseFaces = program_.config.values.reverseFaces;
     fields_.gameFolder = program_.config.values.gameFolder;
     fields_.roomScale = ScaleText(program_.config.values.roomScale);
+    fields_.textureFolder = program_.config.values.textureFolder;
     view_.ShowFields(fields_);
 }
 
@@ -104,7 +107,8 @@ void OptionsPresenter::LeaveBox(OptionsBox box) {
             leavePathBox();
             return;
         case OptionsBox::GameFolder:
-            return;  // any text: folders, tables and archives are looked for at the next export
+        case OptionsBox::TextureFolder:
+            return;  // any text: folders, tables and archives are looked for when they are next needed
         case OptionsBox::RoomScale:
             leaveRoomScaleBox();
             return;
@@ -198,22 +202,31 @@ void OptionsPresenter::Browse() {
     setBoxText(OptionsBox::PathPofgen, program_.settings.pofgenPath);
 }
 
-void OptionsPresenter::BrowseGameFolder() {
+void OptionsPresenter::browseFolder(OptionsBox box, std::string title, std::string initialPath) {
     FileDialogRequest request;
-    request.title = "Descent 3 folder";
+    request.title = std::move(title);
+    request.initialPath = std::move(initialPath);
+    const FileDialogResult chosen = dialogs_.ShowFolder(request);
+    if (chosen.confirmed && !chosen.path.empty())
+        setBoxText(box, chosen.path);
+}
+
+void OptionsPresenter::BrowseGameFolder() {
     Config typed;
     typed.gameFolder = fields_.gameFolder;
     const std::vector<std::string> paths = GamePaths(typed);
-    request.initialPath = paths.empty() ? std::string() : paths.front();
-    const FileDialogResult chosen = dialogs_.ShowFolder(request);
-    if (chosen.confirmed && !chosen.path.empty())
-        setBoxText(OptionsBox::GameFolder, chosen.path);
+    browseFolder(OptionsBox::GameFolder, "Descent 3 folder", paths.empty() ? std::string() : paths.front());
+}
+
+void OptionsPresenter::BrowseTextureFolder() {
+    browseFolder(OptionsBox::TextureFolder, "Texture folder", fields_.textureFolder);
 }
 
 void OptionsPresenter::ResetToDefaults() {
     OptionsFields defaults;
     defaults.pathPofgen = fields_.pathPofgen;  // places on this computer, not preferences
     defaults.gameFolder = fields_.gameFolder;
+    defaults.textureFolder = fields_.textureFolder;
     fields_ = defaults;
     view_.ShowFields(fields_);
     view_.Repaint();
@@ -286,6 +299,7 @@ bool OptionsPresenter::Ok() {
     program_.config.values.reverseFaces = fields_.reverseFaces;
     program_.config.values.gameFolder = fields_.gameFolder;
     program_.config.values.roomScale = ReadBoxNumber(fields_.roomScale);
+    program_.config.values.textureFolder = fields_.textureFolder;
     view_.Close();
     return true;
 }

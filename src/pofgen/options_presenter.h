@@ -21,7 +21,8 @@ enum class OptionsBox {
     ChunkSplitZ,
     PathPofgen,
     GameFolder,
-    RoomScale
+    RoomScale,
+    TextureFolder
 };
 
 // Everything the options dialog's controls hold, as they stand when the dialog is created: the seven switch
@@ -37,6 +38,7 @@ struct OptionsFields : PofgenSwitchFlags {
     bool reverseFaces = false;                              // chkReverseFaces (TORVALE.cfg)
     std::string gameFolder;                                 // txtGameFolder (TORVALE.cfg)
     std::string roomScale = "1";                            // txtRoomScale (TORVALE.cfg)
+    std::string textureFolder;                              // txtTextureFolder (TORVALE.cfg)
 
     std::string& text(OptionsBox box);
     const std::string& text(OptionsBox box) const { return const_cast<OptionsFields&>(*this).text(box); }
@@ -91,6 +93,8 @@ public:
     // The Browse button beside "Descent 3 folder": the shell's folder dialog; the chosen folder replaces the
     // box's text (several paths separated by ';' may also be typed there).
     void BrowseGameFolder();
+    // The Browse button beside "Texture folder": the same folder dialog, starting at the box's folder.
+    void BrowseTextureFolder();
     void ResetToDefaults();
     // True when the dialog closed; false when the chunk splits, the room scale (or an overlong path) kept it open.
     bool Ok();
@@ -98,6 +102,7 @@ public:
 
 private:
     void setBoxText(OptionsBox box, std::string text);
+    void browseFolder(OptionsBox box, std::string title, std::string initialPath);
     void refuse(OptionsBox box, std::string_view message, std::string replacement);
     void leaveDecimalBox(OptionsBox box, bool zeroAllowed, std::string_view lowMessage, std::string_view highMessage);
     void leaveChunkSplitBox(OptionsBox box);

@@ -97,6 +97,56 @@ std::uint32_t Shade(std::uint32_t color, double intensity) {
     return (channel((color >> 16) & 0xFF) << 16) | (channel((color >> 8) & 0xFF) << 8) | channel(color & 0xFF);
 }
 
+// A texture as a face samples it: the full-size level, and whether alpha 0 makes a hole.
+struct Texture {
+    const std::uint8_t* rgba = nullptr;
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    bool holes = true;
+
+    explicit operator bool() const { return rgba != nullptr; }
+};
+
+Texture TextureOf(const Image* image) {
+    if (!image)
+        return {};
+    const ImageLevel& level = image->level;
+    const std::size_t texels = static_cast<std::size_t>(level.width) * level.height;
+    if (texels == 0 || level.rgba.size() / 4 < texels)
+        return {};  // nothing to sample: drawn flat, as without an image
+    // The game draws a mipmapped 4444 bitmap with its alpha forced to opaque.
+    const bool holes = !(image->format == PixelFormat::Argb4444 && !image->mips.empty());
+    return {level.rgba.data(), level.width, level.height, holes};
+}
+
+// The texel along one axis of `size` texels at coordinate `t`, repeated outside 0..1 as the game tiles
+// textures: 1.25 samples where 0.25 does.
+std::uint32_t WrapTexel(double t, std::uint32_t size) {
+    const double scaled = t * size;
+    if (!(std::fabs(scaled) < 0x1p52))
+        return 0;  // not a number, or too far out for the tiling to mean anything
+    auto i = static_cast<std::int64_t>(scaled);
+    if (static_cast<double>(i) > scaled)
+        --i;  // rounded towards zero: take the floor
+    const auto n = static_cast<std::int64_t>(size);
+    i %= n;
+    return static_cast<std::uint32_t>(i < 0 ? i + n : i);
+}
+
+// What fills a triangle: one colour, or a texture under a light and the texture's place at each corner.
+struct Paint {
+    std::uint32_t color = 0;
+    const Texture* texture = nullptr;
+    double light = 1.0;
+    PreviewUv uv[3];
+};
+
+// A texel (R, G, B, A bytes) as 0x00RRGGBB under `light`, rounded as Shade rounds a flat colour.
+std::uint32_t ShadeTexel(const std::uint8_t* texel, double light) {
+    const auto channel = [light](std::uint8_t c) { return static_cast<std::uint32_t>(c * light + 0.5); };
+    return (channel(texel[0]) << 16) | (channel(texel[1]) << 8) | channel(texel[2]);
+}
+
 class Rasterizer {
 public:
     explicit Rasterizer(const Frame& frame) : frame_(frame) {}
@@ -104,7 +154,7 @@ public:
     // Fills one triangle with the half-space test: a pixel centre belongs to it when it lies inside all three
     // edges, or on an edge that is a top or left edge (the top-left rule), so that triangles sharing an edge
     // never both draw, nor both miss, a pixel on it.
-    void triangle(ScreenPoint a, ScreenPoint b, ScreenPoint c, std::uint32_t color) {
+    void triangle(ScreenPoint a, ScreenPoint b, ScreenPoint c, Paint paint) {
         const auto fixed = [](double v) { return std::llround(std::clamp(v, -kGuardBand, kGuardBand) * kOne); };
         std::int64_t ax = fixed(a.x), ay = fixed(a.y), bx = fixed(b.x), by = fixed(b.y), cx = fixed(c.x),
                      cy = fixed(c.y);
@@ -115,6 +165,7 @@ public:
             std::swap(bx, cx);
             std::swap(by, cy);
             std::swap(b, c);
+            std::swap(paint.uv[1], paint.uv[2]);
             area = -area;
         }
         const auto low = [](std::int64_t v) { return static_cast<double>(v) / kOne; };
@@ -148,30 +199,62 @@ public:
         const double dzdx = (dz1 * sy2 - dz2 * sy1) / area2;
         const double dzdy = (dz2 * sx1 - dz1 * sx2) / area2;
         const float zLow = std::min({a.z, b.z, c.z}), zHigh = std::max({a.z, b.z, c.z});
-        double zRow = za + dzdx * (x0 + 0.5 - low(ax)) + dzdy * (y0 + 0.5 - low(ay));
+        const double startX = x0 + 0.5 - low(ax), startY = y0 + 0.5 - low(ay);
+        double zRow = za + dzdx * startX + dzdy * startY;
+        // Texture coordinates as planes over the screen too: under a parallel projection they are exact.
+        const auto plane = [&](float ta, float tb, float tc, double& dx, double& dy) {
+            const double base = static_cast<double>(ta), d1 = static_cast<double>(tb) - base,
+                         d2 = static_cast<double>(tc) - base;
+            dx = (d1 * sy2 - d2 * sy1) / area2;
+            dy = (d2 * sx1 - d1 * sx2) / area2;
+            return base + dx * startX + dy * startY;
+        };
+        double dudx = 0, dudy = 0, dvdx = 0, dvdy = 0;
+        double uRow = 0, vRow = 0;
+        const Texture* texture = paint.texture;
+        if (texture) {
+            uRow = plane(paint.uv[0].u, paint.uv[1].u, paint.uv[2].u, dudx, dudy);
+            vRow = plane(paint.uv[0].v, paint.uv[1].v, paint.uv[2].v, dvdx, dvdy);
+        }
 
         for (int y = y0; y <= y1; ++y) {
             std::int64_t w0 = e0.row, w1 = e1.row, w2 = e2.row;
-            double z = zRow;
+            double z = zRow, u = uRow, v = vRow;
             const std::size_t rowStart = static_cast<std::size_t>(y) * static_cast<std::size_t>(frame_.width);
             for (int x = x0; x <= x1; ++x) {
                 if ((w0 | w1 | w2) >= 0) {
                     const float depth = std::clamp(static_cast<float>(z), zLow, zHigh);
                     const std::size_t i = rowStart + static_cast<std::size_t>(x);
                     if (depth < frame_.depth[i]) {
-                        frame_.depth[i] = depth;
-                        frame_.pixels[i] = color;
+                        if (!texture) {
+                            frame_.depth[i] = depth;
+                            frame_.pixels[i] = paint.color;
+                        } else {
+                            const std::size_t at =
+                                (static_cast<std::size_t>(WrapTexel(v, texture->height)) * texture->width +
+                                 WrapTexel(u, texture->width)) *
+                                4;
+                            const std::uint8_t* texel = texture->rgba + at;
+                            if (texel[3] != 0 || !texture->holes) {
+                                frame_.depth[i] = depth;
+                                frame_.pixels[i] = ShadeTexel(texel, paint.light);
+                            }
+                        }
                     }
                 }
                 w0 += e0.stepX;
                 w1 += e1.stepX;
                 w2 += e2.stepX;
                 z += dzdx;
+                u += dudx;
+                v += dvdx;
             }
             e0.row += e0.stepY;
             e1.row += e1.stepY;
             e2.row += e2.stepY;
             zRow += dzdy;
+            uRow += dudy;
+            vRow += dvdy;
         }
     }
 
@@ -262,7 +345,11 @@ FrameStore::FrameStore(int width, int height)
       pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_)),
       depth_(pixels_.size()) {}
 
-bool Render(const PreviewScene& scene, const View& view, const RenderOptions& options, const Frame& frame) {
+bool Render(const PreviewScene& scene,
+            const View& view,
+            const RenderOptions& options,
+            const Frame& frame,
+            const TextureImages& images) {
     if (frame.width <= 0 || frame.height <= 0)
         return false;
     const std::size_t count = static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height);
@@ -275,6 +362,12 @@ bool Render(const PreviewScene& scene, const View& view, const RenderOptions& op
     std::vector<ScreenPoint> points(scene.vertices.size());
     for (std::size_t i = 0; i < points.size(); ++i)
         points[i] = camera.project(scene.vertices[i]);
+
+    std::vector<Texture> textures;
+    if (options.textures && scene.uvs.size() == scene.corners.size()) {
+        for (const FoundImage& found : images)
+            textures.push_back(TextureOf(found.image.get()));
+    }
 
     Rasterizer raster(frame);
     std::vector<const PreviewFace*> drawn;
@@ -290,11 +383,24 @@ bool Render(const PreviewScene& scene, const View& view, const RenderOptions& op
             finite = finite && points[corners[c]].finite;
         if (!finite)
             continue;
-        const std::uint32_t base = face.flagged && options.findings ? kFlaggedColor : face.color;
-        const double light = kAmbient + (1.0 - kAmbient) * std::min(std::abs(facing), 1.0);
-        const std::uint32_t color = Shade(base, facing > 0.0 ? light : light * kBackShade);
-        for (std::uint32_t c = 1; c + 1 < face.cornerCount; ++c)
-            raster.triangle(points[corners[0]], points[corners[c]], points[corners[c + 1]], color);
+        const bool red = face.flagged && options.findings;
+        const std::uint32_t base = red ? kFlaggedColor : face.color;
+        const double full = kAmbient + (1.0 - kAmbient) * std::min(std::abs(facing), 1.0);
+        Paint paint;
+        paint.light = facing > 0.0 ? full : full * kBackShade;
+        paint.color = Shade(base, paint.light);
+        if (!red && face.texture >= 0 && static_cast<std::size_t>(face.texture) < textures.size() &&
+            textures[static_cast<std::size_t>(face.texture)])
+            paint.texture = &textures[static_cast<std::size_t>(face.texture)];
+        const PreviewUv* uvs = paint.texture ? scene.uvs.data() + face.firstCorner : nullptr;
+        for (std::uint32_t c = 1; c + 1 < face.cornerCount; ++c) {
+            if (uvs) {
+                paint.uv[0] = uvs[0];
+                paint.uv[1] = uvs[c];
+                paint.uv[2] = uvs[c + 1];
+            }
+            raster.triangle(points[corners[0]], points[corners[c]], points[corners[c + 1]], paint);
+        }
         drawn.push_back(&face);
     }
 

@@ -7,6 +7,7 @@
 #include <span>
 #include <vector>
 
+#include "bitmap/texture_images.h"
 #include "render/scene.h"
 
 namespace torvale {
@@ -58,6 +59,7 @@ struct RenderOptions {
     bool wireframe = false;  // face edges over the faces, hidden edges left out
     bool findings = false;   // faces flagged by the room check in red
     bool markers = false;    // gun points and attach points as small squares, always on top
+    bool textures = false;   // textured faces show their images, where the images are given
 };
 
 // Draws `scene` as seen from `view` into `frame`: background, then the faces through the depth buffer, flat
@@ -67,6 +69,17 @@ struct RenderOptions {
 // flagged face, either side). Faces are filled as triangle fans from their first
 // corner, so a concave face may spill over its outline; the room check reports such faces. Returns false and
 // draws nothing when the frame's size and its buffers do not match.
-bool Render(const PreviewScene& scene, const View& view, const RenderOptions& options, const Frame& frame);
+//
+// With `options.textures`, a face whose texture has an image in `images` shows it, shaded as its flat colour
+// would be: u and v run linearly across each triangle (exact under a parallel projection), repeat outside
+// 0..1 as the game tiles them, and pick the nearest texel. A texel of alpha 0 is a hole: it writes neither
+// colour nor depth, so what lies behind shows through; any other alpha draws opaque. A mipmapped 4444 image
+// is drawn with its alpha ignored, as the game draws it. Faces without an image keep their flat colour, and
+// a flagged face stays red.
+bool Render(const PreviewScene& scene,
+            const View& view,
+            const RenderOptions& options,
+            const Frame& frame,
+            const TextureImages& images = {});
 
 }  // namespace torvale

@@ -124,10 +124,13 @@ PreviewScene BuildPreviewScene(const Scene& model, std::span<const std::size_t> 
         for (const SceneFace& face : object.faces) {
             PreviewFace drawn;
             drawn.color = FaceColorOf(model, face);
+            drawn.texture = face.texture;
             drawn.firstCorner = static_cast<std::uint32_t>(scene.corners.size());
             if (face.cornerCount >= 3) {
-                for (const SceneCorner& corner : object.cornersOf(face))
+                for (const SceneCorner& corner : object.cornersOf(face)) {
                     scene.corners.push_back(base + corner.vertex);
+                    scene.uvs.push_back({corner.u, corner.v});
+                }
                 drawn.cornerCount = face.cornerCount;
             }
             scene.faces.push_back(drawn);

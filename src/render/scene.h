@@ -17,10 +17,17 @@ namespace torvale {
 // Colours are 0x00RRGGBB.
 
 struct PreviewFace {
-    std::uint32_t firstCorner = 0;  // into PreviewScene::corners
-    std::uint32_t cornerCount = 0;  // 0 for a face that cannot be drawn (fewer than 3 corners, a missing vertex)
-    std::uint32_t color = 0;
-    bool flagged = false;  // a finding of the room check names this face
+    std::uint32_t firstCorner = 0;       // into PreviewScene::corners
+    std::uint32_t cornerCount = 0;       // 0 for a face that cannot be drawn (fewer than 3 corners, a missing vertex)
+    std::uint32_t color = 0;             // untextured faces, and textured ones drawn without their image
+    std::int32_t texture = kUntextured;  // into the model's textures, or kUntextured
+    bool flagged = false;                // a finding of the room check names this face
+};
+
+// Where a corner lies on its face's texture: u to the right, v downwards, (0, 0) the top-left texel's corner.
+struct PreviewUv {
+    float u = 0.0f;
+    float v = 0.0f;
 };
 
 enum class MarkerKind { Gunpoint, AttachPoint };
@@ -33,6 +40,7 @@ struct PreviewMarker {
 struct PreviewScene {
     std::vector<Vector3> vertices;       // world space, all sub-objects in order
     std::vector<std::uint32_t> corners;  // indices into vertices
+    std::vector<PreviewUv> uvs;          // one per corner; a scene without them draws every face flat
     std::vector<PreviewFace> faces;      // face k is face k of the combined room
     std::vector<PreviewMarker> markers;  // world space
     Vector3 centre;                      // of the bounding sphere of the vertices (markers if none)

@@ -204,6 +204,10 @@ void MainWindow::OnCommand(int id) {
             preview_.setShowFindings(!preview_.showFindings());
             ShowViewChecks();
             break;
+        case IDM_VIEW_TEXTURES:
+            preview_.setShowTextures(!preview_.showTextures());
+            ShowViewChecks();
+            break;
         default:
             if (id >= IDM_FILE_RECENT_FIRST && id < IDM_FILE_RECENT_FIRST + IDM_FILE_RECENT_COUNT)
                 presenter_.OpenRecent(static_cast<std::size_t>(id - IDM_FILE_RECENT_FIRST));
@@ -242,6 +246,7 @@ void MainWindow::ShowViewChecks() {
     };
     check(IDM_VIEW_WIREFRAME, preview_.wireframe());
     check(IDM_VIEW_FINDINGS, preview_.showFindings());
+    check(IDM_VIEW_TEXTURES, preview_.showTextures());
 }
 
 // File, Recent: the submenu of the File menu, filled anew with "1 PATH" and so on, or "(none)" greyed.

@@ -46,7 +46,7 @@ private:
     void OnCommand(int id);
     LRESULT OnCtlColor(UINT message, WPARAM wParam, LPARAM lParam);
     void OnDropFiles(HDROP drop);
-    // The check marks of View, Wireframe and Show Findings, from the preview's presenter.
+    // The check marks of View, Wireframe, Show Findings and Textures, from the preview's presenter.
     void ShowViewChecks();
     void Unload();
 

@@ -22,7 +22,7 @@ constexpr TwipsRect In(const TwipsRect& group, const TwipsRect& place) {
 
 // Layout in twips, each control relative to the group that holds it.
 constexpr int kClientWidth = 6045;
-constexpr int kClientHeight = 6075;
+constexpr int kClientHeight = 6375;
 constexpr TwipsRect kFrame7{0, 30, 6015, 4035};
 constexpr TwipsRect kFrame4 = In(kFrame7, {90, 240, 2535, 2745});
 constexpr TwipsRect kFrame1 = In(kFrame4, {120, 840, 2295, 1155});
@@ -30,8 +30,8 @@ constexpr TwipsRect kFrame2 = In(kFrame4, {120, 2040, 2295, 585});
 constexpr TwipsRect kFrame3 = In(kFrame7, {2670, 240, 3255, 1425});
 constexpr TwipsRect kFrame5 = In(kFrame7, {2670, 1680, 3255, 1305});
 constexpr TwipsRect kFrame6 = In(kFrame7, {90, 3000, 5835, 615});
-constexpr TwipsRect kFrame8{0, 4110, 6015, 1485};
-constexpr int kButtonsTop = 5700;
+constexpr TwipsRect kFrame8{0, 4110, 6015, 1785};
+constexpr int kButtonsTop = 6000;
 
 // The private message that runs a box's check once the focus has settled elsewhere in the dialog.
 constexpr UINT kLeaveBoxMessage = WM_APP + 1;
@@ -40,7 +40,7 @@ constexpr UINT kLeaveBoxMessage = WM_APP + 1;
 constexpr int kDecimalLimit = 10;
 constexpr int kChunkSplitLimit = 3;
 constexpr int kPathLimit = static_cast<int>(kLongestStoredText);
-constexpr int kGameFolderLimit = 4096;  // TORVALE.cfg keeps any length; several paths may be listed
+constexpr int kFolderLimit = 4096;  // TORVALE.cfg keeps any length; several game paths may be listed
 
 // Where the POFGEN switches' check boxes sit, in the order of kPofgenSwitches (their tab order).
 constexpr std::array<TwipsRect, kPofgenSwitches.size()> kSwitchPlaces{{
@@ -56,9 +56,10 @@ constexpr std::array<TwipsRect, kPofgenSwitches.size()> kSwitchPlaces{{
 // The id under which the text boxes are subclassed.
 constexpr UINT_PTR kBoxSubclass = 1;
 
-constexpr std::array<OptionsBox, 8> kBoxes{OptionsBox::ScaleFactor, OptionsBox::ErrorTolerance, OptionsBox::ChunkSplitX,
-                                           OptionsBox::ChunkSplitY, OptionsBox::ChunkSplitZ,    OptionsBox::PathPofgen,
-                                           OptionsBox::GameFolder,  OptionsBox::RoomScale};
+constexpr std::array<OptionsBox, 9> kBoxes{
+    OptionsBox::ScaleFactor, OptionsBox::ErrorTolerance, OptionsBox::ChunkSplitX,
+    OptionsBox::ChunkSplitY, OptionsBox::ChunkSplitZ,    OptionsBox::PathPofgen,
+    OptionsBox::GameFolder,  OptionsBox::RoomScale,      OptionsBox::TextureFolder};
 
 int BoxId(OptionsBox box) {
     switch (box) {
@@ -78,6 +79,8 @@ int BoxId(OptionsBox box) {
             return IDC_OPT_GAME_FOLDER;
         case OptionsBox::RoomScale:
             return IDC_OPT_ROOM_SCALE;
+        case OptionsBox::TextureFolder:
+            return IDC_OPT_TEX_FOLDER;
     }
     return IDC_OPT_PATH_POFGEN;
 }
@@ -144,6 +147,7 @@ void OptionsDialog::AddControls() {
     AddControl("STATIC", "Z:", label, 0, IDC_OPT_LABEL5, In(kFrame2, {1410, 270, 150, 195}));
     AddControl("STATIC", "Descent 3 folder:", label, 0, IDC_OPT_LABEL_GAME, In(kFrame8, {150, 1170, 1335, 195}));
     AddControl("STATIC", "Scale:", label, 0, IDC_OPT_LABEL_SCALE, In(kFrame8, {3450, 870, 600, 195}));
+    AddControl("STATIC", "Texture folder:", label, 0, IDC_OPT_LABEL_TEX, In(kFrame8, {150, 1470, 1335, 195}));
 
     const DWORD first = WS_VISIBLE | WS_TABSTOP | WS_GROUP;
     const DWORD option = WS_VISIBLE | BS_AUTORADIOBUTTON;
@@ -169,9 +173,12 @@ void OptionsDialog::AddControls() {
     AddControl("BUTTON", "Reverse faces (inside rooms)", check, 0, IDC_OPT_REVERSE_FACES,
                In(kFrame8, {150, 840, 3195, 225}));
     AddBox(IDC_OPT_ROOM_SCALE, In(kFrame8, {4050, 840, 1065, 255}), kDecimalLimit);
-    AddBox(IDC_OPT_GAME_FOLDER, In(kFrame8, {1500, 1140, 3075, 285}), kGameFolderLimit);
+    AddBox(IDC_OPT_GAME_FOLDER, In(kFrame8, {1500, 1140, 3075, 285}), kFolderLimit);
     AddControl("BUTTON", "Browse...", first | BS_PUSHBUTTON, 0, IDC_OPT_GAME_BROWSE,
                In(kFrame8, {4680, 1140, 1215, 285}));
+    AddBox(IDC_OPT_TEX_FOLDER, In(kFrame8, {1500, 1440, 3075, 285}), kFolderLimit);
+    AddControl("BUTTON", "Browse...", first | BS_PUSHBUTTON, 0, IDC_OPT_TEX_BROWSE,
+               In(kFrame8, {4680, 1440, 1215, 285}));
     AddControl("BUTTON", "Reset To Defaults", first | BS_PUSHBUTTON, 0, IDC_OPT_RESET, {210, kButtonsTop, 2055, 345});
     AddControl("BUTTON", "OK", first | BS_DEFPUSHBUTTON, 0, IDOK, {3510, kButtonsTop, 1245, 345});
     AddControl("BUTTON", "Cancel", first | BS_PUSHBUTTON, 0, IDC_OPT_CANCEL, {4770, kButtonsTop, 1245, 345});
@@ -245,6 +252,10 @@ void OptionsDialog::OnCommand(int id, int code, HWND /*control*/) {
         case IDC_OPT_GAME_BROWSE:
             ReadControls();
             presenter_.BrowseGameFolder();
+            break;
+        case IDC_OPT_TEX_BROWSE:
+            ReadControls();
+            presenter_.BrowseTextureFolder();
             break;
         case IDC_OPT_RESET:
             ReadControls();

@@ -36,6 +36,9 @@
 #define IDC_OPT_GAME_BROWSE 3545    // cmdBrowseGame
 #define IDC_OPT_LABEL_SCALE 3546    // "Scale:"
 #define IDC_OPT_ROOM_SCALE 3547     // txtRoomScale
+#define IDC_OPT_LABEL_TEX 3548      // "Texture folder:"
+#define IDC_OPT_TEX_FOLDER 3549     // txtTextureFolder
+#define IDC_OPT_TEX_BROWSE 3550     // cmdBrowseTextures
 
 #define TORVALE_OPTIONS_CAPTION "POFGEN Command Line & TORVALE Conversion Options"
 

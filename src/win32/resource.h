@@ -24,6 +24,7 @@
 #define IDM_VIEW_PREVIEW 40051       // mnuViewPreview
 #define IDM_VIEW_WIREFRAME 40052     // mnuViewWireframe
 #define IDM_VIEW_FINDINGS 40053      // mnuViewFindings
+#define IDM_VIEW_TEXTURES 40054      // mnuViewTextures
 // File, Recent: the items of the recent files, the newest first; the list never holds more.
 #define IDM_FILE_RECENT_FIRST 40061  // mnuFileRecent(0)
 #define IDM_FILE_RECENT_COUNT 4

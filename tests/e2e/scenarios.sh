@@ -51,6 +51,7 @@ scenario_first_run() {
 1|0|-|0
 1|40052|Wireframe|1
 1|40053|Show Findings|1
+1|40054|Textures|1
 0|0|Help|1
 1|40021|View Readme...|1
 1|40022|About TORVALE...|1

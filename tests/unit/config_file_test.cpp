@@ -38,6 +38,7 @@ TEST(ConfigFile, SavedValuesReadBackAndUnknownEntriesSurvive) {
     config.Load(path);
     EXPECT_TRUE(config.values.reverseFaces);
     config.values.gameFolder = "C:\\Games\\Descent3;D:\\m\\Über.mn3";
+    config.values.textureFolder = "D:\\Mods\\Übertex";
     for (const char* file : {"a.oof", "b.orf", "c.obj", "a.oof", "d.gltf", "e.glb"})
         RememberRecentFile(config.values, file);
     std::string error;
@@ -47,6 +48,7 @@ TEST(ConfigFile, SavedValuesReadBackAndUnknownEntriesSurvive) {
     again.Load(path);
     EXPECT_TRUE(again.values.reverseFaces);
     EXPECT_EQ(again.values.gameFolder, "C:\\Games\\Descent3;D:\\m\\Über.mn3");
+    EXPECT_EQ(again.values.textureFolder, "D:\\Mods\\Übertex");
     EXPECT_EQ(again.values.recentFiles, (std::vector<std::string>{"e.glb", "d.gltf", "a.oof", "c.obj"}));
     const std::string text = again.Text();
     EXPECT_NE(text.find("later=7"), std::string::npos) << text;
@@ -77,6 +79,28 @@ TEST(ConfigFile, RoomScaleReadsFactorsAboveZeroAndElseOne) {
     ConfigFile again;
     again.Load(path);
     EXPECT_EQ(again.values.roomScale, 2.5);
+}
+
+// The preview's Textures choice as people may write it: on unless the file says plainly that it is off.
+TEST(ConfigFile, TexturesAreShownUnlessTurnedOff) {
+    test::ScratchDirectory scratch{"config"};
+    const std::string path = scratch / "TORVALE.cfg";
+    const struct {
+        const char* text;
+        bool shown;
+    } cases[] = {{"", true},
+                 {"[view]\ntextures=1\n", true},
+                 {"[view]\ntextures=0\n", false},
+                 {"[view]\ntextures=no\n", false},
+                 {"[view]\ntextures=off\n", false},
+                 {"[view]\ntextures=maybe\n", true},
+                 {"[rooms]\ntextures=0\n", true}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(test::WriteTestFile(path, Text(c.text)));
+        ConfigFile config;
+        config.Load(path);
+        EXPECT_EQ(config.values.showTextures, c.shown) << c.text;
+    }
 }
 
 }  // namespace

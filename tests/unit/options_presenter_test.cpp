@@ -30,6 +30,8 @@ const char* BoxName(OptionsBox box) {
             return "game";
         case OptionsBox::RoomScale:
             return "room scale";
+        case OptionsBox::TextureFolder:
+            return "texture folder";
     }
     return "path";
 }
@@ -563,6 +565,32 @@ TEST_F(OptionsDialog, RoomScaleTakesFiniteFactorsAboveZero) {
     presenter.fields().roomScale = "100";
     EXPECT_TRUE(presenter.Ok());
     EXPECT_EQ(program.config.values.roomScale, 100.0);
+}
+
+TEST_F(OptionsDialog, TextureFolderComesFromTorvaleCfgAndGoesBackOnOkOnly) {
+    program.config.values.textureFolder = "C:\\Mods\\Textures";
+    presenter.Activate();
+    EXPECT_EQ(box(OptionsBox::TextureFolder), "C:\\Mods\\Textures");
+
+    dialogs.choose("E:\\Tex", "Tex");
+    presenter.BrowseTextureFolder();
+    ASSERT_EQ(dialogs.folders.size(), 1u);
+    EXPECT_EQ(dialogs.folders[0].title, "Texture folder");
+    EXPECT_EQ(dialogs.folders[0].initialPath, "C:\\Mods\\Textures");
+    EXPECT_EQ(box(OptionsBox::TextureFolder), "E:\\Tex");
+    EXPECT_EQ(box(OptionsBox::GameFolder), "");  // the other folder box is left alone
+    dialogs.cancel();
+    presenter.BrowseTextureFolder();
+    EXPECT_EQ(box(OptionsBox::TextureFolder), "E:\\Tex");
+    // A place on this computer, not a preference: Reset To Defaults keeps it.
+    presenter.ResetToDefaults();
+    EXPECT_EQ(box(OptionsBox::TextureFolder), "E:\\Tex");
+    EXPECT_EQ(program.config.values.textureFolder, "C:\\Mods\\Textures");  // nothing stored before OK
+
+    leave(OptionsBox::TextureFolder, "F:\\typed here");
+    EXPECT_TRUE(events.messages().empty());
+    EXPECT_TRUE(presenter.Ok());
+    EXPECT_EQ(program.config.values.textureFolder, "F:\\typed here");
 }
 
 }  // namespace

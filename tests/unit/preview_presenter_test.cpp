@@ -139,5 +139,73 @@ TEST(PreviewPresenter, MarksTheFacesTheRoomCheckFindsInARoomAsRead) {
     EXPECT_GT(red, 0u);
 }
 
+// Pixels of pure green, which no flat texture colour is (each has some of every channel) but a shaded texel
+// of pure green stays.
+std::size_t PureGreenPixels(const FrameStore& store) {
+    std::size_t count = 0;
+    for (int y = 0; y < store.height(); ++y)
+        for (int x = 0; x < store.width(); ++x) {
+            const std::uint32_t p = store.pixel(x, y);
+            count += (p & 0xFF00FF) == 0 && (p & 0x00FF00) != 0 ? 1 : 0;
+        }
+    return count;
+}
+
+TEST(PreviewPresenter, DrawsTheImagesItIsGivenWhileTexturesAreOn) {
+    MainWindowHarness h;
+    PreviewPresenter preview(h.window);
+    h.importFile("sample.oof", test::SampleOof());
+    ASSERT_TRUE(h.window.scene().has_value());
+    auto green = std::make_shared<Image>();
+    green->level = {1, 1, {0, 255, 0, 255}};
+    const TextureImages images(h.window.scene()->textures.size(), FoundImage{green, "green.png"});
+    ASSERT_FALSE(images.empty());
+    int changes = 0;
+    preview.setChanged([&] { ++changes; });
+
+    FrameStore store(80, 60);
+    const auto greenDrawn = [&] {
+        EXPECT_TRUE(preview.Draw(store.frame()));
+        return PureGreenPixels(store);
+    };
+    EXPECT_TRUE(preview.showTextures());
+    EXPECT_EQ(greenDrawn(), 0u) << "no images yet";
+    preview.setTextureImages(images);
+    EXPECT_GT(greenDrawn(), 0u);
+    preview.setShowTextures(false);
+    EXPECT_EQ(greenDrawn(), 0u);
+    preview.setShowTextures(true);
+    EXPECT_GT(greenDrawn(), 0u);
+    EXPECT_EQ(changes, 3);
+
+    // Another model's textures are other slots: a load drops the images until new ones are given.
+    h.importFile("again.oof", test::SampleOof());
+    EXPECT_TRUE(preview.textureImages().empty());
+    EXPECT_EQ(greenDrawn(), 0u);
+}
+
+TEST(PreviewPresenter, TexturesChoiceIsKeptInTorvaleCfg) {
+    MainWindowHarness h;
+    PreviewPresenter preview(h.window);
+    EXPECT_TRUE(preview.showTextures());  // on by default
+    preview.setShowTextures(false);
+    h.window.Unload();
+    ConfigFile saved;
+    saved.Load(h.program.configPath);
+    EXPECT_FALSE(saved.values.showTextures);
+    EXPECT_NE(saved.Text().find("[view]\ntextures=0"), std::string::npos) << saved.Text();
+
+    // The next start reads it back.
+    MainWindowHarness next;
+    test::WriteTestFile(next.program.configPath, test::TextBytes("[view]\ntextures=0\n"));
+    next.program.config.Load(next.program.configPath);
+    PreviewPresenter again(next.window);
+    EXPECT_FALSE(again.showTextures());
+    again.setShowTextures(true);
+    next.window.Unload();
+    saved.Load(next.program.configPath);
+    EXPECT_TRUE(saved.values.showTextures);
+}
+
 }  // namespace
 }  // namespace torvale

@@ -388,6 +388,7 @@ constexpr NamedId kCommands[] = {
     {"mnuViewPreview", IDM_VIEW_PREVIEW},
     {"mnuViewWireframe", IDM_VIEW_WIREFRAME},
     {"mnuViewFindings", IDM_VIEW_FINDINGS},
+    {"mnuViewTextures", IDM_VIEW_TEXTURES},
     {"mnuFileRecent1", IDM_FILE_RECENT_FIRST},
     {"mnuFileRecent2", IDM_FILE_RECENT_FIRST + 1},
 };
