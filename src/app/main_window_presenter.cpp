@@ -226,8 +226,19 @@ const std::vector<std::string>& MainWindowPresenter::recentFiles() const {
 void MainWindowPresenter::modelLoaded(bool loaded, const std::string& title) {
     setMenuEnabled(MenuItem::FileExport, loaded);
     setMenuEnabled(MenuItem::FileExportModel, loaded);
-    if (listener_)
+    images_.clear();
+    if (loaded && scene_) {
+        if (TextureFinder* finder = textureFinder()) {
+            std::vector<std::string> notes;
+            images_ = FindTextureImages(scene_->textures, {}, *finder, notes);
+            for (const std::string& note : notes)
+                log_.PrintOutput("Note: " + note + std::string(kCrLf));
+        }
+    }
+    if (listener_) {
         listener_->ModelChanged(loaded && scene_ ? &*scene_ : nullptr, loaded && room_ ? &*room_ : nullptr, title);
+        listener_->TexturesFound(images_);
+    }
     if (!loaded) {
         modelPath.clear();
         modelTitle.clear();
@@ -251,6 +262,26 @@ const GameTextures* MainWindowPresenter::gameTextures() {
             log_.PrintOutput(std::string(kCrLf) + "Warning: " + problem + std::string(kCrLf));
     }
     return game_.get();
+}
+
+TextureFinder* MainWindowPresenter::textureFinder() {
+    const Config& config = program_.config.values;
+    if (config.gameFolder.empty() && config.textureFolder.empty())
+        return nullptr;
+    const std::string settings = config.gameFolder + '\n' + config.textureFolder;
+    if (!finder_ || finderFolders_ != settings) {
+        finder_ = std::make_unique<TextureFinder>();
+        finderFolders_ = settings;
+        if (!config.textureFolder.empty())
+            finder_->addFolder(config.textureFolder);
+        if (const GameTextures* pages = gameTextures()) {
+            gameFiles_ = std::make_unique<GameFiles>();
+            // The tables' loading has told the archives' problems already.
+            gameFiles_->open(GamePaths(config));
+            finder_->setGame(pages, gameFiles_.get());
+        }
+    }
+    return finder_.get();
 }
 
 void MainWindowPresenter::ExportOrf() {

@@ -12,7 +12,9 @@
 #include "app/output_log.h"
 #include "app/output_style.h"
 #include "app/startup.h"
+#include "app/texture_finder.h"
 #include "core/twips_rect.h"
+#include "game/game_files.h"
 #include "game/game_textures.h"
 #include "oof/object_model.h"
 #include "oof/oof_reader.h"
@@ -45,6 +47,8 @@ class ModelListener {
 public:
     virtual ~ModelListener() = default;
     virtual void ModelChanged(const Scene* scene, const Room* room, const std::string& title) = 0;
+    // The images found for the current model's textures, told after ModelChanged (slot k is texture k).
+    virtual void TexturesFound(const TextureImages& images) = 0;
 };
 
 // A file the program opens by what it holds rather than by the menu item that asked for it.
@@ -129,6 +133,11 @@ public:
     // The game's texture pages from TORVALE.cfg's game folder, loaded when the setting is new (its problems
     // go to the log then, once); null without a folder.
     const GameTextures* gameTextures();
+    // Where the images of textures are found: TORVALE.cfg's texture folder, then the game folder's pages and
+    // bitmaps; made again when either setting is new. Null when neither is set.
+    TextureFinder* textureFinder();
+    // The images of the current model's textures, found when it was loaded.
+    const TextureImages& textureImages() const { return images_; }
     // The loaded model as every export writes it: scaled by the Scale option into `scaled` (the log says so),
     // or the model itself at a scale of 1. Null, with the reason in `problem`, when there is no model to export
     // (a damaged OOF model, or one that the scale takes beyond single precision).
@@ -164,7 +173,11 @@ private:
     std::string sceneProblem_;
     std::optional<Room> room_;
     std::unique_ptr<GameTextures> game_;
-    std::string gameFolder_;                // the setting game_ was loaded from
+    std::string gameFolder_;  // the setting game_ was loaded from
+    std::unique_ptr<GameFiles> gameFiles_;
+    std::unique_ptr<TextureFinder> finder_;
+    std::string finderFolders_;  // the game and texture folder settings finder_ was made from
+    TextureImages images_;
     std::string caption_ = "TORVALE v1.0";  // the design caption, replaced at load
     bool exportEnabled_ = false;
     bool reloadEnabled_ = false;

@@ -72,6 +72,7 @@ public:
 
     // ModelListener
     void ModelChanged(const Scene* scene, const Room* room, const std::string& title) override;
+    void TexturesFound(const TextureImages& images) override { setTextureImages(images); }
 
 private:
     const PreviewScene& scene();

@@ -22,11 +22,12 @@ namespace {
 
 constexpr const char* kRenderUsage =
     "Usage: torvale-cli render INPUT -o PICTURE.png [--size WxH] [--yaw DEG] [--pitch DEG] [--wireframe]\n"
-    "                          [--findings]\n"
+    "                          [--findings] [--game PATH]... [--textures DIR]...\n"
     "\n"
     "Draws a model or a room (OOF, ORF, glTF, GLB or OBJ, told apart by content) as the preview window\n"
-    "shows it and writes the picture as a PNG file: faces in a colour per texture, gun points and attach\n"
-    "points as small squares.\n"
+    "shows it and writes the picture as a PNG file: faces with their textures where an image of them is\n"
+    "found (the model's own images, --textures, --game), the others in a colour per texture, gun points\n"
+    "and attach points as small squares.\n"
     "\n"
     "Options:\n"
     "  -o PICTURE.png  the picture to write (replaced if it exists)\n"
@@ -35,6 +36,11 @@ constexpr const char* kRenderUsage =
     "  --pitch DEG     raise the viewer over the model (default 20)\n"
     "  --wireframe     draw the faces' edges over them\n"
     "  --findings      the faces the level editor's room check finds fault with, in red\n"
+    "  --game PATH     a Descent 3 folder, a .gam table or a .hog or .mn3 archive whose texture pages and\n"
+    "                  bitmaps give the textures' images; may be given more than once\n"
+    "  --textures DIR  a folder of images named after texture names (NAME.png, NAME.tga or NAME.ogf,\n"
+    "                  without regard to case), searched before the game's files; may be given more than\n"
+    "                  once\n"
     "  -h, --help      show this text\n"
     "\n"
     "Exit status: 0 the picture was written, 1 the input could not be read or the picture not written,\n"
@@ -72,6 +78,8 @@ int RunRender(const CommandContext& context) {
     View view{30.0f, 20.0f, 1.0f};
     RenderOptions options;
     options.markers = true;
+    std::vector<std::string> gamePaths;
+    std::vector<std::string> textureFolders;
     const auto degrees = [](std::string name, float& into) {
         return [name, &into](const std::string& given) {
             return ParseDegrees(given, into) ? std::string() : name + " takes a number of degrees";
@@ -93,6 +101,8 @@ int RunRender(const CommandContext& context) {
         .value({"--pitch"}, degrees("--pitch", view.pitchDegrees))
         .flag("--wireframe", options.wireframe)
         .flag("--findings", options.findings)
+        .repeated("--game", gamePaths)
+        .repeated("--textures", textureFolders)
         .operands(inputs, 1, "INPUT is missing", 1, "only one INPUT may be given");
     if (const auto exit = ParseCommand(context, kRender, parser, context.args))
         return *exit;
@@ -103,6 +113,10 @@ int RunRender(const CommandContext& context) {
         return UsageError(context, kRender, "-o " + *picture + " is a folder; name the picture to write");
     if (IsSameFile(*picture, input))
         return UsageError(context, kRender, "the picture would be written over INPUT " + input);
+
+    TextureSources sources;
+    if (!OpenTextureSources(gamePaths, textureFolders, sources, context.err))
+        return kExitFailed;
 
     // The log's report is of no use beside a picture; only a refusal is shown, on the error stream.
     std::ostringstream discarded;
@@ -124,8 +138,13 @@ int RunRender(const CommandContext& context) {
     const std::vector<std::size_t> flagged = !options.findings ? std::vector<std::size_t>{}
                                              : loaded.room     ? FlaggedFacesOf(*loaded.room)
                                                                : FlaggedFacesOf(*loaded.scene);
+    std::vector<std::string> notes;
+    const TextureImages images = FindTextureImages(loaded.scene->textures, {}, sources.finder, notes);
+    for (const std::string& note : notes)
+        context.err << "note: " << note << '\n';
+    options.textures = true;
     FrameStore frame(width, height);
-    Render(BuildPreviewScene(*loaded.scene, flagged), view, options, frame.frame());
+    Render(BuildPreviewScene(*loaded.scene, flagged), view, options, frame.frame(), images);
     std::string error;
     if (!WritePng(*picture, frame.frame(), error)) {
         context.err << "torvale-cli: cannot write " << *picture << ": " << error << '\n';
