@@ -11,6 +11,7 @@
 #include "model_io/handedness.h"
 #include "model_io/polygon.h"
 #include "model_io/resource_path.h"
+#include "model_io/texture_files.h"
 
 namespace torvale {
 namespace {
@@ -50,9 +51,14 @@ private:
 
 }  // namespace
 
-ObjFiles BuildObj(const Scene& gameScene, std::string_view mtlName, std::vector<std::string>& warnings) {
+ObjFiles BuildObj(const Scene& gameScene,
+                  std::string_view mtlName,
+                  std::vector<std::string>& warnings,
+                  const TextureImages& images) {
     const Scene scene = InOtherHandedness(gameScene);
     ObjFiles files;
+    const TextureFilePlan plan = PlanTextureFiles(gameScene, images);
+    files.images = EncodeTextureFiles(plan, warnings);
     NameCleaner safeName;
     std::string& obj = files.obj;
     obj = "# TORVALE\nmtllib " + safeName(mtlName, "") + "\n";
@@ -88,7 +94,12 @@ ObjFiles BuildObj(const Scene& gameScene, std::string_view mtlName, std::vector<
             if (texture != kUntextured) {
                 name =
                     safeName(scene.textures[static_cast<std::size_t>(texture)], "texture_" + std::to_string(texture));
-                materials.try_emplace(name, "Kd 1 1 1\n");
+                std::string statements = "Kd 1 1 1\n";
+                // The file's name holds no blank, '#' or '\\', so it stands in map_Kd as it is.
+                if (const int file = plan.fileOf(texture);
+                    file >= 0 && !files.images[static_cast<std::size_t>(file)].bytes.empty())
+                    statements += "map_Kd " + files.images[static_cast<std::size_t>(file)].fileName + "\n";
+                materials.try_emplace(name, statements);
             } else {
                 const FaceColor color = face.color;
                 name = ColorMaterialName(color);
@@ -126,6 +137,7 @@ ObjFiles BuildObj(const Scene& gameScene, std::string_view mtlName, std::vector<
     files.mtl = "# TORVALE\n";
     for (const auto& [name, statements] : materials)
         files.mtl += "\nnewmtl " + name + "\n" + statements;
+    std::erase_if(files.images, [](const PngFile& png) { return png.bytes.empty(); });
     return files;
 }
 
@@ -142,24 +154,35 @@ std::string MtlPathFor(const std::string& objPath) {
     return objPath.substr(0, start) + PlainSideFileName(clean(stem, "")) + ".mtl";
 }
 
-std::vector<std::string> ObjOutputPaths(const std::string& path) {
-    return {path, MtlPathFor(path)};
+std::vector<std::string> ObjOutputPaths(const std::string& path, const Scene& scene, const TextureImages& images) {
+    std::vector<std::string> paths{path, MtlPathFor(path)};
+    if (!images.empty()) {
+        const std::vector<std::string> pngs = TextureFilePaths(path, PlanTextureFiles(scene, images));
+        paths.insert(paths.end(), pngs.begin(), pngs.end());
+    }
+    return paths;
 }
 
 bool WriteObjModel(const Scene& scene,
                    const std::string& path,
                    std::vector<std::string>& warnings,
                    std::vector<std::string>& notes,
-                   std::string& error) {
+                   std::string& error,
+                   const TextureImages& images) {
     const std::string mtlPath = MtlPathFor(path);
-    const ObjFiles files = BuildObj(scene, mtlPath.substr(FileNameStart(mtlPath)), warnings);
+    const ObjFiles files = BuildObj(scene, mtlPath.substr(FileNameStart(mtlPath)), warnings, images);
     notes.insert(notes.end(), files.notes.begin(), files.notes.end());
     const auto bytes = [](const std::string& text) {
         return std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     };
-    // The .mtl first: an OBJ never stands beside a material library older than itself.
-    const FileToWrite both[] = {{mtlPath, bytes(files.mtl)}, {path, bytes(files.obj)}};
-    return ReplaceFilesAtomically(both, error);
+    // The images and the .mtl first: an OBJ never stands beside files older than itself.
+    const std::string folder = path.substr(0, FileNameStart(path));
+    std::vector<FileToWrite> all;
+    for (const PngFile& png : files.images)
+        all.push_back({folder + png.fileName, png.bytes});
+    all.push_back({mtlPath, bytes(files.mtl)});
+    all.push_back({path, bytes(files.obj)});
+    return ReplaceFilesAtomically(all, error);
 }
 
 }  // namespace torvale
