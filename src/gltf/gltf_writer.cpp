@@ -44,8 +44,8 @@ struct PrimitiveData {
     std::vector<std::uint32_t> indices;
 };
 
-// How the images of textured materials are written: none, in the binary buffer (GLB), or as files the JSON
-// names by their `uri`.
+// Where the images of textured materials go: into the binary buffer (GLB), or into files the JSON names by their
+// `uri`.
 enum class ImagePlacement { Buffer, Files };
 
 class GltfBuilder {
@@ -310,10 +310,7 @@ GltfFiles BuildGltf(const Scene& scene,
     // stray bytes rather than refused.
     files.json = root.dump(1, ' ', false, json::error_handler_t::replace);
     files.bin = std::move(builder.bin());
-    for (PngFile& png : pngs) {
-        if (!png.bytes.empty())
-            files.images.push_back(std::move(png));
-    }
+    files.images = std::move(pngs);
     return files;
 }
 
@@ -381,11 +378,8 @@ std::vector<std::string> GltfOutputPaths(const std::string& path, const Scene& s
     const std::size_t start = FileNameStart(path);
     const std::size_t dot = ExtensionDot(path);
     const std::string stem = path.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
-    std::vector<std::string> paths{path, path.substr(0, start) + PlainSideFileName(stem) + ".bin"};
-    if (!images.empty()) {
-        const std::vector<std::string> pngs = TextureFilePaths(path, PlanTextureFiles(scene, images));
-        paths.insert(paths.end(), pngs.begin(), pngs.end());
-    }
+    std::vector<std::string> paths = TextureFilePaths(path, PlanTextureFiles(scene, images));
+    paths.insert(paths.begin(), {path, path.substr(0, start) + PlainSideFileName(stem) + ".bin"});
     return paths;
 }
 
@@ -403,10 +397,7 @@ bool WriteGltfModel(const Scene& scene,
     GltfFiles files = BuildGltf(scene, GltfUriOf(binPath.substr(FileNameStart(binPath))), warnings, images);
     const auto* text = reinterpret_cast<const std::uint8_t*>(files.json.data());
     // The images and the .bin first: a .gltf never stands beside files older than itself.
-    const std::string folder = path.substr(0, FileNameStart(path));
-    std::vector<FileToWrite> all;
-    for (const PngFile& png : files.images)
-        all.push_back({folder + png.fileName, png.bytes});
+    std::vector<FileToWrite> all = PngFilesBeside(path, files.images);
     all.push_back({binPath, files.bin});
     all.push_back({path, {text, files.json.size()}});
     return ReplaceFilesAtomically(all, error);

@@ -15,7 +15,7 @@ namespace torvale {
 struct GltfFiles {
     std::string json;
     std::vector<std::uint8_t> bin;
-    std::vector<PngFile> images;  // the textures' PNG files the JSON names, written beside it
+    std::vector<PngFile> images;  // the textures' PNG files the JSON names, written beside it (none: not encoded)
 };
 
 // The model as glTF 2.0: a node per sub-object (its name, its attach offset as translation, children as in the

@@ -148,4 +148,14 @@ std::vector<std::string> TextureFilePaths(const std::string& modelPath, const Te
     return paths;
 }
 
+std::vector<FileToWrite> PngFilesBeside(const std::string& modelPath, const std::vector<PngFile>& pngs) {
+    const std::string folder = modelPath.substr(0, FileNameStart(modelPath));
+    std::vector<FileToWrite> files;
+    for (const PngFile& png : pngs) {
+        if (!png.bytes.empty())
+            files.push_back({folder + png.fileName, png.bytes});
+    }
+    return files;
+}
+
 }  // namespace torvale

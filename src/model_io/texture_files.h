@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bitmap/texture_images.h"
+#include "core/atomic_file.h"
 
 #include "scene/scene.h"
 
@@ -57,5 +58,8 @@ std::vector<PngFile> EncodeTextureFiles(const TextureFilePlan& plan, std::vector
 
 // The paths of the plan's files beside the model file `modelPath`.
 std::vector<std::string> TextureFilePaths(const std::string& modelPath, const TextureFilePlan& plan);
+
+// The PNG files that have bytes, as files to write beside the model file `modelPath`.
+std::vector<FileToWrite> PngFilesBeside(const std::string& modelPath, const std::vector<PngFile>& pngs);
 
 }  // namespace torvale

@@ -137,7 +137,6 @@ ObjFiles BuildObj(const Scene& gameScene,
     files.mtl = "# TORVALE\n";
     for (const auto& [name, statements] : materials)
         files.mtl += "\nnewmtl " + name + "\n" + statements;
-    std::erase_if(files.images, [](const PngFile& png) { return png.bytes.empty(); });
     return files;
 }
 
@@ -155,11 +154,8 @@ std::string MtlPathFor(const std::string& objPath) {
 }
 
 std::vector<std::string> ObjOutputPaths(const std::string& path, const Scene& scene, const TextureImages& images) {
-    std::vector<std::string> paths{path, MtlPathFor(path)};
-    if (!images.empty()) {
-        const std::vector<std::string> pngs = TextureFilePaths(path, PlanTextureFiles(scene, images));
-        paths.insert(paths.end(), pngs.begin(), pngs.end());
-    }
+    std::vector<std::string> paths = TextureFilePaths(path, PlanTextureFiles(scene, images));
+    paths.insert(paths.begin(), {path, MtlPathFor(path)});
     return paths;
 }
 
@@ -176,10 +172,7 @@ bool WriteObjModel(const Scene& scene,
         return std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     };
     // The images and the .mtl first: an OBJ never stands beside files older than itself.
-    const std::string folder = path.substr(0, FileNameStart(path));
-    std::vector<FileToWrite> all;
-    for (const PngFile& png : files.images)
-        all.push_back({folder + png.fileName, png.bytes});
+    std::vector<FileToWrite> all = PngFilesBeside(path, files.images);
     all.push_back({mtlPath, bytes(files.mtl)});
     all.push_back({path, bytes(files.obj)});
     return ReplaceFilesAtomically(all, error);

@@ -15,7 +15,7 @@ struct ObjFiles {
     std::string obj;
     std::string mtl;
     std::vector<std::string> notes;  // said once: names that had characters replaced that a user would miss
-    std::vector<PngFile> images;     // the textures' PNG files the .mtl names, written beside it
+    std::vector<PngFile> images;     // the textures' PNG files the .mtl names, written beside it (none: not encoded)
 };
 
 // The model as OBJ: an `o` per sub-object that has faces, its vertices at world positions (the attach offsets
