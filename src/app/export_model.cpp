@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gltf/gltf_writer.h"
+#include "model_io/texture_files.h"
 #include "obj/obj_writer.h"
 
 namespace torvale {
@@ -29,18 +30,22 @@ ModelTarget TargetOf(std::string_view path) {
     return ModelTarget::Room;
 }
 
-std::vector<std::string> ExchangeModelFiles(const std::string& path, ModelTarget target) {
-    return target == ModelTarget::Obj ? ObjOutputPaths(path) : GltfOutputPaths(path);
+std::vector<std::string> ExchangeModelFiles(const std::string& path,
+                                            ModelTarget target,
+                                            const Scene& scene,
+                                            const TextureImages& images) {
+    return target == ModelTarget::Obj ? ObjOutputPaths(path, scene, images) : GltfOutputPaths(path, scene, images);
 }
 
 bool WriteExchangeModel(const Scene& scene,
                         const std::string& path,
                         ModelTarget target,
                         OutputSink& out,
-                        const std::vector<std::string>& inputs) {
+                        const std::vector<std::string>& inputs,
+                        const TextureImages& images) {
     const std::string crlf(kCrLf);
     out.PrintOutput(crlf + "Exporting " + path + "..." + crlf);
-    for (const std::string& file : ExchangeModelFiles(path, target)) {
+    for (const std::string& file : ExchangeModelFiles(path, target, scene, images)) {
         for (const std::string& input : inputs) {
             if (IsSameFile(file, input)) {
                 out.PrintOutput(crlf + "Error: " + file + " is the file the model was read from; nothing was written" +
@@ -51,8 +56,8 @@ bool WriteExchangeModel(const Scene& scene,
     }
     std::vector<std::string> warnings, notes;
     std::string error;
-    const bool written = target == ModelTarget::Obj ? WriteObjModel(scene, path, warnings, notes, error)
-                                                    : WriteGltfModel(scene, path, warnings, error);
+    const bool written = target == ModelTarget::Obj ? WriteObjModel(scene, path, warnings, notes, error, images)
+                                                    : WriteGltfModel(scene, path, warnings, error, images);
     for (const std::string& warning : warnings)
         out.PrintOutput("Warning: " + warning + crlf);
     for (const std::string& note : notes)
@@ -61,6 +66,15 @@ bool WriteExchangeModel(const Scene& scene,
         // The writers name the file that failed, and which of the others are new, if any.
         out.PrintOutput(crlf + "Error: could not write " + error + crlf);
         return false;
+    }
+    if (target != ModelTarget::Glb && !images.empty()) {
+        // One line per PNG written beside the model, so that the user sees which textures found an image.
+        const TextureFilePlan plan = PlanTextureFiles(scene, images);
+        const std::vector<std::string> paths = TextureFilePaths(path, plan);
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            const std::string& origin = plan.files[i].origin;
+            out.PrintOutput("Wrote " + paths[i] + (origin.empty() ? "" : " from " + origin) + crlf);
+        }
     }
     out.PrintOutput(crlf + "Finished exporting " + path + crlf);
     return true;

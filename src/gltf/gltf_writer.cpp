@@ -18,6 +18,7 @@
 #include "model_io/handedness.h"
 #include "model_io/polygon.h"
 #include "model_io/resource_path.h"
+#include "model_io/texture_files.h"
 
 namespace torvale {
 namespace {
@@ -28,6 +29,8 @@ constexpr int kFloat = 5126;
 constexpr int kUnsignedInt = 5125;
 constexpr int kArrayBuffer = 34962;
 constexpr int kElementArrayBuffer = 34963;
+constexpr int kLinear = 9729;
+constexpr int kRepeat = 10497;
 
 // Linear colour factor of an sRGB byte (glTF's base colour factors are linear).
 double LinearOf(std::uint8_t byte) {
@@ -41,14 +44,24 @@ struct PrimitiveData {
     std::vector<std::uint32_t> indices;
 };
 
+// Where the images of textured materials go: into the binary buffer (GLB), or into files the JSON names by their
+// `uri`.
+enum class ImagePlacement { Buffer, Files };
+
 class GltfBuilder {
 public:
-    GltfBuilder(const Scene& scene, std::vector<std::string>& warnings) : scene_(scene), warnings_(warnings) {}
+    GltfBuilder(const Scene& scene,
+                std::vector<std::string>& warnings,
+                const TextureFilePlan& plan,
+                const std::vector<PngFile>& pngs,
+                ImagePlacement placement)
+        : scene_(scene), warnings_(warnings), plan_(plan), pngs_(pngs), placement_(placement) {}
     json build();
     std::vector<std::uint8_t>& bin() { return bin_; }
 
 private:
     int material(std::int32_t texture, const FaceColor& color);
+    int textureOfFile(std::size_t file);
     int accessor(const void* data,
                  std::size_t bytes,
                  std::size_t count,
@@ -64,9 +77,14 @@ private:
 
     const Scene& scene_;
     std::vector<std::string>& warnings_;
+    const TextureFilePlan& plan_;
+    const std::vector<PngFile>& pngs_;
+    ImagePlacement placement_;
     std::vector<std::uint8_t> bin_;
     json accessors_ = json::array(), views_ = json::array(), materials_ = json::array(), meshes_ = json::array();
+    json images_ = json::array(), textures_ = json::array();
     std::map<std::string, int> materialByName_;
+    std::map<std::size_t, int> textureByFile_;
 };
 
 int GltfBuilder::material(std::int32_t texture, const FaceColor& color) {
@@ -79,9 +97,32 @@ int GltfBuilder::material(std::int32_t texture, const FaceColor& color) {
     json pbr = {{"metallicFactor", 0.0}, {"roughnessFactor", 1.0}};
     if (!textured)
         pbr["baseColorFactor"] = {LinearOf(color.red), LinearOf(color.green), LinearOf(color.blue), 1.0};
+    else if (const int file = plan_.fileOf(texture); file >= 0 && !pngs_[static_cast<std::size_t>(file)].bytes.empty())
+        pbr["baseColorTexture"] = {{"index", textureOfFile(static_cast<std::size_t>(file))}};
     materials_.push_back({{"name", name}, {"pbrMetallicRoughness", pbr}});
     const int index = static_cast<int>(materials_.size()) - 1;
     materialByName_.emplace(key, index);
+    return index;
+}
+
+int GltfBuilder::textureOfFile(std::size_t file) {
+    if (const auto found = textureByFile_.find(file); found != textureByFile_.end())
+        return found->second;
+    const PngFile& png = pngs_[file];
+    if (placement_ == ImagePlacement::Buffer) {
+        const std::size_t offset = bin_.size();
+        bin_.insert(bin_.end(), png.bytes.begin(), png.bytes.end());
+        // The accessors' views that follow start on a 4-byte boundary.
+        bin_.resize(bin_.size() + (4 - bin_.size() % 4) % 4, 0);
+        views_.push_back({{"buffer", 0}, {"byteOffset", offset}, {"byteLength", png.bytes.size()}});
+        images_.push_back({{"bufferView", views_.size() - 1}, {"mimeType", "image/png"}});
+    } else {
+        images_.push_back({{"uri", GltfUriOf(png.fileName)}});
+    }
+    // One sampler for all: the game tiles its textures and filters them linearly.
+    textures_.push_back({{"sampler", 0}, {"source", images_.size() - 1}});
+    const int index = static_cast<int>(textures_.size()) - 1;
+    textureByFile_.emplace(file, index);
     return index;
 }
 
@@ -236,6 +277,12 @@ json GltfBuilder::build() {
         root["accessors"] = accessors_;
         root["bufferViews"] = views_;
         root["buffers"] = json::array({{{"byteLength", bin_.size()}}});
+        if (!textures_.empty()) {
+            root["images"] = images_;
+            root["textures"] = textures_;
+            root["samplers"] =
+                json::array({{{"magFilter", kLinear}, {"minFilter", kLinear}, {"wrapS", kRepeat}, {"wrapT", kRepeat}}});
+        }
     }
     return root;
 }
@@ -247,9 +294,14 @@ void AppendU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
 
 }  // namespace
 
-GltfFiles BuildGltf(const Scene& scene, std::string_view binUri, std::vector<std::string>& warnings) {
+GltfFiles BuildGltf(const Scene& scene,
+                    std::string_view binUri,
+                    std::vector<std::string>& warnings,
+                    const TextureImages& images) {
     const Scene inFile = InOtherHandedness(scene);
-    GltfBuilder builder(inFile, warnings);
+    const TextureFilePlan plan = PlanTextureFiles(scene, images);
+    std::vector<PngFile> pngs = EncodeTextureFiles(plan, warnings);
+    GltfBuilder builder(inFile, warnings, plan, pngs, ImagePlacement::Files);
     json root = builder.build();
     GltfFiles files;
     if (root.contains("buffers"))
@@ -258,12 +310,17 @@ GltfFiles BuildGltf(const Scene& scene, std::string_view binUri, std::vector<std
     // stray bytes rather than refused.
     files.json = root.dump(1, ' ', false, json::error_handler_t::replace);
     files.bin = std::move(builder.bin());
+    files.images = std::move(pngs);
     return files;
 }
 
-std::vector<std::uint8_t> BuildGlb(const Scene& scene, std::vector<std::string>& warnings) {
+std::vector<std::uint8_t> BuildGlb(const Scene& scene,
+                                   std::vector<std::string>& warnings,
+                                   const TextureImages& images) {
     const Scene inFile = InOtherHandedness(scene);
-    GltfBuilder builder(inFile, warnings);
+    const TextureFilePlan plan = PlanTextureFiles(scene, images);
+    const std::vector<PngFile> pngs = EncodeTextureFiles(plan, warnings);
+    GltfBuilder builder(inFile, warnings, plan, pngs, ImagePlacement::Buffer);
     std::string text = builder.build().dump(-1, ' ', false, json::error_handler_t::replace);
     std::vector<std::uint8_t>& bin = builder.bin();
     // Both chunks end on a 4-byte boundary: JSON padded with spaces, the binary chunk with zeros.
@@ -315,31 +372,35 @@ std::string GltfUriOf(std::string_view fileName) {
     return uri;
 }
 
-std::vector<std::string> GltfOutputPaths(const std::string& path) {
+std::vector<std::string> GltfOutputPaths(const std::string& path, const Scene& scene, const TextureImages& images) {
     if (IsGlbPath(path))
         return {path};
     const std::size_t start = FileNameStart(path);
     const std::size_t dot = ExtensionDot(path);
     const std::string stem = path.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
-    return {path, path.substr(0, start) + PlainSideFileName(stem) + ".bin"};
+    std::vector<std::string> paths = TextureFilePaths(path, PlanTextureFiles(scene, images));
+    paths.insert(paths.begin(), {path, path.substr(0, start) + PlainSideFileName(stem) + ".bin"});
+    return paths;
 }
 
 bool WriteGltfModel(const Scene& scene,
                     const std::string& path,
                     std::vector<std::string>& warnings,
-                    std::string& error) {
+                    std::string& error,
+                    const TextureImages& images) {
     if (IsGlbPath(path)) {
-        const std::vector<std::uint8_t> glb = BuildGlb(scene, warnings);
+        const std::vector<std::uint8_t> glb = BuildGlb(scene, warnings, images);
         const FileToWrite file{path, glb};
         return ReplaceFilesAtomically({&file, 1}, error);
     }
-    const std::vector<std::string> paths = GltfOutputPaths(path);
-    const std::string& binPath = paths[1];
-    GltfFiles files = BuildGltf(scene, GltfUriOf(binPath.substr(FileNameStart(binPath))), warnings);
+    const std::string binPath = GltfOutputPaths(path)[1];
+    GltfFiles files = BuildGltf(scene, GltfUriOf(binPath.substr(FileNameStart(binPath))), warnings, images);
     const auto* text = reinterpret_cast<const std::uint8_t*>(files.json.data());
-    // The .bin first: a .gltf never stands beside a .bin older than itself.
-    const FileToWrite both[] = {{binPath, files.bin}, {path, {text, files.json.size()}}};
-    return ReplaceFilesAtomically(both, error);
+    // The images and the .bin first: a .gltf never stands beside files older than itself.
+    std::vector<FileToWrite> all = PngFilesBeside(path, files.images);
+    all.push_back({binPath, files.bin});
+    all.push_back({path, {text, files.json.size()}});
+    return ReplaceFilesAtomically(all, error);
 }
 
 }  // namespace torvale

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "bitmap/texture_images.h"
+#include "model_io/texture_files.h"
 #include "scene/scene.h"
 
 namespace torvale {
@@ -13,6 +15,7 @@ namespace torvale {
 struct GltfFiles {
     std::string json;
     std::vector<std::uint8_t> bin;
+    std::vector<PngFile> images;  // the textures' PNG files the JSON names, written beside it (none: not encoded)
 };
 
 // The model as glTF 2.0: a node per sub-object (its name, its attach offset as translation, children as in the
@@ -22,21 +25,34 @@ struct GltfFiles {
 // points and ground points as empty nodes "gunpoint_N", "attach_N", "ground_N" under their sub-object.
 // Polygons become triangles of the same winding (a fan when convex, ear clipping otherwise). A face without
 // area, or naming a vertex its sub-object lacks, is left out with a line in `warnings`.
-GltfFiles BuildGltf(const Scene& scene, std::string_view binUri, std::vector<std::string>& warnings);
-std::vector<std::uint8_t> BuildGlb(const Scene& scene, std::vector<std::string>& warnings);
+// A material of a texture that `images` has an image for takes it as its base colour texture (one sampler for
+// all: repeated, filtered linearly), as a PNG (see PlanTextureFiles): in a GLB inside the binary chunk, in a
+// .gltf as a file beside it. Without images the output is as it always was.
+GltfFiles BuildGltf(const Scene& scene,
+                    std::string_view binUri,
+                    std::vector<std::string>& warnings,
+                    const TextureImages& images = {});
+std::vector<std::uint8_t> BuildGlb(const Scene& scene,
+                                   std::vector<std::string>& warnings,
+                                   const TextureImages& images = {});
 
 // A file name as a glTF `uri`: percent-encoded but for unreserved characters and '/' (RFC 3986), so that a
 // blank, a '%' or a '\\' (no separator on POSIX) reads back as the same name.
 std::string GltfUriOf(std::string_view fileName);
 
-// The files WriteGltfModel writes for `path`: the .glb alone, or the .gltf and the .bin beside it.
-std::vector<std::string> GltfOutputPaths(const std::string& path);
+// The files WriteGltfModel writes for `path`: the .glb alone, or the .gltf, the .bin beside it and the PNG
+// files of the textures that have images.
+std::vector<std::string> GltfOutputPaths(const std::string& path,
+                                         const Scene& scene = {},
+                                         const TextureImages& images = {});
 
 // Writes `path` as one .glb when its extension is .glb (any case), otherwise as .gltf with a .bin of the same
-// name beside it. Both files are replaced together or not at all; on failure `error` says why.
+// name beside it and the textures' PNG files. All files are replaced together or not at all; on failure `error`
+// says why.
 bool WriteGltfModel(const Scene& scene,
                     const std::string& path,
                     std::vector<std::string>& warnings,
-                    std::string& error);
+                    std::string& error,
+                    const TextureImages& images = {});
 
 }  // namespace torvale

@@ -11,6 +11,7 @@
 #include "model_io/handedness.h"
 #include "model_io/polygon.h"
 #include "model_io/resource_path.h"
+#include "model_io/texture_files.h"
 
 namespace torvale {
 namespace {
@@ -50,9 +51,14 @@ private:
 
 }  // namespace
 
-ObjFiles BuildObj(const Scene& gameScene, std::string_view mtlName, std::vector<std::string>& warnings) {
+ObjFiles BuildObj(const Scene& gameScene,
+                  std::string_view mtlName,
+                  std::vector<std::string>& warnings,
+                  const TextureImages& images) {
     const Scene scene = InOtherHandedness(gameScene);
     ObjFiles files;
+    const TextureFilePlan plan = PlanTextureFiles(gameScene, images);
+    files.images = EncodeTextureFiles(plan, warnings);
     NameCleaner safeName;
     std::string& obj = files.obj;
     obj = "# TORVALE\nmtllib " + safeName(mtlName, "") + "\n";
@@ -88,7 +94,12 @@ ObjFiles BuildObj(const Scene& gameScene, std::string_view mtlName, std::vector<
             if (texture != kUntextured) {
                 name =
                     safeName(scene.textures[static_cast<std::size_t>(texture)], "texture_" + std::to_string(texture));
-                materials.try_emplace(name, "Kd 1 1 1\n");
+                std::string statements = "Kd 1 1 1\n";
+                // The file's name holds no blank, '#' or '\\', so it stands in map_Kd as it is.
+                if (const int file = plan.fileOf(texture);
+                    file >= 0 && !files.images[static_cast<std::size_t>(file)].bytes.empty())
+                    statements += "map_Kd " + files.images[static_cast<std::size_t>(file)].fileName + "\n";
+                materials.try_emplace(name, statements);
             } else {
                 const FaceColor color = face.color;
                 name = ColorMaterialName(color);
@@ -142,24 +153,29 @@ std::string MtlPathFor(const std::string& objPath) {
     return objPath.substr(0, start) + PlainSideFileName(clean(stem, "")) + ".mtl";
 }
 
-std::vector<std::string> ObjOutputPaths(const std::string& path) {
-    return {path, MtlPathFor(path)};
+std::vector<std::string> ObjOutputPaths(const std::string& path, const Scene& scene, const TextureImages& images) {
+    std::vector<std::string> paths = TextureFilePaths(path, PlanTextureFiles(scene, images));
+    paths.insert(paths.begin(), {path, MtlPathFor(path)});
+    return paths;
 }
 
 bool WriteObjModel(const Scene& scene,
                    const std::string& path,
                    std::vector<std::string>& warnings,
                    std::vector<std::string>& notes,
-                   std::string& error) {
+                   std::string& error,
+                   const TextureImages& images) {
     const std::string mtlPath = MtlPathFor(path);
-    const ObjFiles files = BuildObj(scene, mtlPath.substr(FileNameStart(mtlPath)), warnings);
+    const ObjFiles files = BuildObj(scene, mtlPath.substr(FileNameStart(mtlPath)), warnings, images);
     notes.insert(notes.end(), files.notes.begin(), files.notes.end());
     const auto bytes = [](const std::string& text) {
         return std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     };
-    // The .mtl first: an OBJ never stands beside a material library older than itself.
-    const FileToWrite both[] = {{mtlPath, bytes(files.mtl)}, {path, bytes(files.obj)}};
-    return ReplaceFilesAtomically(both, error);
+    // The images and the .mtl first: an OBJ never stands beside files older than itself.
+    std::vector<FileToWrite> all = PngFilesBeside(path, files.images);
+    all.push_back({mtlPath, bytes(files.mtl)});
+    all.push_back({path, bytes(files.obj)});
+    return ReplaceFilesAtomically(all, error);
 }
 
 }  // namespace torvale

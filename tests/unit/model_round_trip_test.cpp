@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <set>
 #include <tuple>
 
@@ -232,6 +233,30 @@ TEST(GltfValidatorFiles, WritesSampleAndConcaveModelsAsGltfAndGlb) {
             ExpectSameCoverage(back, model);
         }
     }
+}
+
+// Textured models for the validator: images embedded in a GLB and beside a .gltf, a texture without an image and
+// a face of a colour beside them, and a texture name that is no file name as it stands.
+TEST(GltfValidatorFiles, WritesTexturedModelsAsGltfAndGlb) {
+    const std::filesystem::path dir = TORVALE_GLTF_CHECK_DIR;
+    std::filesystem::create_directories(dir);
+    test::ModelBuilder b;
+    b.texture("walls/brick:1").texture("bare").subObject().vertex(0, 0, 0).vertex(1, 0, 0).vertex(1, 1, 0);
+    b.vertex(0, 1, 0).face(0, {{0, 0, 0}, {1, 2, 0}, {2, 2, 2}}).face(1, {{0}, {2, 1, 1}, {3, 0, 1}});
+    b.face(-1, {{1}, {2}, {3}});
+    auto image = std::make_shared<Image>();
+    image->level.width = 8;
+    image->level.height = 4;
+    for (std::uint8_t i = 0; i < 8 * 4 * 4; ++i)
+        image->level.rgba.push_back(static_cast<std::uint8_t>(i * 37));
+    const TextureImages images = {{image, "walls/brick.png"}};
+    for (const char* file : {"textured.gltf", "textured.glb"}) {
+        std::vector<std::string> warnings;
+        std::string error;
+        ASSERT_TRUE(WriteGltfModel(b.scene(), (dir / file).string(), warnings, error, images)) << error;
+        EXPECT_TRUE(warnings.empty());
+    }
+    EXPECT_TRUE(std::filesystem::exists(dir / "walls_brick_1.png"));
 }
 
 }  // namespace
