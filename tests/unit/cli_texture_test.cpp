@@ -81,5 +81,44 @@ TEST_F(CliTexture, ABadInputIsOneLineAndTheOldTargetStays) {
     EXPECT_FALSE(std::filesystem::exists(path(longName)));
 }
 
+// An animated texture is known by its name: its report lists the frames, and convert takes the first frame.
+TEST_F(CliTexture, ReportsAnAnimatedTextureAndConvertsItsFirstFrame) {
+    const Bytes oaf = test::OafHeader(2)
+                          .raw(test::OafFrame("Glow01.ogf", 2, 0x801F))
+                          .raw(test::OafFrame("Glow02.ogf", 2, 0xFC00))
+                          .take();
+    ASSERT_TRUE(WriteTestFile(path("Glow.OAF"), oaf));
+    ASSERT_EQ(run(RunReport, {path("Glow.OAF")}), kExitOk) << err_.str();
+    EXPECT_EQ(out_.str(),
+              "Name: Glow.OAF\n"
+              "Type: animated texture (OAF), version 1 (as the game writes it)\n"
+              "Frames: 2\n"
+              "Frame time in the file: 0.07 s (unused: the game shows the whole cycle in its texture page's speed)\n"
+              "Size: 2 x 2\n"
+              "Pixel format: 1555\n"
+              "Frame 0: Glow01.ogf, 2 x 2, 1555, 1 level\n"
+              "Frame 1: Glow02.ogf, 2 x 2, 1555, 1 level\n");
+
+    ASSERT_EQ(run(RunTexture, {"convert", path("Glow.OAF"), path("glow.png")}), kExitOk) << err_.str();
+    Image png;
+    std::string error;
+    ASSERT_TRUE(ReadPngImage(ReadTestFile(path("glow.png")), png, error)) << error;
+    EXPECT_EQ(png.level.rgba,
+              (std::vector<std::uint8_t>{0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255}));
+
+    // A bad animated texture is one line, whichever command reads it.
+    ASSERT_TRUE(WriteTestFile(path("none.oaf"), test::OafHeader(0).raw(test::OafFrame("a.ogf", 2, 0)).take()));
+    for (const auto command : {RunReport, RunTexture}) {
+        const std::vector<std::string> args =
+            command == RunReport ? std::vector<std::string>{path("none.oaf")}
+                                 : std::vector<std::string>{"convert", path("none.oaf"), path("none.png")};
+        EXPECT_EQ(run(command, args), kExitFailed);
+        EXPECT_EQ(out_.str(), "");
+        EXPECT_EQ(err_.str(), "torvale-cli: cannot read " + path("none.oaf") +
+                                  ": header at byte 2: frame count 0 holds no frame\n");
+    }
+    EXPECT_FALSE(std::filesystem::exists(path("none.png")));
+}
+
 }  // namespace
 }  // namespace torvale::cli
