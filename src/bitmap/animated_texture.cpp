@@ -56,13 +56,11 @@ bool OafReader::readHeader(int& count) {
             texture_.notes.push_back("the version byte is " + std::to_string(version) +
                                      ", not 1; the game does not look at it");
     } else {
-        float playTime = 0;
-        std::int32_t flags = 0;
-        float light = 0;
+        // The play time, flags and light value mean nothing to the game.
         texture_.version = 0;
         count = first;
-        if (!in_.f32(playTime, "the play time") || !in_.f32(texture_.frameTime, "the frame time") ||
-            !in_.i32(flags, "the flags") || !in_.f32(light, "the light value"))
+        if (!in_.pass(4, "the play time") || !in_.f32(texture_.frameTime, "the frame time") ||
+            !in_.pass(4, "the flags") || !in_.pass(4, "the light value"))
             return false;
     }
     if (count < 1)

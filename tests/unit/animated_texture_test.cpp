@@ -42,21 +42,14 @@ TEST(AnimatedTextureReader, ReadsBothLayoutsFrameAfterFrame) {
         int version;
         float frameTime;
     };
+    const Bytes frames = ByteBuilder()
+                             .raw(OafFrame("F01.ogf", 2, 0x801F))
+                             .raw(OafFrame("F02.ogf", 16, 0xFC00))
+                             .raw(OafFrame("F03.ogf", 2, 0x0000))
+                             .take();
     const Case cases[] = {
-        {"game's layout",
-         OafHeader(3, 0.25f)
-             .raw(OafFrame("F01.ogf", 2, 0x801F))
-             .raw(OafFrame("F02.ogf", 16, 0xFC00))
-             .raw(OafFrame("F03.ogf", 2, 0x0000))
-             .take(),
-         1, 0.25f},
-        {"older layout",
-         OldOafHeader(3, 0.5f)
-             .raw(OafFrame("F01.ogf", 2, 0x801F))
-             .raw(OafFrame("F02.ogf", 16, 0xFC00))
-             .raw(OafFrame("F03.ogf", 2, 0x0000))
-             .take(),
-         0, 0.5f},
+        {"game's layout", OafHeader(3, 0.25f).raw(frames).take(), 1, 0.25f},
+        {"older layout", OldOafHeader(3, 0.5f).raw(frames).take(), 0, 0.5f},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

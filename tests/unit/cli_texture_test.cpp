@@ -23,6 +23,13 @@ protected:
         err_.str("");
         return command(CommandContext{args, scratch_.path(), out_, err_});
     }
+    // The RGBA of the PNG written at `name`.
+    std::vector<std::uint8_t> pngPixels(const std::string& name) const {
+        Image png;
+        std::string error;
+        EXPECT_TRUE(ReadPngImage(ReadTestFile(path(name)), png, error)) << error;
+        return png.level.rgba;
+    }
 
     test::ScratchDirectory scratch_{"cli-texture"};
     std::ostringstream out_;
@@ -47,10 +54,7 @@ TEST_F(CliTexture, ConvertsATgaToAnOgfNamedAfterItselfAndOnToAPng) {
     EXPECT_EQ(ogf.levels.at(1), (std::vector<std::uint16_t>{0xB707}));
 
     ASSERT_EQ(run(RunTexture, {"convert", path("Blue.ogf"), path("blue.png")}), kExitOk) << err_.str();
-    Image png;
-    std::string error;
-    ASSERT_TRUE(ReadPngImage(ReadTestFile(path("blue.png")), png, error)) << error;
-    EXPECT_EQ(png.level.rgba,
+    EXPECT_EQ(pngPixels("blue.png"),
               (std::vector<std::uint8_t>{0, 0, 255, 136, 0, 0, 255, 136, 255, 0, 0, 255, 255, 0, 0, 255}));
 
     ASSERT_EQ(run(RunReport, {path("Blue.ogf")}), kExitOk) << err_.str();
@@ -89,21 +93,12 @@ TEST_F(CliTexture, ReportsAnAnimatedTextureAndConvertsItsFirstFrame) {
                           .take();
     ASSERT_TRUE(WriteTestFile(path("Glow.OAF"), oaf));
     ASSERT_EQ(run(RunReport, {path("Glow.OAF")}), kExitOk) << err_.str();
-    EXPECT_EQ(out_.str(),
-              "Name: Glow.OAF\n"
-              "Type: animated texture (OAF), version 1 (as the game writes it)\n"
-              "Frames: 2\n"
-              "Frame time in the file: 0.07 s (unused: the game shows the whole cycle in its texture page's speed)\n"
-              "Size: 2 x 2\n"
-              "Pixel format: 1555\n"
-              "Frame 0: Glow01.ogf, 2 x 2, 1555, 1 level\n"
-              "Frame 1: Glow02.ogf, 2 x 2, 1555, 1 level\n");
+    // Known by its name in any case; the report's lines are checked with the reader's.
+    EXPECT_EQ(out_.str().rfind("Name: Glow.OAF\nType: animated texture (OAF), version 1", 0), 0u) << out_.str();
+    EXPECT_NE(out_.str().find("\nFrame 1: Glow02.ogf, 2 x 2, 1555, 1 level\n"), std::string::npos) << out_.str();
 
     ASSERT_EQ(run(RunTexture, {"convert", path("Glow.OAF"), path("glow.png")}), kExitOk) << err_.str();
-    Image png;
-    std::string error;
-    ASSERT_TRUE(ReadPngImage(ReadTestFile(path("glow.png")), png, error)) << error;
-    EXPECT_EQ(png.level.rgba,
+    EXPECT_EQ(pngPixels("glow.png"),
               (std::vector<std::uint8_t>{0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255}));
 
     // A bad animated texture is one line, whichever command reads it.
