@@ -1,5 +1,7 @@
 #include "bitmap/bitmap_report.h"
 
+#include <cstdio>
+
 namespace torvale {
 namespace {
 
@@ -30,11 +32,15 @@ std::string SizeText(const ImageLevel& level) {
     return std::to_string(level.width) + " x " + std::to_string(level.height);
 }
 
+std::string NameText(const std::string& name) {
+    return name.empty() ? std::string("(none stored)") : name;
+}
+
 }  // namespace
 
 std::string BitmapReport(const Image& image) {
     std::string text;
-    text += "Name: " + (image.name.empty() ? std::string("(none stored)") : image.name) + '\n';
+    text += "Name: " + NameText(image.name) + '\n';
     text += "Type: " + TypeText(image.fileType) + '\n';
     text += "Size: " + SizeText(image.level) + '\n';
     text += "Pixel format: " + std::string(PixelFormatName(image.format)) + '\n';
@@ -43,6 +49,32 @@ std::string BitmapReport(const Image& image) {
         text += " (" + SizeText(image.level) + " down to " + SizeText(image.mips.back()) + ")";
     text += '\n';
     for (const std::string& note : image.notes)
+        text += "Note: " + note + '\n';
+    return text;
+}
+
+std::string AnimatedTextureReport(const AnimatedTexture& texture, std::string_view fileName) {
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%g", static_cast<double>(texture.frameTime));
+    std::string text;
+    text += "Name: " + std::string(fileName) + '\n';
+    text += "Type: animated texture (OAF), version " + std::to_string(texture.version) +
+            (texture.version == 1 ? " (as the game writes it)" : " (the older layout)") + '\n';
+    text += "Frames: " + std::to_string(texture.frames.size()) + '\n';
+    text += "Frame time in the file: " + std::string(seconds) +
+            " s (unused: the game shows the whole cycle in its texture page's speed)\n";
+    if (!texture.frames.empty()) {
+        const Image& first = texture.frames.front();
+        text += "Size: " + SizeText(first.level) + '\n';
+        text += "Pixel format: " + std::string(PixelFormatName(first.format)) + '\n';
+    }
+    for (std::size_t number = 0; number < texture.frames.size(); ++number) {
+        const Image& frame = texture.frames[number];
+        text += "Frame " + std::to_string(number) + ": " + NameText(frame.name) + ", " + SizeText(frame.level) + ", " +
+                std::string(PixelFormatName(frame.format)) + ", " + std::to_string(frame.levelCount()) +
+                (frame.levelCount() == 1 ? " level" : " levels") + '\n';
+    }
+    for (const std::string& note : texture.notes)
         text += "Note: " + note + '\n';
     return text;
 }

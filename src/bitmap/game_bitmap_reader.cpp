@@ -88,10 +88,11 @@ void Put565(std::uint16_t word, std::uint8_t* out) {
 
 class BitmapReader {
 public:
-    explicit BitmapReader(std::span<const std::uint8_t> bytes) : in_(bytes, kBitmapWording) {}
+    BitmapReader(std::span<const std::uint8_t> bytes, std::size_t base) : in_(bytes, kBitmapWording, base) {}
 
     bool read(Image& image);
     const std::string& error() const { return in_.error(); }
+    std::size_t used() const { return in_.position(); }
 
 private:
     bool readName(std::uint8_t type);
@@ -362,11 +363,21 @@ std::string_view PixelFormatName(PixelFormat format) {
 }
 
 bool ReadGameBitmap(std::span<const std::uint8_t> bytes, Image& image, std::string& error) {
-    BitmapReader reader(bytes);
+    std::size_t used = 0;
+    return ReadGameBitmap(bytes, 0, image, error, used);
+}
+
+bool ReadGameBitmap(std::span<const std::uint8_t> bytes,
+                    std::size_t base,
+                    Image& image,
+                    std::string& error,
+                    std::size_t& used) {
+    BitmapReader reader(bytes, base);
     if (!reader.read(image)) {
         error = reader.error();
         return false;
     }
+    used = reader.used();
     return true;
 }
 

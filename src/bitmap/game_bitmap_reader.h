@@ -19,6 +19,14 @@ namespace torvale {
 // ("level 2 at byte 4711: ...") and `image` is left as it was.
 bool ReadGameBitmap(std::span<const std::uint8_t> bytes, Image& image, std::string& error);
 
+// The same for a bitmap that starts `base` bytes into a larger file, as the frames of an animated texture do:
+// refusals give file offsets, and `used` is set to the bytes the bitmap took (it ends after its last pixel).
+bool ReadGameBitmap(std::span<const std::uint8_t> bytes,
+                    std::size_t base,
+                    Image& image,
+                    std::string& error,
+                    std::size_t& used);
+
 // The longest name an OGF keeps: the game keeps the first 33 characters of a longer one.
 inline constexpr std::size_t kOgfNameLimit = 33;
 

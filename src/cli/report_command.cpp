@@ -20,7 +20,9 @@ constexpr const char* kReportUsage =
     "text that the Import OOF command writes into the output log; for an ORF room the short report of\n"
     "Check ORF (without the room check); for a glTF, GLB or OBJ model a summary (sub-objects, vertices,\n"
     "faces, texture names, bounding box). Files are told apart by their content, except that a FILE whose\n"
-    "name ends in .ogf is read as a Descent 3 bitmap: its name, type, size, pixel format and mip levels.\n"
+    "name ends in .ogf is read as a Descent 3 bitmap: its name, type, size, pixel format and mip levels; and\n"
+    "one ending in .oaf as a Descent 3 animated texture: its version, frame count, frame time, size, pixel\n"
+    "format and each frame's name inside and size.\n"
     "\n"
     "Exit status: 0 the model loaded, 1 it did not (not a valid OOF file, or the file cannot be read),\n"
     "2 usage error.\n";

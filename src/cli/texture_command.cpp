@@ -3,7 +3,10 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
+#include "bitmap/animated_texture.h"
 #include "bitmap/bitmap_report.h"
 #include "bitmap/game_bitmap_reader.h"
 #include "bitmap/ogf_writer.h"
@@ -22,7 +25,8 @@ constexpr const char* kTextureUsage =
     "Usage: torvale-cli texture convert IN OUT [--format 1555|4444] [--mips N]\n"
     "\n"
     "Converts a bitmap. IN is a PNG, a TGA (types 2 and 10, 24 or 32 bits) or a Descent 3 OGF, told apart by\n"
-    "their content. OUT's extension chooses what is written: .png a PNG (8-bit RGBA, the full-size image),\n"
+    "their content, or a Descent 3 animated texture (IN ending in .oaf), of which the first frame is taken. OUT's "
+    "extension chooses what is written: .png a PNG (8-bit RGBA, the full-size image),\n"
     ".ogf an OGF as the game writes it, named inside after OUT's file name (at most 33 characters).\n"
     "\n"
     "Options (OGF only):\n"
@@ -85,11 +89,28 @@ ArgumentParser ConvertParser(ConvertArguments& arguments) {
     return parser;
 }
 
-// PNGs by their signature; everything else goes to the game's one TGA/OGF reader, whose type byte decides.
+bool IsAnimatedTextureFile(const std::string& path) {
+    return ExtensionOf(path) == ".oaf";
+}
+
+// The first frame of an animated texture, with the notes about the whole file.
+bool ReadFirstFrame(const std::vector<std::uint8_t>& bytes, Image& image, std::string& error) {
+    AnimatedTexture texture;
+    if (!ReadAnimatedTexture(bytes, texture, error))
+        return false;
+    image = std::move(texture.frames.front());
+    image.notes = std::move(texture.notes);
+    return true;
+}
+
+// An animated texture by its name, as the game tells it; PNGs by their signature; everything else goes to the
+// game's one TGA/OGF reader, whose type byte decides.
 bool ReadBitmapFile(const std::string& path, Image& image, std::string& error) {
     std::vector<std::uint8_t> bytes;
     if (!ReadWholeFile(path, bytes, error))
         return false;
+    if (IsAnimatedTextureFile(path))
+        return ReadFirstFrame(bytes, image, error);
     return IsPng(bytes) ? ReadPngImage(bytes, image, error) : ReadGameBitmap(bytes, image, error);
 }
 
@@ -137,12 +158,20 @@ int Convert(const CommandContext& context) {
 }  // namespace
 
 bool IsBitmapReportFile(const std::string& path) {
-    return ExtensionOf(path) == ".ogf";
+    return ExtensionOf(path) == ".ogf" || IsAnimatedTextureFile(path);
 }
 
 int ReportBitmap(const CommandContext& context, const std::string& path) {
-    Image image;
     std::string error;
+    if (IsAnimatedTextureFile(path)) {
+        std::vector<std::uint8_t> bytes;
+        AnimatedTexture texture;
+        if (!ReadWholeFile(path, bytes, error) || !ReadAnimatedTexture(bytes, texture, error))
+            return Failed(context, "cannot read " + path + ": " + error);
+        context.out << AnimatedTextureReport(texture, FileNameOf(path));
+        return kExitOk;
+    }
+    Image image;
     if (!ReadBitmapFile(path, image, error))
         return Failed(context, "cannot read " + path + ": " + error);
     context.out << BitmapReport(image);

@@ -53,6 +53,31 @@ Bytes Ogf1555(const std::string& name, unsigned width, unsigned height, const st
     return OgfHeader(122, name, 1, width, height).raw(OgfLonePixels(words)).take();
 }
 
+ByteBuilder OafHeader(unsigned countByte, float frameTime, unsigned version) {
+    ByteBuilder b;
+    b.u8(0x7F).u8(version).u8(countByte).f32(frameTime);
+    return b;
+}
+
+ByteBuilder OldOafHeader(unsigned count, float frameTime) {
+    ByteBuilder b;
+    b.u8(count).f32(0.0f).f32(frameTime).i32(0).f32(0.0f);
+    return b;
+}
+
+Bytes OafFrame(const std::string& name, unsigned size, std::uint16_t word) {
+    ByteBuilder b = OgfHeader(122, name, 1, size, size);
+    for (unsigned left = size * size; left > 0;) {
+        const unsigned run = left > 250 ? 250 : left;
+        if (run == 1)
+            b.u8(0).i16(word);
+        else
+            b.u8(run).i16(word);
+        left -= run;
+    }
+    return b.take();
+}
+
 ByteBuilder TgaHeader(unsigned type, unsigned width, unsigned height, unsigned depth, unsigned descriptor) {
     ByteBuilder b;
     b.u8(0).u8(0).u8(type);
@@ -144,6 +169,17 @@ Seeds BitmapSeeds() {
     seeds.emplace_back("tga_2_24", TgaHeader(2, 2, 2, 24, 0).raw({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}).take());
     seeds.emplace_back("tga_10_32",
                        TgaHeader(10, 3, 2, 32, 0x28).u8(0x82).raw({1, 2, 3, 4}).u8(0x02).raw(Bytes(12, 9)).take());
+    return seeds;
+}
+
+Seeds OafSeeds() {
+    Seeds seeds;
+    seeds.emplace_back("oaf_v1_two_frames",
+                       OafHeader(2).raw(OafFrame("a00.ogf", 2, 0x801F)).raw(OafFrame("a01.ogf", 2, 0xFC00)).take());
+    seeds.emplace_back("oaf_v0_sizes_differ",
+                       OldOafHeader(2).raw(OafFrame("b01.ogf", 4, 0x83E0)).raw(OafFrame("b02.ogf", 2, 0)).take());
+    seeds.emplace_back("oaf_v1_tga_frame",
+                       OafHeader(1).raw(TgaHeader(10, 2, 1, 24, 0x20).u8(0x01).raw({1, 2, 3, 4, 5, 6}).take()).take());
     return seeds;
 }
 

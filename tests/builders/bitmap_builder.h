@@ -28,6 +28,15 @@ Bytes OgfRun(unsigned count, std::uint16_t word);
 // An OGF of type 122 with one level of lone pixels.
 Bytes Ogf1555(const std::string& name, unsigned width, unsigned height, const std::vector<std::uint16_t>& words);
 
+// The header of an animated texture (OAF) in the game's layout: 0x7F, the version byte, the frame-count byte (a
+// signed byte to the game), the frame time. The frames follow it.
+ByteBuilder OafHeader(unsigned countByte, float frameTime = 0.07f, unsigned version = 1);
+// The older layout: the frame count (unsigned, any first byte but 0x7F), play time, frame time, flags, light.
+ByteBuilder OldOafHeader(unsigned count, float frameTime = 0.07f);
+// One frame, a 1555 OGF of `size` x `size` pixels all `word`, named `name`: a run command where the pixels
+// allow it.
+Bytes OafFrame(const std::string& name, unsigned size, std::uint16_t word);
+
 // A TGA header (ID length 0, no colour map).
 ByteBuilder TgaHeader(unsigned type, unsigned width, unsigned height, unsigned depth, unsigned descriptor);
 

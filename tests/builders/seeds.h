@@ -21,5 +21,6 @@ Seeds OrfSeeds();
 Seeds GltfSeeds();
 Seeds ObjSeeds();
 Seeds BitmapSeeds();
+Seeds OafSeeds();
 
 }  // namespace torvale::test

@@ -23,6 +23,13 @@ protected:
         err_.str("");
         return command(CommandContext{args, scratch_.path(), out_, err_});
     }
+    // The RGBA of the PNG written at `name`.
+    std::vector<std::uint8_t> pngPixels(const std::string& name) const {
+        Image png;
+        std::string error;
+        EXPECT_TRUE(ReadPngImage(ReadTestFile(path(name)), png, error)) << error;
+        return png.level.rgba;
+    }
 
     test::ScratchDirectory scratch_{"cli-texture"};
     std::ostringstream out_;
@@ -47,10 +54,7 @@ TEST_F(CliTexture, ConvertsATgaToAnOgfNamedAfterItselfAndOnToAPng) {
     EXPECT_EQ(ogf.levels.at(1), (std::vector<std::uint16_t>{0xB707}));
 
     ASSERT_EQ(run(RunTexture, {"convert", path("Blue.ogf"), path("blue.png")}), kExitOk) << err_.str();
-    Image png;
-    std::string error;
-    ASSERT_TRUE(ReadPngImage(ReadTestFile(path("blue.png")), png, error)) << error;
-    EXPECT_EQ(png.level.rgba,
+    EXPECT_EQ(pngPixels("blue.png"),
               (std::vector<std::uint8_t>{0, 0, 255, 136, 0, 0, 255, 136, 255, 0, 0, 255, 255, 0, 0, 255}));
 
     ASSERT_EQ(run(RunReport, {path("Blue.ogf")}), kExitOk) << err_.str();
@@ -79,6 +83,36 @@ TEST_F(CliTexture, ABadInputIsOneLineAndTheOldTargetStays) {
     const std::string longName = std::string(31, 'n') + ".ogf";
     EXPECT_EQ(run(RunTexture, {"convert", path("ok.ogf"), path(longName)}), kExitFailed);
     EXPECT_FALSE(std::filesystem::exists(path(longName)));
+}
+
+// An animated texture is known by its name: its report lists the frames, and convert takes the first frame.
+TEST_F(CliTexture, ReportsAnAnimatedTextureAndConvertsItsFirstFrame) {
+    const Bytes oaf = test::OafHeader(2)
+                          .raw(test::OafFrame("Glow01.ogf", 2, 0x801F))
+                          .raw(test::OafFrame("Glow02.ogf", 2, 0xFC00))
+                          .take();
+    ASSERT_TRUE(WriteTestFile(path("Glow.OAF"), oaf));
+    ASSERT_EQ(run(RunReport, {path("Glow.OAF")}), kExitOk) << err_.str();
+    // Known by its name in any case; the report's lines are checked with the reader's.
+    EXPECT_EQ(out_.str().rfind("Name: Glow.OAF\nType: animated texture (OAF), version 1", 0), 0u) << out_.str();
+    EXPECT_NE(out_.str().find("\nFrame 1: Glow02.ogf, 2 x 2, 1555, 1 level\n"), std::string::npos) << out_.str();
+
+    ASSERT_EQ(run(RunTexture, {"convert", path("Glow.OAF"), path("glow.png")}), kExitOk) << err_.str();
+    EXPECT_EQ(pngPixels("glow.png"),
+              (std::vector<std::uint8_t>{0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255}));
+
+    // A bad animated texture is one line, whichever command reads it.
+    ASSERT_TRUE(WriteTestFile(path("none.oaf"), test::OafHeader(0).raw(test::OafFrame("a.ogf", 2, 0)).take()));
+    for (const auto command : {RunReport, RunTexture}) {
+        const std::vector<std::string> args =
+            command == RunReport ? std::vector<std::string>{path("none.oaf")}
+                                 : std::vector<std::string>{"convert", path("none.oaf"), path("none.png")};
+        EXPECT_EQ(run(command, args), kExitFailed);
+        EXPECT_EQ(out_.str(), "");
+        EXPECT_EQ(err_.str(), "torvale-cli: cannot read " + path("none.oaf") +
+                                  ": header at byte 2: frame count 0 holds no frame\n");
+    }
+    EXPECT_FALSE(std::filesystem::exists(path("none.png")));
 }
 
 }  // namespace
