@@ -72,7 +72,11 @@ public:
 
     // ModelListener
     void ModelChanged(const Scene* scene, const Room* room, const std::string& title) override;
-    void TexturesFound(const TextureImages& images) override { setTextureImages(images); }
+    // ModelChanged has dropped the old model's images; a model without any is drawn once, not twice.
+    void TexturesFound(const TextureImages& images) override {
+        if (!images.empty())
+            setTextureImages(images);
+    }
 
 private:
     const PreviewScene& scene();

@@ -6,6 +6,7 @@
 #include <system_error>
 #include <unordered_set>
 
+#include "bitmap/animated_texture.h"
 #include "bitmap/game_bitmap_reader.h"
 #include "bitmap/png_image.h"
 #include "core/ascii_text.h"
@@ -37,9 +38,15 @@ bool DecodeTextureFile(std::string_view fileName,
                        std::span<const std::uint8_t> bytes,
                        Image& image,
                        std::string& error) {
-    (void)fileName;
     if (IsPng(bytes))
         return ReadPngImage(bytes, image, error);
+    if (EndsWithIgnoringAsciiCase(fileName, ".oaf")) {
+        AnimatedTexture animation;
+        if (!ReadAnimatedTexture(bytes, animation, error))
+            return false;
+        image = std::move(animation.frames.front());  // a texture that was read has at least one frame
+        return true;
+    }
     return ReadGameBitmap(bytes, image, error);
 }
 
@@ -47,6 +54,13 @@ bool DecodeTextureFrames(std::string_view fileName,
                          std::span<const std::uint8_t> bytes,
                          std::vector<Image>& frames,
                          std::string& error) {
+    if (EndsWithIgnoringAsciiCase(fileName, ".oaf")) {
+        AnimatedTexture animation;
+        if (!ReadAnimatedTexture(bytes, animation, error))
+            return false;
+        frames = std::move(animation.frames);
+        return true;
+    }
     Image image;
     if (!DecodeTextureFile(fileName, bytes, image, error))
         return false;
