@@ -80,8 +80,19 @@ int GltfBuilder::material(GltfMaterialFields fields) {
     if (fields.baseColor)
         pbr = "\"baseColorFactor\":[" + Num((*fields.baseColor)[0]) + "," + Num((*fields.baseColor)[1]) + "," +
               Num((*fields.baseColor)[2]) + ",1]";
-    if (!fields.imageUri.empty()) {
-        images_.push_back("{\"uri\":\"" + fields.imageUri + "\"}");
+    if (!fields.imageUri.empty() || !fields.embeddedImage.empty()) {
+        if (fields.imageUri.empty()) {
+            imageViews_.push_back(static_cast<int>(extraViews_.size()));
+            extraViews_.push_back("{\"buffer\":0,\"byteOffset\":" + std::to_string(data_.size()) +
+                                  ",\"byteLength\":" + std::to_string(fields.embeddedImage.size()) + "}");
+            data_.raw(fields.embeddedImage);
+            while (data_.size() % 4 != 0)
+                data_.u8(0);
+            images_.push_back("\"mimeType\":\"image/png\",\"name\":\"" + fields.imageName + "\"}");
+        } else {
+            imageViews_.push_back(-1);
+            images_.push_back("{\"uri\":\"" + fields.imageUri + "\"}");
+        }
         pbr += std::string(pbr.empty() ? "" : ",") +
                "\"baseColorTexture\":{\"index\":" + std::to_string(images_.size() - 1) +
                (fields.textureInfoMembers.empty() ? "" : "," + fields.textureInfoMembers) + "}";
@@ -150,6 +161,13 @@ std::string GltfBuilder::document(const std::string* bufferUri, bool glb) const 
                             (a.sparse.empty() ? "" : "," + a.sparse) + "}");
     }
     views.insert(views.end(), extraViews_.begin(), extraViews_.end());
+    // An embedded image's view is numbered only now, after every accessor's own.
+    std::vector<std::string> images = images_;
+    for (std::size_t i = 0; i < images.size(); ++i)
+        if (imageViews_[i] >= 0)
+            images[i] =
+                "{\"bufferView\":" + std::to_string(accessors_.size() + static_cast<std::size_t>(imageViews_[i])) +
+                "," + images[i];
     for (std::size_t i = 0; i < images_.size(); ++i)
         textures.push_back("{\"source\":" + std::to_string(i) + "}");
     for (int r : roots_)
@@ -165,7 +183,7 @@ std::string GltfBuilder::document(const std::string* bufferUri, bool glb) const 
     return "{\"asset\":{\"version\":\"2.0\"}," + (rootMembers_.empty() ? "" : rootMembers_ + ",") +
            "\"scene\":0,\"scenes\":[{\"nodes\":[" + Join(roots) + "]}]," + "\"nodes\":[" + Join(nodes_) +
            "],\"meshes\":[" + Join(meshes_) + "],\"materials\":[" + Join(materials_) + "],\"textures\":[" +
-           Join(textures) + "],\"images\":[" + Join(images_) + "],\"accessors\":[" + Join(accessors) +
+           Join(textures) + "],\"images\":[" + Join(images) + "],\"accessors\":[" + Join(accessors) +
            "],\"bufferViews\":[" + Join(views) + "],\"buffers\":[" + buffer + "]}";
 }
 

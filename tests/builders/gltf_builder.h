@@ -26,6 +26,9 @@ struct GltfMaterialFields {
     std::string imageUri;  // empty: no base-colour texture
     std::optional<std::array<float, 3>> baseColor;
     std::string textureInfoMembers;  // raw JSON members added to baseColorTexture, e.g. "texCoord":1
+    // With imageUri empty: an image kept in the buffer (a buffer view of these bytes), named imageName.
+    Bytes embeddedImage;
+    std::string imageName;
 };
 
 struct GltfNodeFields {
@@ -77,6 +80,7 @@ private:
     ByteBuilder data_;
     std::vector<Accessor> accessors_;
     std::vector<std::string> meshes_, materials_, nodes_, images_;
+    std::vector<int> imageViews_;  // per image: its view among extraViews_, or -1
     std::vector<int> roots_;
     std::vector<std::pair<int, std::size_t>> countOverrides_;
 };
