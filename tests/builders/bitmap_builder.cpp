@@ -216,4 +216,10 @@ Bytes StoredPng(unsigned width, unsigned height, const Bytes& rgba) {
     return png;
 }
 
+Seeds ImageSeeds() {
+    Seeds seeds = BitmapSeeds();
+    seeds.emplace_back("png_2x2", StoredPng(2, 2, {255, 0, 0, 255, 0, 255, 0, 0, 0, 0, 255, 128, 9, 9, 9, 9}));
+    return seeds;
+}
+
 }  // namespace torvale::test

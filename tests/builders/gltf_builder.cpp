@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "builders/bitmap_builder.h"
 #include "builders/seeds.h"
 
 namespace torvale::test {
@@ -271,8 +272,15 @@ Seeds GltfSeeds() {
     const int m = mirrored.mesh(FrontFacingSquare());
     mirrored.rootNodes({mirrored.node(
         {"mirror", m, std::nullopt, std::array<float, 4>{0, 0, 0.7071068f, 0.7071068f}, Vector3{-1, 1, 1}, {}})});
+    GltfBuilder pictured;
+    GltfMeshFields square = FrontFacingSquare();
+    square.uvs = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    square.material =
+        pictured.material({.name = "m", .embeddedImage = StoredPng(1, 1, {10, 20, 30, 255}), .imageName = "Hull"});
+    pictured.rootNodes({pictured.node({.name = "hull", .mesh = pictured.mesh(square)})});
     // Inputs past the size of the default fuzzing run: deep JSON, many nodes, a long face line.
     return {{"two_nodes.glb", two.glb()},
+            {"embedded_image.glb", pictured.glb()},
             {"two_nodes.gltf", TextBytes(two.jsonWithDataUri())},
             {"mirrored.glb", mirrored.glb()},
             {"nested.gltf", TextBytes(DeeplyNestedGltf(60))},

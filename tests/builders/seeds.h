@@ -21,5 +21,6 @@ Seeds OrfSeeds();
 Seeds GltfSeeds();
 Seeds ObjSeeds();
 Seeds BitmapSeeds();
+Seeds ImageSeeds();  // the game's bitmaps and the other image files a model may name
 
 }  // namespace torvale::test
