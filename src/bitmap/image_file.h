@@ -8,9 +8,9 @@
 
 namespace torvale {
 
-// Reads an image file that a model names for a texture, told apart by its content: PNG, JPEG, or one of the
-// game's own TGA and OGF bitmaps (ReadGameBitmap). On failure `error` is one line saying why, and `image` is
-// left as it was.
+// Reads an image file that a model names for a texture, told apart by its content: PNG, or one of the game's
+// own TGA and OGF bitmaps (ReadGameBitmap). A JPEG is refused by name. On failure `error` is one line saying
+// why, and `image` is left as it was.
 bool ReadImageFile(std::span<const std::uint8_t> bytes, Image& image, std::string& error);
 
 }  // namespace torvale

@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <string_view>
 
 // The decoder and the encoder are compiled here for the bitmaps and stay private to this file.
 #define STBI_ONLY_PNG
-#define STBI_ONLY_JPEG
 #define STBI_NO_STDIO
 #define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
@@ -40,76 +38,7 @@ void Append(void* context, void* data, int size) {
     bytes->insert(bytes->end(), begin, begin + size);
 }
 
-// The decoder's reason may quote a chunk's tag, whose bytes are the file's: keep the line one line.
-std::string DecoderReason() {
-    std::string reason = stbi_failure_reason();
-    std::replace_if(
-        reason.begin(), reason.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }, '?');
-    return reason;
-}
-
-// The decoded pixels as an Image, which takes them over.
-bool TakePixels(stbi_uc* pixels, int w, int h, Image& image) {
-    Image read;
-    read.level.width = static_cast<std::uint32_t>(w);
-    read.level.height = static_cast<std::uint32_t>(h);
-    read.level.rgba.assign(pixels, pixels + static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4);
-    stbi_image_free(pixels);
-    image = std::move(read);
-    return true;
-}
-
-// Refuses a size that the file's bytes could not hold, or that is larger than this program reads.
-bool CheckPixelCount(std::uint64_t width,
-                     std::uint64_t height,
-                     std::size_t bytes,
-                     std::string_view kind,
-                     std::string& error) {
-    if (bytes > INT_MAX || width * height > bytes * kMostPixelsPerByte) {
-        error = "the " + std::string(kind) + " header claims " + std::to_string(width) + " x " +
-                std::to_string(height) + " pixels, more than its " + std::to_string(bytes) + " bytes can hold";
-        return false;
-    }
-    if (width * height > kLargestPng) {
-        error = "the " + std::string(kind) + " is " + std::to_string(width) + " x " + std::to_string(height) +
-                " pixels, more than the " + std::to_string(kLargestPng) + " this program reads";
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
-
-bool IsJpeg(std::span<const std::uint8_t> bytes) {
-    return bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF;
-}
-
-bool ReadJpegImage(std::span<const std::uint8_t> bytes, Image& image, std::string& error) {
-    int w = 0;
-    int h = 0;
-    int channels = 0;
-    if (!IsJpeg(bytes) || bytes.size() > INT_MAX ||
-        !stbi_info_from_memory(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &channels)) {
-        error = "not a JPEG file, or its header is cut short";
-        return false;
-    }
-    if (!CheckPixelCount(static_cast<std::uint64_t>(w), static_cast<std::uint64_t>(h), bytes.size(), "JPEG", error))
-        return false;
-    // The decoder pads a file cut short with zeros and calls it done; the end-of-image marker tells a whole file
-    // (its coded data never holds the pair, as every 0xFF there is followed by 0). Bytes after it are ignored.
-    constexpr std::uint8_t kEnd[] = {0xFF, 0xD9};
-    if (std::search(bytes.begin() + 2, bytes.end(), kEnd, kEnd + 2) == bytes.end()) {
-        error = "the JPEG is cut short: it ends at byte " + std::to_string(bytes.size()) +
-                " before its end-of-image marker";
-        return false;
-    }
-    stbi_uc* pixels = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &channels, 4);
-    if (pixels == nullptr) {
-        error = "the JPEG data cannot be decoded: " + DecoderReason();
-        return false;
-    }
-    return TakePixels(pixels, w, h, image);
-}
 
 bool IsPng(std::span<const std::uint8_t> bytes) {
     return bytes.size() >= sizeof kSignature && std::equal(kSignature, kSignature + sizeof kSignature, bytes.data());
@@ -123,8 +52,16 @@ bool ReadPngImage(std::span<const std::uint8_t> bytes, Image& image, std::string
     }
     const std::uint64_t width = BigEndianAt(bytes, 16);
     const std::uint64_t height = BigEndianAt(bytes, 20);
-    if (!CheckPixelCount(width, height, bytes.size(), "PNG", error))
+    if (bytes.size() > INT_MAX || width * height > bytes.size() * kMostPixelsPerByte) {
+        error = "the PNG header claims " + std::to_string(width) + " x " + std::to_string(height) +
+                " pixels, more than its " + std::to_string(bytes.size()) + " bytes can hold";
         return false;
+    }
+    if (width * height > kLargestPng) {
+        error = "the PNG is " + std::to_string(width) + " x " + std::to_string(height) + " pixels, more than the " +
+                std::to_string(kLargestPng) + " this program reads";
+        return false;
+    }
     // The decoder stops once it has its pixels; a file cut short after them is refused here, so that a
     // damaged PNG is never taken for a whole one.
     for (std::size_t at = 8;;) {
@@ -146,10 +83,20 @@ bool ReadPngImage(std::span<const std::uint8_t> bytes, Image& image, std::string
     int channels = 0;
     stbi_uc* pixels = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &channels, 4);
     if (pixels == nullptr) {
-        error = "the PNG data cannot be decoded: " + DecoderReason();
+        // The decoder's reason may quote a chunk's tag, whose bytes are the file's: keep the line one line.
+        std::string reason = stbi_failure_reason();
+        std::replace_if(
+            reason.begin(), reason.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }, '?');
+        error = "the PNG data cannot be decoded: " + reason;
         return false;
     }
-    return TakePixels(pixels, w, h, image);
+    Image read;
+    read.level.width = static_cast<std::uint32_t>(w);
+    read.level.height = static_cast<std::uint32_t>(h);
+    read.level.rgba.assign(pixels, pixels + static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4);
+    stbi_image_free(pixels);
+    image = std::move(read);
+    return true;
 }
 
 std::vector<std::uint8_t> EncodePngImage(const ImageLevel& image) {

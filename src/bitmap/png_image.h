@@ -16,13 +16,6 @@ bool IsPng(std::span<const std::uint8_t> bytes);
 // `image` is left as it was.
 bool ReadPngImage(std::span<const std::uint8_t> bytes, Image& image, std::string& error);
 
-// True when the bytes begin as a JPEG file does (start of image, then a marker).
-bool IsJpeg(std::span<const std::uint8_t> bytes);
-
-// Reads a baseline or progressive JPEG into RGBA (alpha 255), with the same limits on its size as a PNG. On
-// failure `error` is one line and `image` is left as it was.
-bool ReadJpegImage(std::span<const std::uint8_t> bytes, Image& image, std::string& error);
-
 // The bytes of a PNG file of the image (8-bit RGBA); empty when the image's size and pixels do not match.
 std::vector<std::uint8_t> EncodePngImage(const ImageLevel& image);
 

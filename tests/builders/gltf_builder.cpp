@@ -43,6 +43,10 @@ Bytes TextBytes(const std::string& text) {
     return Bytes(text.begin(), text.end());
 }
 
+std::string DataUri(const std::string& mimeType, const Bytes& bytes) {
+    return "data:" + mimeType + ";base64," + Base64(bytes);
+}
+
 int GltfBuilder::mesh(GltfMeshFields fields) {
     std::string attributes;
     const auto add = [&](std::size_t count, int componentType, const char* type) {
@@ -178,8 +182,7 @@ std::string GltfBuilder::document(const std::string* bufferUri, bool glb) const 
         return "{\"asset\":{\"version\":\"2.0\"},\"scene\":0,\"scenes\":[{\"nodes\":[" + Join(roots) + "]}]," +
                "\"nodes\":[" + Join(nodes_) + "]}";
     if (!glb)
-        buffer += ",\"uri\":\"" +
-                  (bufferUri ? *bufferUri : "data:application/octet-stream;base64," + Base64(data_.bytes())) + "\"";
+        buffer += ",\"uri\":\"" + (bufferUri ? *bufferUri : DataUri("application/octet-stream", data_.bytes())) + "\"";
     buffer += "}";
     return "{\"asset\":{\"version\":\"2.0\"}," + (rootMembers_.empty() ? "" : rootMembers_ + ",") +
            "\"scene\":0,\"scenes\":[{\"nodes\":[" + Join(roots) + "]}]," + "\"nodes\":[" + Join(nodes_) +

@@ -94,6 +94,9 @@ GltfBuilder TwoNodeGltf();
 
 Bytes TextBytes(const std::string& text);
 
+// A data: URI of `bytes` in base64 ("data:image/png;base64,...").
+std::string DataUri(const std::string& mimeType, const Bytes& bytes);
+
 // A GLB of the given JSON chunk (padded with spaces) and, unless empty, binary chunk.
 Bytes GlbFromJson(std::string json, Bytes bin);
 

@@ -1,25 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <memory>
 
-#include "bitmap/png_image.h"
 #include "builders/bitmap_builder.h"
 #include "builders/gltf_builder.h"
 #include "gltf/gltf_model.h"
 #include "obj/obj_model.h"
-
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#define STB_IMAGE_WRITE_STATIC
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wconversion"
-#pragma GCC diagnostic ignored "-Wsign-conversion"
-#pragma GCC diagnostic ignored "-Wold-style-cast"
-#pragma GCC diagnostic ignored "-Wdouble-promotion"
-#pragma GCC diagnostic ignored "-Wuseless-cast"
-#pragma GCC diagnostic ignored "-Wnull-dereference"
-#include <stb/stb_image_write.h>
-#pragma GCC diagnostic pop
 
 namespace torvale {
 namespace {
@@ -33,19 +19,8 @@ Bytes SmallPng() {
     return test::StoredPng(2, 2, kPixels);
 }
 
-// A 16 x 8 grey JPEG from stb's encoder: a format the program only ever reads.
-Bytes GreyJpeg() {
-    Bytes out;
-    const std::vector<std::uint8_t> grey(16 * 8 * 3, 128);
-    stbi_write_jpg_to_func(
-        [](void* context, void* data, int size) {
-            auto* bytes = static_cast<Bytes*>(context);
-            const auto* begin = static_cast<const std::uint8_t*>(data);
-            bytes->insert(bytes->end(), begin, begin + size);
-        },
-        &out, 16, 8, 3, grey.data(), 90);
-    return out;
-}
+// The start of a JPEG file: enough to be told apart by.
+const Bytes kJpegStart = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0};
 
 struct Loaded {
     bool ok = false;
@@ -99,34 +74,16 @@ const Image* ImageNamed(const Loaded& r, const std::string& texture) {
 }
 
 TEST(ModelImages, GltfImagesComeFromTheBufferADataUriOrAFileBesideTheModel) {
-    const std::string dataUri = "data:image/png;base64,";
     struct Case {
         const char* what;
         test::GltfMaterialFields material;
         std::map<std::string, Bytes> files;
         std::string texture;
     };
-    // The PNG in base64.
-    const std::string encoded = [] {
-        static const char* const kDigits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-        const Bytes png = SmallPng();
-        std::string out;
-        for (std::size_t i = 0; i < png.size(); i += 3) {
-            const std::uint32_t all = std::uint32_t{png[i]} << 16 |
-                                      (i + 1 < png.size() ? std::uint32_t{png[i + 1]} << 8 : 0) |
-                                      (i + 2 < png.size() ? png[i + 2] : 0u);
-            out += kDigits[(all >> 18) & 63];
-            out += kDigits[(all >> 12) & 63];
-            out += i + 1 < png.size() ? kDigits[(all >> 6) & 63] : '=';
-            out += i + 2 < png.size() ? kDigits[all & 63] : '=';
-        }
-        return out;
-    }();
     const std::vector<Case> cases = {
         {"buffer view", {.name = "m", .embeddedImage = SmallPng(), .imageName = "Hull"}, {}, "Hull"},
-        {"data: URI", {.name = "m", .imageUri = dataUri + encoded}, {}, "m"},
+        {"data: URI", {.name = "m", .imageUri = test::DataUri("image/png", SmallPng())}, {}, "m"},
         {"file", {.name = "m", .imageUri = "tex/rock%20face.png"}, {{"tex/rock face.png", SmallPng()}}, "rock%20face"},
-        {"JPEG file", {.name = "m", .imageUri = "grey.jpg"}, {{"grey.jpg", GreyJpeg()}}, "grey"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -139,25 +96,8 @@ TEST(ModelImages, GltfImagesComeFromTheBufferADataUriOrAFileBesideTheModel) {
         ASSERT_EQ(r.images.size(), r.model.textures.size());
         const Image* image = ImageNamed(r, c.texture);
         ASSERT_NE(image, nullptr);
-        if (std::string(c.what) == "JPEG file") {
-            ASSERT_EQ(image->width(), 16u);
-            EXPECT_EQ(image->height(), 8u);
-            EXPECT_NEAR(image->level.rgba[0], 128, 2);
-            EXPECT_EQ(image->level.rgba[3], 255);
-        } else {
-            EXPECT_EQ(image->level.rgba, kPixels);
-        }
+        EXPECT_EQ(image->level.rgba, kPixels);
     }
-}
-
-TEST(ModelImages, GlbKeepsItsImageInTheBinaryChunk) {
-    const test::GltfBuilder b = SquareWith({.name = "m", .embeddedImage = SmallPng(), .imageName = "Hull"});
-    const Loaded r = ReadGltf(b.glb(), {});
-    ASSERT_TRUE(r.ok) << r.error;
-    const Image* image = ImageNamed(r, "Hull");
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->level.rgba, kPixels);
-    EXPECT_EQ(r.images[0].origin, "image 0 of ship.gltf");
 }
 
 TEST(ModelImages, ImagesAreReadOnlyWhenAskedFor) {
@@ -262,7 +202,7 @@ TEST(ModelImages, ObjMapKdFilesAreReadWithTheirOptionsSkipped) {
         "newmtl c\nmap_Kd -bm 2 grey.jpg\n"
         "newmtl plain\nKd 1 0 0\n";
     const Loaded r =
-        ReadObj(obj, {{"r.mtl", test::TextBytes(mtl)}, {"tex/brick.png", SmallPng()}, {"grey.jpg", GreyJpeg()}});
+        ReadObj(obj, {{"r.mtl", test::TextBytes(mtl)}, {"tex/brick.png", SmallPng()}, {"grey.jpg", kJpegStart}});
     ASSERT_TRUE(r.ok) << r.error;
     ASSERT_EQ(r.model.textures, (std::vector<std::string>{"brick", "gone", "grey", "plain"}));
     ASSERT_EQ(r.images.size(), 4u);
@@ -270,11 +210,11 @@ TEST(ModelImages, ObjMapKdFilesAreReadWithTheirOptionsSkipped) {
     EXPECT_EQ(ImageNamed(r, "brick")->level.rgba, kPixels);
     EXPECT_EQ(r.images[0].origin, "tex/brick.png");
     EXPECT_EQ(ImageNamed(r, "gone"), nullptr);
-    ASSERT_NE(ImageNamed(r, "grey"), nullptr);
-    EXPECT_EQ(ImageNamed(r, "grey")->width(), 16u);
+    EXPECT_EQ(ImageNamed(r, "grey"), nullptr);
     EXPECT_EQ(ImageNamed(r, "plain"), nullptr);
-    ASSERT_EQ(r.notes.size(), 1u);
+    ASSERT_EQ(r.notes.size(), 2u);
     EXPECT_EQ(r.notes[0], "room.obj: image \"gone.tga\" not read (no such file); its texture has no image");
+    EXPECT_EQ(r.notes[1].rfind("room.obj: image \"grey.jpg\" not read (a JPEG image", 0), 0u) << r.notes[1];
 }
 
 TEST(ModelImages, ObjTgaAndOgfComeThroughTheGameBitmapReader) {
@@ -285,24 +225,6 @@ TEST(ModelImages, ObjTgaAndOgfComeThroughTheGameBitmapReader) {
     const Image* image = ImageNamed(r, "brick");
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->level.rgba, (Bytes{255, 0, 0, 255, 0, 0, 0, 0}));
-}
-
-TEST(ModelImages, JpegTruncationSweepNeverReadsAPartialImage) {
-    const Bytes jpeg = GreyJpeg();
-    for (std::size_t n = 0; n <= jpeg.size(); ++n) {
-        // A fresh copy of each prefix, so that AddressSanitizer sees its end.
-        const auto prefix = std::make_unique<std::uint8_t[]>(n + 1);
-        std::copy(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(n), prefix.get());
-        Image image;
-        image.level.width = 7;
-        std::string error;
-        const bool read = ReadJpegImage({prefix.get(), n}, image, error);
-        EXPECT_EQ(read, n == jpeg.size()) << "prefix of " << n << " bytes: " << error;
-        if (!read) {
-            EXPECT_FALSE(error.empty());
-            EXPECT_EQ(image.level.width, 7u) << "a failed read changed the image at " << n;
-        }
-    }
 }
 
 }  // namespace
