@@ -185,12 +185,11 @@ Bytes StoredPng(unsigned width, unsigned height, const Bytes& rgba) {
     header.insert(header.end(), {8, 6, 0, 0, 0});  // 8 bits, RGBA, deflate, adaptive filters, no interlace
     PngChunk(png, "IHDR", header);
 
-    Bytes raw;  // each row after filter byte 0 (none)
-    for (unsigned y = 0; y < height; ++y) {
-        raw.push_back(0);
-        const auto row = rgba.begin() + static_cast<std::ptrdiff_t>(std::size_t{y} * width * 4);
-        raw.insert(raw.end(), row, row + static_cast<std::ptrdiff_t>(width * 4));
-    }
+    const std::size_t rowBytes = std::size_t{width} * 4;
+    Bytes raw(std::size_t{height} * (rowBytes + 1), 0);  // each row after its filter byte 0 (none)
+    for (std::size_t y = 0; y < height; ++y)
+        std::copy_n(rgba.begin() + static_cast<std::ptrdiff_t>(y * rowBytes), rowBytes,
+                    raw.begin() + static_cast<std::ptrdiff_t>(y * (rowBytes + 1) + 1));
     Bytes zlib{0x78, 0x01};
     constexpr std::size_t kBlock = 65535;
     for (std::size_t at = 0; at < raw.size() || at == 0; at += kBlock) {
