@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "bitmap/texture_images.h"
 #include "orf/room_export.h"
 #include "platform/file_dialogs.h"
 
@@ -52,5 +53,24 @@ struct RoomExportChoices {
 // The options of WriteRooms for `choices`, with the texture names of `naming` (which must outlive them) and the
 // names no page of the game's tables answers (moved out of `naming`).
 RoomExportOptions RoomExportOptionsFrom(const RoomExportChoices& choices, RoomTextureNaming& naming);
+
+// The file an OGF of the room texture `roomName` (without its zero byte) gets, as the level editor names a
+// bitmap made from a file: the name cut to 28 characters, then ".ogf". Empty when the name cannot be a file's
+// name (empty, or holding a separator, ':', a wildcard, quotes, '<', '>', '|' or a control character).
+std::string TextureFileName(std::string_view roomName);
+
+// The OGFs of the textures that the rooms of `scene` use and that have an image in `images`, for the folder
+// `folder` (joined with `separator`): each square 32, 64 or 128 pixels a side (TextureSquareSide), one level,
+// 1555 unless the image's alpha is graded, named inside as its own file; an image of another size resized,
+// with a "Note: ..." line each. `roomNames` are the rooms' texture names (each ending in one zero byte).
+// False, with one "Error: ..." line and no files, when two textures would share one file or a name cannot
+// be a file's.
+bool MakeTextureFiles(const Scene& scene,
+                      const std::vector<std::string>& roomNames,
+                      const TextureImages& images,
+                      const std::string& folder,
+                      char separator,
+                      OutputSink& out,
+                      std::vector<SideFile>& files);
 
 }  // namespace torvale

@@ -117,12 +117,15 @@ bool OpenExchangeModel(std::span<const std::uint8_t> bytes,
                        const std::string& title,
                        InputKind kind,
                        OutputSink& out,
+                       bool imagesWanted,
                        OpenedInput& opened) {
     Scene scene;
     std::vector<std::string> notes;
     std::string error;
-    const bool ok = kind == InputKind::Obj ? ReadObjModel(bytes, title, BesideModel(path), scene, notes, error)
-                                           : ReadGltfModel(bytes, title, BesideModel(path), scene, notes, error);
+    TextureImages* images = imagesWanted ? &opened.images : nullptr;
+    const bool ok = kind == InputKind::Obj
+                        ? ReadObjModel(bytes, title, BesideModel(path), scene, notes, error, images)
+                        : ReadGltfModel(bytes, title, BesideModel(path), scene, notes, error, images);
     for (const std::string& note : notes)
         out.PrintOutput(note + std::string(kCrLf));
     if (!ok) {
@@ -190,7 +193,7 @@ OpenedInput OpenInput(const std::string& path,
         case InputKind::Gltf:
         case InputKind::Glb:
         case InputKind::Obj:
-            ok = OpenExchangeModel(bytes, path, title, kind, out, opened);
+            ok = OpenExchangeModel(bytes, path, title, kind, out, request.imagesWanted, opened);
             break;
     }
     out.PrintOutput(ok ? FinishedLoadingMessage(title) : Line("Error reading " + title));

@@ -4,6 +4,7 @@
 #include <span>
 #include <string>
 
+#include "bitmap/texture_images.h"
 #include "core/file_bytes.h"
 #include "core/output_sink.h"
 #include "model_io/input_kind.h"
@@ -37,6 +38,9 @@ struct OpenRequest {
     // Whether the caller uses the scene. A report only shows what was read, so an OOF model is then not made
     // into one (and a damaged one is no failure of the report).
     bool sceneWanted = true;
+    // Whether the images a glTF or OBJ model brings for its textures are read (into OpenedInput::images);
+    // only an export that writes textures pays for them.
+    bool imagesWanted = false;
 };
 
 // What opening a file found: its kind, whether it was read, and the scene every export and the preview use.
@@ -47,6 +51,7 @@ struct OpenedInput {
     std::string sceneProblem;    // why a loaded OOF model has no scene: one line naming the damaged element
     std::optional<Room> room;    // a room file as the level editor reads it
     std::size_t findings = 0;    // a room check's findings
+    TextureImages images;        // with OpenRequest::imagesWanted: the model's own image per texture of the scene
 };
 
 // The one way a file comes in, for every command of the command-line tool and every way the window opens a file.
@@ -58,7 +63,8 @@ struct OpenedInput {
 //   refuses: its one line and "Error reading"); for a room check instead the report and the room check's lines
 //   (PrintRoomFindings) under `title`, and nothing more;
 // - a glTF, GLB or OBJ model: the notes of its reader, the model's summary, then the same closing line. Files a
-//   glTF or OBJ names (its buffers, its material library) are read from the model's own folder and nowhere else.
+//   glTF or OBJ names (its buffers, its material library, its images) are read from the model's own folder and
+//   nowhere else.
 OpenedInput OpenInput(const std::string& path,
                       const std::string& title,
                       OutputSink& out,

@@ -27,7 +27,7 @@ namespace {
 constexpr const char* kExportUsage =
     "Usage: torvale-cli export INPUT [-o TARGET] [--combined | --per-subobject] [--texlate TABLE]\n"
     "                          [--game PATH]... [--reverse-faces] [--strict] [--merge-faces [--merge-angle DEG]]\n"
-    "                          [--scale FACTOR]\n"
+    "                          [--scale FACTOR] [--textures-out DIR]\n"
     "\n"
     "Reads INPUT (an OOF model, an ORF room, a glTF 2.0 file (.gltf with its buffers, or .glb) or an OBJ\n"
     "file with its .mtl, told apart by their content), printing its report as 'torvale-cli report' does,\n"
@@ -57,6 +57,10 @@ constexpr const char* kExportUsage =
     "  --merge-angle DEG\n"
     "                   with --merge-faces: the most, in degrees, that any merged triangle's normal may turn\n"
     "                   from the merged face's normal (0 to below 90; default 1)\n"
+    "  --textures-out DIR\n"
+    "                   also write, into the folder DIR (which must exist), an OGF for each texture the\n"
+    "                   rooms use whose image comes with INPUT (a glTF's base-colour image, an OBJ's map_Kd),\n"
+    "                   named as the room names the texture: square 32, 64 or 128 pixels, resized if need be\n"
     "  -h, --help       show this text\n"
     "\n"
     "Files of the same names are replaced. A model whose data is damaged, or a room beyond the level\n"
@@ -87,6 +91,7 @@ struct ExportArguments {
     bool mergeFaces = false;
     std::optional<double> mergeAngle;
     double scale = kNoScale;
+    std::optional<std::string> texturesOut;
     std::vector<std::string> roomOptions;  // the room-only options given, for the usage error
 };
 
@@ -134,6 +139,14 @@ ArgumentParser ExportParser(ExportArguments& arguments) {
                    arguments.mergeAngle = value;
                    room.emplace_back("--merge-angle");
                    return std::string();
+               })
+        .value({"--textures-out"},
+               [&room,
+                once = Once(arguments.texturesOut, "--textures-out may be given only once")](const std::string& given) {
+                   std::string problem = once(given);
+                   if (problem.empty())
+                       room.emplace_back("--textures-out");
+                   return problem;
                })
         .value({"--game"},
                [&arguments, &room](const std::string& given) {
@@ -195,6 +208,10 @@ int RunExport(const CommandContext& context) {
             arguments.roomOptions.front() + " is for room files; TARGET " + *arguments.target + " is a model file");
     if (arguments.target && NamesFolder(*arguments.target))
         return UsageError(context, kExport, "TARGET '" + *arguments.target + "' is a folder; name a file in it");
+    // As for the rooms' own folder, the textures' folder is not made: a mistyped name writes nothing.
+    if (std::error_code failed;
+        arguments.texturesOut && !std::filesystem::is_directory(PathFromUtf8(*arguments.texturesOut), failed))
+        return UsageError(context, kExport, "--textures-out '" + *arguments.texturesOut + "' is not a folder");
 
     // The table is read before the model, so that a missing table costs nothing.
     const auto table = std::make_unique<TextureTable>();
@@ -212,8 +229,9 @@ int RunExport(const CommandContext& context) {
 
     LogText log(context.out);
     std::string openError;
-    OpenedInput loaded =
-        OpenInput(arguments.file, FileNameOf(arguments.file), log, {.format = context.format, .openError = &openError});
+    OpenedInput loaded = OpenInput(
+        arguments.file, FileNameOf(arguments.file), log,
+        {.format = context.format, .openError = &openError, .imagesWanted = arguments.texturesOut.has_value()});
     log.flush();
     if (!openError.empty())
         context.err << "torvale-cli: cannot read " << arguments.file << ": " << openError << '\n';
@@ -273,13 +291,29 @@ int RunExport(const CommandContext& context) {
         outcome = RefuseRoomExport(damage, log);
     } else {
         RoomTextureNaming naming = NameRoomTextures(model, *table, arguments.gamePaths.empty() ? nullptr : &game, log);
+        std::vector<SideFile> textureFiles;
+        if (arguments.texturesOut) {
+            if (!MakeTextureFiles(model, naming.names, loaded.images, SystemSlashes(*arguments.texturesOut),
+                                  kPathSeparator, log, textureFiles)) {
+                log.PrintOutput(ExportClosingMessage(ExportOutcome::Refused));
+                log.flush();
+                return kExitFailed;
+            }
+            // An OGF never replaces an image the model was read with.
+            const std::filesystem::path folder = PathFromUtf8(arguments.file).parent_path();
+            for (const FoundImage& found : loaded.images)
+                if (found.image)
+                    inputs.push_back(Utf8FromPath(folder / PathFromUtf8(found.origin)));
+        }
         RoomExportChoices choices;
         choices.combineSubObjects = combined;
         choices.reverseFaces = arguments.reverseFaces;
         choices.strict = arguments.strict;
         choices.pathSeparator = kPathSeparator;
         choices.unshownPrefix = CurrentDirectoryPrefix(given);
-        const RoomExportOptions options = RoomExportOptionsFrom(choices, naming);
+        choices.inputs = inputs;
+        RoomExportOptions options = RoomExportOptionsFrom(choices, naming);
+        options.sideFiles = &textureFiles;
         outcome = WriteRooms(model, *table, options, names, log);
     }
     const std::string closing = ExportClosingMessage(outcome);

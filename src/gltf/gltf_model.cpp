@@ -10,10 +10,12 @@
 #include <exception>
 #include <fstream>  // tiny_gltf.h uses it even when it opens no files
 #include <limits>
+#include <map>
 #include <optional>
 #include <tuple>
 
 #include "model_io/handedness.h"
+#include "model_io/model_images.h"
 #include "model_io/polygon.h"
 #include "model_io/resource_path.h"
 #include "scene/scene_builder.h"
@@ -193,6 +195,8 @@ public:
     GltfConverter(const tinygltf::Model& gltf, std::string_view title) : gltf_(gltf), title_(title) {}
 
     Scene convert(std::vector<std::string>& notes);
+    // The image each texture slot was named from (-1: named from a material), after convert().
+    const std::vector<int>& textureImages() const { return textureImage_; }
 
 private:
     [[noreturn]] void refuse(const std::string& where, const std::string& why) const {
@@ -229,6 +233,7 @@ private:
     int skippedPrimitives_ = 0;
     std::size_t triangles_ = 0;
     std::deque<std::vector<std::uint8_t>> dense_;  // sparse accessors written out in full
+    std::vector<int> textureImage_;
 };
 
 AccessorData GltfConverter::accessor(int index,
@@ -378,19 +383,29 @@ std::int32_t GltfConverter::materialTexture(int materialIndex, FaceColor& color,
     const int textureIndex = pbr.baseColorTexture.index;
     if (textureIndex >= 0)
         uv = uvTransform(pbr.baseColorTexture, "material " + std::to_string(materialIndex));
+    int source = -1;
+    std::string stem;
     if (textureIndex >= 0 && static_cast<std::size_t>(textureIndex) < gltf_.textures.size()) {
-        const int source = gltf_.textures[static_cast<std::size_t>(textureIndex)].source;
+        source = gltf_.textures[static_cast<std::size_t>(textureIndex)].source;
         if (source >= 0 && static_cast<std::size_t>(source) < gltf_.images.size()) {
             const tinygltf::Image& image = gltf_.images[static_cast<std::size_t>(source)];
-            std::string stem =
-                image.uri.rfind("data:", 0) == 0 ? image.name : FileStemOf(image.uri, PathSeparators::Any);
-            if (!stem.empty())
-                return assembler_.texture(stem);
+            // An image kept inside the file has only its own name.
+            const bool inside = image.uri.empty() || image.uri.rfind("data:", 0) == 0;
+            stem = inside ? image.name : FileStemOf(image.uri, PathSeparators::Any);
+        } else {
+            source = -1;
         }
     }
-    if (m.name.empty() || IsColorName(m.name))
+    if (stem.empty() && (m.name.empty() || IsColorName(m.name)))
         return -1;
-    return assembler_.texture(m.name);
+    const std::int32_t slot = assembler_.texture(stem.empty() ? m.name : stem);
+    const auto index = static_cast<std::size_t>(slot);
+    if (textureImage_.size() <= index)
+        textureImage_.resize(index + 1, -1);
+    // Two images of one name are one texture: the first one met stands for it.
+    if (textureImage_[index] < 0)
+        textureImage_[index] = source;
+    return slot;
 }
 
 void GltfConverter::addMesh(int meshIndex, const Matrix& world) {
@@ -504,7 +519,7 @@ void GltfConverter::addPoint(const tinygltf::Node& node,
     table->push_back(point);
 }
 
-// Image files are never read, only named; one outside the model's folder is refused all the same.
+// Image files are read only when asked for; one outside the model's folder is refused all the same.
 void GltfConverter::checkImages() const {
     for (std::size_t i = 0; i < gltf_.images.size(); ++i) {
         const std::string& uri = gltf_.images[i].uri;
@@ -653,6 +668,8 @@ std::string FirstLine(std::string_view text) {
 struct LoaderContext {
     const ResourceLoader* loader;
     std::string refusal;  // a buffer named outside the model's folder
+    bool keepImages = false;
+    std::map<int, std::vector<std::uint8_t>> dataImages;  // the bytes of images given as data: URIs, by number
 };
 
 bool AlwaysThere(const std::string&, void*) {
@@ -687,17 +704,77 @@ bool NoWriting(std::string* err, const std::string&, const std::vector<unsigned 
     *err = "writing is not done here";
     return false;
 }
-// Image pixels are never needed: only the image's name is kept.
-bool KeepImageUndecoded(tinygltf::Image*,
-                        const int,
+// Images are decoded by the program's own readers, and only when asked for; the library only hands over the
+// bytes of a data: URI here. Images in a buffer view are taken from their buffer afterwards, where their bounds
+// are checked.
+bool KeepImageUndecoded(tinygltf::Image* image,
+                        const int index,
                         std::string*,
                         std::string*,
                         int,
                         int,
-                        const unsigned char*,
-                        int,
-                        void*) {
+                        const unsigned char* bytes,
+                        int size,
+                        void* user) {
+    auto* context = static_cast<LoaderContext*>(user);
+    if (context->keepImages && image->bufferView < 0 && bytes != nullptr && size > 0)
+        context->dataImages[index].assign(bytes, bytes + size);
     return true;
+}
+
+// The encoded bytes of image `index` kept in a buffer view, or empty with `why` when its view does not lie
+// inside its buffer.
+std::span<const std::uint8_t> BufferViewImage(const tinygltf::Model& gltf, int viewIndex, std::string& why) {
+    if (viewIndex < 0 || static_cast<std::size_t>(viewIndex) >= gltf.bufferViews.size()) {
+        why = "its buffer view " + std::to_string(viewIndex) + " is not in the file";
+        return {};
+    }
+    const tinygltf::BufferView& view = gltf.bufferViews[static_cast<std::size_t>(viewIndex)];
+    if (view.buffer < 0 || static_cast<std::size_t>(view.buffer) >= gltf.buffers.size()) {
+        why = "buffer view " + std::to_string(viewIndex) + " names a buffer the file does not have";
+        return {};
+    }
+    const std::vector<unsigned char>& buffer = gltf.buffers[static_cast<std::size_t>(view.buffer)].data;
+    if (view.byteOffset > buffer.size() || view.byteLength > buffer.size() - view.byteOffset) {
+        why = "buffer view " + std::to_string(viewIndex) + " runs past the end of its buffer";
+        return {};
+    }
+    return {buffer.data() + view.byteOffset, view.byteLength};
+}
+
+// The images the textures of the scene were named from, each read and decoded; `refusal` is set for an image
+// file named outside the model's folder.
+TextureImages ReadTextureImages(const tinygltf::Model& gltf,
+                                const std::vector<int>& sources,
+                                LoaderContext& context,
+                                std::string_view title,
+                                std::vector<std::string>& notes,
+                                std::string& refusal) {
+    TextureImages images(sources.size());
+    for (std::size_t slot = 0; slot < sources.size() && refusal.empty(); ++slot) {
+        const int source = sources[slot];
+        if (source < 0)
+            continue;
+        const tinygltf::Image& image = gltf.images[static_cast<std::size_t>(source)];
+        const std::string origin = "image " + std::to_string(source) + " of " + std::string(title);
+        if (image.bufferView >= 0) {
+            std::string why;
+            const std::span<const std::uint8_t> bytes = BufferViewImage(gltf, image.bufferView, why);
+            if (bytes.empty() && !why.empty())
+                notes.push_back(std::string(title) + ": image " + std::to_string(source) + " not read (" + why +
+                                "); its texture has no image");
+            else
+                images[slot] = DecodeModelImage(bytes, origin, title, notes);
+        } else if (const auto data = context.dataImages.find(source); data != context.dataImages.end()) {
+            images[slot] = DecodeModelImage(data->second, origin, title, notes);
+        } else if (!image.uri.empty() && image.uri.rfind("data:", 0) != 0) {
+            images[slot] = ReadModelImage(image.uri, *context.loader, title, notes, refusal);
+        } else {
+            notes.push_back(std::string(title) + ": image " + std::to_string(source) +
+                            " not read (its data: URI holds no image data); its texture has no image");
+        }
+    }
+    return images;
 }
 
 // Where JSON text nests arrays and objects deeper than `limit`, or npos; strings and their escapes are skipped,
@@ -743,7 +820,8 @@ bool ReadGltfModel(std::span<const std::uint8_t> bytes,
                    const ResourceLoader& loader,
                    Scene& scene,
                    std::vector<std::string>& notes,
-                   std::string& error) {
+                   std::string& error,
+                   TextureImages* images) {
     if (bytes.size() > std::numeric_limits<unsigned int>::max()) {
         error = std::string(title) + ": too large for a glTF model (" + std::to_string(bytes.size()) + " bytes)";
         return false;
@@ -756,10 +834,10 @@ bool ReadGltfModel(std::span<const std::uint8_t> bytes,
                 " nests arrays and objects deeper than " + std::to_string(kNestingLimit) + " levels";
         return false;
     }
-    LoaderContext context{&loader, {}};
+    LoaderContext context{&loader, {}, images != nullptr, {}};
     tinygltf::TinyGLTF library;
     library.SetFsCallbacks({&AlwaysThere, &AsGiven, &ReadThroughLoader, &NoWriting, &context});
-    library.SetImageLoader(&KeepImageUndecoded, nullptr);
+    library.SetImageLoader(&KeepImageUndecoded, &context);
     tinygltf::Model gltf;
     std::string err, warn;
     const std::string oldVersion = std::string(title) + ": glTF 1.0; save it as glTF 2.0";
@@ -800,8 +878,21 @@ bool ReadGltfModel(std::span<const std::uint8_t> bytes,
         std::vector<std::string> found;
         GltfConverter converter(gltf, title);
         Scene result = converter.convert(found);
+        TextureImages read;
+        if (images) {
+            std::vector<int> sources = converter.textureImages();
+            sources.resize(result.textures.size(), -1);
+            std::string refusal;
+            read = ReadTextureImages(gltf, sources, context, title, found, refusal);
+            if (!refusal.empty()) {
+                error = std::string(title) + ": " + refusal;
+                return false;
+            }
+        }
         SwitchHandedness(result);
         scene = std::move(result);
+        if (images)
+            *images = std::move(read);
         notes.insert(notes.end(), found.begin(), found.end());
         return true;
     } catch (const Refusal& refusal) {

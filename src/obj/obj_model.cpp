@@ -14,6 +14,7 @@
 #include <streambuf>
 
 #include "model_io/handedness.h"
+#include "model_io/model_images.h"
 #include "model_io/resource_path.h"
 #include "scene/scene_builder.h"
 
@@ -385,8 +386,13 @@ bool IsColorName(std::string_view name) {
            name.find_first_not_of("0123456789abcdefABCDEF", 4) == std::string_view::npos;
 }
 
-// The scene of what was read, or false with the reason it is not a valid one in `error`.
-bool Assemble(const ObjReading& r, std::string_view title, Scene& scene, std::string& error) {
+// The scene of what was read, or false with the reason it is not a valid one in `error`. `mapFiles` gets, per
+// texture of the scene, the map_Kd file it was named from (empty: named from a material).
+bool Assemble(const ObjReading& r,
+              std::string_view title,
+              Scene& scene,
+              std::vector<std::string>& mapFiles,
+              std::string& error) {
     SceneBuilder assembler;
     // Texture index (or -1 and a colour) per usemtl name.
     std::vector<std::pair<std::int32_t, FaceColor>> looks;
@@ -396,9 +402,16 @@ bool Assemble(const ObjReading& r, std::string_view title, Scene& scene, std::st
         FaceColor color{255, 255, 255};
         if (m != r.library.end())
             color = {ColorByte(m->diffuse[0]), ColorByte(m->diffuse[1]), ColorByte(m->diffuse[2])};
-        if (m != r.library.end() && !m->diffuse_texname.empty())
-            looks.emplace_back(assembler.texture(FileStemOf(m->diffuse_texname, PathSeparators::Any)), FaceColor{});
-        else if (IsColorName(name) || name.empty())
+        if (m != r.library.end() && !m->diffuse_texname.empty()) {
+            const std::int32_t slot = assembler.texture(FileStemOf(m->diffuse_texname, PathSeparators::Any));
+            const auto index = static_cast<std::size_t>(slot);
+            if (mapFiles.size() <= index)
+                mapFiles.resize(index + 1);
+            // Two files of one name are one texture: the first one met stands for it.
+            if (mapFiles[index].empty())
+                mapFiles[index] = m->diffuse_texname;
+            looks.emplace_back(slot, FaceColor{});
+        } else if (IsColorName(name) || name.empty())
             looks.emplace_back(-1, color);
         else
             looks.emplace_back(assembler.texture(name), FaceColor{});
@@ -457,7 +470,8 @@ bool ReadObjModel(std::span<const std::uint8_t> bytes,
                   const ResourceLoader& loader,
                   Scene& scene,
                   std::vector<std::string>& notes,
-                  std::string& error) {
+                  std::string& error,
+                  TextureImages* images) {
     try {
         ObjCounts counts;
         std::string why;
@@ -492,7 +506,7 @@ bool ReadObjModel(std::span<const std::uint8_t> bytes,
         LoaderMaterialReader materials(loader, found, refusal, title);
         std::string warn, err;
         tinyobj::LoadObjWithCallback(stream, callbacks, &reading, &materials, &warn, &err);
-        // Texture files are only named, never read; one outside the model's folder is refused all the same.
+        // Texture files are read only when asked for; one outside the model's folder is refused all the same.
         for (const tinyobj::material_t& m : reading.library) {
             std::string relative;
             if (refusal.empty() && !m.diffuse_texname.empty() && !ResolveModelUri(m.diffuse_texname, relative, why))
@@ -507,10 +521,25 @@ bool ReadObjModel(std::span<const std::uint8_t> bytes,
             return false;
         }
         Scene read;
-        if (!Assemble(reading, title, read, error))
+        std::vector<std::string> mapFiles;
+        if (!Assemble(reading, title, read, mapFiles, error))
             return false;
+        TextureImages pictures;
+        if (images) {
+            mapFiles.resize(read.textures.size());
+            pictures.resize(mapFiles.size());
+            for (std::size_t t = 0; t < mapFiles.size() && refusal.empty(); ++t)
+                if (!mapFiles[t].empty())
+                    pictures[t] = ReadModelImage(mapFiles[t], loader, title, found, refusal);
+            if (!refusal.empty()) {
+                error = std::string(title) + ": map_Kd " + refusal;
+                return false;
+            }
+        }
         scene = std::move(read);
         notes.insert(notes.end(), found.begin(), found.end());
+        if (images)
+            *images = std::move(pictures);
         return true;
     } catch (const std::bad_alloc&) {
         error = std::string(title) + ": more data than this computer's memory holds";

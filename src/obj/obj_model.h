@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bitmap/texture_images.h"
 #include "model_io/resource_loader.h"
 #include "scene/scene.h"
 
@@ -18,11 +19,15 @@ namespace torvale {
 // "rgb_xxxxxx" without map_Kd, or no material at all, makes untextured faces in its Kd colour (white without).
 // v becomes 1 - v. A material library that cannot be read is noted in `notes` and its names still used.
 // On refusal returns false, `error` is one line naming `title`, the line and why, and `scene` is untouched.
+// With `images`, each texture's map_Kd file (its options, such as "-s 1 1 1", skipped) is read through
+// `loader` too: one slot per texture of the scene; a file that cannot be read is a note and an empty slot.
+// Without `images` no image is read at all.
 bool ReadObjModel(std::span<const std::uint8_t> bytes,
                   std::string_view title,
                   const ResourceLoader& loader,
                   Scene& scene,
                   std::vector<std::string>& notes,
-                  std::string& error);
+                  std::string& error,
+                  TextureImages* images = nullptr);
 
 }  // namespace torvale

@@ -51,10 +51,15 @@ ExportOutcome WriteRooms(const Scene& scene,
     // The rooms of this export: the combined one, or one per sub-object.
     const std::vector<std::string> paths = RoomPaths(scene.objects.size(), options.combineSubObjects, names.orfPath);
     const std::size_t roomCount = paths.size();
-    for (const std::string& path : paths) {
+    const std::vector<SideFile> noSideFiles;
+    const std::vector<SideFile>& sideFiles = options.sideFiles ? *options.sideFiles : noSideFiles;
+    std::vector<std::string> outputs = paths;
+    for (const SideFile& side : sideFiles)
+        outputs.push_back(side.path);
+    for (const std::string& path : outputs) {
         for (const std::string& input : options.inputs) {
             if (IsSameFile(path, input)) {
-                out.PrintOutput(std::string(kCrLf) + "Error: " + path + " is the file the model was read from" +
+                out.PrintOutput(std::string(kCrLf) + "Error: " + path + " is a file the model was read from" +
                                 "; no room was written" + std::string(kCrLf));
                 return ExportOutcome::Refused;
             }
@@ -81,7 +86,7 @@ ExportOutcome WriteRooms(const Scene& scene,
         std::size_t faces = 0;
     };
     std::vector<HeldRoom> held;
-    StagedFiles staged(roomCount);
+    StagedFiles staged(outputs.size());
     std::string error;
     const auto write = [&](std::size_t r, const std::vector<std::uint8_t>& bytes) {
         if (staged.stage(paths[r], bytes, error))
@@ -132,6 +137,13 @@ ExportOutcome WriteRooms(const Scene& scene,
             if (!write(r, held[r].bytes))
                 return ExportOutcome::Failed;
         }
+    }
+    for (const SideFile& side : sideFiles) {
+        if (!staged.stage(side.path, side.bytes, error)) {
+            out.PrintOutput(std::string(kCrLf) + "Error: could not write " + error + std::string(kCrLf));
+            return ExportOutcome::Failed;
+        }
+        out.PrintOutput(side.logLine + std::string(kCrLf));
     }
     if (!staged.commit(error)) {
         out.PrintOutput(std::string(kCrLf) + "Error: could not write " + error + std::string(kCrLf));

@@ -11,6 +11,14 @@
 
 namespace torvale {
 
+// A file written with the rooms, all of them or none (a texture's OGF beside them): where it goes, its whole
+// content, and the line the log lists it with.
+struct SideFile {
+    std::string path;
+    std::vector<std::uint8_t> bytes;
+    std::string logLine;
+};
+
 struct RoomExportOptions {
     bool combineSubObjects = true;  // one room for the whole model, or one room per sub-object
     char pathSeparator = '\\';      // '\\' on Windows, '/' elsewhere
@@ -23,9 +31,11 @@ struct RoomExportOptions {
     std::string unshownPrefix;
     // Numbers of names that no texture page of the game's tables answers: findings of every room.
     std::vector<std::size_t> unknownTextures;
-    // Files the export must never replace (the file the model was read from): a room of one of these names
-    // refuses the export.
+    // Files the export must never replace (the file the model was read from): a room or side file of one of
+    // these names refuses the export.
     std::vector<std::string> inputs;
+    // Files written after the rooms and replaced together with them.
+    const std::vector<SideFile>* sideFiles = nullptr;
 };
 
 enum class ExportOutcome {
@@ -41,9 +51,9 @@ std::vector<std::string> RoomPaths(std::size_t subObjects, bool combineSubObject
 
 // Writes the rooms of `scene` (after refusing, with one line and nothing written, rooms beyond the level
 // editor's hard limits): each room's messages "Exporting <path>...", its vertex and face counts, then what the
-// room check finds in the room about to be written (see PrintRoomFindings). Each room is built once, checked,
-// and turned into its bytes; nothing is read back. The findings are advice; with `strict` they refuse the
-// export instead.
+// room check finds in the room about to be written (see PrintRoomFindings); then each side file's line. Each room is
+// built once, checked, and turned into its bytes; nothing is read back. The findings are advice; with `strict` they
+// refuse the export instead.
 ExportOutcome WriteRooms(const Scene& scene,
                          const TextureTable& table,
                          const RoomExportOptions& options,

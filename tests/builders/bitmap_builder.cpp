@@ -1,5 +1,8 @@
 #include "builders/bitmap_builder.h"
 
+#include <algorithm>
+#include <cstddef>
+
 #include "builders/seeds.h"
 
 namespace torvale::test {
@@ -180,6 +183,77 @@ Seeds OafSeeds() {
                        OldOafHeader(2).raw(OafFrame("b01.ogf", 4, 0x83E0)).raw(OafFrame("b02.ogf", 2, 0)).take());
     seeds.emplace_back("oaf_v1_tga_frame",
                        OafHeader(1).raw(TgaHeader(10, 2, 1, 24, 0x20).u8(0x01).raw({1, 2, 3, 4, 5, 6}).take()).take());
+    return seeds;
+}
+
+namespace {
+
+std::uint32_t Crc32(const Bytes& bytes, std::size_t from) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (std::size_t i = from; i < bytes.size(); ++i) {
+        crc ^= bytes[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void BigEndian32(Bytes& out, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+void PngChunk(Bytes& png, const char* tag, const Bytes& body) {
+    BigEndian32(png, static_cast<std::uint32_t>(body.size()));
+    const std::size_t crcFrom = png.size();
+    png.insert(png.end(), tag, tag + 4);
+    png.insert(png.end(), body.begin(), body.end());
+    BigEndian32(png, Crc32(png, crcFrom));
+}
+
+}  // namespace
+
+Bytes StoredPng(unsigned width, unsigned height, const Bytes& rgba) {
+    Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    Bytes header;
+    BigEndian32(header, width);
+    BigEndian32(header, height);
+    header.insert(header.end(), {8, 6, 0, 0, 0});  // 8 bits, RGBA, deflate, adaptive filters, no interlace
+    PngChunk(png, "IHDR", header);
+
+    const std::size_t rowBytes = std::size_t{width} * 4;
+    Bytes raw(std::size_t{height} * (rowBytes + 1), 0);  // each row after its filter byte 0 (none)
+    for (std::size_t y = 0; y < height; ++y)
+        std::copy_n(rgba.begin() + static_cast<std::ptrdiff_t>(y * rowBytes), rowBytes,
+                    raw.begin() + static_cast<std::ptrdiff_t>(y * (rowBytes + 1) + 1));
+    Bytes zlib{0x78, 0x01};
+    constexpr std::size_t kBlock = 65535;
+    for (std::size_t at = 0; at < raw.size() || at == 0; at += kBlock) {
+        const std::size_t length = std::min(kBlock, raw.size() - at);
+        zlib.push_back(at + length >= raw.size() ? 1 : 0);  // the last block says so
+        zlib.push_back(static_cast<std::uint8_t>(length & 0xFF));
+        zlib.push_back(static_cast<std::uint8_t>(length >> 8));
+        zlib.push_back(static_cast<std::uint8_t>(~length & 0xFF));
+        zlib.push_back(static_cast<std::uint8_t>((~length >> 8) & 0xFF));
+        zlib.insert(zlib.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
+                    raw.begin() + static_cast<std::ptrdiff_t>(at + length));
+        if (raw.empty())
+            break;
+    }
+    std::uint32_t a = 1, b = 0;
+    for (const std::uint8_t byte : raw) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    BigEndian32(zlib, (b << 16) | a);
+    PngChunk(png, "IDAT", zlib);
+    PngChunk(png, "IEND", {});
+    return png;
+}
+
+Seeds ImageSeeds() {
+    Seeds seeds = BitmapSeeds();
+    seeds.emplace_back("png_2x2", StoredPng(2, 2, {255, 0, 0, 255, 0, 255, 0, 0, 0, 0, 255, 128, 9, 9, 9, 9}));
     return seeds;
 }
 

@@ -57,4 +57,8 @@ struct DecodedOgf {
 };
 DecodedOgf DecodeOgfForTest(const Bytes& file);
 
+// A PNG of 8-bit RGBA pixels (rows from the top) written by hand: its IDAT a zlib stream of stored (not
+// compressed) deflate blocks, every chunk's CRC and the stream's Adler-32 computed here.
+Bytes StoredPng(unsigned width, unsigned height, const Bytes& rgba);
+
 }  // namespace torvale::test

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "builders/bitmap_builder.h"
 #include "builders/seeds.h"
 
 namespace torvale::test {
@@ -42,6 +43,10 @@ Bytes TextBytes(const std::string& text) {
     return Bytes(text.begin(), text.end());
 }
 
+std::string DataUri(const std::string& mimeType, const Bytes& bytes) {
+    return "data:" + mimeType + ";base64," + Base64(bytes);
+}
+
 int GltfBuilder::mesh(GltfMeshFields fields) {
     std::string attributes;
     const auto add = [&](std::size_t count, int componentType, const char* type) {
@@ -80,8 +85,19 @@ int GltfBuilder::material(GltfMaterialFields fields) {
     if (fields.baseColor)
         pbr = "\"baseColorFactor\":[" + Num((*fields.baseColor)[0]) + "," + Num((*fields.baseColor)[1]) + "," +
               Num((*fields.baseColor)[2]) + ",1]";
-    if (!fields.imageUri.empty()) {
-        images_.push_back("{\"uri\":\"" + fields.imageUri + "\"}");
+    if (!fields.imageUri.empty() || !fields.embeddedImage.empty()) {
+        if (fields.imageUri.empty()) {
+            imageViews_.push_back(static_cast<int>(extraViews_.size()));
+            extraViews_.push_back("{\"buffer\":0,\"byteOffset\":" + std::to_string(data_.size()) +
+                                  ",\"byteLength\":" + std::to_string(fields.embeddedImage.size()) + "}");
+            data_.raw(fields.embeddedImage);
+            while (data_.size() % 4 != 0)
+                data_.u8(0);
+            images_.push_back("\"mimeType\":\"image/png\",\"name\":\"" + fields.imageName + "\"}");
+        } else {
+            imageViews_.push_back(-1);
+            images_.push_back("{\"uri\":\"" + fields.imageUri + "\"}");
+        }
         pbr += std::string(pbr.empty() ? "" : ",") +
                "\"baseColorTexture\":{\"index\":" + std::to_string(images_.size() - 1) +
                (fields.textureInfoMembers.empty() ? "" : "," + fields.textureInfoMembers) + "}";
@@ -150,6 +166,13 @@ std::string GltfBuilder::document(const std::string* bufferUri, bool glb) const 
                             (a.sparse.empty() ? "" : "," + a.sparse) + "}");
     }
     views.insert(views.end(), extraViews_.begin(), extraViews_.end());
+    // An embedded image's view is numbered only now, after every accessor's own.
+    std::vector<std::string> images = images_;
+    for (std::size_t i = 0; i < images.size(); ++i)
+        if (imageViews_[i] >= 0)
+            images[i] =
+                "{\"bufferView\":" + std::to_string(accessors_.size() + static_cast<std::size_t>(imageViews_[i])) +
+                "," + images[i];
     for (std::size_t i = 0; i < images_.size(); ++i)
         textures.push_back("{\"source\":" + std::to_string(i) + "}");
     for (int r : roots_)
@@ -159,13 +182,12 @@ std::string GltfBuilder::document(const std::string* bufferUri, bool glb) const 
         return "{\"asset\":{\"version\":\"2.0\"},\"scene\":0,\"scenes\":[{\"nodes\":[" + Join(roots) + "]}]," +
                "\"nodes\":[" + Join(nodes_) + "]}";
     if (!glb)
-        buffer += ",\"uri\":\"" +
-                  (bufferUri ? *bufferUri : "data:application/octet-stream;base64," + Base64(data_.bytes())) + "\"";
+        buffer += ",\"uri\":\"" + (bufferUri ? *bufferUri : DataUri("application/octet-stream", data_.bytes())) + "\"";
     buffer += "}";
     return "{\"asset\":{\"version\":\"2.0\"}," + (rootMembers_.empty() ? "" : rootMembers_ + ",") +
            "\"scene\":0,\"scenes\":[{\"nodes\":[" + Join(roots) + "]}]," + "\"nodes\":[" + Join(nodes_) +
            "],\"meshes\":[" + Join(meshes_) + "],\"materials\":[" + Join(materials_) + "],\"textures\":[" +
-           Join(textures) + "],\"images\":[" + Join(images_) + "],\"accessors\":[" + Join(accessors) +
+           Join(textures) + "],\"images\":[" + Join(images) + "],\"accessors\":[" + Join(accessors) +
            "],\"bufferViews\":[" + Join(views) + "],\"buffers\":[" + buffer + "]}";
 }
 
@@ -253,8 +275,15 @@ Seeds GltfSeeds() {
     const int m = mirrored.mesh(FrontFacingSquare());
     mirrored.rootNodes({mirrored.node(
         {"mirror", m, std::nullopt, std::array<float, 4>{0, 0, 0.7071068f, 0.7071068f}, Vector3{-1, 1, 1}, {}})});
+    GltfBuilder pictured;
+    GltfMeshFields square = FrontFacingSquare();
+    square.uvs = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    square.material =
+        pictured.material({.name = "m", .embeddedImage = StoredPng(1, 1, {10, 20, 30, 255}), .imageName = "Hull"});
+    pictured.rootNodes({pictured.node({.name = "hull", .mesh = pictured.mesh(square)})});
     // Inputs past the size of the default fuzzing run: deep JSON, many nodes, a long face line.
     return {{"two_nodes.glb", two.glb()},
+            {"embedded_image.glb", pictured.glb()},
             {"two_nodes.gltf", TextBytes(two.jsonWithDataUri())},
             {"mirrored.glb", mirrored.glb()},
             {"nested.gltf", TextBytes(DeeplyNestedGltf(60))},

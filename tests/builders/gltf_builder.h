@@ -26,6 +26,9 @@ struct GltfMaterialFields {
     std::string imageUri;  // empty: no base-colour texture
     std::optional<std::array<float, 3>> baseColor;
     std::string textureInfoMembers;  // raw JSON members added to baseColorTexture, e.g. "texCoord":1
+    // With imageUri empty: an image kept in the buffer (a buffer view of these bytes), named imageName.
+    Bytes embeddedImage;
+    std::string imageName;
 };
 
 struct GltfNodeFields {
@@ -77,6 +80,7 @@ private:
     ByteBuilder data_;
     std::vector<Accessor> accessors_;
     std::vector<std::string> meshes_, materials_, nodes_, images_;
+    std::vector<int> imageViews_;  // per image: its view among extraViews_, or -1
     std::vector<int> roots_;
     std::vector<std::pair<int, std::size_t>> countOverrides_;
 };
@@ -89,6 +93,9 @@ GltfMeshFields FrontFacingSquare();
 GltfBuilder TwoNodeGltf();
 
 Bytes TextBytes(const std::string& text);
+
+// A data: URI of `bytes` in base64 ("data:image/png;base64,...").
+std::string DataUri(const std::string& mimeType, const Bytes& bytes);
 
 // A GLB of the given JSON chunk (padded with spaces) and, unless empty, binary chunk.
 Bytes GlbFromJson(std::string json, Bytes bin);

@@ -22,5 +22,6 @@ Seeds GltfSeeds();
 Seeds ObjSeeds();
 Seeds BitmapSeeds();
 Seeds OafSeeds();
+Seeds ImageSeeds();  // the game's bitmaps and the other image files a model may name
 
 }  // namespace torvale::test

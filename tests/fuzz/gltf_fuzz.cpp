@@ -18,11 +18,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     model.textures = {"kept"};
     std::vector<std::string> notes;
     std::string error;
-    const bool ok = torvale::ReadGltfModel(bytes, "fuzz.gltf", loader, model, notes, error);
+    torvale::TextureImages images;
+    const bool ok = torvale::ReadGltfModel(bytes, "fuzz.gltf", loader, model, notes, error, &images);
     if (ok == !error.empty() ||
         (!ok && (model.textures != std::vector<std::string>{"kept"} || error.find('\n') != std::string::npos)))
         __builtin_trap();
     if (ok && !torvale::ValidateScene(model).empty())
+        __builtin_trap();
+    if (ok && images.size() != model.textures.size())
         __builtin_trap();
     return 0;
 }

@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
                                                   {"render", OofSeeds()},      {"gam", GamSeeds()},
                                                   {"hog", HogSeeds()},         {"orf", OrfSeeds()},
                                                   {"gltf", GltfSeeds()},       {"obj", ObjSeeds()},
-                                                  {"bitmap", BitmapSeeds()},   {"png", BitmapSeeds()},
+                                                  {"bitmap", BitmapSeeds()},   {"png", ImageSeeds()},
                                                   {"oaf", OafSeeds()}};
     for (const auto& [reader, seeds] : sets) {
         const auto dir = std::filesystem::path(argv[1]) / reader;
