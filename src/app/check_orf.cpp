@@ -23,7 +23,7 @@ std::vector<RoomFinding> TextureBitmapFindings(std::span<const std::string> room
     std::set<std::string> named;
     for (std::size_t t = 0; t < roomNames.size(); ++t) {
         const std::string_view name = std::string_view(roomNames[t]).substr(0, roomNames[t].find('\0'));
-        if (!named.insert(AsciiLowered(name)).second)
+        if (name.empty() || !named.insert(AsciiLowered(name)).second)
             continue;
         const FoundImage& found = textures.find(name, problems);
         if (!found.image)

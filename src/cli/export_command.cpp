@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -6,12 +7,14 @@
 #include <string_view>
 
 #include "app/export_model.h"
+#include "app/check_orf.h"
 #include "app/export_orf.h"
 #include "app/open_input.h"
 #include "app/output_log.h"
 #include "cli/arguments.h"
 #include "cli/cli_support.h"
 #include "cli/commands.h"
+#include "core/ascii_text.h"
 #include "core/atomic_file.h"
 #include "core/path_text.h"
 #include "core/utf8_path.h"
@@ -41,14 +44,20 @@ constexpr const char* kExportUsage =
     "                   place of their extension). Rooms are named from TARGET without its \".orf\"\n"
     "  --scale FACTOR   multiply every position of the model by FACTOR (above 0) before anything else, for\n"
     "                   models made in other units (100 turns a model made at 1 unit = 1 cm into metres)\n"
+    "  --game PATH      a Descent 3 folder, a .gam table or a .hog or .mn3 archive, which may be given\n"
+    "                   more than once (later tables win): rooms get the texture names of the game's own\n"
+    "                   tables, with the names the level editor will not find named; a glTF or OBJ gets\n"
+    "                   the textures' images from the game's bitmaps\n"
+    "  --textures DIR   a folder of images named after texture names (NAME.png, NAME.tga or NAME.ogf,\n"
+    "                   without regard to case), searched before the game's files; may be given more than\n"
+    "                   once. A glTF or OBJ embeds or writes beside it an image of each texture found (the\n"
+    "                   model's own images first); rooms are checked against the bitmaps found\n"
     "Options for rooms only:\n"
     "  --combined       one room holding every sub-object, each moved by its parents' offsets (default)\n"
     "  --per-subobject  one room per sub-object in its own coordinates: TARGET01.orf, TARGET02.orf, ...\n"
     "                   (a model of one sub-object gives TARGET.orf)\n"
     "  --texlate TABLE  the texture translation table; by default texlate.rsc beside torvale-cli\n"
-    "  --game PATH      give the rooms the texture names of the game's own tables, and name those the\n"
-    "                   level editor will not find; PATH is a Descent 3 folder, a .gam table or a .hog or\n"
-    "                   .mn3 archive, and may be given more than once (later tables win)\n"
+
     "  --reverse-faces  turn every face round, for a model built to be seen from outside that becomes a\n"
     "                   room seen from inside\n"
     "  --strict         any finding of the room check refuses the export: nothing is written\n"
@@ -59,7 +68,8 @@ constexpr const char* kExportUsage =
     "                   from the merged face's normal (0 to below 90; default 1)\n"
     "  --textures-out DIR\n"
     "                   also write, into the folder DIR (which must exist), an OGF for each texture the\n"
-    "                   rooms use whose image comes with INPUT (a glTF's base-colour image, an OBJ's map_Kd),\n"
+    "                   rooms use whose image comes with INPUT (a glTF's base-colour image, an OBJ's map_Kd)\n"
+    "                   or is in a --textures folder,\n"
     "                   named as the room names the texture: square 32, 64 or 128 pixels, resized if need be\n"
     "  -h, --help       show this text\n"
     "\n"
@@ -86,6 +96,7 @@ struct ExportArguments {
     std::optional<std::string> table;
     std::optional<bool> combined;
     std::vector<std::string> gamePaths;
+    std::vector<std::string> textureFolders;
     bool reverseFaces = false;
     bool strict = false;
     bool mergeFaces = false;
@@ -148,12 +159,8 @@ ArgumentParser ExportParser(ExportArguments& arguments) {
                        room.emplace_back("--textures-out");
                    return problem;
                })
-        .value({"--game"},
-               [&arguments, &room](const std::string& given) {
-                   arguments.gamePaths.push_back(given);
-                   room.emplace_back("--game");
-                   return std::string();
-               })
+        .repeated("--game", arguments.gamePaths)
+        .repeated("--textures", arguments.textureFolders)
         .flag({"--reverse-faces"}, roomFlag("--reverse-faces", arguments.reverseFaces))
         .flag({"--strict"}, roomFlag("--strict", arguments.strict))
         .flag({"--merge-faces"}, roomFlag("--merge-faces", arguments.mergeFaces))
@@ -223,15 +230,16 @@ int RunExport(const CommandContext& context) {
             return kExitFailed;
         }
     }
-    GameTextures game;
-    if (!arguments.gamePaths.empty() && !LoadGameTextures(arguments.gamePaths, game, context.err))
+    TextureSources sources;
+    if (!OpenTextureSources(arguments.gamePaths, arguments.textureFolders, sources, context.err))
         return kExitFailed;
 
     LogText log(context.out);
     std::string openError;
-    OpenedInput loaded = OpenInput(
-        arguments.file, FileNameOf(arguments.file), log,
-        {.format = context.format, .openError = &openError, .imagesWanted = arguments.texturesOut.has_value()});
+    // A room's own images are read only for --textures-out; a glTF or OBJ carries them on.
+    const bool imagesWanted = arguments.texturesOut.has_value() || target != ModelTarget::Room;
+    OpenedInput loaded = OpenInput(arguments.file, FileNameOf(arguments.file), log,
+                                   {.format = context.format, .openError = &openError, .imagesWanted = imagesWanted});
     log.flush();
     if (!openError.empty())
         context.err << "torvale-cli: cannot read " << arguments.file << ": " << openError << '\n';
@@ -248,17 +256,26 @@ int RunExport(const CommandContext& context) {
     Scene& model = loaded.scene ? *loaded.scene : empty;
 
     std::vector<std::string> inputs{arguments.file};
+    // The images the input was read with are inputs too: no file of the export may replace one.
+    const std::filesystem::path inputFolder = PathFromUtf8(arguments.file).parent_path();
+    for (const FoundImage& found : loaded.images)
+        if (found.image)
+            inputs.push_back(Utf8FromPath(inputFolder / PathFromUtf8(found.origin)));
     if (target != ModelTarget::Room) {
         const std::string path = SystemSlashes(*arguments.target);
-        const std::string overwritten = OutputThatIsInput(ExchangeModelFiles(path, target), inputs);
-        if (!overwritten.empty())
-            return UsageError(context, kExport, overwritten + " would be written over INPUT " + arguments.file);
         if (!loaded.scene) {
             log.PrintOutput(std::string(kCrLf) + "Error: " + damage + "; nothing was written" + std::string(kCrLf));
             log.flush();
             return kExitFailed;
         }
-        const bool written = WriteExchangeModel(model, path, target, log);
+        std::vector<std::string> notes;
+        const TextureImages images = FindTextureImages(model.textures, loaded.images, sources.finder, notes);
+        const std::string overwritten = OutputThatIsInput(ExchangeModelFiles(path, target, model, images), inputs);
+        if (!overwritten.empty())
+            return UsageError(context, kExport, overwritten + " would be written over INPUT " + arguments.file);
+        for (const std::string& note : notes)
+            log.PrintOutput("Note: " + note + std::string(kCrLf));
+        const bool written = WriteExchangeModel(model, path, target, log, {}, images);
         log.flush();
         return written ? kExitOk : kExitFailed;
     }
@@ -290,21 +307,41 @@ int RunExport(const CommandContext& context) {
     if (!loaded.scene) {
         outcome = RefuseRoomExport(damage, log);
     } else {
-        RoomTextureNaming naming = NameRoomTextures(model, *table, arguments.gamePaths.empty() ? nullptr : &game, log);
+        RoomTextureNaming naming =
+            NameRoomTextures(model, *table, arguments.gamePaths.empty() ? nullptr : &sources.pages, log);
         std::vector<SideFile> textureFiles;
+        std::vector<std::string> notes;
         if (arguments.texturesOut) {
-            if (!MakeTextureFiles(model, naming.names, loaded.images, SystemSlashes(*arguments.texturesOut),
-                                  kPathSeparator, log, textureFiles)) {
+            // The rooms bring the images that come with the model or from the user's folders; the game's own
+            // bitmaps are in the game already.
+            TextureFinder folders;
+            for (const std::string& folder : arguments.textureFolders)
+                folders.addFolder(folder);
+            const TextureImages images = FindTextureImages(model.textures, loaded.images, folders, notes);
+            if (!MakeTextureFiles(model, naming.names, images, SystemSlashes(*arguments.texturesOut), kPathSeparator,
+                                  log, textureFiles)) {
                 log.PrintOutput(ExportClosingMessage(ExportOutcome::Refused));
                 log.flush();
                 return kExitFailed;
             }
-            // An OGF never replaces an image the model was read with.
-            const std::filesystem::path folder = PathFromUtf8(arguments.file).parent_path();
-            for (const FoundImage& found : loaded.images)
-                if (found.image)
-                    inputs.push_back(Utf8FromPath(folder / PathFromUtf8(found.origin)));
         }
+        // The bitmaps the rooms' textures find, judged as the game would take them, unless the export writes
+        // the texture's bitmap itself.
+        std::vector<RoomFinding> bitmapFindings;
+        if (sources.finder.hasSources()) {
+            std::vector<std::string> judged;
+            for (const std::string& name : naming.names) {
+                const std::string shown = name.substr(0, name.find('\0'));
+                const std::string file = TextureFileName(shown);
+                const bool written = std::any_of(textureFiles.begin(), textureFiles.end(), [&](const SideFile& side) {
+                    return !file.empty() && EqualsIgnoringAsciiCase(FileNameOf(side.path), file);
+                });
+                judged.push_back(written ? std::string() : shown);
+            }
+            bitmapFindings = TextureBitmapFindings(judged, sources.finder, notes);
+        }
+        for (const std::string& note : notes)
+            log.PrintOutput("Note: " + note + std::string(kCrLf));
         RoomExportChoices choices;
         choices.combineSubObjects = combined;
         choices.reverseFaces = arguments.reverseFaces;
@@ -314,6 +351,7 @@ int RunExport(const CommandContext& context) {
         choices.inputs = inputs;
         RoomExportOptions options = RoomExportOptionsFrom(choices, naming);
         options.sideFiles = &textureFiles;
+        options.textureFindings = std::move(bitmapFindings);
         outcome = WriteRooms(model, *table, options, names, log);
     }
     const std::string closing = ExportClosingMessage(outcome);

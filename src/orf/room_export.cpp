@@ -108,6 +108,7 @@ ExportOutcome WriteRooms(const Scene& scene,
                     findings.push_back(UnknownTextureFinding(t, shown));
             }
         }
+        findings.insert(findings.end(), options.textureFindings.begin(), options.textureFindings.end());
         total += findings.size();
         const std::string fileName = FileNameOf(paths[r], PathSeparators::Any);
         if (options.strict) {

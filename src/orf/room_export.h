@@ -5,6 +5,7 @@
 
 #include "core/output_sink.h"
 #include "orf/room_build.h"
+#include "orf/room_check.h"
 #include "orf/room_limits.h"
 #include "orf/room_names.h"
 #include "orf/texture_table.h"
@@ -31,6 +32,8 @@ struct RoomExportOptions {
     std::string unshownPrefix;
     // Numbers of names that no texture page of the game's tables answers: findings of every room.
     std::vector<std::size_t> unknownTextures;
+    // Findings about the textures' bitmaps (see TextureBitmapFinding): findings of every room.
+    std::vector<RoomFinding> textureFindings;
     // Files the export must never replace (the file the model was read from): a room or side file of one of
     // these names refuses the export.
     std::vector<std::string> inputs;

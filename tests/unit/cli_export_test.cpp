@@ -188,7 +188,7 @@ TEST_F(CliExport, UsageErrorsExitWithTwoAndTheUsageOnStandardError) {
         {path("ship.oof"), "--zip"},
         {path("ship.oof"), "-o", path("dir") + static_cast<char>(fs::path::preferred_separator)},
         {path("ship.oof"), "-o", path("ship.glb"), "--strict"},
-        {path("ship.oof"), "-o", path("ship.OBJ"), "--game", path("d3")},
+        {path("ship.oof"), "-o", path("ship.OBJ"), "--merge-faces"},
         {path("ship.oof"), "--game"},
     };
     for (const auto& args : wrong) {
