@@ -138,14 +138,18 @@ bool MainWindowPresenter::open(const std::string& path,
     request.as = as;
     request.format = ReportFormat{program_.decimalSeparator, program_.ansi.toUtf8};
     request.oofModel = oofModel_.get();
-    if (as == OpenAs::RoomCheck)
+    if (as == OpenAs::RoomCheck) {
         request.game = gameTextures();
+        request.textures = textureFinder();
+    }
+    // The images a glTF or OBJ brings are drawn in the preview and carried on by Export Model.
+    request.imagesWanted = true;
     OpenedInput opened = read ? OpenInput(modelPath, modelTitle, std::move(read->first), read->second, log_, request)
                               : OpenInput(modelPath, modelTitle, log_, request);
     scene_ = std::move(opened.scene);
     sceneProblem_ = std::move(opened.sceneProblem);
     room_ = std::move(opened.room);
-    modelLoaded(opened.loaded, modelTitle);
+    modelLoaded(opened.loaded, modelTitle, opened.images);
     return opened.loaded;
 }
 
@@ -223,17 +227,17 @@ const std::vector<std::string>& MainWindowPresenter::recentFiles() const {
     return program_.config.values.recentFiles;
 }
 
-void MainWindowPresenter::modelLoaded(bool loaded, const std::string& title) {
+void MainWindowPresenter::modelLoaded(bool loaded, const std::string& title, const TextureImages& own) {
     setMenuEnabled(MenuItem::FileExport, loaded);
     setMenuEnabled(MenuItem::FileExportModel, loaded);
     images_.clear();
     if (loaded && scene_) {
-        if (TextureFinder* finder = textureFinder()) {
-            std::vector<std::string> notes;
-            images_ = FindTextureImages(scene_->textures, {}, *finder, notes);
-            for (const std::string& note : notes)
-                log_.PrintOutput("Note: " + note + std::string(kCrLf));
-        }
+        TextureFinder none;
+        TextureFinder* finder = textureFinder();
+        std::vector<std::string> notes;
+        images_ = FindTextureImages(scene_->textures, own, finder ? *finder : none, notes);
+        for (const std::string& note : notes)
+            log_.PrintOutput("Note: " + note + std::string(kCrLf));
     }
     if (listener_) {
         listener_->ModelChanged(loaded && scene_ ? &*scene_ : nullptr, loaded && room_ ? &*room_ : nullptr, title);
@@ -331,7 +335,7 @@ void MainWindowPresenter::ExportModel() {
     Scene scaled;
     std::string problem;
     if (const Scene* scene = ModelToExport(scaled, problem))
-        WriteExchangeModel(*scene, path, target, log_, {modelPath});
+        WriteExchangeModel(*scene, path, target, log_, {modelPath}, images_);
     else
         log_.PrintOutput(Line("Error: " + problem + "; nothing was written"));
 }

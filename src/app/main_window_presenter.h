@@ -154,7 +154,8 @@ private:
     void setCaption(std::string caption);
     void setMenuEnabled(MenuItem item, bool enabled);
     // A load's outcome: the current model's caption and menu states, or none after a failure.
-    void modelLoaded(bool loaded, const std::string& title);
+    // `own` are the images that came with the model's file.
+    void modelLoaded(bool loaded, const std::string& title, const TextureImages& own = {});
     // Opens the file (its kind told by `kind`, or by its content when none is given) as `as` asks, and makes it
     // the current model when it loads.
     bool open(const std::string& path,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <functional>
 #include <vector>
@@ -74,7 +75,7 @@ public:
     void ModelChanged(const Scene* scene, const Room* room, const std::string& title) override;
     // ModelChanged has dropped the old model's images; a model without any is drawn once, not twice.
     void TexturesFound(const TextureImages& images) override {
-        if (!images.empty())
+        if (std::any_of(images.begin(), images.end(), [](const FoundImage& found) { return found.image != nullptr; }))
             setTextureImages(images);
     }
 

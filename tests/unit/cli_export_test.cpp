@@ -6,6 +6,7 @@
 #include <set>
 #include <sstream>
 
+#include "bitmap/png_image.h"
 #include "builders/bitmap_builder.h"
 #include "builders/bytes.h"
 #include "builders/fake_platform.h"
@@ -368,6 +369,36 @@ TEST_F(CliExport, CheckReportsRoomsAndTheirFindings) {
     ASSERT_GT(png.size(), 8u);
     EXPECT_EQ(png[1], 'P');
     EXPECT_EQ(run(cli::RunRender, {path("room.orf"), "-o", path("x.png"), "--size", "0x5"}).status, 2);
+}
+
+TEST_F(CliExport, RenderAndExportTakeTheTexturesImagesFromTheFoldersGiven) {
+    ASSERT_TRUE(WriteTestFile(path("room.orf"), test::CubeRoom()));  // textures rock1 and metal_plate
+    fs::create_directories(path("tex"));
+    const Bytes green = EncodePngPixels(1, 1, 3, std::vector<std::uint8_t>{0, 200, 0});
+    ASSERT_TRUE(WriteTestFile(path("tex/Rock1.png"), green));
+    ASSERT_TRUE(WriteTestFile(path("tex/metal_plate.png"), green));
+
+    const CommandRun drawn =
+        run(cli::RunRender, {path("room.orf"), "-o", path("room.png"), "--size", "40x30", "--textures", path("tex")});
+    ASSERT_EQ(drawn.status, 0) << drawn.err;
+    EXPECT_EQ(drawn.err, "");
+    Image picture;
+    std::string error;
+    ASSERT_TRUE(ReadPngImage(ReadTestFile(path("room.png")), picture, error)) << error;
+    const std::size_t centre = (15 * 40 + 20) * 4;
+    EXPECT_EQ(picture.level.rgba[centre], 0);  // the texture's green, shaded
+    EXPECT_GT(picture.level.rgba[centre + 1], 60);
+    EXPECT_EQ(picture.level.rgba[centre + 2], 0);
+
+    // A name found nowhere is one note.
+    fs::remove(path("tex/metal_plate.png"));
+    const CommandRun half = run(cli::RunRender, {path("room.orf"), "-o", path("room.png"), "--textures", path("tex")});
+    EXPECT_EQ(half.err, "note: no image was found for texture metal_plate\n");
+
+    const CommandRun gltf = exportCommand({path("room.orf"), "-o", path("room.gltf"), "--textures", path("tex")});
+    ASSERT_EQ(gltf.status, 0) << gltf.err << gltf.out;
+    EXPECT_TRUE(fs::exists(path("rock1.png"))) << gltf.out;
+    EXPECT_NE(gltf.out.find("Note: no image was found for texture metal_plate"), std::string::npos) << gltf.out;
 }
 
 TEST_F(CliExport, CheckJudgesTheBitmapsOfTheRoomsTextures) {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "app/preview_presenter.h"
+#include "bitmap/png_image.h"
 #include "builders/bytes.h"
 #include "builders/fake_platform.h"
 #include "builders/gltf_builder.h"
@@ -182,6 +184,31 @@ TEST(PreviewPresenter, DrawsTheImagesItIsGivenWhileTexturesAreOn) {
     h.importFile("again.oof", test::SampleOof());
     EXPECT_TRUE(preview.textureImages().empty());
     EXPECT_EQ(greenDrawn(), 0u);
+}
+
+TEST(PreviewPresenter, GetsTheImagesTheTextureFolderHoldsAndExportModelCarriesThem) {
+    MainWindowHarness h;
+    PreviewPresenter preview(h.window);
+    std::filesystem::create_directories(h.dir / "tex");
+    ASSERT_TRUE(test::WriteTestFile(h.dir / "tex/METAL_PLATE.png",
+                                    EncodePngPixels(1, 1, 4, std::vector<std::uint8_t>{0, 255, 0, 255})));
+    h.window.config().textureFolder = h.dir / "tex";
+    h.importFile("sample.oof", test::SampleOof());  // textures rock1, metal_plate, glass
+    const TextureImages& images = preview.textureImages();
+    ASSERT_EQ(images.size(), 3u);
+    EXPECT_FALSE(images[0].image);
+    ASSERT_TRUE(images[1].image);
+    EXPECT_EQ(images[1].origin, h.dir / "tex/METAL_PLATE.png");
+    EXPECT_FALSE(images[2].image);
+    // One note for each name found nowhere.
+    const std::string log = h.window.log().text();
+    EXPECT_NE(log.find("Note: no image was found for texture rock1"), std::string::npos) << log;
+    EXPECT_NE(log.find("Note: no image was found for texture glass"), std::string::npos) << log;
+
+    // Export Model writes the image beside a .gltf.
+    h.dialogs.choose(h.dir / "out.gltf", "out.gltf");
+    h.window.ExportModel();
+    EXPECT_TRUE(std::filesystem::exists(h.dir / "metal_plate.png")) << h.window.log().text();
 }
 
 TEST(PreviewPresenter, TexturesChoiceIsKeptInTorvaleCfg) {
