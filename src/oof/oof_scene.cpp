@@ -95,7 +95,37 @@ SceneObject ObjectOf(const SubObject& sub) {
     for (std::size_t p = 0; p < points; ++p)
         object.specialPoints.push_back({CText(sub.specialPointNames[p]), CText(sub.specialPointProperties[p]),
                                         sub.specialPointPositions[p], sub.specialPointRadii[p]});
+    const std::size_t rotationKeys =
+        std::min({static_cast<std::size_t>(std::max(sub.rotationKeyCount, 0)), sub.rotationKeyTimes.size(),
+                  sub.rotationKeyAxes.size(), sub.rotationKeyAngles.size()});
+    object.rotation.firstFrame = sub.rotationTrackMin;
+    object.rotation.lastFrame = sub.rotationTrackMax;
+    for (std::size_t k = 0; k < rotationKeys; ++k)
+        object.rotation.keys.push_back({sub.rotationKeyTimes[k], sub.rotationKeyAxes[k], sub.rotationKeyAngles[k]});
+    const std::size_t positionKeys = std::min({static_cast<std::size_t>(std::max(sub.positionKeyCount, 0)),
+                                               sub.positionKeyTimes.size(), sub.positionKeys.size()});
+    object.position.firstFrame = sub.positionTrackMin;
+    object.position.lastFrame = sub.positionTrackMax;
+    for (std::size_t k = 0; k < positionKeys; ++k)
+        object.position.keys.push_back({sub.positionKeyTimes[k], sub.positionKeys[k]});
     return object;
+}
+
+std::vector<WeaponBattery> BatteriesOf(const ObjectModel& model) {
+    std::vector<WeaponBattery> batteries;
+    const std::size_t count = std::min({static_cast<std::size_t>(std::max(model.weaponBatteryCount, 0)),
+                                        model.batteryGunpointCounts.size(), model.batteryGunpointIndices.size(),
+                                        model.batteryTurretCounts.size(), model.batteryTurretIndices.size()});
+    for (std::size_t b = 0; b < count; ++b) {
+        WeaponBattery battery;
+        constexpr auto kMost = static_cast<std::int32_t>(kIndicesPerBattery);
+        const auto guns = std::clamp<std::int32_t>(model.batteryGunpointCounts[b], 0, kMost);
+        const auto turrets = std::clamp<std::int32_t>(model.batteryTurretCounts[b], 0, kMost);
+        battery.guns.assign(model.batteryGunpointIndices[b].begin(), model.batteryGunpointIndices[b].begin() + guns);
+        battery.turrets.assign(model.batteryTurretIndices[b].begin(), model.batteryTurretIndices[b].begin() + turrets);
+        batteries.push_back(std::move(battery));
+    }
+    return batteries;
 }
 
 std::vector<ScenePoint> PointsOf(const std::vector<PointRecord>& records, std::int32_t count) {
@@ -149,6 +179,7 @@ bool Convert(const ObjectModel& model, ObjectModel* spent, Scene& scene, std::st
     built.attachPoints = PointsOf(model.attachPoints, model.attachPointCount);
     built.attachNormals = PointsOf(model.attachNormals, model.attachNormalCount);
     built.groundPoints = PointsOf(model.groundPoints, model.groundPointCount);
+    built.batteries = BatteriesOf(model);
     return AcceptScene(std::move(built), scene, error);
 }
 
