@@ -99,6 +99,9 @@ void ParseSobj(Cursor& in, ParsedOof& out) {
         FaceFields face;
         face.normal = in.vec();
         const std::int32_t corners = in.count("corner", 1000);
+        if (corners < 3)
+            throw std::runtime_error("a face of " + std::to_string(corners) + " corners at byte " +
+                                     std::to_string(in.at - 4));
         face.textured = in.i32();
         if (face.textured != 0) {
             face.textureIndex = in.i32();
