@@ -4,11 +4,14 @@
 #include "core/utf8_path.h"
 
 #include <filesystem>
+#include <iterator>
 #include <vector>
 
+#include "core/number_text.h"
 #include "gltf/gltf_writer.h"
 #include "model_io/texture_files.h"
 #include "obj/obj_writer.h"
+#include "oof/oof_writer.h"
 
 namespace torvale {
 namespace {
@@ -17,7 +20,32 @@ namespace {
 constexpr struct {
     ModelTarget target;
     const char* extension;
-} kTypes[] = {{ModelTarget::Gltf, ".gltf"}, {ModelTarget::Glb, ".glb"}, {ModelTarget::Obj, ".obj"}};
+} kTypes[] = {{ModelTarget::Gltf, ".gltf"},
+              {ModelTarget::Glb, ".glb"},
+              {ModelTarget::Obj, ".obj"},
+              {ModelTarget::Oof, ".oof"}};
+
+// Writes `scene` as an object model over `path`; false with the one line that says why not.
+bool WriteOofModel(const Scene& scene,
+                   const std::string& path,
+                   std::vector<std::string>& notes,
+                   std::string& refusal,
+                   std::string& error) {
+    std::vector<std::uint8_t> bytes;
+    OofWriteNotes written;
+    if (!EncodeOof(scene, bytes, refusal, &written))
+        return false;
+    if (written.splitFaces > 0)
+        notes.push_back(FormatInteger(static_cast<std::int64_t>(written.splitFaces)) +
+                        (written.splitFaces == 1 ? " face" : " faces") +
+                        " of more than 32 corners cut into fans of at most 32, as the game takes them");
+    std::string why;
+    if (!ReplaceFileAtomically(path, bytes, why)) {
+        error = path + ": " + why;
+        return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -34,6 +62,8 @@ std::vector<std::string> ExchangeModelFiles(const std::string& path,
                                             ModelTarget target,
                                             const Scene& scene,
                                             const TextureImages& images) {
+    if (target == ModelTarget::Oof)
+        return {path};
     return target == ModelTarget::Obj ? ObjOutputPaths(path, scene, images) : GltfOutputPaths(path, scene, images);
 }
 
@@ -56,8 +86,14 @@ bool WriteExchangeModel(const Scene& scene,
     }
     std::vector<std::string> warnings, notes;
     std::string error;
-    const bool written = target == ModelTarget::Obj ? WriteObjModel(scene, path, warnings, notes, error, images)
-                                                    : WriteGltfModel(scene, path, warnings, error, images);
+    std::string refusal;
+    const bool written = target == ModelTarget::Oof   ? WriteOofModel(scene, path, notes, refusal, error)
+                         : target == ModelTarget::Obj ? WriteObjModel(scene, path, warnings, notes, error, images)
+                                                      : WriteGltfModel(scene, path, warnings, error, images);
+    if (!refusal.empty()) {
+        out.PrintOutput(crlf + "Error: " + refusal + "; nothing was written" + crlf);
+        return false;
+    }
     for (const std::string& warning : warnings)
         out.PrintOutput("Warning: " + warning + crlf);
     for (const std::string& note : notes)
@@ -83,7 +119,9 @@ bool WriteExchangeModel(const Scene& scene,
 FileDialogRequest ExportModelDialog(std::string suggestedPath) {
     FileDialogRequest request;
     request.title = "Export Model";
-    request.filter = "glTF 2.0 (*.gltf)|*.gltf|glTF 2.0 binary (*.glb)|*.glb|Wavefront OBJ (*.obj)|*.obj";
+    request.filter =
+        "glTF 2.0 (*.gltf)|*.gltf|glTF 2.0 binary (*.glb)|*.glb|Wavefront OBJ (*.obj)|*.obj|"
+        "Descent 3 object model (*.oof)|*.oof";
     request.initialPath = std::move(suggestedPath);
     // Like Export ORF: files of the same name are replaced without a question.
     return request;
@@ -93,7 +131,8 @@ std::string ExportModelPath(const FileDialogResult& chosen, ModelTarget& target)
     target = TargetOf(chosen.path);
     if (target != ModelTarget::Room)
         return chosen.path;
-    const std::size_t type = chosen.filterIndex >= 1 && chosen.filterIndex <= 3 ? chosen.filterIndex - 1 : 0;
+    constexpr std::size_t kTypeCount = std::size(kTypes);
+    const std::size_t type = chosen.filterIndex >= 1 && chosen.filterIndex <= kTypeCount ? chosen.filterIndex - 1 : 0;
     target = kTypes[type].target;
     return chosen.path + kTypes[type].extension;
 }

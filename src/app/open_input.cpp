@@ -77,8 +77,11 @@ void OpenOof(FileBytes& file,
         return;
     Scene scene;
     // A model read only for this opening is spent as its scene is made.
-    const bool made = request.oofModel ? SceneFromOof(model, scene, opened.sceneProblem)
-                                       : SceneFromOof(std::move(model), scene, opened.sceneProblem);
+    std::vector<std::string> notes;
+    const bool made = request.oofModel ? SceneFromOof(model, scene, opened.sceneProblem, &notes)
+                                       : SceneFromOof(std::move(model), scene, opened.sceneProblem, &notes);
+    for (const std::string& note : notes)
+        out.PrintOutput("Note: " + note + std::string(kCrLf));
     if (made)
         opened.scene = std::move(scene);
 }

@@ -1,6 +1,7 @@
 #include "oof/oof_scene.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string_view>
 
 #include "core/number_text.h"
@@ -54,7 +55,7 @@ std::string FindTableDamage(const SubObject& sub, std::size_t index, std::int32_
     return {};
 }
 
-SceneObject ObjectOf(const SubObject& sub) {
+SceneObject ObjectOf(const SubObject& sub, std::size_t index, std::vector<std::string>* notes) {
     SceneObject object;
     object.name = CText(sub.name);
     object.properties = CText(sub.propertyName);
@@ -69,6 +70,18 @@ SceneObject ObjectOf(const SubObject& sub) {
     std::copy_n(sub.vertexNormals.begin(), std::min(vertices, sub.vertexNormals.size()), object.normals.begin());
     object.alphas.assign(vertices, 1.0f);
     std::copy_n(sub.vertexAlphas.begin(), std::min(vertices, sub.vertexAlphas.size()), object.alphas.begin());
+    std::size_t mended = 0;
+    for (std::size_t v = 0; v < vertices; ++v) {
+        if (!IsFinite(object.normals[v]) || !std::isfinite(object.alphas[v])) {
+            object.normals[v] = IsFinite(object.normals[v]) ? object.normals[v] : Vector3{};
+            object.alphas[v] = std::isfinite(object.alphas[v]) ? object.alphas[v] : 1.0f;
+            ++mended;
+        }
+    }
+    if (mended > 0 && notes)
+        notes->push_back(SubObjectLabel(index) + " has " + FormatInteger(static_cast<std::int64_t>(mended)) +
+                         (mended == 1 ? " vertex" : " vertices") +
+                         " whose normal or alpha is not a finite number; taken as no normal and alpha 1");
 
     const auto faces = static_cast<std::size_t>(sub.faceCount);
     object.faces.resize(faces);
@@ -95,7 +108,37 @@ SceneObject ObjectOf(const SubObject& sub) {
     for (std::size_t p = 0; p < points; ++p)
         object.specialPoints.push_back({CText(sub.specialPointNames[p]), CText(sub.specialPointProperties[p]),
                                         sub.specialPointPositions[p], sub.specialPointRadii[p]});
+    const std::size_t rotationKeys =
+        std::min({static_cast<std::size_t>(std::max(sub.rotationKeyCount, 0)), sub.rotationKeyTimes.size(),
+                  sub.rotationKeyAxes.size(), sub.rotationKeyAngles.size()});
+    object.rotation.firstFrame = sub.rotationTrackMin;
+    object.rotation.lastFrame = sub.rotationTrackMax;
+    for (std::size_t k = 0; k < rotationKeys; ++k)
+        object.rotation.keys.push_back({sub.rotationKeyTimes[k], sub.rotationKeyAxes[k], sub.rotationKeyAngles[k]});
+    const std::size_t positionKeys = std::min({static_cast<std::size_t>(std::max(sub.positionKeyCount, 0)),
+                                               sub.positionKeyTimes.size(), sub.positionKeys.size()});
+    object.position.firstFrame = sub.positionTrackMin;
+    object.position.lastFrame = sub.positionTrackMax;
+    for (std::size_t k = 0; k < positionKeys; ++k)
+        object.position.keys.push_back({sub.positionKeyTimes[k], sub.positionKeys[k]});
     return object;
+}
+
+std::vector<WeaponBattery> BatteriesOf(const ObjectModel& model) {
+    std::vector<WeaponBattery> batteries;
+    const std::size_t count = std::min({static_cast<std::size_t>(std::max(model.weaponBatteryCount, 0)),
+                                        model.batteryGunpointCounts.size(), model.batteryGunpointIndices.size(),
+                                        model.batteryTurretCounts.size(), model.batteryTurretIndices.size()});
+    for (std::size_t b = 0; b < count; ++b) {
+        WeaponBattery battery;
+        constexpr auto kMost = static_cast<std::int32_t>(kIndicesPerBattery);
+        const auto guns = std::clamp<std::int32_t>(model.batteryGunpointCounts[b], 0, kMost);
+        const auto turrets = std::clamp<std::int32_t>(model.batteryTurretCounts[b], 0, kMost);
+        battery.guns.assign(model.batteryGunpointIndices[b].begin(), model.batteryGunpointIndices[b].begin() + guns);
+        battery.turrets.assign(model.batteryTurretIndices[b].begin(), model.batteryTurretIndices[b].begin() + turrets);
+        batteries.push_back(std::move(battery));
+    }
+    return batteries;
 }
 
 std::vector<ScenePoint> PointsOf(const std::vector<PointRecord>& records, std::int32_t count) {
@@ -112,7 +155,11 @@ namespace {
 
 // The conversion, giving back each sub-object's tables as soon as its part of the scene is made when `spent`
 // (the model itself) is given, so that a large model is not held twice.
-bool Convert(const ObjectModel& model, ObjectModel* spent, Scene& scene, std::string& error) {
+bool Convert(const ObjectModel& model,
+             ObjectModel* spent,
+             Scene& scene,
+             std::string& error,
+             std::vector<std::string>* notes) {
     if (model.subObjectCount < 0) {
         error = "the model lists " + FormatInteger(model.subObjectCount) + " sub-objects";
         return false;
@@ -138,7 +185,7 @@ bool Convert(const ObjectModel& model, ObjectModel* spent, Scene& scene, std::st
         built.textures.push_back(CText(model.textureNames[t]));
     built.objects.reserve(objects);
     for (std::size_t i = 0; i < objects; ++i) {
-        built.objects.push_back(ObjectOf(model.subObject(i)));
+        built.objects.push_back(ObjectOf(model.subObject(i), i, notes));
         // A slot that no SOBJ chunk filled holds nothing, and hangs from nothing.
         if (i >= model.subObjects.size())
             built.objects.back().parent = -1;
@@ -149,17 +196,18 @@ bool Convert(const ObjectModel& model, ObjectModel* spent, Scene& scene, std::st
     built.attachPoints = PointsOf(model.attachPoints, model.attachPointCount);
     built.attachNormals = PointsOf(model.attachNormals, model.attachNormalCount);
     built.groundPoints = PointsOf(model.groundPoints, model.groundPointCount);
+    built.batteries = BatteriesOf(model);
     return AcceptScene(std::move(built), scene, error);
 }
 
 }  // namespace
 
-bool SceneFromOof(const ObjectModel& model, Scene& scene, std::string& error) {
-    return Convert(model, nullptr, scene, error);
+bool SceneFromOof(const ObjectModel& model, Scene& scene, std::string& error, std::vector<std::string>* notes) {
+    return Convert(model, nullptr, scene, error, notes);
 }
 
-bool SceneFromOof(ObjectModel&& model, Scene& scene, std::string& error) {
-    return Convert(model, &model, scene, error);
+bool SceneFromOof(ObjectModel&& model, Scene& scene, std::string& error, std::vector<std::string>* notes) {
+    return Convert(model, &model, scene, error, notes);
 }
 
 }  // namespace torvale

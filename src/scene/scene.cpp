@@ -62,6 +62,14 @@ std::string FindObjectDamage(const SceneObject& object, std::size_t index, std::
             if (!std::isfinite(corner.u) || !std::isfinite(corner.v))
                 return faceLabel + " has a texture coordinate that is not a finite number";
     }
+    for (std::size_t k = 0; k < object.rotation.keys.size(); ++k)
+        if (!IsFinite(object.rotation.keys[k].axis))
+            return label + ", rotation key #" + Number(k) + " has an axis of " +
+                   FormatPoint(object.rotation.keys[k].axis) + ", which is not finite";
+    for (std::size_t k = 0; k < object.position.keys.size(); ++k)
+        if (!IsFinite(object.position.keys[k].position))
+            return label + ", position key #" + Number(k) + " is at " + FormatPoint(object.position.keys[k].position) +
+                   ", which is not a finite position";
     for (std::size_t p = 0; p < object.specialPoints.size(); ++p) {
         const SpecialPoint& point = object.specialPoints[p];
         const std::string pointLabel = label + ", special point #" + Number(p);

@@ -48,6 +48,38 @@ struct SpecialPoint {
     float radius = 0.0f;
 };
 
+// A key of a rotation track: from `frame` on, a turn by `angle` (1/65536 of a turn, used modulo a whole turn)
+// about `axis` (in the parent's frame) composed after the turns of the keys before it.
+struct RotationKey {
+    std::int32_t frame = 0;
+    Vector3 axis;
+    std::int32_t angle = 0;
+    friend bool operator==(const RotationKey&, const RotationKey&) = default;
+};
+
+// A key of a position track: from `frame` on, `position` added to the sub-object's offset.
+struct PositionKey {
+    std::int32_t frame = 0;
+    Vector3 position;
+    friend bool operator==(const PositionKey&, const PositionKey&) = default;
+};
+
+// A sub-object's keys and the frames its track spans. A track of fewer than two keys does not move.
+template <typename Key>
+struct KeyTrack {
+    std::int32_t firstFrame = 0;
+    std::int32_t lastFrame = 0;
+    std::vector<Key> keys;
+    friend bool operator==(const KeyTrack&, const KeyTrack&) = default;
+};
+
+// A weapon battery: the gun points it fires from and the turret sub-objects that aim them, in order.
+struct WeaponBattery {
+    std::vector<std::int32_t> guns;     // into Scene::gunpoints
+    std::vector<std::int32_t> turrets;  // into Scene::objects
+    friend bool operator==(const WeaponBattery&, const WeaponBattery&) = default;
+};
+
 struct SceneObject {
     std::string name;
     std::string properties;
@@ -62,6 +94,8 @@ struct SceneObject {
     std::vector<SceneFace> faces;
     std::vector<SceneCorner> corners;
     std::vector<SpecialPoint> specialPoints;
+    KeyTrack<RotationKey> rotation;
+    KeyTrack<PositionKey> position;
 
     std::span<const SceneCorner> cornersOf(const SceneFace& face) const {
         return {corners.data() + face.firstCorner, face.cornerCount};
@@ -75,6 +109,7 @@ struct Scene {
     std::vector<ScenePoint> attachPoints;
     std::vector<ScenePoint> attachNormals;  // directions of the attach points
     std::vector<ScenePoint> groundPoints;
+    std::vector<WeaponBattery> batteries;
 
     std::size_t vertexCount() const;
     std::size_t faceCount() const;
@@ -84,9 +119,10 @@ struct Scene {
 std::string SubObjectLabel(std::size_t index);
 
 // Returns an empty text for a valid scene, otherwise one line saying what is wrong with its first broken
-// element: a position, normal, texture coordinate, offset or point that is not a finite number (also the
+// element: a position, normal, texture coordinate, offset, point or key that is not a finite number (also the
 // offsets of a parent chain added up), a corner naming a vertex the sub-object lacks, a texture number beyond
 // the names, a parent out of range or a chain that loops, a zero byte in a name, or tables of unequal length.
+// Weapon batteries are kept as the input gives them: what they name is judged where they are written.
 std::string ValidateScene(const Scene& scene);
 
 // Hands `built` over to `scene` when ValidateScene passes it; otherwise returns false with its reason in `error`

@@ -11,7 +11,9 @@
 #include "builders/bytes.h"
 #include "builders/fake_platform.h"
 #include "builders/game_builder.h"
+#include "builders/gltf_builder.h"
 #include "builders/oof_builder.h"
+#include "builders/oof_parser.h"
 #include "builders/orf_builder.h"
 #include "builders/orf_walker.h"
 #include "builders/texlate_builder.h"
@@ -433,6 +435,61 @@ TEST_F(CliExport, CheckJudgesTheBitmapsOfTheRoomsTextures) {
     const CommandRun clean = run(cli::RunCheck, {path("room.orf"), "--textures", path("own")});
     EXPECT_NE(clean.out.find("Room check of room.orf: no findings"), std::string::npos) << clean.out;
     EXPECT_EQ(run(cli::RunCheck, {path("room.orf"), "--textures", path("nowhere")}).status, 1);
+}
+
+TEST_F(CliExport, WritesObjectModelsFromEveryKindOfInput) {
+    // The OOF written anew, a glTF and a room: each gives a model the strict test-side parser takes, and whose
+    // report names what went in.
+    const test::GltfBuilder gltf = test::TwoNodeGltf();
+    ASSERT_TRUE(WriteTestFile(path("two.glb"), gltf.glb()));
+    ASSERT_TRUE(WriteTestFile(path("room.orf"), test::CubeRoom()));
+    struct Case {
+        std::string input;
+        std::size_t objects;
+        std::vector<std::string> textures;
+    };
+    const Case cases[] = {
+        {"ship.oof", 2, {"wall1"}},
+        {"two.glb", 2, {"rock"}},
+        {"room.orf", 1, {"rock1", "metal_plate"}},
+    };
+    for (const Case& c : cases) {
+        const CommandRun written = exportCommand({path(c.input), "-o", path("out.OOF")});
+        ASSERT_EQ(written.status, 0) << c.input << written.err << written.out;
+        EXPECT_NE(written.out.find("Finished exporting " + path("out.OOF")), std::string::npos) << written.out;
+        const test::ParsedOof oof = test::ParseOofForTest(ReadTestFile(path("out.OOF")));
+        ASSERT_TRUE(oof.ok) << c.input << ": " << oof.problem;
+        EXPECT_EQ(oof.objects.size(), c.objects) << c.input;
+        EXPECT_EQ(oof.textures, c.textures) << c.input;
+        const CommandRun report = run(cli::RunReport, {path("out.OOF")});
+        EXPECT_EQ(report.status, 0) << report.err;
+        for (const std::string& texture : c.textures)
+            EXPECT_NE(report.out.find(texture), std::string::npos) << c.input << report.out;
+    }
+    // The sample's child keeps its parent and offset.
+    ASSERT_EQ(exportCommand({path("ship.oof"), "-o", path("again.oof")}).status, 0);
+    const test::ParsedOof again = test::ParseOofForTest(ReadTestFile(path("again.oof")));
+    ASSERT_EQ(again.objects.size(), 2u);
+    EXPECT_EQ(again.objects[1].parent, 0);
+    EXPECT_EQ(again.objects[1].attachOffset, (Vector3{0, 0, 2}));
+    EXPECT_EQ(again.objects[1].name, "lid");
+
+    // A model the game could not load is refused whole: 31 sub-objects.
+    test::OofBuilder many(2300);
+    many.ohdr({31});
+    for (std::int32_t i = 0; i < 31; ++i) {
+        test::SobjFields part;
+        part.number = i;
+        many.sobj(part);
+    }
+    ASSERT_TRUE(WriteTestFile(path("many.oof"), many.bytes()));
+    const CommandRun refused = exportCommand({path("many.oof"), "-o", path("many_out.oof")});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.out.find("Error: the model has 31 sub-objects; an object model holds 1 to 30; nothing was "
+                               "written"),
+              std::string::npos)
+        << refused.out;
+    EXPECT_FALSE(fs::exists(path("many_out.oof")));
 }
 
 }  // namespace
