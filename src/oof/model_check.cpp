@@ -12,6 +12,7 @@
 #include "core/finding_lines.h"
 #include "core/number_text.h"
 #include "oof/oof_reader.h"
+#include "scene/face_shape.h"
 
 namespace torvale {
 namespace {
@@ -439,6 +440,12 @@ private:
             add(ModelFindingKind::FaceNormal, s, f,
                 "normal " + FormatPoint(normal) + " against the winding of its corners " + FormatPoint(computed));
         }
+        if (area == 0.0f)
+            return;
+        if (const std::int64_t concave = ConcaveCorner(positions, computed); concave >= 0)
+            add(ModelFindingKind::FaceShape, s, f, "concave at corner " + Int(concave));
+        if (!IsPlanar(positions, computed))
+            add(ModelFindingKind::FaceShape, s, f, "not planar");
     }
 
     void checkRadius(std::size_t s, const SubObject& sub) {
@@ -828,6 +835,8 @@ std::string_view ModelFindingKindPlural(ModelFindingKind kind) {
             return "numbers that are not finite";
         case ModelFindingKind::FaceNormal:
             return "faces with a bad normal";
+        case ModelFindingKind::FaceShape:
+            return "faces not convex or not planar";
         case ModelFindingKind::VertexData:
             return "findings in vertex normals and alphas";
         case ModelFindingKind::Property:

@@ -21,6 +21,7 @@ enum class ModelFindingKind {
     FaceData,    // faces naming vertices or textures that do not exist
     NotFinite,   // numbers that are not finite
     FaceNormal,  // stored face normals
+    FaceShape,   // faces not convex or not planar, by the level editor's limits
     VertexData,  // vertex normals and alphas
     Property,    // property commands
     Animation,   // rotation and position tracks

@@ -247,6 +247,20 @@ const std::vector<BrokenCase>& BrokenCases() {
              m.sobjs[0].positions[2] = {2, 0, 0};
          },
          "Warning: ship.oof, sub-object 0, face 0: its corners have no area, so they give no normal"},
+        {"concave face",
+         [](ShipFields& m) {
+             m.sobjs[0].positions = {{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {1, 0.5f, 0}, {0, 2, 0}};
+             m.sobjs[0].radius = 3;
+             m.sobjs[0].faces[0].corners = {{0}, {1}, {2}, {3}, {4}};
+         },
+         "Warning: ship.oof, sub-object 0, face 0: concave at corner 3"},
+        {"face not planar",
+         [](ShipFields& m) {
+             m.sobjs[0].positions = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0.5f}, {0, 1, 0}};
+             m.sobjs[0].radius = 3;
+             m.sobjs[0].faces[0].corners = {{0}, {1}, {2}, {3}};
+         },
+         "Warning: ship.oof, sub-object 0, face 0: not planar"},
         {"vertex normal not unit",
          [](ShipFields& m) {
              m.sobjs[0].normals = {{0, 0, 0}};
