@@ -485,6 +485,19 @@ private:
         }
     }
 
+    // Whether some weapon battery lists sub-object s among the turrets the game keeps.
+    bool isTurret(std::size_t s) const {
+        const auto batteries = static_cast<std::size_t>(std::max(model_.weaponBatteryCount, 0));
+        for (std::size_t b = 0; b < batteries && b < model_.batteryTurretCounts.size(); ++b) {
+            const auto kept = static_cast<std::size_t>(std::max(model_.batteryTurretCounts[b], 0));
+            for (std::size_t t = 0; t < kept && t < kIndicesPerBattery; ++t) {
+                if (model_.batteryTurretIndices[b][t] == static_cast<std::int32_t>(s))
+                    return true;
+            }
+        }
+        return false;
+    }
+
     void needOneFace(std::size_t s,
                      const SubObject& sub,
                      std::string_view command,
@@ -545,6 +558,8 @@ private:
                         Num(numbers[0]) + ", " + Num(numbers[1]) + ", " + Num(numbers[2]));
             }
             needKeys(s, "$fov=");
+            if (!isTurret(s))
+                add(ModelFindingKind::Property, s, "$fov= part is the turret of no weapon battery: it never aims");
         } else if (lower == "$glow=" || lower == "$thruster=") {
             const std::vector<float> numbers = ParseNumbers(data);
             if (numbers.size() != 4) {

@@ -183,6 +183,8 @@ const std::vector<BrokenCase>& BrokenCases() {
         {"turret arc out of range", [](ShipFields& m) { m.sobjs[1].propertyName = Stored("$fov=400, 2, 1"); },
          "Warning: ship.oof, sub-object 1: $fov= needs an arc of 0 to 360, a turn time above 0 and at most 60 and a "
          "reaction time of 0 to 10; it has 400, 2, 1"},
+        {"turret of no battery", [](ShipFields& m) { m.sobjs[1].propertyName = Stored("$fov=90, 2, 1"); },
+         "Warning: ship.oof, sub-object 1: $fov= part is the turret of no weapon battery: it never aims"},
         {"glow short of numbers", [](ShipFields& m) { m.sobjs[1].propertyName = Stored("$glow=1,0.5"); },
          "Warning: ship.oof, sub-object 1: $glow= needs 4 numbers (red, green, blue, size); it has 2"},
         {"thruster with two faces",
@@ -311,6 +313,13 @@ TEST(ModelCheck, ShipRulesApplyOnlyToShips) {
     model.header.maxRadius = 0.5f;
     EXPECT_EQ(Check(model.bytes(), false).lines, std::vector<std::string>{"Model check of ship.oof: no findings"});
     EXPECT_EQ(Check(model.bytes(), true).result.findings, 2u);
+}
+
+TEST(ModelCheck, ATurretOfABatteryWithItsKeysHasNoFindings) {
+    ShipFields model;
+    model.sobjs[1].propertyName = Stored("$FOV=90, 2, 1");  // commands are compared without regard to case
+    model.batteries[0].turrets = {1};
+    EXPECT_EQ(Check(model.bytes(), true).lines, std::vector<std::string>{"Model check of ship.oof: no findings"});
 }
 
 // A vertex no face uses is not drawn or lit: its normal may be anything, as in the game's own models.
