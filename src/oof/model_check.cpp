@@ -37,6 +37,7 @@ constexpr std::size_t kMaxStemChars = 30;
 constexpr std::int32_t kMaxFrame = 32767;
 constexpr std::int32_t kMinVersion = 1807;
 constexpr std::int32_t kMaxVersion = 2300;
+constexpr std::int32_t kTimedVersion = 2200;
 constexpr std::int32_t kShipAttachPoints = 3;
 constexpr float kUnitTolerance = 1e-3f;
 constexpr std::size_t kChunkHeader = 8;
@@ -593,7 +594,8 @@ private:
                     const std::vector<std::int32_t>& times,
                     const Keys& vectors) {
         const std::string track(what);
-        if (keys >= 2) {
+        // Tracks have frames from version 2200 on; before it the keys follow each other untimed.
+        if (keys >= 2 && model_.fileVersion >= kTimedVersion) {
             if (last <= first) {
                 add(ModelFindingKind::Animation, s,
                     track + " track: last frame " + Int(last) + " is not after its first frame " + Int(first));

@@ -322,6 +322,22 @@ TEST(ModelCheck, ATurretOfABatteryWithItsKeysHasNoFindings) {
     EXPECT_EQ(Check(model.bytes(), true).lines, std::vector<std::string>{"Model check of ship.oof: no findings"});
 }
 
+// Before version 2200 keys carry no frames, so a spinning part's two keys are in order whatever its track says.
+TEST(ModelCheck, UntimedKeysOfAnOlderVersionAreInOrder) {
+    ShipFields model;
+    model.version = 2100;
+    model.rotations[1].trackMax = 0;
+    model.rotations[0] = model.rotations[1];  // one key count serves every sub-object
+    EXPECT_EQ(Check(model.bytes(), true).lines, std::vector<std::string>{"Model check of ship.oof: no findings"});
+    model.version = 2300;  // both tracks then end where they start
+    const Checked timed = Check(model.bytes(), true);
+    EXPECT_EQ(timed.result.findings, 2u);
+    EXPECT_TRUE(Has(timed,
+                    "Warning: ship.oof, sub-object 0: rotation track: last frame 0 is not after its first "
+                    "frame 0"))
+        << Joined(timed.lines);
+}
+
 // A vertex no face uses is not drawn or lit: its normal may be anything, as in the game's own models.
 TEST(ModelCheck, AnUnusedVertexMayHoldAnyNormal) {
     ShipFields model;
