@@ -721,8 +721,11 @@ int OofReader::read(std::string_view title) {
 
     for (;;) {
         // A file may end at a chunk boundary; a partial header there counts as the end of the file too.
-        if (in_.remaining() < 8)
+        if (in_.remaining() < 8) {
+            if (passed_)
+                (*passed_)(in_.position());  // where the last chunk's fields end
             return kOofLoaded;
+        }
         const std::size_t chunkStart = in_.position();
         if (passed_)
             (*passed_)(chunkStart);

@@ -27,7 +27,9 @@ int ReadOofFile(std::span<const std::uint8_t> bytes,
                 const ReportFormat& format = {});
 
 // The same, calling `passed(n)` between chunks whenever the reader will not look at the first n bytes again
-// (the model keeps copies of everything it needs), so that the caller may give back their memory.
+// (the model keeps copies of everything it needs), so that the caller may give back their memory. The values are
+// the start of every chunk as the reader walks the file (field by field, as the game does) and, when the walk
+// reaches the end of the file, where the last chunk's fields end.
 int ReadOofFile(std::span<const std::uint8_t> bytes,
                 std::string_view oofTitle,
                 ObjectModel& model,

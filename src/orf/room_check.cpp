@@ -8,14 +8,13 @@
 
 #include "core/number_text.h"
 #include "model_io/polygon.h"
+#include "scene/face_shape.h"
 
 namespace torvale {
 namespace {
 
 // The editor's thresholds.
 constexpr float kLeastNormalLength = 0.035f;  // of the longest corner cross product, before normalising
-constexpr float kConcaveLimit = 0.05f;        // sine of the turn at a corner, against the face's turning
-constexpr float kPlanarLimit = 0.1f;          // distance along the normal from the corners' average
 constexpr float kPointDistance = 0.1f;        // two vertices closer than this are one point
 // The grid of the duplicate-point rule: cells eight times the distance wide, so that along each axis a vertex's
 // close neighbours lie in its own cell or, when it lies within the distance of a border, in the one cell beyond
@@ -33,72 +32,22 @@ struct FaceNormal {
 
 // The face's normal as the editor computes it (ComputeFaceNormal); a longest corner cross product shorter than
 // the threshold (or not a number) makes it a bad normal.
-FaceNormal ComputeNormal(const Room& room, std::span<const RoomCorner> corners) {
+// The positions of a face's corners, in a buffer reused from face to face.
+std::span<const Vector3> CornerPositions(const Room& room, std::span<const RoomCorner> corners) {
     thread_local std::vector<Vector3> positions;
     positions.clear();
     for (const RoomCorner& corner : corners)
         positions.push_back(room.vertices[static_cast<std::size_t>(corner.vertex)]);
+    return positions;
+}
+
+FaceNormal ComputeNormal(const Room& room, std::span<const RoomCorner> corners) {
+    const std::span<const Vector3> positions = CornerPositions(room, corners);
     float length = 0.0f;
     const Vector3 normal = ComputeFaceNormal(positions, &length);
     if (!(length >= kLeastNormalLength))
         return {};
     return {normal, true};
-}
-
-// The two coordinates the concavity test projects a corner on, chosen from the normal's largest component.
-struct Axes {
-    float Vector3::*i;
-    float Vector3::*j;
-};
-
-Axes ProjectionAxes(const Vector3& n) {
-    const float ax = std::fabs(n.x);
-    const float ay = std::fabs(n.y);
-    const float az = std::fabs(n.z);
-    if (ax > ay) {
-        if (ax > az)
-            return n.x > 0 ? Axes{&Vector3::z, &Vector3::y} : Axes{&Vector3::y, &Vector3::z};
-        return n.z > 0 ? Axes{&Vector3::y, &Vector3::x} : Axes{&Vector3::x, &Vector3::y};
-    }
-    if (ay > az)
-        return n.y > 0 ? Axes{&Vector3::x, &Vector3::z} : Axes{&Vector3::z, &Vector3::x};
-    return n.z > 0 ? Axes{&Vector3::y, &Vector3::x} : Axes{&Vector3::x, &Vector3::y};
-}
-
-// The first corner where the projected outline turns against the face: the edge into corner k is
-// v[k-1] -> v[k], the edge out of it v[k] -> v[k+1]. -1 when the face is convex.
-std::int64_t ConcaveCorner(const Room& room, std::span<const RoomCorner> corners, const Vector3& normal) {
-    const Axes axes = ProjectionAxes(normal);
-    const std::size_t n = corners.size();
-    auto at = [&](std::size_t k) -> const Vector3& {
-        return room.vertices[static_cast<std::size_t>(corners[k % n].vertex)];
-    };
-    for (std::size_t k = 0; k < n; ++k) {
-        const Vector3 in = at(k) - at(k + n - 1);
-        const Vector3 out = at(k + 1) - at(k);
-        const float i0 = in.*axes.i;
-        const float j0 = in.*axes.j;
-        const float i1 = out.*axes.i;
-        const float j1 = out.*axes.j;
-        const float d = (-j0 * i1 + i0 * j1) / (std::sqrt(i0 * i0 + j0 * j0) * std::sqrt(i1 * i1 + j1 * j1));
-        if (d > kConcaveLimit)
-            return static_cast<std::int64_t>(k);
-    }
-    return -1;
-}
-
-bool Planar(const Room& room, std::span<const RoomCorner> corners, const Vector3& normal) {
-    if (corners.size() < 4)
-        return true;
-    float sum = 0.0f;
-    for (const RoomCorner& c : corners)
-        sum += Dot(normal, room.vertices[static_cast<std::size_t>(c.vertex)]);
-    const float average = sum / static_cast<float>(corners.size());
-    for (const RoomCorner& c : corners) {
-        if (std::fabs(Dot(normal, room.vertices[static_cast<std::size_t>(c.vertex)]) - average) > kPlanarLimit)
-            return false;
-    }
-    return true;
 }
 
 // Where a face's corners start when read from their smallest rotation on: faces with the same corners in the
@@ -215,10 +164,11 @@ void CheckFaces(const Room& room, std::vector<RoomFinding>& findings) {
             }
         }
         if (computed.good) {
-            const std::int64_t concave = ConcaveCorner(room, corners, computed.normal);
+            const std::span<const Vector3> positions = CornerPositions(room, corners);
+            const std::int64_t concave = ConcaveCorner(positions, computed.normal);
             if (concave >= 0)
                 add(RoomFindingKind::Concave, "concave at corner " + Int(concave));
-            if (!Planar(room, corners, computed.normal))
+            if (!IsPlanar(positions, computed.normal))
                 add(RoomFindingKind::NotPlanar, "not planar");
         }
         if (const std::size_t first = seen.firstLike(f); first != f)

@@ -1,6 +1,5 @@
 #include "orf/room_findings.h"
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -65,40 +64,13 @@ std::string_view FindingKindPlural(RoomFindingKind kind) {
 }
 
 void PrintRoomFindings(std::string_view roomFileName, std::span<const RoomFinding> findings, OutputSink& out) {
-    std::vector<const RoomFinding*> order;
-    order.reserve(findings.size());
+    std::vector<FindingLine> lines;
+    lines.reserve(findings.size());
     for (const RoomFinding& finding : findings)
-        order.push_back(&finding);
-    std::stable_sort(order.begin(), order.end(),
-                     [](const RoomFinding* a, const RoomFinding* b) { return a->kind < b->kind; });
-
-    const std::string crlf(kCrLf);
-    for (std::size_t at = 0; at < order.size();) {
-        const RoomFindingKind kind = order[at]->kind;
-        std::size_t shown = 0;
-        std::size_t end = at;
-        for (; end < order.size() && order[end]->kind == kind; ++end) {
-            if (shown < kFindingLinesPerKind) {
-                out.PrintOutput(Line(roomFileName, *order[end]) + crlf);
-                ++shown;
-            }
-        }
-        if (end - at > shown) {
-            out.PrintOutput("Warning: " + std::string(roomFileName) + ": ... and " +
-                            FormatInteger(static_cast<std::int64_t>(end - at - shown)) + " more " +
-                            std::string(FindingKindPlural(kind)) + crlf);
-        }
-        at = end;
-    }
-
-    std::string summary = "Room check of " + std::string(roomFileName) + ": ";
-    if (findings.empty())
-        summary += "no findings";
-    else if (findings.size() == 1)
-        summary += "1 finding";
-    else
-        summary += FormatInteger(static_cast<std::int64_t>(findings.size())) + " findings";
-    out.PrintOutput(summary + crlf);
+        lines.push_back({static_cast<int>(finding.kind), Line(roomFileName, finding)});
+    PrintFindingLines(
+        "Room check", roomFileName, lines,
+        [](int kind) { return FindingKindPlural(static_cast<RoomFindingKind>(kind)); }, out);
 }
 
 }  // namespace torvale

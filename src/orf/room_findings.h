@@ -3,13 +3,11 @@
 #include <span>
 #include <string_view>
 
+#include "core/finding_lines.h"
 #include "core/output_sink.h"
 #include "orf/room_check.h"
 
 namespace torvale {
-
-// At most this many lines of one kind of finding per room; the rest are counted in one line.
-inline constexpr std::size_t kFindingLinesPerKind = 20;
 
 // Writes the findings of one room to the log, one message per line, each ending in CR LF:
 //   Warning: <room>, face <k>: <finding>       (vertex <k>, texture <t>; a room's own: "Warning: <room>: ...")

@@ -2,13 +2,15 @@
 // out of bounds, and a second load into the same model (which keeps what the first one set) behaves the same.
 // Every model the scene conversion takes must be a valid scene; its rooms within the level editor's limits are
 // built, both combined and one per sub-object, checked, and each room's bytes must walk cleanly with the
-// test-side walker.
+// test-side walker. The model check of the same bytes, also as a ship, finishes on whatever the reader takes.
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "builders/orf_walker.h"
+#include "oof/model_check.h"
 #include "oof/oof_reader.h"
 #include "oof/oof_scene.h"
 #include "orf/orf_writer.h"
@@ -32,6 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::span<const std::uint8_t> bytes(data, size);
     torvale::ObjectModel model;
     NullSink sink;
+    std::vector<torvale::ModelFinding> findings;
+    torvale::ReadAndCheckModel(bytes, "fuzz.oof", sink, {.ship = true, .fileName = "fuzz.oof"}, findings);
     for (int pass = 0; pass < 2; ++pass) {
         const int result = torvale::ReadOofFile(bytes, "fuzz.oof", model, sink);
         if (result != torvale::kOofLoaded && result != torvale::kOofInvalid)

@@ -124,7 +124,7 @@ TEST(CliUsageErrors, NameTheCommandAndTheProblemThenShowTheUsage) {
          RunExport,
          {"a", "--strict", "-o", "x.obj"},
          "--strict is for room files; TARGET x.obj is a model file"},
-        {"check", RunCheck, {"--strict"}, "ROOM.orf is missing"},
+        {"check", RunCheck, {"--strict"}, "ROOM.orf or MODEL.oof is missing"},
         {"check", RunCheck, {"a", "--game"}, "--game needs a value"},
         {"check", RunCheck, {"a", "--bogus"}, "unknown option '--bogus'"},
         {"render", RunRender, {}, "INPUT is missing"},

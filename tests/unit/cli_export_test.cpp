@@ -403,6 +403,45 @@ TEST_F(CliExport, RenderAndExportTakeTheTexturesImagesFromTheFoldersGiven) {
     EXPECT_NE(gltf.out.find("Note: no image was found for texture metal_plate"), std::string::npos) << gltf.out;
 }
 
+// The model's report as `report` prints it, then the model check: the lid's face is wound against its normal, and
+// as a ship the model has no battery, no attach points and a header radius short of the lid.
+TEST_F(CliExport, CheckJudgesObjectModelsAfterTheirReport) {
+    const CommandRun report = run(cli::RunReport, {path("ship.oof")});
+    ASSERT_EQ(report.status, 0) << report.err;
+    const std::string winding =
+        "Warning: ship.oof, sub-object 1, face 0: normal (0, 0, 1) against the winding of its corners (0, 0, -1)";
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string summary;
+    } cases[] = {
+        {{path("ship.oof")}, 0, "Model check of ship.oof: 1 finding"},
+        {{path("ship.oof"), "--strict"}, 1, "Model check of ship.oof: 1 finding"},
+        {{path("ship.oof"), "--ship"}, 0, "Model check of ship.oof: 4 findings"},
+        {{path("ship.oof"), path("missing.oof")}, 1, "Model check of ship.oof: 1 finding"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.back());
+        const CommandRun checked = run(cli::RunCheck, c.args);
+        EXPECT_EQ(checked.status, c.status) << checked.err;
+        EXPECT_EQ(checked.out.substr(0, report.out.size()), report.out);
+        EXPECT_NE(checked.out.find(winding), std::string::npos) << checked.out;
+        EXPECT_NE(checked.out.find(c.summary), std::string::npos) << checked.out;
+    }
+    const CommandRun ship = run(cli::RunCheck, {path("ship.oof"), "--ship"});
+    EXPECT_NE(ship.out.find("Warning: ship.oof: a ship needs at least 3 attach points; it has 0"), std::string::npos)
+        << ship.out;
+
+    Bytes cut = TwoObjectModel();
+    cut.resize(cut.size() - 5);
+    ASSERT_TRUE(WriteTestFile(path("cut.oof"), cut));
+    const CommandRun refused = run(cli::RunCheck, {path("cut.oof")});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("cut.oof is no object model TORVALE reads"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.out.find("Error reading cut.oof Not a valid OOF!"), std::string::npos) << refused.out;
+    EXPECT_EQ(refused.out.find("Model check of"), std::string::npos) << refused.out;
+}
+
 TEST_F(CliExport, CheckJudgesTheBitmapsOfTheRoomsTextures) {
     // The cube's two textures are "rock1" and "metal_plate"; rock1 is a page of the game's tables naming a TGA,
     // metal_plate comes from a folder at a size the game does not take.
