@@ -16,6 +16,7 @@
 #include "core/atomic_file.h"
 #include "core/path_text.h"
 #include "model_io/handedness.h"
+#include "model_io/linear_color.h"
 #include "model_io/polygon.h"
 #include "model_io/resource_path.h"
 
@@ -28,12 +29,6 @@ constexpr int kFloat = 5126;
 constexpr int kUnsignedInt = 5125;
 constexpr int kArrayBuffer = 34962;
 constexpr int kElementArrayBuffer = 34963;
-
-// Linear colour factor of an sRGB byte (glTF's base colour factors are linear).
-double LinearOf(std::uint8_t byte) {
-    const double s = byte / 255.0;
-    return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-}
 
 // One primitive being filled: a texture index, or -1 with a colour.
 struct PrimitiveData {
@@ -78,7 +73,8 @@ int GltfBuilder::material(std::int32_t texture, const FaceColor& color) {
         return found->second;
     json pbr = {{"metallicFactor", 0.0}, {"roughnessFactor", 1.0}};
     if (!textured)
-        pbr["baseColorFactor"] = {LinearOf(color.red), LinearOf(color.green), LinearOf(color.blue), 1.0};
+        pbr["baseColorFactor"] = {LinearFromSrgbByte(color.red), LinearFromSrgbByte(color.green),
+                                  LinearFromSrgbByte(color.blue), 1.0};
     materials_.push_back({{"name", name}, {"pbrMetallicRoughness", pbr}});
     const int index = static_cast<int>(materials_.size()) - 1;
     materialByName_.emplace(key, index);
