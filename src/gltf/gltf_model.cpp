@@ -331,7 +331,10 @@ private:
     void setRotationKeys(std::int32_t sub, const std::vector<Sample>& samples);
     void setPositionKeys(std::int32_t sub, const std::vector<Sample>& samples);
     std::vector<std::int32_t> objectOrder() const;
-    void placePoints(Scene& scene, const std::vector<std::int32_t>& order) const;
+    void placePoints(Scene& scene,
+                     const std::vector<std::int32_t>& order,
+                     const std::vector<std::int32_t>& finalNumber) const;
+    std::size_t sceneIndex() const;
     void readBatteries(Scene& scene, const std::vector<std::int32_t>& order);
     void warnings(std::vector<std::string>& notes) const;
 
@@ -767,10 +770,9 @@ std::vector<std::int32_t> GltfConverter::objectOrder() const {
 
 // Gives the points their sub-objects (a point under none goes with the first root) and their order: by the
 // number in their names, then those without one by name.
-void GltfConverter::placePoints(Scene& scene, const std::vector<std::int32_t>& order) const {
-    std::vector<std::int32_t> finalNumber(order.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        finalNumber[static_cast<std::size_t>(order[i])] = static_cast<std::int32_t>(i);
+void GltfConverter::placePoints(Scene& scene,
+                                const std::vector<std::int32_t>& order,
+                                const std::vector<std::int32_t>& finalNumber) const {
     std::int32_t firstRoot = 0;
     while (static_cast<std::size_t>(firstRoot) < scene.objects.size() &&
            scene.objects[static_cast<std::size_t>(firstRoot)].parent >= 0)
@@ -814,10 +816,7 @@ void GltfConverter::readBatteries(Scene& scene, const std::vector<std::int32_t>&
         }
     }
     if (found == nullptr && !gltf_.scenes.empty()) {
-        const std::size_t s =
-            gltf_.defaultScene >= 0 && static_cast<std::size_t>(gltf_.defaultScene) < gltf_.scenes.size()
-                ? static_cast<std::size_t>(gltf_.defaultScene)
-                : 0;
+        const std::size_t s = sceneIndex();
         const tinygltf::Value& extras = gltf_.scenes[s].extras;
         if (extras.IsObject() && extras.Has("pof_batteries")) {
             found = &extras.Get("pof_batteries");
@@ -1125,14 +1124,17 @@ void GltfConverter::visit(int nodeIndex, const Matrix& parentWorld, int parentSu
         visit(child, world, sub, depth + 1);
 }
 
+// The scene the file shows by default (the first when it names none or one it does not have).
+std::size_t GltfConverter::sceneIndex() const {
+    return gltf_.defaultScene >= 0 && static_cast<std::size_t>(gltf_.defaultScene) < gltf_.scenes.size()
+               ? static_cast<std::size_t>(gltf_.defaultScene)
+               : 0;
+}
+
 std::vector<int> GltfConverter::roots() const {
     std::vector<int> roots;
     if (!gltf_.scenes.empty()) {
-        const std::size_t scene =
-            gltf_.defaultScene >= 0 && static_cast<std::size_t>(gltf_.defaultScene) < gltf_.scenes.size()
-                ? static_cast<std::size_t>(gltf_.defaultScene)
-                : 0;
-        roots = gltf_.scenes[scene].nodes;
+        roots = gltf_.scenes[sceneIndex()].nodes;
     } else {
         // Without a scene every node that is nobody's child is a root.
         std::vector<bool> child(gltf_.nodes.size(), false);
@@ -1184,7 +1186,7 @@ Scene GltfConverter::convert(std::vector<std::string>& notes) {
         if (object.parent >= 0)
             object.parent = finalNumber[static_cast<std::size_t>(object.parent)];
     }
-    placePoints(scene, order);
+    placePoints(scene, order, finalNumber);
     readBatteries(scene, order);
     if (std::string broken = ValidateScene(scene); !broken.empty())
         throw Refusal{std::string(title_) + ": " + broken};
