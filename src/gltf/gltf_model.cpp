@@ -177,6 +177,16 @@ Vector3 Mirrored(const Vector3& v) {
     return {v.x == 0.0f ? 0.0f : -v.x, v.y, v.z};
 }
 
+// The value as a whole number in the range of the game's 32-bit fields, if it is one.
+std::optional<std::int32_t> WholeNumber(const tinygltf::Value& v) {
+    if (!v.IsInt() && !v.IsNumber())
+        return std::nullopt;
+    const double d = v.GetNumberAsDouble();
+    if (d != std::floor(d) || std::abs(d) > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return static_cast<std::int32_t>(d);
+}
+
 enum class PointKind { Gun, Attach, Ground };
 
 // The kind of point an empty node's name makes: "Gun_<n>", "Attach_<n>", "Ground_<n>" in any case, or the
@@ -623,11 +633,10 @@ std::optional<std::int64_t> GltfConverter::extrasInt(const tinygltf::Value& extr
                                                      const std::string& where) {
     if (!extras.IsObject() || !extras.Has(key))
         return std::nullopt;
-    const tinygltf::Value& v = extras.Get(key);
-    const double d = v.IsInt() || v.IsNumber() ? v.GetNumberAsDouble() : 0.5;
-    if (d != std::floor(d) || std::abs(d) > std::numeric_limits<std::int32_t>::max())
+    const std::optional<std::int32_t> n = WholeNumber(extras.Get(key));
+    if (!n)
         refuse(where, std::string("its extras ") + key + " is not a whole number");
-    return static_cast<std::int64_t>(d);
+    return *n;
 }
 
 std::optional<std::string> GltfConverter::extrasText(const tinygltf::Value& extras,
@@ -843,12 +852,11 @@ void GltfConverter::readBatteries(Scene& scene, const std::vector<std::int32_t>&
         if (!list.IsArray())
             refuse(where, "battery " + std::to_string(b) + ": " + key + " is not an array");
         for (std::size_t i = 0; i < list.ArrayLen(); ++i) {
-            const tinygltf::Value& n = list.Get(static_cast<int>(i));
-            const double d = n.IsInt() || n.IsNumber() ? n.GetNumberAsDouble() : 0.5;
-            if (d != std::floor(d) || std::abs(d) > std::numeric_limits<std::int32_t>::max())
+            const std::optional<std::int32_t> n = WholeNumber(list.Get(static_cast<int>(i)));
+            if (!n)
                 refuse(where,
                        "battery " + std::to_string(b) + ": " + key + " holds something other than a whole number");
-            out.push_back(static_cast<std::int32_t>(d));
+            out.push_back(*n);
         }
         return out;
     };
@@ -1094,7 +1102,6 @@ void GltfConverter::tally(int nodeIndex,
 void GltfConverter::visit(int nodeIndex, const Matrix& parentWorld, int parentSub, int depth) {
     const tinygltf::Node& node = enter(nodeIndex, depth, visited_);
     const Matrix local = LocalTransform(node);
-    transformed_ = transformed_ || !IsPureTranslation(local);
     const Matrix world = Multiply(parentWorld, local);
     if (!IsFiniteMatrix(local) || !IsFiniteMatrix(world))
         refuse("node " + std::to_string(nodeIndex), "its transform holds a number that is not finite");
@@ -1102,8 +1109,11 @@ void GltfConverter::visit(int nodeIndex, const Matrix& parentWorld, int parentSu
     const std::string where = "node " + std::to_string(nodeIndex) + (node.name.empty() ? "" : " (" + node.name + ")");
     const std::optional<std::int64_t> index = extrasInt(node.extras, "pof_index", where);
     int sub = parentSub;
-    // A node with a mesh is a sub-object; so is an empty node with a sub-object number (a joint).
-    if (node.mesh >= 0 || index) {
+    // A node with a mesh is a sub-object; so is an empty node with a sub-object number (a joint). The turn of
+    // a point without children only gives its direction: no vertex moves by it.
+    const bool isSubObject = node.mesh >= 0 || index.has_value();
+    transformed_ = transformed_ || ((isSubObject || !node.children.empty()) && !IsPureTranslation(local));
+    if (isSubObject) {
         std::string name = extrasText(node.extras, "pof_name", where).value_or(node.name);
         if (name.empty() && node.mesh >= 0 && static_cast<std::size_t>(node.mesh) < gltf_.meshes.size())
             name = gltf_.meshes[static_cast<std::size_t>(node.mesh)].name;

@@ -141,6 +141,7 @@ const ObjectCase kObjectCases[] = {
          // +Y turned a quarter about +Z is -X in glTF, +X in the game; -Z stays -Z.
          ExpectNear(r.model.attachPoints[0].direction, {1, 0, 0}, "direction");
          ExpectNear(r.model.attachNormals[0].direction, {0, 0, -1}, "up");
+         EXPECT_TRUE(r.notes.empty());  // no vertex was turned
      }},
     {"ExtrasWinOverTheRotationAndAreTheGamesNumbers",
      [] {
