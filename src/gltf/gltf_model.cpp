@@ -11,11 +11,14 @@
 #include <fstream>  // tiny_gltf.h uses it even when it opens no files
 #include <limits>
 #include <map>
+#include <numbers>
 #include <optional>
 #include <tuple>
 
+#include "model_io/copy_suffix.h"
 #include "model_io/handedness.h"
 #include "model_io/model_images.h"
+#include "model_io/linear_color.h"
 #include "model_io/polygon.h"
 #include "model_io/resource_path.h"
 #include "scene/scene_builder.h"
@@ -32,7 +35,9 @@ namespace {
 
 // glTF's primitive mode and component types.
 constexpr int kTriangles = 4;
+constexpr int kByte = 5120;
 constexpr int kUnsignedByte = 5121;
+constexpr int kShort = 5122;
 constexpr int kUnsignedShort = 5123;
 constexpr int kUnsignedInt = 5125;
 constexpr int kFloat = 5126;
@@ -140,13 +145,6 @@ Vector3 ApplyLinear(const Matrix& m, double x, double y, double z) {
             static_cast<float>(m[2] * x + m[6] * y + m[10] * z)};
 }
 
-// The sRGB byte of a linear colour factor (glTF's base colour factors are linear).
-std::uint8_t SrgbByte(double linear) {
-    linear = std::clamp(linear, 0.0, 1.0);
-    const double s = linear <= 0.0031308 ? linear * 12.92 : 1.055 * std::pow(linear, 1.0 / 2.4) - 0.055;
-    return static_cast<std::uint8_t>(std::lround(s * 255.0));
-}
-
 bool IsColorName(std::string_view name) {
     if (name.size() != 10 || name.substr(0, 4) != "rgb_")
         return false;
@@ -156,6 +154,105 @@ bool IsColorName(std::string_view name) {
 struct Refusal {
     std::string message;
 };
+
+// A rotation as a unit quaternion.
+struct Quaternion {
+    double x = 0, y = 0, z = 0, w = 1;
+};
+
+Quaternion operator*(const Quaternion& a, const Quaternion& b) {
+    return {a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y, a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x,
+            a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w, a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z};
+}
+
+Quaternion Inverse(const Quaternion& q) {
+    return {-q.x, -q.y, -q.z, q.w};
+}
+
+Vector3 Unit(const Vector3& v) {
+    const float length = Length(v);
+    return length > 0.0f ? Vector3{v.x / length, v.y / length, v.z / length} : v;
+}
+
+// A glTF vector (or a game one) in the other frame: x negated.
+Vector3 Mirrored(const Vector3& v) {
+    return {v.x == 0.0f ? 0.0f : -v.x, v.y, v.z};
+}
+
+// The value as a whole number in the range of the game's 32-bit fields, if it is one.
+std::optional<std::int32_t> WholeNumber(const tinygltf::Value& v) {
+    if (!v.IsInt() && !v.IsNumber())
+        return std::nullopt;
+    const double d = v.GetNumberAsDouble();
+    if (d != std::floor(d) || std::abs(d) > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    return static_cast<std::int32_t>(d);
+}
+
+enum class PointKind { Gun, Attach, Ground };
+
+// The kind of point an empty node's name makes: "Gun_<n>", "Attach_<n>", "Ground_<n>" in any case, or the
+// older "gunpoint...", "attach...", "ground...". `rest` becomes what follows the prefix.
+std::optional<PointKind> PointKindOf(std::string_view name, std::string_view& rest) {
+    const auto startsWith = [&](std::string_view prefix, bool anyCase) {
+        if (name.size() < prefix.size())
+            return false;
+        for (std::size_t i = 0; i < prefix.size(); ++i) {
+            const char c = name[i];
+            const char lower = anyCase && c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+            if (lower != prefix[i])
+                return false;
+        }
+        rest = name.substr(prefix.size());
+        return true;
+    };
+    if (startsWith("gun_", true) || startsWith("gunpoint", false))
+        return PointKind::Gun;
+    if (startsWith("attach_", true) || startsWith("attach", false))
+        return PointKind::Attach;
+    if (startsWith("ground_", true) || startsWith("ground", false))
+        return PointKind::Ground;
+    return std::nullopt;
+}
+
+// The number that ends a point's name ("3" of "Gun_3", "_3" of "gunpoint_3"), if that is all there is.
+std::optional<std::int64_t> PointNumber(std::string_view rest) {
+    if (!rest.empty() && rest.front() == '_')
+        rest.remove_prefix(1);
+    constexpr std::size_t kDigits = 9;
+    if (rest.empty() || rest.size() > kDigits || rest.find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
+    std::int64_t n = 0;
+    for (char c : rest)
+        n = n * 10 + (c - '0');
+    return n;
+}
+
+// A gun, attach or ground point met in the node tree, placed once the sub-objects have their final numbers.
+struct PendingPoint {
+    PointKind kind = PointKind::Gun;
+    int parentSub = -1;  // as the builder numbers sub-objects; -1 under no sub-object
+    Vector3 world;       // its origin in the model
+    Vector3 direction;   // in glTF numbers, like the position
+    Vector3 up;
+    std::optional<std::int64_t> number;
+    std::string name;
+};
+
+// What is kept of a sub-object's node until the scene is finished.
+struct SubObjectNode {
+    int node = 0;
+    std::optional<std::int64_t> index;  // extras.pof_index
+    Vector3 origin;                     // in the model
+    Matrix parentWorld;                 // the transform of its parent node
+    bool rotationFromExtras = false;
+    bool positionFromExtras = false;
+    bool rotationAnimated = false;
+    bool positionAnimated = false;
+};
+
+// A sampled value at a frame: a rotation (x, y, z, w) or a translation (x, y, z).
+using Sample = std::pair<std::int32_t, std::array<double, 4>>;
 
 // One accessor's elements, checked to lie inside their buffer view and buffer.
 struct AccessorData {
@@ -183,6 +280,15 @@ struct AccessorData {
                 std::uint16_t v;
                 std::memcpy(&v, p + 2 * c, 2);
                 return normalized ? v / 65535.0 : v;
+            }
+            case kShort: {
+                std::int16_t v;
+                std::memcpy(&v, p + 2 * c, 2);
+                return normalized ? std::max(v / 32767.0, -1.0) : v;
+            }
+            case kByte: {
+                const auto v = static_cast<std::int8_t>(p[c]);
+                return normalized ? std::max(v / 127.0, -1.0) : v;
             }
             default:
                 return normalized ? p[c] / 255.0 : p[c];
@@ -219,10 +325,32 @@ private:
                                   const std::string& where);
     void applySparse(const tinygltf::Accessor& a, int index, AccessorData& data);
     UvTransform uvTransform(const tinygltf::TextureInfo& info, const std::string& where);
-    void visit(int nodeIndex, const Matrix& parentWorld, int parentSub, const Matrix& parentSubWorld, int depth);
+    void visit(int nodeIndex, const Matrix& parentWorld, int parentSub, int depth);
     void addMesh(int meshIndex, const Matrix& world);
-    void addPoint(const tinygltf::Node& node, const Matrix& world, int parentSub, const Matrix& parentSubWorld);
+    void addPoint(const tinygltf::Node& node, const Matrix& world, int parentSub, const std::string& where);
     std::int32_t materialTexture(int materialIndex, FaceColor& color, UvTransform& uv);
+    std::optional<std::int64_t> extrasInt(const tinygltf::Value& extras, const char* key, const std::string& where);
+    std::optional<std::string> extrasText(const tinygltf::Value& extras, const char* key, const std::string& where);
+    std::optional<Vector3> extrasVector(const tinygltf::Value& extras, const char* key, const std::string& where);
+    template <typename Key, typename MakeKey>
+    KeyTrack<Key> extrasTrack(const tinygltf::Value& track,
+                              std::size_t width,
+                              const std::string& where,
+                              const MakeKey& makeKey);
+    void readSubObjectExtras(const tinygltf::Value& extras, std::int32_t sub, const std::string& where);
+    void readAnimations();
+    std::vector<Sample> samples(const tinygltf::Animation& animation,
+                                const tinygltf::AnimationChannel& channel,
+                                const std::string& where);
+    void setRotationKeys(std::int32_t sub, const std::vector<Sample>& samples);
+    void setPositionKeys(std::int32_t sub, const std::vector<Sample>& samples);
+    std::vector<std::int32_t> objectOrder() const;
+    void placePoints(Scene& scene,
+                     const std::vector<std::int32_t>& order,
+                     const std::vector<std::int32_t>& finalNumber) const;
+    std::size_t sceneIndex() const;
+    void readBatteries(Scene& scene, const std::vector<std::int32_t>& order);
+    void warnings(std::vector<std::string>& notes) const;
 
     const tinygltf::Model& gltf_;
     std::string_view title_;
@@ -232,6 +360,18 @@ private:
     int mirroredNodes_ = 0;
     int skippedPrimitives_ = 0;
     std::size_t triangles_ = 0;
+    std::vector<SubObjectNode> subNodes_;  // by the builder's sub-object number
+    std::vector<int> subOfNode_;           // by node: its sub-object, or -1
+    std::vector<PendingPoint> points_;
+    bool attachUp_ = false;  // some attach point carries an up-vector
+    bool skinned_ = false;
+    bool morphed_ = false;
+    int cubicChannels_ = 0;
+    int stepChannels_ = 0;
+    int scaleChannels_ = 0;
+    int otherNodeChannels_ = 0;
+    int repeatedChannels_ = 0;
+    int sameFrameKeys_ = 0;
     std::deque<std::vector<std::uint8_t>> dense_;  // sparse accessors written out in full
     std::vector<int> textureImage_;
 };
@@ -379,12 +519,21 @@ std::int32_t GltfConverter::materialTexture(int materialIndex, FaceColor& color,
     const tinygltf::Material& m = gltf_.materials[static_cast<std::size_t>(materialIndex)];
     const auto& pbr = m.pbrMetallicRoughness;
     if (pbr.baseColorFactor.size() >= 3)
-        color = {SrgbByte(pbr.baseColorFactor[0]), SrgbByte(pbr.baseColorFactor[1]), SrgbByte(pbr.baseColorFactor[2])};
+        color = {SrgbByteFromLinear(pbr.baseColorFactor[0]), SrgbByteFromLinear(pbr.baseColorFactor[1]),
+                 SrgbByteFromLinear(pbr.baseColorFactor[2])};
     const int textureIndex = pbr.baseColorTexture.index;
     if (textureIndex >= 0)
         uv = uvTransform(pbr.baseColorTexture, "material " + std::to_string(materialIndex));
     int source = -1;
     std::string stem;
+    // The game texture named outright wins over every name the material carries.
+    std::string named;
+    if (m.extras.Has("d3_texture")) {
+        const tinygltf::Value& value = m.extras.Get("d3_texture");
+        if (!value.IsString())
+            refuse("material " + std::to_string(materialIndex), "its d3_texture is not a text");
+        named = value.Get<std::string>();
+    }
     if (textureIndex >= 0 && static_cast<std::size_t>(textureIndex) < gltf_.textures.size()) {
         source = gltf_.textures[static_cast<std::size_t>(textureIndex)].source;
         if (source >= 0 && static_cast<std::size_t>(source) < gltf_.images.size()) {
@@ -396,9 +545,15 @@ std::int32_t GltfConverter::materialTexture(int materialIndex, FaceColor& color,
             source = -1;
         }
     }
-    if (stem.empty() && (m.name.empty() || IsColorName(m.name)))
+    if (named.empty() && stem.empty() && (m.name.empty() || IsColorName(m.name)))
         return -1;
-    const std::int32_t slot = assembler_.texture(stem.empty() ? m.name : stem);
+    const std::int32_t slot = assembler_.texture(
+        !named.empty()  ? named
+        : !stem.empty() ? stem
+                        : WithoutCopySuffix(m.name, [&](std::string_view base) {
+                              return std::any_of(gltf_.materials.begin(), gltf_.materials.end(),
+                                                 [&](const tinygltf::Material& other) { return other.name == base; });
+                          }));
     const auto index = static_cast<std::size_t>(slot);
     if (textureImage_.size() <= index)
         textureImage_.resize(index + 1, -1);
@@ -417,6 +572,7 @@ void GltfConverter::addMesh(int meshIndex, const Matrix& world) {
     for (std::size_t p = 0; p < mesh.primitives.size(); ++p) {
         const tinygltf::Primitive& primitive = mesh.primitives[p];
         const std::string where = "mesh " + std::to_string(meshIndex) + " primitive " + std::to_string(p);
+        morphed_ = morphed_ || !primitive.targets.empty();
         if (primitive.mode != kTriangles && primitive.mode != -1) {
             ++skippedPrimitives_;
             continue;
@@ -490,33 +646,420 @@ void GltfConverter::addMesh(int meshIndex, const Matrix& world) {
     }
 }
 
-void GltfConverter::addPoint(const tinygltf::Node& node,
-                             const Matrix& world,
-                             int parentSub,
-                             const Matrix& parentSubWorld) {
-    Scene& scene = assembler_.scene();
-    std::vector<ScenePoint>* table = nullptr;
-    if (node.name.rfind("gunpoint", 0) == 0)
-        table = &scene.gunpoints;
-    else if (node.name.rfind("attach", 0) == 0)
-        table = &scene.attachPoints;
-    else if (node.name.rfind("ground", 0) == 0)
-        table = &scene.groundPoints;
-    if (table == nullptr || parentSub < 0)
-        return;
-    ScenePoint point;
-    point.parent = parentSub;
-    point.position = Translation(world) - Translation(parentSubWorld);
-    if (node.extras.Has("direction")) {
-        const tinygltf::Value& d = node.extras.Get("direction");
-        if (d.IsArray() && d.ArrayLen() == 3)
-            point.direction = {static_cast<float>(d.Get(0).GetNumberAsDouble()),
-                               static_cast<float>(d.Get(1).GetNumberAsDouble()),
-                               static_cast<float>(d.Get(2).GetNumberAsDouble())};
-        if (!IsFinite(point.direction))
-            refuse("node " + node.name, "its direction is not a finite number");
+std::optional<std::int64_t> GltfConverter::extrasInt(const tinygltf::Value& extras,
+                                                     const char* key,
+                                                     const std::string& where) {
+    if (!extras.IsObject() || !extras.Has(key))
+        return std::nullopt;
+    const std::optional<std::int32_t> n = WholeNumber(extras.Get(key));
+    if (!n)
+        refuse(where, std::string("its extras ") + key + " is not a whole number");
+    return *n;
+}
+
+std::optional<std::string> GltfConverter::extrasText(const tinygltf::Value& extras,
+                                                     const char* key,
+                                                     const std::string& where) {
+    if (!extras.IsObject() || !extras.Has(key))
+        return std::nullopt;
+    if (!extras.Get(key).IsString())
+        refuse(where, std::string("its extras ") + key + " is not a text");
+    return extras.Get(key).Get<std::string>();
+}
+
+std::optional<Vector3> GltfConverter::extrasVector(const tinygltf::Value& extras,
+                                                   const char* key,
+                                                   const std::string& where) {
+    if (!extras.IsObject() || !extras.Has(key))
+        return std::nullopt;
+    const tinygltf::Value& v = extras.Get(key);
+    const auto number = [&](int i) {
+        const tinygltf::Value& c = v.Get(i);
+        return c.IsInt() || c.IsNumber() ? static_cast<float>(c.GetNumberAsDouble()) : std::nanf("");
+    };
+    const Vector3 out = v.IsArray() && v.ArrayLen() == 3 ? Vector3{number(0), number(1), number(2)}
+                                                         : Vector3{std::nanf(""), 0.0f, 0.0f};
+    if (!IsFinite(out))
+        refuse(where, std::string("its extras ") + key + " is not three finite numbers");
+    return out;
+}
+
+// A key track written out in extras: {"first": f, "last": l, "keys": [[frame, ...], ...]}, each key `width`
+// numbers, the first a whole frame number.
+template <typename Key, typename MakeKey>
+KeyTrack<Key> GltfConverter::extrasTrack(const tinygltf::Value& track,
+                                         std::size_t width,
+                                         const std::string& where,
+                                         const MakeKey& makeKey) {
+    if (!track.IsObject() || !track.Has("keys") || !track.Get("keys").IsArray())
+        refuse(where, "is not an object with an array of keys");
+    const tinygltf::Value& keys = track.Get("keys");
+    KeyTrack<Key> out;
+    std::vector<double> numbers(width);
+    for (std::size_t k = 0; k < keys.ArrayLen(); ++k) {
+        const tinygltf::Value& key = keys.Get(static_cast<int>(k));
+        if (!key.IsArray() || key.ArrayLen() != width)
+            refuse(where, "key " + std::to_string(k) + " is not " + std::to_string(width) + " numbers");
+        for (std::size_t i = 0; i < width; ++i) {
+            const tinygltf::Value& n = key.Get(static_cast<int>(i));
+            numbers[i] = n.IsInt() || n.IsNumber() ? n.GetNumberAsDouble() : std::nan("");
+            if (!std::isfinite(numbers[i]) || std::abs(numbers[i]) > std::numeric_limits<std::int32_t>::max())
+                refuse(where, "key " + std::to_string(k) + " holds something other than a number in range");
+        }
+        if (numbers[0] != std::floor(numbers[0]))
+            refuse(where, "key " + std::to_string(k) + " starts at a frame that is not a whole number");
+        out.keys.push_back(makeKey(numbers));
     }
-    table->push_back(point);
+    const auto frame = [&](const char* name, std::int32_t fallback) {
+        const std::optional<std::int64_t> f = extrasInt(track, name, where);
+        return f ? static_cast<std::int32_t>(*f) : fallback;
+    };
+    out.firstFrame = frame("first", out.keys.empty() ? 0 : out.keys.front().frame);
+    out.lastFrame = frame("last", out.keys.empty() ? 0 : out.keys.back().frame);
+    return out;
+}
+
+// The name-independent extras of a sub-object's node: its properties, movement fields and key tracks, all in
+// the game's own numbers.
+void GltfConverter::readSubObjectExtras(const tinygltf::Value& extras, std::int32_t sub, const std::string& where) {
+    SceneObject& object = assembler_.scene().objects[static_cast<std::size_t>(sub)];
+    SubObjectNode& info = subNodes_[static_cast<std::size_t>(sub)];
+    if (std::optional<std::string> properties = extrasText(extras, "pof_properties", where))
+        object.properties = std::move(*properties);
+    if (std::optional<std::int64_t> type = extrasInt(extras, "pof_movement_type", where))
+        object.movementType = static_cast<std::int32_t>(*type);
+    if (std::optional<std::int64_t> axis = extrasInt(extras, "pof_movement_axis", where))
+        object.movementAxis = static_cast<std::int32_t>(*axis);
+    const auto frameOf = [](double f) { return static_cast<std::int32_t>(f); };
+    const auto toFloat = [](double f) { return static_cast<float>(f); };
+    if (extras.IsObject() && extras.Has("pof_rotation_keys")) {
+        object.rotation = extrasTrack<RotationKey>(extras.Get("pof_rotation_keys"), 5,
+                                                   where + ": its extras pof_rotation_keys", [&](const auto& n) {
+                                                       return RotationKey{frameOf(n[0]),
+                                                                          {toFloat(n[1]), toFloat(n[2]), toFloat(n[3])},
+                                                                          static_cast<std::int32_t>(std::lround(n[4]))};
+                                                   });
+        info.rotationFromExtras = true;
+    }
+    if (extras.IsObject() && extras.Has("pof_position_keys")) {
+        object.position = extrasTrack<PositionKey>(
+            extras.Get("pof_position_keys"), 4, where + ": its extras pof_position_keys", [&](const auto& n) {
+                return PositionKey{frameOf(n[0]), {toFloat(n[1]), toFloat(n[2]), toFloat(n[3])}};
+            });
+        info.positionFromExtras = true;
+    }
+}
+
+void GltfConverter::addPoint(const tinygltf::Node& node, const Matrix& world, int parentSub, const std::string& where) {
+    std::string_view rest;
+    const std::optional<PointKind> kind = PointKindOf(node.name, rest);
+    if (!kind)
+        return;
+    PendingPoint point;
+    point.kind = *kind;
+    point.parentSub = parentSub;
+    point.world = Translation(world);
+    point.number = PointNumber(rest);
+    point.name = node.name;
+    // The node's local +Y is the point's direction and its local -Z the up-vector, unless extras say otherwise
+    // in the game's numbers (or, as older files have it, "direction" in the file's own).
+    if (std::optional<Vector3> d = extrasVector(node.extras, "pof_direction", where))
+        point.direction = Mirrored(*d);
+    else if (std::optional<Vector3> older = extrasVector(node.extras, "direction", where))
+        point.direction = *older;
+    else
+        point.direction = Unit(ApplyLinear(world, 0, 1, 0));
+    if (std::optional<Vector3> up = extrasVector(node.extras, "pof_up", where)) {
+        point.up = Mirrored(*up);
+        attachUp_ = attachUp_ || point.kind == PointKind::Attach;
+    } else {
+        point.up = Unit(ApplyLinear(world, 0, 0, -1));
+    }
+    if (point.kind == PointKind::Attach && node.extras.IsObject() && node.extras.Has("pof_has_uvec")) {
+        const tinygltf::Value& flag = node.extras.Get("pof_has_uvec");
+        attachUp_ = attachUp_ || (flag.IsBool() ? flag.Get<bool>() : flag.GetNumberAsDouble() != 0.0);
+    }
+    points_.push_back(std::move(point));
+}
+
+// The builder's sub-object numbers in their final order: by pof_index when every sub-object node has one (the
+// order of the node tree breaking ties), otherwise as the tree was walked.
+std::vector<std::int32_t> GltfConverter::objectOrder() const {
+    std::vector<std::int32_t> order(subNodes_.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<std::int32_t>(i);
+    if (std::all_of(subNodes_.begin(), subNodes_.end(), [](const SubObjectNode& s) { return s.index.has_value(); }))
+        std::stable_sort(order.begin(), order.end(), [&](std::int32_t a, std::int32_t b) {
+            return *subNodes_[static_cast<std::size_t>(a)].index < *subNodes_[static_cast<std::size_t>(b)].index;
+        });
+    return order;
+}
+
+// Gives the points their sub-objects (a point under none goes with the first root) and their order: by the
+// number in their names, then those without one by name.
+void GltfConverter::placePoints(Scene& scene,
+                                const std::vector<std::int32_t>& order,
+                                const std::vector<std::int32_t>& finalNumber) const {
+    std::int32_t firstRoot = 0;
+    while (static_cast<std::size_t>(firstRoot) < scene.objects.size() &&
+           scene.objects[static_cast<std::size_t>(firstRoot)].parent >= 0)
+        ++firstRoot;
+    std::vector<const PendingPoint*> sorted;
+    for (const PendingPoint& p : points_)
+        sorted.push_back(&p);
+    std::stable_sort(sorted.begin(), sorted.end(), [](const PendingPoint* a, const PendingPoint* b) {
+        return std::make_tuple(a->number.has_value() ? 0 : 1, a->number.value_or(0), a->name) <
+               std::make_tuple(b->number.has_value() ? 0 : 1, b->number.value_or(0), b->name);
+    });
+    for (const PendingPoint* p : sorted) {
+        ScenePoint point;
+        point.parent = p->parentSub >= 0 ? finalNumber[static_cast<std::size_t>(p->parentSub)] : firstRoot;
+        point.position =
+            p->world - subNodes_[static_cast<std::size_t>(order[static_cast<std::size_t>(point.parent)])].origin;
+        point.direction = p->direction;
+        if (p->kind == PointKind::Gun) {
+            scene.gunpoints.push_back(point);
+        } else if (p->kind == PointKind::Ground) {
+            scene.groundPoints.push_back(point);
+        } else {
+            scene.attachPoints.push_back(point);
+            if (attachUp_)
+                scene.attachNormals.push_back({point.parent, point.position, p->up});
+        }
+    }
+}
+
+// Weapon batteries from extras.pof_batteries of sub-object 0's node or of the scene; without them a model
+// with gun points gets one battery of its first eight.
+void GltfConverter::readBatteries(Scene& scene, const std::vector<std::int32_t>& order) {
+    const tinygltf::Value* found = nullptr;
+    std::string where;
+    if (!order.empty()) {
+        const int node = subNodes_[static_cast<std::size_t>(order[0])].node;
+        const tinygltf::Value& extras = gltf_.nodes[static_cast<std::size_t>(node)].extras;
+        if (extras.IsObject() && extras.Has("pof_batteries")) {
+            found = &extras.Get("pof_batteries");
+            where = "node " + std::to_string(node) + ": its extras pof_batteries";
+        }
+    }
+    if (found == nullptr && !gltf_.scenes.empty()) {
+        const std::size_t s = sceneIndex();
+        const tinygltf::Value& extras = gltf_.scenes[s].extras;
+        if (extras.IsObject() && extras.Has("pof_batteries")) {
+            found = &extras.Get("pof_batteries");
+            where = "scene " + std::to_string(s) + ": its extras pof_batteries";
+        }
+    }
+    if (found == nullptr) {
+        constexpr std::size_t kGunsPerBattery = 8;
+        if (!scene.gunpoints.empty()) {
+            WeaponBattery battery;
+            for (std::size_t g = 0; g < std::min(scene.gunpoints.size(), kGunsPerBattery); ++g)
+                battery.guns.push_back(static_cast<std::int32_t>(g));
+            scene.batteries.push_back(std::move(battery));
+        }
+        return;
+    }
+    if (!found->IsArray())
+        refuse(where, "is not an array of batteries");
+    const auto numbers = [&](const tinygltf::Value& battery, const char* key, std::size_t b) {
+        std::vector<std::int32_t> out;
+        if (!battery.Has(key))
+            return out;
+        const tinygltf::Value& list = battery.Get(key);
+        if (!list.IsArray())
+            refuse(where, "battery " + std::to_string(b) + ": " + key + " is not an array");
+        for (std::size_t i = 0; i < list.ArrayLen(); ++i) {
+            const std::optional<std::int32_t> n = WholeNumber(list.Get(static_cast<int>(i)));
+            if (!n)
+                refuse(where,
+                       "battery " + std::to_string(b) + ": " + key + " holds something other than a whole number");
+            out.push_back(*n);
+        }
+        return out;
+    };
+    for (std::size_t b = 0; b < found->ArrayLen(); ++b) {
+        const tinygltf::Value& battery = found->Get(static_cast<int>(b));
+        if (!battery.IsObject())
+            refuse(where, "battery " + std::to_string(b) + " is not an object");
+        scene.batteries.push_back({numbers(battery, "guns", b), numbers(battery, "turrets", b)});
+    }
+}
+
+// The keys of one channel, at frames of 1/30 s, sorted; of two keys on one frame the later is kept.
+std::vector<Sample> GltfConverter::samples(const tinygltf::Animation& animation,
+                                           const tinygltf::AnimationChannel& channel,
+                                           const std::string& where) {
+    if (channel.sampler < 0 || static_cast<std::size_t>(channel.sampler) >= animation.samplers.size())
+        refuse(where, "names sampler " + std::to_string(channel.sampler) + ", which its animation does not have");
+    const tinygltf::AnimationSampler& sampler = animation.samplers[static_cast<std::size_t>(channel.sampler)];
+    const bool rotation = channel.target_path == "rotation";
+    const bool cubic = sampler.interpolation == "CUBICSPLINE";
+    cubicChannels_ += cubic ? 1 : 0;
+    stepChannels_ += sampler.interpolation == "STEP" ? 1 : 0;
+    const AccessorData times = accessor(sampler.input, "animation input", {kFloat}, 1);
+    const AccessorData values = rotation ? accessor(sampler.output, "rotation output",
+                                                    {kFloat, kByte, kUnsignedByte, kShort, kUnsignedShort}, 4)
+                                         : accessor(sampler.output, "translation output", {kFloat}, 3);
+    // A cubic spline keeps an in-tangent, the value and an out-tangent per key: only the value is used.
+    const std::size_t perKey = cubic ? 3 : 1;
+    if (values.count / perKey != times.count || values.count % perKey != 0)
+        refuse(where,
+               std::to_string(values.count) + " output values for " + std::to_string(times.count) + " key times");
+    constexpr double kLatest = 1e6;  // seconds; far past any frame number an object model can hold
+    std::vector<Sample> out;
+    for (std::size_t k = 0; k < times.count; ++k) {
+        const double t = times.component(k, 0);
+        if (!std::isfinite(t) || std::abs(t) > kLatest)
+            refuse(where, "key time " + std::to_string(k) + " is not a number of seconds this program can keep");
+        Sample sample{static_cast<std::int32_t>(std::lround(30.0 * t)), {0, 0, 0, 1}};
+        for (int c = 0; c < values.components; ++c) {
+            sample.second[static_cast<std::size_t>(c)] = values.component(k * perKey + (cubic ? 1 : 0), c);
+            if (!std::isfinite(sample.second[static_cast<std::size_t>(c)]))
+                refuse(where, "key " + std::to_string(k) + " holds a value that is not a finite number");
+        }
+        out.push_back(sample);
+    }
+    std::stable_sort(out.begin(), out.end(), [](const Sample& a, const Sample& b) { return a.first < b.first; });
+    std::vector<Sample> kept;
+    for (const Sample& sample : out) {
+        if (!kept.empty() && kept.back().first == sample.first) {
+            kept.back() = sample;
+            ++sameFrameKeys_;
+        } else {
+            kept.push_back(sample);
+        }
+    }
+    return kept;
+}
+
+// Rotation keys in the game's numbers: each key the turn from the pose before it (the first from the rest
+// pose), about an axis in the model's frame, with the sense the mirror of the handedness gives it.
+void GltfConverter::setRotationKeys(std::int32_t sub, const std::vector<Sample>& samples) {
+    const SubObjectNode& info = subNodes_[static_cast<std::size_t>(sub)];
+    const tinygltf::Node& node = gltf_.nodes[static_cast<std::size_t>(info.node)];
+    Quaternion rest;
+    if (node.rotation.size() == 4)
+        rest = {node.rotation[0], node.rotation[1], node.rotation[2], node.rotation[3]};
+    const bool parentMirrors = Determinant3(info.parentWorld) < 0.0;
+    KeyTrack<RotationKey> track;
+    Quaternion before;
+    for (std::size_t k = 0; k < samples.size(); ++k) {
+        const auto& v = samples[k].second;
+        const double length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2] + v[3] * v[3]);
+        if (!(length > 0.0))
+            refuse("node " + std::to_string(info.node), "a rotation key is not a rotation (all zeros)");
+        const Quaternion pose = Quaternion{v[0] / length, v[1] / length, v[2] / length, v[3] / length} * Inverse(rest);
+        Quaternion step = pose * Inverse(before);
+        before = pose;
+        if (step.w < 0.0)
+            step = {-step.x, -step.y, -step.z, -step.w};
+        const double sine = std::sqrt(step.x * step.x + step.y * step.y + step.z * step.z);
+        double angle = 2.0 * std::atan2(sine, step.w);
+        Vector3 axis;
+        if (sine > 0.0) {
+            axis = Unit(ApplyLinear(info.parentWorld, step.x / sine, step.y / sine, step.z / sine));
+            angle = parentMirrors ? -angle : angle;
+        }
+        // In the game's frame the axis has x negated and the turn goes the other way.
+        track.keys.push_back({samples[k].first, Mirrored(axis),
+                              static_cast<std::int32_t>(std::lround(-angle / (2.0 * std::numbers::pi) * 65536.0))});
+    }
+    track.firstFrame = track.keys.front().frame;
+    track.lastFrame = track.keys.back().frame;
+    assembler_.scene().objects[static_cast<std::size_t>(sub)].rotation = std::move(track);
+}
+
+// Position keys in the game's numbers: displacements from the node's rest translation, in the model's frame.
+void GltfConverter::setPositionKeys(std::int32_t sub, const std::vector<Sample>& samples) {
+    const SubObjectNode& info = subNodes_[static_cast<std::size_t>(sub)];
+    const tinygltf::Node& node = gltf_.nodes[static_cast<std::size_t>(info.node)];
+    std::array<double, 3> rest = {0, 0, 0};
+    if (node.translation.size() == 3)
+        rest = {node.translation[0], node.translation[1], node.translation[2]};
+    KeyTrack<PositionKey> track;
+    for (const Sample& sample : samples) {
+        const Vector3 moved = ApplyLinear(info.parentWorld, sample.second[0] - rest[0], sample.second[1] - rest[1],
+                                          sample.second[2] - rest[2]);
+        if (!IsFinite(moved))
+            refuse("node " + std::to_string(info.node), "a translation key is not a finite number once placed");
+        track.keys.push_back({sample.first, Mirrored(moved)});
+    }
+    track.firstFrame = track.keys.front().frame;
+    track.lastFrame = track.keys.back().frame;
+    assembler_.scene().objects[static_cast<std::size_t>(sub)].position = std::move(track);
+}
+
+// Rotation and translation channels of sub-object nodes become their key tracks (unless their extras hold
+// them); what an object model cannot hold is counted for the warnings.
+void GltfConverter::readAnimations() {
+    for (std::size_t a = 0; a < gltf_.animations.size(); ++a) {
+        const tinygltf::Animation& animation = gltf_.animations[a];
+        for (std::size_t c = 0; c < animation.channels.size(); ++c) {
+            const tinygltf::AnimationChannel& channel = animation.channels[c];
+            const std::string where = "animation " + std::to_string(a) + " channel " + std::to_string(c);
+            if (channel.target_path == "weights") {
+                morphed_ = true;
+                continue;
+            }
+            if (channel.target_node < 0 || static_cast<std::size_t>(channel.target_node) >= gltf_.nodes.size())
+                refuse(where,
+                       "animates node " + std::to_string(channel.target_node) + ", which the file does not have");
+            const int sub = subOfNode_[static_cast<std::size_t>(channel.target_node)];
+            if (sub < 0) {
+                ++otherNodeChannels_;
+                continue;
+            }
+            if (channel.target_path == "scale") {
+                ++scaleChannels_;
+                continue;
+            }
+            const bool rotation = channel.target_path == "rotation";
+            if (!rotation && channel.target_path != "translation")
+                continue;
+            SubObjectNode& info = subNodes_[static_cast<std::size_t>(sub)];
+            if (rotation ? info.rotationFromExtras : info.positionFromExtras)
+                continue;
+            bool& animated = rotation ? info.rotationAnimated : info.positionAnimated;
+            if (animated) {
+                ++repeatedChannels_;
+                continue;
+            }
+            animated = true;
+            const std::vector<Sample> keys = samples(animation, channel, where);
+            if (keys.empty())
+                continue;
+            if (rotation)
+                setRotationKeys(sub, keys);
+            else
+                setPositionKeys(sub, keys);
+        }
+    }
+}
+
+// One line for each kind of thing read only in part or left out.
+void GltfConverter::warnings(std::vector<std::string>& notes) const {
+    const std::string title(title_);
+    const auto warn = [&](int count, const std::string& what) {
+        if (count > 0)
+            notes.push_back("Warning: " + title + ": " + std::to_string(count) + " " + what);
+    };
+    warn(cubicChannels_,
+         "animation channel(s) interpolate by cubic spline: their values at the keys were kept, "
+         "their tangents dropped");
+    warn(stepChannels_,
+         "animation channel(s) step from key to key: read as keys at each of their times, which "
+         "the game blends between");
+    warn(scaleChannels_, "scale animation channel(s) left out: an object model has no scale keys");
+    warn(otherNodeChannels_, "animation channel(s) of nodes that are not sub-objects left out");
+    warn(repeatedChannels_, "animation channel(s) left out: an earlier animation already keys the same sub-object");
+    if (morphed_)
+        notes.push_back("Warning: " + title + ": morph targets left out: the meshes are read in their base shape");
+    if (skinned_)
+        notes.push_back("Warning: " + title + ": skins left out: the meshes are read in their rest pose, unbent");
+    if (sameFrameKeys_ > 0)
+        notes.push_back(title + ": " + std::to_string(sameFrameKeys_) +
+                        " animation key(s) fell on the same frame (1/30 s) as another; the later one was kept");
 }
 
 // Image files are read only when asked for; one outside the model's folder is refused all the same.
@@ -574,43 +1117,52 @@ void GltfConverter::tally(int nodeIndex,
         tally(child, depth + 1, seen, vertices, corners);
 }
 
-void GltfConverter::visit(int nodeIndex,
-                          const Matrix& parentWorld,
-                          int parentSub,
-                          const Matrix& parentSubWorld,
-                          int depth) {
+void GltfConverter::visit(int nodeIndex, const Matrix& parentWorld, int parentSub, int depth) {
     const tinygltf::Node& node = enter(nodeIndex, depth, visited_);
     const Matrix local = LocalTransform(node);
-    transformed_ = transformed_ || !IsPureTranslation(local);
     const Matrix world = Multiply(parentWorld, local);
     if (!IsFiniteMatrix(local) || !IsFiniteMatrix(world))
         refuse("node " + std::to_string(nodeIndex), "its transform holds a number that is not finite");
+    skinned_ = skinned_ || node.skin >= 0;
+    const std::string where = "node " + std::to_string(nodeIndex) + (node.name.empty() ? "" : " (" + node.name + ")");
+    const std::optional<std::int64_t> index = extrasInt(node.extras, "pof_index", where);
     int sub = parentSub;
-    Matrix subWorld = parentSubWorld;
-    if (node.mesh >= 0) {
-        std::string name = node.name;
-        if (name.empty() && static_cast<std::size_t>(node.mesh) < gltf_.meshes.size())
+    // A node with a mesh is a sub-object; so is an empty node with a sub-object number (a joint). The turn of
+    // a point without children only gives its direction: no vertex moves by it.
+    const bool isSubObject = node.mesh >= 0 || index.has_value();
+    transformed_ = transformed_ || ((isSubObject || !node.children.empty()) && !IsPureTranslation(local));
+    if (isSubObject) {
+        std::string name = extrasText(node.extras, "pof_name", where).value_or(node.name);
+        if (name.empty() && node.mesh >= 0 && static_cast<std::size_t>(node.mesh) < gltf_.meshes.size())
             name = gltf_.meshes[static_cast<std::size_t>(node.mesh)].name;
         if (name.empty())
             name = "node_" + std::to_string(nodeIndex);
-        sub = assembler_.subObject(name, parentSub, Translation(world) - Translation(parentSubWorld));
-        subWorld = world;
-        addMesh(node.mesh, world);
+        const Vector3 origin = Translation(world);
+        const Vector3 parentOrigin = parentSub >= 0 ? subNodes_[static_cast<std::size_t>(parentSub)].origin : Vector3{};
+        sub = assembler_.subObject(name, parentSub, origin - parentOrigin);
+        subNodes_.push_back({nodeIndex, index, origin, parentWorld});
+        subOfNode_[static_cast<std::size_t>(nodeIndex)] = sub;
+        readSubObjectExtras(node.extras, sub, where);
+        if (node.mesh >= 0)
+            addMesh(node.mesh, world);
     } else {
-        addPoint(node, world, parentSub, parentSubWorld);
+        addPoint(node, world, parentSub, where);
     }
     for (int child : node.children)
-        visit(child, world, sub, subWorld, depth + 1);
+        visit(child, world, sub, depth + 1);
+}
+
+// The scene the file shows by default (the first when it names none or one it does not have).
+std::size_t GltfConverter::sceneIndex() const {
+    return gltf_.defaultScene >= 0 && static_cast<std::size_t>(gltf_.defaultScene) < gltf_.scenes.size()
+               ? static_cast<std::size_t>(gltf_.defaultScene)
+               : 0;
 }
 
 std::vector<int> GltfConverter::roots() const {
     std::vector<int> roots;
     if (!gltf_.scenes.empty()) {
-        const std::size_t scene =
-            gltf_.defaultScene >= 0 && static_cast<std::size_t>(gltf_.defaultScene) < gltf_.scenes.size()
-                ? static_cast<std::size_t>(gltf_.defaultScene)
-                : 0;
-        roots = gltf_.scenes[scene].nodes;
+        roots = gltf_.scenes[sceneIndex()].nodes;
     } else {
         // Without a scene every node that is nobody's child is a root.
         std::vector<bool> child(gltf_.nodes.size(), false);
@@ -633,10 +1185,13 @@ Scene GltfConverter::convert(std::vector<std::string>& notes) {
     for (int root : tops)
         tally(root, 0, seen, vertices, corners);
     visited_.assign(gltf_.nodes.size(), false);
+    subOfNode_.assign(gltf_.nodes.size(), -1);
     for (int root : tops)
-        visit(root, kIdentity, -1, kIdentity, 0);
+        visit(root, kIdentity, -1, 0);
     if (assembler_.subObjectCount() == 0)
         throw Refusal{std::string(title_) + ": no node of its scene has a mesh"};
+    readAnimations();
+    skinned_ = skinned_ || !gltf_.skins.empty();
     if (triangles_ == 0)
         throw Refusal{std::string(title_) + " has no faces to put in a room: " +
                       (skippedPrimitives_ > 0
@@ -644,10 +1199,26 @@ Scene GltfConverter::convert(std::vector<std::string>& notes) {
                                  " line and point primitive(s) were left out; only triangles are read"
                            : std::string("its meshes hold no triangles"))};
 
-    Scene scene;
+    Scene built;
     std::string invalid;
-    if (!assembler_.finish(scene, invalid))
+    if (!assembler_.finish(built, invalid))
         throw Refusal{std::string(title_) + ": " + invalid};
+    const std::vector<std::int32_t> order = objectOrder();
+    std::vector<std::int32_t> finalNumber(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        finalNumber[static_cast<std::size_t>(order[i])] = static_cast<std::int32_t>(i);
+    Scene scene;
+    scene.textures = std::move(built.textures);
+    for (std::int32_t from : order) {
+        SceneObject& object = scene.objects.emplace_back(std::move(built.objects[static_cast<std::size_t>(from)]));
+        if (object.parent >= 0)
+            object.parent = finalNumber[static_cast<std::size_t>(object.parent)];
+    }
+    placePoints(scene, order, finalNumber);
+    readBatteries(scene, order);
+    if (std::string broken = ValidateScene(scene); !broken.empty())
+        throw Refusal{std::string(title_) + ": " + broken};
+    warnings(notes);
     if (transformed_)
         notes.push_back(std::string(title_) + ": the rotations and scales of its nodes were applied to the vertices");
     if (mirroredNodes_ > 0)

@@ -16,6 +16,7 @@
 #include "core/atomic_file.h"
 #include "core/path_text.h"
 #include "model_io/handedness.h"
+#include "model_io/linear_color.h"
 #include "model_io/polygon.h"
 #include "model_io/resource_path.h"
 #include "model_io/texture_files.h"
@@ -31,12 +32,6 @@ constexpr int kArrayBuffer = 34962;
 constexpr int kElementArrayBuffer = 34963;
 constexpr int kLinear = 9729;
 constexpr int kRepeat = 10497;
-
-// Linear colour factor of an sRGB byte (glTF's base colour factors are linear).
-double LinearOf(std::uint8_t byte) {
-    const double s = byte / 255.0;
-    return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-}
 
 // One primitive being filled: a texture index, or -1 with a colour.
 struct PrimitiveData {
@@ -96,7 +91,8 @@ int GltfBuilder::material(std::int32_t texture, const FaceColor& color) {
         return found->second;
     json pbr = {{"metallicFactor", 0.0}, {"roughnessFactor", 1.0}};
     if (!textured)
-        pbr["baseColorFactor"] = {LinearOf(color.red), LinearOf(color.green), LinearOf(color.blue), 1.0};
+        pbr["baseColorFactor"] = {LinearFromSrgbByte(color.red), LinearFromSrgbByte(color.green),
+                                  LinearFromSrgbByte(color.blue), 1.0};
     else if (const int file = plan_.fileOf(texture); file >= 0 && !pngs_[static_cast<std::size_t>(file)].bytes.empty())
         pbr["baseColorTexture"] = {{"index", textureOfFile(static_cast<std::size_t>(file))}};
     materials_.push_back({{"name", name}, {"pbrMetallicRoughness", pbr}});

@@ -13,6 +13,7 @@
 #include <sstream>
 #include <streambuf>
 
+#include "model_io/copy_suffix.h"
 #include "model_io/handedness.h"
 #include "model_io/model_images.h"
 #include "model_io/resource_path.h"
@@ -386,6 +387,13 @@ bool IsColorName(std::string_view name) {
            name.find_first_not_of("0123456789abcdefABCDEF", 4) == std::string_view::npos;
 }
 
+// Whether the file uses or its libraries define a material called `name`.
+bool MaterialNamed(const ObjReading& r, std::string_view name) {
+    return std::find(r.materialNames.begin(), r.materialNames.end(), name) != r.materialNames.end() ||
+           std::any_of(r.library.begin(), r.library.end(),
+                       [&](const tinyobj::material_t& m) { return m.name == name; });
+}
+
 // The scene of what was read, or false with the reason it is not a valid one in `error`. `mapFiles` gets, per
 // texture of the scene, the map_Kd file it was named from (empty: named from a material).
 bool Assemble(const ObjReading& r,
@@ -414,7 +422,9 @@ bool Assemble(const ObjReading& r,
         } else if (IsColorName(name) || name.empty())
             looks.emplace_back(-1, color);
         else
-            looks.emplace_back(assembler.texture(name), FaceColor{});
+            looks.emplace_back(assembler.texture(WithoutCopySuffix(
+                                   name, [&](std::string_view base) { return MaterialNamed(r, base); })),
+                               FaceColor{});
     }
     constexpr std::uint32_t kNotYet = static_cast<std::uint32_t>(-1);
     std::vector<std::uint32_t> localVertex(r.positions.size(), kNotYet);

@@ -15,7 +15,8 @@ namespace torvale {
 // Reads a Wavefront OBJ model held in memory into `scene`; `loader` gives the material libraries (.mtl) it
 // names. Each `o` statement starts a sub-object (or each `g` when the file has no `o`), with no parent and no
 // offset; sub-objects without faces are dropped. Polygons stay polygons in their corner order; a material's
-// map_Kd file name (without extension), or else its `usemtl` name, becomes the texture name; a material named
+// map_Kd file name (without extension), or else its `usemtl` name (a Blender copy suffix ".001" dropped when
+// the material without it exists too), becomes the texture name; a material named
 // "rgb_xxxxxx" without map_Kd, or no material at all, makes untextured faces in its Kd colour (white without).
 // v becomes 1 - v. A material library that cannot be read is noted in `notes` and its names still used.
 // On refusal returns false, `error` is one line naming `title`, the line and why, and `scene` is untouched.

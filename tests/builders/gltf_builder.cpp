@@ -150,6 +150,57 @@ int GltfBuilder::node(GltfNodeFields fields) {
     return static_cast<int>(nodes_.size()) - 1;
 }
 
+namespace {
+
+// `members` put into the object `object` ends with, or into its member `key` (made when missing).
+void AddMembers(std::string& object, const std::string& key, const std::string& members) {
+    const std::string opening = "\"" + key + "\":{";
+    const std::size_t at = object.find(opening);
+    if (at == std::string::npos)
+        object.insert(object.size() - 1, "," + opening + members + "}");
+    else
+        object.insert(at + opening.size(), members + ",");
+}
+
+}  // namespace
+
+void GltfBuilder::nodeExtras(int node, const std::string& members) {
+    AddMembers(nodes_[static_cast<std::size_t>(node)], "extras", members);
+}
+
+void GltfBuilder::materialExtras(int material, const std::string& members) {
+    AddMembers(materials_[static_cast<std::size_t>(material)], "extras", members);
+}
+
+void GltfBuilder::nodeMembers(int node, const std::string& members) {
+    std::string& object = nodes_[static_cast<std::size_t>(node)];
+    object.insert(object.size() - 1, "," + members);
+}
+
+void GltfBuilder::animation(const std::vector<GltfChannelFields>& channels) {
+    std::vector<std::string> samplers, targets;
+    for (const GltfChannelFields& c : channels) {
+        const std::size_t keys = c.times.size();
+        const std::size_t width = keys == 0 ? 1 : c.values.size() / keys;
+        const bool cubic = c.interpolation == "CUBICSPLINE";
+        const std::size_t components = cubic ? width / 3 : width;
+        accessors_.push_back({data_.size(), 4 * keys, keys, 5126, "SCALAR"});
+        for (float t : c.times)
+            data_.f32(t);
+        const int input = static_cast<int>(accessors_.size()) - 1;
+        const char* type = components == 4 ? "VEC4" : components == 3 ? "VEC3" : "SCALAR";
+        accessors_.push_back({data_.size(), 4 * c.values.size(), c.values.size() / components, 5126, type});
+        for (float v : c.values)
+            data_.f32(v);
+        const int output = static_cast<int>(accessors_.size()) - 1;
+        samplers.push_back("{\"input\":" + std::to_string(input) + ",\"output\":" + std::to_string(output) +
+                           (c.interpolation.empty() ? "" : ",\"interpolation\":\"" + c.interpolation + "\"") + "}");
+        targets.push_back("{\"sampler\":" + std::to_string(samplers.size() - 1) +
+                          ",\"target\":{\"node\":" + std::to_string(c.node) + ",\"path\":\"" + c.path + "\"}}");
+    }
+    animations_.push_back("{\"samplers\":[" + Join(samplers) + "],\"channels\":[" + Join(targets) + "]}");
+}
+
 std::string GltfBuilder::document(const std::string* bufferUri, bool glb) const {
     std::vector<std::string> views, accessors, textures, roots;
     for (std::size_t i = 0; i < accessors_.size(); ++i) {
@@ -177,15 +228,17 @@ std::string GltfBuilder::document(const std::string* bufferUri, bool glb) const 
         textures.push_back("{\"source\":" + std::to_string(i) + "}");
     for (int r : roots_)
         roots.push_back(std::to_string(r));
+    const std::string sceneExtras = sceneExtras_.empty() ? "" : ",\"extras\":{" + sceneExtras_ + "}";
     std::string buffer = "{\"byteLength\":" + std::to_string(data_.size());
     if (data_.size() == 0)
-        return "{\"asset\":{\"version\":\"2.0\"},\"scene\":0,\"scenes\":[{\"nodes\":[" + Join(roots) + "]}]," +
-               "\"nodes\":[" + Join(nodes_) + "]}";
+        return "{\"asset\":{\"version\":\"2.0\"},\"scene\":0,\"scenes\":[{\"nodes\":[" + Join(roots) + "]" +
+               sceneExtras + "}]," + "\"nodes\":[" + Join(nodes_) + "]}";
     if (!glb)
         buffer += ",\"uri\":\"" + (bufferUri ? *bufferUri : DataUri("application/octet-stream", data_.bytes())) + "\"";
     buffer += "}";
     return "{\"asset\":{\"version\":\"2.0\"}," + (rootMembers_.empty() ? "" : rootMembers_ + ",") +
-           "\"scene\":0,\"scenes\":[{\"nodes\":[" + Join(roots) + "]}]," + "\"nodes\":[" + Join(nodes_) +
+           "\"scene\":0,\"scenes\":[{\"nodes\":[" + Join(roots) + "]" + sceneExtras + "}]," +
+           (animations_.empty() ? "" : "\"animations\":[" + Join(animations_) + "],") + "\"nodes\":[" + Join(nodes_) +
            "],\"meshes\":[" + Join(meshes_) + "],\"materials\":[" + Join(materials_) + "],\"textures\":[" +
            Join(textures) + "],\"images\":[" + Join(images) + "],\"accessors\":[" + Join(accessors) +
            "],\"bufferViews\":[" + Join(views) + "],\"buffers\":[" + buffer + "]}";
@@ -269,6 +322,33 @@ GltfBuilder TwoNodeGltf() {
     return b;
 }
 
+GltfBuilder AnimatedObjectGltf() {
+    GltfBuilder b;
+    GltfMeshFields square = FrontFacingSquare();
+    square.material = b.material({"metal.001", "", std::nullopt});
+    b.material({"metal", "", std::nullopt});
+    b.materialExtras(square.material, "\"d3_texture\":\"Metal21\"");
+    const int mesh = b.mesh(square);
+    const int gun =
+        b.node({"Gun_1", -1, Vector3{0, 0, 1}, std::array<float, 4>{0.7071068f, 0, 0, 0.7071068f}, std::nullopt, {}});
+    b.nodeExtras(gun, "\"pof_direction\":[0,0,1]");
+    const int attach = b.node({"Attach_0", -1, std::nullopt, std::nullopt, std::nullopt, {}});
+    b.nodeExtras(attach, "\"pof_up\":[0,1,0]");
+    const int turret = b.node({"turret", mesh, Vector3{0, 1, 0}, std::nullopt, std::nullopt, {gun}});
+    b.nodeExtras(turret, "\"pof_index\":2,\"pof_properties\":\"$fov=90,2,0\"");
+    const int joint = b.node({"joint", -1, Vector3{1, 0, 0}, std::nullopt, std::nullopt, {turret}});
+    b.nodeExtras(joint,
+                 "\"pof_index\":1,\"pof_position_keys\":{\"first\":0,\"last\":5,"
+                 "\"keys\":[[0,0,0,0],[5,1,0,0]]}");
+    const int hull = b.node({"hull", mesh, std::nullopt, std::nullopt, std::nullopt, {joint, attach}});
+    b.nodeExtras(hull, "\"pof_index\":0,\"pof_batteries\":[{\"guns\":[0],\"turrets\":[2]}]");
+    b.rootNodes({hull});
+    b.animation({{turret, "rotation", "", {0, 1}, {0, 0, 0, 1, 0, 0.7071068f, 0, 0.7071068f}},
+                 {turret, "translation", "CUBICSPLINE", {0, 1}, {0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0}},
+                 {turret, "scale", "STEP", {0}, {1, 1, 1}}});
+    return b;
+}
+
 Seeds GltfSeeds() {
     const GltfBuilder two = TwoNodeGltf();
     GltfBuilder mirrored;
@@ -284,6 +364,8 @@ Seeds GltfSeeds() {
     // Inputs past the size of the default fuzzing run: deep JSON, many nodes, a long face line.
     return {{"two_nodes.glb", two.glb()},
             {"embedded_image.glb", pictured.glb()},
+            {"object.glb", AnimatedObjectGltf().glb()},
+            {"object.gltf", TextBytes(AnimatedObjectGltf().jsonWithDataUri())},
             {"two_nodes.gltf", TextBytes(two.jsonWithDataUri())},
             {"mirrored.glb", mirrored.glb()},
             {"nested.gltf", TextBytes(DeeplyNestedGltf(60))},

@@ -40,8 +40,26 @@ struct GltfNodeFields {
     std::vector<int> children;
 };
 
+// One channel of an animation: `values` holds the output numbers in order (4 per rotation key, 3 per
+// translation or scale key, three times as many for CUBICSPLINE).
+struct GltfChannelFields {
+    int node = 0;
+    std::string path;  // "rotation", "translation", "scale" or "weights"
+    std::string interpolation;
+    std::vector<float> times;
+    std::vector<float> values;
+};
+
 class GltfBuilder {
 public:
+    // Raw JSON members put into the extras of node `node`, material `material` or the scene.
+    void nodeExtras(int node, const std::string& members);
+    void materialExtras(int material, const std::string& members);
+    void sceneExtras(std::string members) { sceneExtras_ = std::move(members); }
+    // Raw JSON members added to node `node`, e.g. "skin":0.
+    void nodeMembers(int node, const std::string& members);
+    // An animation of the given channels, each with its own sampler.
+    void animation(const std::vector<GltfChannelFields>& channels);
     int mesh(GltfMeshFields fields);
     int material(GltfMaterialFields fields);
     int node(GltfNodeFields fields);
@@ -79,8 +97,9 @@ private:
     std::string rootMembers_;
     ByteBuilder data_;
     std::vector<Accessor> accessors_;
-    std::vector<std::string> meshes_, materials_, nodes_, images_;
+    std::vector<std::string> meshes_, materials_, nodes_, images_, animations_;
     std::vector<int> imageViews_;  // per image: its view among extraViews_, or -1
+    std::string sceneExtras_;
     std::vector<int> roots_;
     std::vector<std::pair<int, std::size_t>> countOverrides_;
 };
@@ -106,6 +125,10 @@ std::string DeeplyNestedGltf(std::size_t depth);
 // `nodes` root nodes sharing one mesh of `triangles` triangles (all of corners 0 1 2): a small file whose
 // instances expand to nodes * triangles * 3 corners.
 GltfBuilder SharedMeshGltf(int nodes, std::size_t triangles);
+
+// An object model: a hull, a joint and an animated turret ordered by pof_index, a gun and an attach point
+// with direction extras, a battery, a d3_texture material and channels of every interpolation.
+GltfBuilder AnimatedObjectGltf();
 
 // An OBJ of three vertices and one face statement that names them `corners` times over.
 std::string ObjWithLongFace(std::size_t corners);

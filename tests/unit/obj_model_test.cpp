@@ -85,6 +85,16 @@ TEST(ObjModel, GroupsMakeSubObjectsWhenThereIsNoObjectAndAMissingLibraryIsNoted)
     EXPECT_EQ(r.notes[0].rfind("room.obj: material library gone.mtl not read", 0), 0u) << r.notes[0];
 }
 
+// Blender's copies of a material ("metal.001") name the texture of the material they copy, when there is one.
+TEST(ObjModel, MaterialCopySuffixIsDroppedWhenTheOriginalExists) {
+    const Loaded r = Read(
+        "mtllib m.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\no a\nusemtl metal.001\nf 1 2 3\n"
+        "usemtl rust.002\nf 1 2 3\nusemtl glass.01\nf 1 2 3\n",
+        {{"m.mtl", "newmtl metal\nKd 1 1 1\nnewmtl metal.001\nKd 1 1 1\n"}});
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.model.textures, (std::vector<std::string>{"metal", "rust.002", "glass.01"}));
+}
+
 TEST(ObjModel, RefusesBadFacesNamingTheLineAndKeepsTheModel) {
     const std::pair<const char*, const char*> cases[] = {
         {"v 0 0 0\nv 1 0 0\nv 0 1 0\n\n# next\nf 1 2 9\n",
