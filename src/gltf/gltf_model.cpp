@@ -16,6 +16,7 @@
 #include "model_io/handedness.h"
 #include "model_io/polygon.h"
 #include "model_io/resource_path.h"
+#include "model_io/srgb_color.h"
 #include "scene/scene_builder.h"
 
 #define TINYGLTF_IMPLEMENTATION
@@ -138,12 +139,6 @@ Vector3 ApplyLinear(const Matrix& m, double x, double y, double z) {
             static_cast<float>(m[2] * x + m[6] * y + m[10] * z)};
 }
 
-// The sRGB byte of a linear colour factor (glTF's base colour factors are linear).
-std::uint8_t SrgbByte(double linear) {
-    linear = std::clamp(linear, 0.0, 1.0);
-    const double s = linear <= 0.0031308 ? linear * 12.92 : 1.055 * std::pow(linear, 1.0 / 2.4) - 0.055;
-    return static_cast<std::uint8_t>(std::lround(s * 255.0));
-}
 
 bool IsColorName(std::string_view name) {
     if (name.size() != 10 || name.substr(0, 4) != "rgb_")
@@ -374,7 +369,8 @@ std::int32_t GltfConverter::materialTexture(int materialIndex, FaceColor& color,
     const tinygltf::Material& m = gltf_.materials[static_cast<std::size_t>(materialIndex)];
     const auto& pbr = m.pbrMetallicRoughness;
     if (pbr.baseColorFactor.size() >= 3)
-        color = {SrgbByte(pbr.baseColorFactor[0]), SrgbByte(pbr.baseColorFactor[1]), SrgbByte(pbr.baseColorFactor[2])};
+        color = {SrgbByteOfLinear(pbr.baseColorFactor[0]), SrgbByteOfLinear(pbr.baseColorFactor[1]),
+                 SrgbByteOfLinear(pbr.baseColorFactor[2])};
     const int textureIndex = pbr.baseColorTexture.index;
     if (textureIndex >= 0)
         uv = uvTransform(pbr.baseColorTexture, "material " + std::to_string(materialIndex));
