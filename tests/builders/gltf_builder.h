@@ -35,6 +35,7 @@ struct GltfNodeFields {
     std::optional<std::array<float, 4>> rotation;  // x, y, z, w
     std::optional<Vector3> scale;
     std::vector<int> children;
+    std::string extras;  // the raw JSON object of "extras", or empty for none
 };
 
 class GltfBuilder {
@@ -102,5 +103,10 @@ GltfBuilder SharedMeshGltf(int nodes, std::size_t triangles);
 
 // An OBJ of three vertices and one face statement that names them `corners` times over.
 std::string ObjWithLongFace(std::size_t corners);
+
+// A joint "body" (pof_index 0, a battery, movement fields) with an attach point, and after it in the scene's
+// list a root "turret" (pof_index 1, rotation keys, properties) with two gun points, one turned, one with
+// pof_direction: sub-objects, points and batteries told by their extras.
+GltfBuilder ObjectModelGltf();
 
 }  // namespace torvale::test
