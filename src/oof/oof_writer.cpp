@@ -34,8 +34,7 @@ bool WantsOneFace(std::string_view properties) {
 // A face as written: the corners (indices into the sub-object's corners) of one face or of one piece of it.
 struct Piece {
     const SceneFace* face = nullptr;
-    std::uint32_t first = 0;  // the piece's corners are corner `first` of the face, then
-    std::uint32_t from = 0;   // corners from .. from + count - 2 of the face
+    std::uint32_t from = 0;   // the face's first corner, then corners from .. from + count - 2 of the face
     std::uint32_t count = 0;  // corners in the piece
 };
 
