@@ -168,8 +168,7 @@ std::vector<std::pair<std::string, std::vector<std::uint8_t>>> RealModels() {
 }
 
 // The program's own reading of an OOF file. Some of the game's models carry vertex normals that are not
-// numbers, which a scene refuses; neither glTF nor the OOF writer keeps a model's vertex normals, so those are
-// set to zero first.
+// numbers, which a scene refuses; a glTF export does not carry vertex normals, so those are set to zero first.
 Scene SceneOfOof(const std::vector<std::uint8_t>& bytes, const std::string& title) {
     ObjectModel model;
     test::RecordingSink log;
