@@ -1,6 +1,5 @@
 // The one file that includes tiny_gltf.h: it turns the library's model into ours.
 #include "gltf/gltf_model.h"
-#include "core/ascii_text.h"
 #include "core/path_text.h"
 
 #include <algorithm>
@@ -13,7 +12,6 @@
 #include <limits>
 #include <optional>
 #include <tuple>
-#include <type_traits>
 
 #include "model_io/handedness.h"
 #include "model_io/polygon.h"
@@ -141,6 +139,7 @@ Vector3 ApplyLinear(const Matrix& m, double x, double y, double z) {
             static_cast<float>(m[2] * x + m[6] * y + m[10] * z)};
 }
 
+
 bool IsColorName(std::string_view name) {
     if (name.size() != 10 || name.substr(0, 4) != "rgb_")
         return false;
@@ -150,44 +149,6 @@ bool IsColorName(std::string_view name) {
 struct Refusal {
     std::string message;
 };
-
-// What a sub-object node's extras say beyond its geometry (the game's own numbers, never mirrored).
-struct ObjectRecord {
-    std::optional<std::int64_t> index;
-    std::optional<std::string> properties;
-    std::optional<std::int32_t> movementType, movementAxis;
-    std::optional<KeyTrack<RotationKey>> rotation;
-    std::optional<KeyTrack<PositionKey>> position;
-};
-
-enum class PointKind { Gun, Attach, Ground };
-
-// A gun, attach or ground point met in the node tree, placed in its table once the tree is walked.
-struct FoundPoint {
-    PointKind kind = PointKind::Gun;
-    std::optional<std::uint64_t> number;  // after the name's prefix
-    std::string name;
-    ScenePoint point;  // in the file's handedness
-    Vector3 world;     // of a point under no sub-object, placed later
-    std::optional<Vector3> up;
-};
-
-// "Gun_12" -> 12; nothing when the text after the prefix is not a number (or too long to be one).
-std::optional<std::uint64_t> NumberAfter(std::string_view name, std::size_t prefix) {
-    std::string_view digits = name.substr(prefix);
-    if (!digits.empty() && digits.front() == '_')
-        digits.remove_prefix(1);
-    if (digits.empty() || digits.size() > 18 || digits.find_first_not_of("0123456789") != std::string_view::npos)
-        return std::nullopt;
-    std::uint64_t n = 0;
-    for (const char c : digits)
-        n = n * 10 + static_cast<std::uint64_t>(c - '0');
-    return n;
-}
-
-bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && EqualsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
-}
 
 // One accessor's elements, checked to lie inside their buffer view and buffer.
 struct AccessorData {
@@ -252,17 +213,6 @@ private:
     void visit(int nodeIndex, const Matrix& parentWorld, int parentSub, const Matrix& parentSubWorld, int depth);
     void addMesh(int meshIndex, const Matrix& world);
     void addPoint(const tinygltf::Node& node, const Matrix& world, int parentSub, const Matrix& parentSubWorld);
-    ObjectRecord record(const tinygltf::Node& node, const std::string& where) const;
-    std::int32_t integer(const tinygltf::Value& value, const std::string& where, const std::string& what) const;
-    float number(const tinygltf::Value& value, const std::string& where, const std::string& what) const;
-    Vector3 vector(const tinygltf::Value& value, const std::string& where, const std::string& what) const;
-    template <typename Key>
-    std::optional<KeyTrack<Key>> track(const tinygltf::Value& extras,
-                                       const char* field,
-                                       const std::string& where) const;
-    void batteries(const tinygltf::Value& extras, const std::string& where);
-    void placePoints(Scene& scene);
-    void applyRecords(Scene& scene);
     std::int32_t materialTexture(int materialIndex, FaceColor& color, UvTransform& uv);
 
     const tinygltf::Model& gltf_;
@@ -273,9 +223,6 @@ private:
     int mirroredNodes_ = 0;
     int skippedPrimitives_ = 0;
     std::size_t triangles_ = 0;
-    std::vector<ObjectRecord> records_;  // by sub-object, in the order the tree is walked
-    std::vector<FoundPoint> points_;
-    std::optional<std::vector<WeaponBattery>> batteries_;
     std::deque<std::vector<std::uint8_t>> dense_;  // sparse accessors written out in full
 };
 
@@ -528,35 +475,20 @@ void GltfConverter::addPoint(const tinygltf::Node& node,
                              const Matrix& world,
                              int parentSub,
                              const Matrix& parentSubWorld) {
-    FoundPoint found;
-    found.name = node.name;
-    if (StartsWithIgnoringCase(node.name, "Gun_"))
-        found.number = NumberAfter(node.name, 3);
-    else if (StartsWithIgnoringCase(node.name, "Attach_"))
-        found.kind = PointKind::Attach, found.number = NumberAfter(node.name, 6);
-    else if (StartsWithIgnoringCase(node.name, "Ground_"))
-        found.kind = PointKind::Ground, found.number = NumberAfter(node.name, 6);
-    else if (node.name.rfind("gunpoint", 0) == 0)
-        found.kind = PointKind::Gun;
+    Scene& scene = assembler_.scene();
+    std::vector<ScenePoint>* table = nullptr;
+    if (node.name.rfind("gunpoint", 0) == 0)
+        table = &scene.gunpoints;
     else if (node.name.rfind("attach", 0) == 0)
-        found.kind = PointKind::Attach;
+        table = &scene.attachPoints;
     else if (node.name.rfind("ground", 0) == 0)
-        found.kind = PointKind::Ground;
-    else
+        table = &scene.groundPoints;
+    if (table == nullptr || parentSub < 0)
         return;
-    const std::string where = "node " + QuotedName(node.name);
-    ScenePoint& point = found.point;
+    ScenePoint point;
     point.parent = parentSub;
     point.position = Translation(world) - Translation(parentSubWorld);
-    found.world = Translation(world);
-    // The extras hold the game's numbers; the point is kept in the file's handedness until the whole scene turns.
-    const auto mirrored = [](Vector3 v) {
-        v.x = -v.x;
-        return v;
-    };
-    if (node.extras.Has("pof_direction")) {
-        point.direction = mirrored(vector(node.extras.Get("pof_direction"), where, "pof_direction"));
-    } else if (node.extras.Has("direction")) {
+    if (node.extras.Has("direction")) {
         const tinygltf::Value& d = node.extras.Get("direction");
         if (d.IsArray() && d.ArrayLen() == 3)
             point.direction = {static_cast<float>(d.Get(0).GetNumberAsDouble()),
@@ -564,201 +496,8 @@ void GltfConverter::addPoint(const tinygltf::Node& node,
                                static_cast<float>(d.Get(2).GetNumberAsDouble())};
         if (!IsFinite(point.direction))
             refuse("node " + node.name, "its direction is not a finite number");
-    } else if (node.rotation.size() == 4 || node.matrix.size() == 16) {
-        point.direction = ApplyLinear(LocalTransform(node), 0.0, 1.0, 0.0);
     }
-    if (found.kind == PointKind::Attach && node.extras.Has("pof_up"))
-        found.up = mirrored(vector(node.extras.Get("pof_up"), where, "pof_up"));
-    points_.push_back(std::move(found));
-}
-
-std::int32_t GltfConverter::integer(const tinygltf::Value& value,
-                                    const std::string& where,
-                                    const std::string& what) const {
-    const double n = value.IsNumber() ? value.GetNumberAsDouble() : std::nan("");
-    if (!(n >= std::numeric_limits<std::int32_t>::min() && n <= std::numeric_limits<std::int32_t>::max()) ||
-        n != std::floor(n))
-        refuse(where, what + " is not a whole number from -2147483648 to 2147483647");
-    return static_cast<std::int32_t>(n);
-}
-
-float GltfConverter::number(const tinygltf::Value& value, const std::string& where, const std::string& what) const {
-    const double n = value.IsNumber() ? value.GetNumberAsDouble() : std::nan("");
-    if (!(std::fabs(n) <= double{std::numeric_limits<float>::max()}))
-        refuse(where, what + " is not a finite number");
-    return static_cast<float>(n);
-}
-
-Vector3 GltfConverter::vector(const tinygltf::Value& value, const std::string& where, const std::string& what) const {
-    if (!value.IsArray() || value.ArrayLen() != 3)
-        refuse(where, what + " is not a list of three numbers");
-    return {number(value.Get(0), where, what), number(value.Get(1), where, what), number(value.Get(2), where, what)};
-}
-
-// {"first": f, "last": l, "keys": [[frame, ...numbers], ...]}: rotation keys give an axis and an angle,
-// position keys a position.
-template <typename Key>
-std::optional<KeyTrack<Key>> GltfConverter::track(const tinygltf::Value& extras,
-                                                  const char* field,
-                                                  const std::string& where) const {
-    if (!extras.Has(field))
-        return std::nullopt;
-    const tinygltf::Value& value = extras.Get(field);
-    const std::string what = field;
-    if (!value.IsObject() || !value.Has("first") || !value.Has("last") || !value.Get("keys").IsArray())
-        refuse(where, what + " is not an object of \"first\", \"last\" and a list of \"keys\"");
-    KeyTrack<Key> result;
-    result.firstFrame = integer(value.Get("first"), where, what + " first");
-    result.lastFrame = integer(value.Get("last"), where, what + " last");
-    const tinygltf::Value& keys = value.Get("keys");
-    constexpr std::size_t width = std::is_same_v<Key, RotationKey> ? 5 : 4;
-    for (std::size_t k = 0; k < keys.ArrayLen(); ++k) {
-        const tinygltf::Value& key = keys.Get(static_cast<int>(k));
-        const std::string label = what + " key " + std::to_string(k);
-        if (!key.IsArray() || key.ArrayLen() != width)
-            refuse(where, label + " is not a list of " + std::to_string(width) + " numbers");
-        Key read;
-        read.frame = integer(key.Get(0), where, label + " frame");
-        const Vector3 v = {number(key.Get(1), where, label), number(key.Get(2), where, label),
-                           number(key.Get(3), where, label)};
-        if constexpr (std::is_same_v<Key, RotationKey>) {
-            read.axis = v;
-            read.angle = integer(key.Get(4), where, label + " angle");
-        } else {
-            read.position = v;
-        }
-        result.keys.push_back(read);
-    }
-    return result;
-}
-
-ObjectRecord GltfConverter::record(const tinygltf::Node& node, const std::string& where) const {
-    ObjectRecord r;
-    const tinygltf::Value& extras = node.extras;
-    if (!extras.IsObject())
-        return r;
-    if (extras.Has("pof_index"))
-        r.index = integer(extras.Get("pof_index"), where, "pof_index");
-    if (extras.Has("pof_properties")) {
-        if (!extras.Get("pof_properties").IsString())
-            refuse(where, "pof_properties is not a text");
-        r.properties = extras.Get("pof_properties").Get<std::string>();
-    }
-    if (extras.Has("pof_movement_type"))
-        r.movementType = integer(extras.Get("pof_movement_type"), where, "pof_movement_type");
-    if (extras.Has("pof_movement_axis"))
-        r.movementAxis = integer(extras.Get("pof_movement_axis"), where, "pof_movement_axis");
-    r.rotation = track<RotationKey>(extras, "pof_rotation_keys", where);
-    r.position = track<PositionKey>(extras, "pof_position_keys", where);
-    return r;
-}
-
-// [{"guns": [...], "turrets": [...]}, ...]; what the numbers name is judged where the batteries are written.
-void GltfConverter::batteries(const tinygltf::Value& extras, const std::string& where) {
-    if (!extras.IsObject() || !extras.Has("pof_batteries"))
-        return;
-    const tinygltf::Value& list = extras.Get("pof_batteries");
-    if (!list.IsArray())
-        refuse(where, "pof_batteries is not a list");
-    std::vector<WeaponBattery> result;
-    for (std::size_t b = 0; b < list.ArrayLen(); ++b) {
-        const tinygltf::Value& entry = list.Get(static_cast<int>(b));
-        const std::string label = "pof_batteries entry " + std::to_string(b);
-        WeaponBattery battery;
-        for (const auto& [field, table] : {std::pair{"guns", &battery.guns}, std::pair{"turrets", &battery.turrets}}) {
-            // The JSON library drops empty lists, so a list not there is an empty one.
-            if (!entry.IsObject())
-                refuse(where, label + " is not an object of guns and turrets");
-            if (!entry.Has(field))
-                continue;
-            const tinygltf::Value& numbers = entry.Get(field);
-            if (!numbers.IsArray())
-                refuse(where, label + " " + field + " is not a list");
-            for (std::size_t i = 0; i < numbers.ArrayLen(); ++i)
-                table->push_back(integer(numbers.Get(static_cast<int>(i)), where, label + " " + field));
-        }
-        result.push_back(std::move(battery));
-    }
-    batteries_ = std::move(result);
-}
-
-// Points go into their tables ordered by the number after their prefix, those without one after, by name; a
-// point under no sub-object belongs to the first root.
-void GltfConverter::placePoints(Scene& scene) {
-    std::stable_sort(points_.begin(), points_.end(), [](const FoundPoint& a, const FoundPoint& b) {
-        if (a.number.has_value() != b.number.has_value())
-            return a.number.has_value();
-        return a.number ? *a.number < *b.number : a.name < b.name;
-    });
-    std::int32_t firstRoot = 0;
-    while (firstRoot < static_cast<std::int32_t>(scene.objects.size()) - 1 &&
-           scene.objects[static_cast<std::size_t>(firstRoot)].parent >= 0)
-        ++firstRoot;
-    bool allUps = true;
-    std::size_t attaches = 0;
-    for (FoundPoint& found : points_) {
-        if (found.point.parent < 0) {
-            found.point.parent = firstRoot;
-            found.point.position = found.world - WorldOffset(scene, static_cast<std::size_t>(firstRoot));
-        }
-        if (found.kind == PointKind::Gun)
-            scene.gunpoints.push_back(found.point);
-        else if (found.kind == PointKind::Ground)
-            scene.groundPoints.push_back(found.point);
-        else {
-            scene.attachPoints.push_back(found.point);
-            allUps = allUps && found.up.has_value();
-            ++attaches;
-        }
-    }
-    if (allUps && attaches > 0)
-        for (const FoundPoint& found : points_)
-            if (found.kind == PointKind::Attach)
-                scene.attachNormals.push_back({found.point.parent, {}, *found.up});
-}
-
-// The extras' record over what the geometry gave, then the sub-objects in the order of their pof_index when
-// every one has a different one.
-void GltfConverter::applyRecords(Scene& scene) {
-    for (std::size_t s = 0; s < scene.objects.size(); ++s) {
-        SceneObject& object = scene.objects[s];
-        const ObjectRecord& r = records_[s];
-        object.properties = r.properties.value_or(object.properties);
-        object.movementType = r.movementType.value_or(object.movementType);
-        object.movementAxis = r.movementAxis.value_or(object.movementAxis);
-        if (r.rotation)
-            object.rotation = *r.rotation;
-        if (r.position)
-            object.position = *r.position;
-    }
-    std::vector<std::size_t> order(scene.objects.size());
-    for (std::size_t s = 0; s < order.size(); ++s)
-        order[s] = s;
-    const bool indexed = std::all_of(records_.begin(), records_.end(), [](const ObjectRecord& r) { return r.index; });
-    if (indexed) {
-        std::stable_sort(order.begin(), order.end(),
-                         [&](std::size_t a, std::size_t b) { return *records_[a].index < *records_[b].index; });
-        for (std::size_t k = 1; k < order.size(); ++k)
-            if (*records_[order[k]].index == *records_[order[k - 1]].index)
-                return;
-    }
-    std::vector<std::int32_t> newNumber(order.size());
-    for (std::size_t k = 0; k < order.size(); ++k)
-        newNumber[order[k]] = static_cast<std::int32_t>(k);
-    const auto renumber = [&](std::int32_t& n) {
-        if (n >= 0 && static_cast<std::size_t>(n) < newNumber.size())
-            n = newNumber[static_cast<std::size_t>(n)];
-    };
-    std::vector<SceneObject> sorted;
-    sorted.reserve(order.size());
-    for (std::size_t s : order) {
-        sorted.push_back(std::move(scene.objects[s]));
-        renumber(sorted.back().parent);
-    }
-    scene.objects = std::move(sorted);
-    for (auto* table : {&scene.gunpoints, &scene.attachPoints, &scene.attachNormals, &scene.groundPoints})
-        for (ScenePoint& point : *table)
-            renumber(point.parent);
+    table->push_back(point);
 }
 
 // Image files are never read, only named; one outside the model's folder is refused all the same.
@@ -823,34 +562,21 @@ void GltfConverter::visit(int nodeIndex,
                           int depth) {
     const tinygltf::Node& node = enter(nodeIndex, depth, visited_);
     const Matrix local = LocalTransform(node);
-    const bool joint = node.mesh < 0 && node.extras.IsObject() && node.extras.Has("pof_index");
-    // A point's turn gives its direction; it moves no vertex.
-    if (node.mesh >= 0 || joint || !node.children.empty())
-        transformed_ = transformed_ || !IsPureTranslation(local);
+    transformed_ = transformed_ || !IsPureTranslation(local);
     const Matrix world = Multiply(parentWorld, local);
     if (!IsFiniteMatrix(local) || !IsFiniteMatrix(world))
         refuse("node " + std::to_string(nodeIndex), "its transform holds a number that is not finite");
     int sub = parentSub;
     Matrix subWorld = parentSubWorld;
-    if (node.mesh >= 0 || joint) {
-        const std::string where = "node " + std::to_string(nodeIndex);
+    if (node.mesh >= 0) {
         std::string name = node.name;
-        if (node.extras.IsObject() && node.extras.Has("pof_name")) {
-            if (!node.extras.Get("pof_name").IsString())
-                refuse(where, "pof_name is not a text");
-            name = node.extras.Get("pof_name").Get<std::string>();
-        }
-        if (name.empty() && node.mesh >= 0 && static_cast<std::size_t>(node.mesh) < gltf_.meshes.size())
+        if (name.empty() && static_cast<std::size_t>(node.mesh) < gltf_.meshes.size())
             name = gltf_.meshes[static_cast<std::size_t>(node.mesh)].name;
         if (name.empty())
             name = "node_" + std::to_string(nodeIndex);
         sub = assembler_.subObject(name, parentSub, Translation(world) - Translation(parentSubWorld));
         subWorld = world;
-        records_.push_back(record(node, where));
-        if (sub == 0 || (records_.back().index && *records_.back().index == 0))
-            batteries(node.extras, where);
-        if (node.mesh >= 0)
-            addMesh(node.mesh, world);
+        addMesh(node.mesh, world);
     } else {
         addPoint(node, world, parentSub, parentSubWorld);
     }
@@ -888,14 +614,6 @@ Scene GltfConverter::convert(std::vector<std::string>& notes) {
     for (int root : tops)
         tally(root, 0, seen, vertices, corners);
     visited_.assign(gltf_.nodes.size(), false);
-    if (!gltf_.scenes.empty())
-        batteries(
-            gltf_
-                .scenes[gltf_.defaultScene > 0 && static_cast<std::size_t>(gltf_.defaultScene) < gltf_.scenes.size()
-                            ? static_cast<std::size_t>(gltf_.defaultScene)
-                            : 0]
-                .extras,
-            "scene");
     for (int root : tops)
         visit(root, kIdentity, -1, kIdentity, 0);
     if (assembler_.subObjectCount() == 0)
@@ -907,18 +625,6 @@ Scene GltfConverter::convert(std::vector<std::string>& notes) {
                                  " line and point primitive(s) were left out; only triangles are read"
                            : std::string("its meshes hold no triangles"))};
 
-    // The points first: renumbering the sub-objects renumbers their parents too.
-    placePoints(assembler_.scene());
-    applyRecords(assembler_.scene());
-    if (batteries_)
-        assembler_.scene().batteries = std::move(*batteries_);
-    else if (!assembler_.scene().gunpoints.empty()) {
-        // The game fires a ship's weapons from battery 0: without one given, the first eight guns make it.
-        WeaponBattery battery;
-        for (std::int32_t g = 0; g < 8 && static_cast<std::size_t>(g) < assembler_.scene().gunpoints.size(); ++g)
-            battery.guns.push_back(g);
-        assembler_.scene().batteries.push_back(std::move(battery));
-    }
     Scene scene;
     std::string invalid;
     if (!assembler_.finish(scene, invalid))
