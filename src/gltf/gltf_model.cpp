@@ -17,8 +17,8 @@
 
 #include "model_io/copy_suffix.h"
 #include "model_io/handedness.h"
-#include "model_io/model_images.h"
 #include "model_io/linear_color.h"
+#include "model_io/model_images.h"
 #include "model_io/polygon.h"
 #include "model_io/resource_path.h"
 #include "scene/scene_builder.h"

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <limits>
 #include <map>
+#include <numbers>
 #include <optional>
 
 #include <nlohmann/json.hpp>
@@ -33,6 +34,98 @@ constexpr int kElementArrayBuffer = 34963;
 constexpr int kLinear = 9729;
 constexpr int kRepeat = 10497;
 
+constexpr double kFramesPerSecond = 30.0;
+
+json Numbers(const Vector3& v) {
+    return {v.x, v.y, v.z};
+}
+
+// A rotation as a unit quaternion (x, y, z, w), composed as matrices are: (a * b) turns by b, then by a.
+struct Quaternion {
+    double x = 0, y = 0, z = 0, w = 1;
+};
+
+Quaternion operator*(const Quaternion& a, const Quaternion& b) {
+    return {a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y, a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x,
+            a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w, a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z};
+}
+
+Quaternion Normalized(Quaternion q) {
+    const double length = std::sqrt(q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w);
+    if (!(length > 0.0))
+        return {};
+    return {q.x / length, q.y / length, q.z / length, q.w / length};
+}
+
+// A key's turn: `angle` (1/65536 of a turn) about `axis`, the game's own numbers. A zero axis does not turn.
+Quaternion KeyTurn(const RotationKey& key) {
+    const double x = key.axis.x, y = key.axis.y, z = key.axis.z;
+    const double length = std::sqrt(x * x + y * y + z * z);
+    if (!(length > 0.0))
+        return {};
+    const double half = (key.angle % 65536) / 65536.0 * std::numbers::pi;
+    const double s = std::sin(half) / length;
+    return {x * s, y * s, z * s, std::cos(half)};
+}
+
+// The same turn seen in the mirrored frame (x negated): the axis mirrored and the sense reversed.
+Quaternion Mirrored(const Quaternion& q) {
+    return {q.x, -q.y, -q.z, q.w};
+}
+
+// The rotation that takes a node's local +Y to `direction` and, when `up` is not zero, its local -Z as near
+// to `up` as a frame at right angles to `direction` allows. Both in the file's numbers.
+Quaternion PointRotation(const Vector3& direction, const Vector3& up) {
+    const auto unit = [](std::array<double, 3> v) {
+        const double length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+        if (!(length > 1e-12))
+            return std::array<double, 3>{};
+        return std::array<double, 3>{v[0] / length, v[1] / length, v[2] / length};
+    };
+    const auto cross = [](const std::array<double, 3>& a, const std::array<double, 3>& b) {
+        return std::array<double, 3>{a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+    };
+    const std::array<double, 3> y = unit({direction.x, direction.y, direction.z});
+    if (y == std::array<double, 3>{})
+        return {};
+    std::array<double, 3> z{};
+    const std::array<double, 3> back = unit({-up.x, -up.y, -up.z});
+    if (back != std::array<double, 3>{}) {
+        const double along = back[0] * y[0] + back[1] * y[1] + back[2] * y[2];
+        z = unit({back[0] - along * y[0], back[1] - along * y[1], back[2] - along * y[2]});
+    }
+    if (z == std::array<double, 3>{}) {
+        // The shortest turn from +Y; half way round, about X.
+        if (y[1] < -1.0 + 1e-12)
+            return {1, 0, 0, 0};
+        return Normalized({y[2], 0.0, -y[0], 1.0 + y[1]});
+    }
+    const std::array<double, 3> x = cross(y, z);
+    // The quaternion of the matrix whose columns are x, y, z.
+    const double m00 = x[0], m11 = y[1], m22 = z[2];
+    const double trace = m00 + m11 + m22;
+    Quaternion q;
+    if (trace > 0.0) {
+        const double s = std::sqrt(trace + 1.0) * 2.0;
+        q = {(y[2] - z[1]) / s, (z[0] - x[2]) / s, (x[1] - y[0]) / s, 0.25 * s};
+    } else if (m00 > m11 && m00 > m22) {
+        const double s = std::sqrt(1.0 + m00 - m11 - m22) * 2.0;
+        q = {0.25 * s, (y[0] + x[1]) / s, (z[0] + x[2]) / s, (y[2] - z[1]) / s};
+    } else if (m11 > m22) {
+        const double s = std::sqrt(1.0 + m11 - m00 - m22) * 2.0;
+        q = {(y[0] + x[1]) / s, 0.25 * s, (z[1] + y[2]) / s, (z[0] - x[2]) / s};
+    } else {
+        const double s = std::sqrt(1.0 + m22 - m00 - m11) * 2.0;
+        q = {(z[0] + x[2]) / s, (z[1] + y[2]) / s, 0.25 * s, (x[1] - y[0]) / s};
+    }
+    return Normalized(q);
+}
+
+template <typename Key>
+bool Animates(const KeyTrack<Key>& track) {
+    return track.keys.size() >= 2;
+}
+
 // One primitive being filled: a texture index, or -1 with a colour.
 struct PrimitiveData {
     std::vector<float> positions, normals, uvs;
@@ -45,12 +138,14 @@ enum class ImagePlacement { Buffer, Files };
 
 class GltfBuilder {
 public:
-    GltfBuilder(const Scene& scene,
+    // `scene` is `game` in the file's handedness; the extras carry the game's own numbers.
+    GltfBuilder(const Scene& game,
+                const Scene& scene,
                 std::vector<std::string>& warnings,
                 const TextureFilePlan& plan,
                 const std::vector<PngFile>& pngs,
                 ImagePlacement placement)
-        : scene_(scene), warnings_(warnings), plan_(plan), pngs_(pngs), placement_(placement) {}
+        : game_(game), scene_(scene), warnings_(warnings), plan_(plan), pngs_(pngs), placement_(placement) {}
     json build();
     std::vector<std::uint8_t>& bin() { return bin_; }
 
@@ -63,13 +158,20 @@ private:
                  const char* type,
                  int componentType,
                  int target,
-                 const std::vector<float>* minMaxOf = nullptr);
+                 const std::vector<float>* minMaxOf = nullptr,
+                 std::size_t components = 3);
     std::optional<json> mesh(std::size_t sub);
     void addPoints(const std::vector<ScenePoint>& points,
+                   const std::vector<ScenePoint>& gamePoints,
+                   const std::vector<ScenePoint>* ups,
                    const char* label,
                    std::vector<json>& nodes,
                    std::vector<std::vector<int>>& children);
+    json objectExtras(std::size_t s) const;
+    json animation();
+    int timeAccessor(const std::vector<float>& times);
 
+    const Scene& game_;
     const Scene& scene_;
     std::vector<std::string>& warnings_;
     const TextureFilePlan& plan_;
@@ -95,7 +197,10 @@ int GltfBuilder::material(std::int32_t texture, const FaceColor& color) {
                                   LinearFromSrgbByte(color.blue), 1.0};
     else if (const int file = plan_.fileOf(texture); file >= 0 && !pngs_[static_cast<std::size_t>(file)].bytes.empty())
         pbr["baseColorTexture"] = {{"index", textureOfFile(static_cast<std::size_t>(file))}};
-    materials_.push_back({{"name", name}, {"pbrMetallicRoughness", pbr}});
+    json entry = {{"name", name}, {"pbrMetallicRoughness", pbr}};
+    if (textured)
+        entry["extras"] = {{"d3_texture", name}};
+    materials_.push_back(std::move(entry));
     const int index = static_cast<int>(materials_.size()) - 1;
     materialByName_.emplace(key, index);
     return index;
@@ -128,20 +233,23 @@ int GltfBuilder::accessor(const void* data,
                           const char* type,
                           int componentType,
                           int target,
-                          const std::vector<float>* minMaxOf) {
+                          const std::vector<float>* minMaxOf,
+                          std::size_t components) {
     // Every element is made of 4-byte components, so each view starts on a 4-byte boundary already.
     const std::size_t offset = bin_.size();
     bin_.resize(offset + bytes);
     std::memcpy(bin_.data() + offset, data, bytes);
-    views_.push_back({{"buffer", 0}, {"byteOffset", offset}, {"byteLength", bytes}, {"target", target}});
+    json view = {{"buffer", 0}, {"byteOffset", offset}, {"byteLength", bytes}};
+    if (target != 0)
+        view["target"] = target;
+    views_.push_back(std::move(view));
     json a = {{"bufferView", views_.size() - 1}, {"componentType", componentType}, {"count", count}, {"type", type}};
     if (minMaxOf != nullptr) {
-        std::array<float, 3> low{}, high{};
-        low.fill(std::numeric_limits<float>::max());
-        high.fill(std::numeric_limits<float>::lowest());
+        std::vector<float> low(components, std::numeric_limits<float>::max());
+        std::vector<float> high(components, std::numeric_limits<float>::lowest());
         for (std::size_t i = 0; i < minMaxOf->size(); ++i) {
-            low[i % 3] = std::min(low[i % 3], (*minMaxOf)[i]);
-            high[i % 3] = std::max(high[i % 3], (*minMaxOf)[i]);
+            low[i % components] = std::min(low[i % components], (*minMaxOf)[i]);
+            high[i % components] = std::max(high[i % components], (*minMaxOf)[i]);
         }
         a["min"] = low;
         a["max"] = high;
@@ -217,6 +325,8 @@ std::optional<json> GltfBuilder::mesh(std::size_t s) {
 }
 
 void GltfBuilder::addPoints(const std::vector<ScenePoint>& points,
+                            const std::vector<ScenePoint>& gamePoints,
+                            const std::vector<ScenePoint>* ups,
                             const char* label,
                             std::vector<json>& nodes,
                             std::vector<std::vector<int>>& children) {
@@ -227,13 +337,116 @@ void GltfBuilder::addPoints(const std::vector<ScenePoint>& points,
                                 std::to_string(point.parent) + " does not exist; left out");
             continue;
         }
-        json node = {{"name", std::string(label) + "_" + std::to_string(i)},
-                     {"extras", {{"direction", {point.direction.x, point.direction.y, point.direction.z}}}}};
+        json extras = {{"pof_direction", Numbers(gamePoints[i].direction)}};
+        Vector3 up;
+        if (ups != nullptr) {
+            extras["pof_up"] = Numbers((*ups)[i].direction);
+            up = game_.attachNormals.size() == points.size() ? scene_.attachNormals[i].direction : Vector3{};
+        }
+        json node = {{"name", std::string(label) + "_" + std::to_string(i)}, {"extras", std::move(extras)}};
         if (!(point.position == Vector3{}))
-            node["translation"] = {point.position.x, point.position.y, point.position.z};
+            node["translation"] = Numbers(point.position);
+        const Quaternion turn = PointRotation(point.direction, up);
+        if (turn.w != 1.0)
+            node["rotation"] = {turn.x, turn.y, turn.z, turn.w};
         children[static_cast<std::size_t>(point.parent)].push_back(static_cast<int>(nodes.size()));
         nodes.push_back(std::move(node));
     }
+}
+
+json GltfBuilder::objectExtras(std::size_t s) const {
+    const SceneObject& object = game_.objects[s];
+    json extras = {{"pof_name", object.name},
+                   {"pof_properties", object.properties},
+                   {"pof_index", s},
+                   {"pof_movement_type", object.movementType},
+                   {"pof_movement_axis", object.movementAxis}};
+    if (!object.rotation.keys.empty()) {
+        json keys = json::array();
+        for (const RotationKey& key : object.rotation.keys)
+            keys.push_back({key.frame, key.axis.x, key.axis.y, key.axis.z, key.angle});
+        extras["pof_rotation_keys"] = {
+            {"first", object.rotation.firstFrame}, {"last", object.rotation.lastFrame}, {"keys", std::move(keys)}};
+    }
+    if (!object.position.keys.empty()) {
+        json keys = json::array();
+        for (const PositionKey& key : object.position.keys)
+            keys.push_back({key.frame, key.position.x, key.position.y, key.position.z});
+        extras["pof_position_keys"] = {
+            {"first", object.position.firstFrame}, {"last", object.position.lastFrame}, {"keys", std::move(keys)}};
+    }
+    if (s == 0) {  // an empty list too, so that a reader adds no battery of its own
+        json batteries = json::array();
+        for (const WeaponBattery& battery : game_.batteries)
+            batteries.push_back({{"guns", battery.guns}, {"turrets", battery.turrets}});
+        extras["pof_batteries"] = std::move(batteries);
+    }
+    return extras;
+}
+
+int GltfBuilder::timeAccessor(const std::vector<float>& times) {
+    return accessor(times.data(), times.size() * 4, times.size(), "SCALAR", kFloat, 0, &times, 1);
+}
+
+// One animation of every sub-object whose keys move it: rotations as the poses the keys compose to, positions
+// as offset plus key, each key at its frame / 30 seconds. A track whose frames do not rise from 0 or above is
+// left to the extras alone, with a warning.
+json GltfBuilder::animation() {
+    json channels = json::array(), samplers = json::array();
+    const auto rising = [](const auto& keys) {
+        for (std::size_t k = 0; k < keys.size(); ++k)
+            if (keys[k].frame < 0 || (k > 0 && keys[k].frame <= keys[k - 1].frame))
+                return false;
+        return true;
+    };
+    const auto add = [&](std::size_t node, const char* path, int input, int output) {
+        samplers.push_back({{"input", input}, {"output", output}, {"interpolation", "LINEAR"}});
+        channels.push_back({{"sampler", samplers.size() - 1}, {"target", {{"node", node}, {"path", path}}}});
+    };
+    for (std::size_t s = 0; s < game_.objects.size(); ++s) {
+        const SceneObject& object = game_.objects[s];
+        std::vector<float> times, values;
+        if (Animates(object.rotation)) {
+            if (!rising(object.rotation.keys)) {
+                warnings_.push_back(SubObjectLabel(s) +
+                                    ": its rotation keys' frames do not rise from 0 or above; "
+                                    "kept in the extras but not animated");
+            } else {
+                Quaternion pose;
+                for (const RotationKey& key : object.rotation.keys) {
+                    pose = Normalized(KeyTurn(key) * pose);
+                    const Quaternion q = Mirrored(pose);
+                    times.push_back(static_cast<float>(key.frame / kFramesPerSecond));
+                    values.insert(values.end(), {static_cast<float>(q.x), static_cast<float>(q.y),
+                                                 static_cast<float>(q.z), static_cast<float>(q.w)});
+                }
+                const int input = timeAccessor(times);
+                add(s, "rotation", input, accessor(values.data(), values.size() * 4, times.size(), "VEC4", kFloat, 0));
+            }
+        }
+        times.clear();
+        values.clear();
+        if (Animates(object.position)) {
+            if (!rising(object.position.keys)) {
+                warnings_.push_back(SubObjectLabel(s) +
+                                    ": its position keys' frames do not rise from 0 or above; "
+                                    "kept in the extras but not animated");
+            } else {
+                const Vector3& offset = scene_.objects[s].offset;
+                for (const PositionKey& key : object.position.keys) {
+                    times.push_back(static_cast<float>(key.frame / kFramesPerSecond));
+                    values.insert(values.end(),
+                                  {offset.x - key.position.x, offset.y + key.position.y, offset.z + key.position.z});
+                }
+                const int input = timeAccessor(times);
+                add(s, "translation", input,
+                    accessor(values.data(), values.size() * 4, times.size(), "VEC3", kFloat, 0));
+            }
+        }
+    }
+    if (channels.empty())
+        return nullptr;
+    return {{"name", "keys"}, {"channels", std::move(channels)}, {"samplers", std::move(samplers)}};
 }
 
 json GltfBuilder::build() {
@@ -243,7 +456,7 @@ json GltfBuilder::build() {
     std::vector<int> roots;
     for (std::size_t s = 0; s < count; ++s) {
         const SceneObject& object = scene_.objects[s];
-        json node = {{"name", object.name}};
+        json node = {{"name", object.name}, {"extras", objectExtras(s)}};
         if (!(object.offset == Vector3{}))
             node["translation"] = {object.offset.x, object.offset.y, object.offset.z};
         if (std::optional<json> m = mesh(s)) {
@@ -256,9 +469,11 @@ json GltfBuilder::build() {
         else
             roots.push_back(static_cast<int>(s));
     }
-    addPoints(scene_.gunpoints, "gunpoint", nodes, children);
-    addPoints(scene_.attachPoints, "attach", nodes, children);
-    addPoints(scene_.groundPoints, "ground", nodes, children);
+    addPoints(scene_.gunpoints, game_.gunpoints, nullptr, "Gun", nodes, children);
+    const bool ups = !game_.attachPoints.empty() && game_.attachNormals.size() == game_.attachPoints.size();
+    addPoints(scene_.attachPoints, game_.attachPoints, ups ? &game_.attachNormals : nullptr, "Attach", nodes, children);
+    addPoints(scene_.groundPoints, game_.groundPoints, nullptr, "Ground", nodes, children);
+    json keys = animation();
     for (std::size_t s = 0; s < count; ++s)
         if (!children[s].empty())
             nodes[s]["children"] = children[s];
@@ -267,9 +482,13 @@ json GltfBuilder::build() {
                  {"scene", 0},
                  {"scenes", {{{"nodes", roots}}}},
                  {"nodes", nodes}};
-    if (!meshes_.empty()) {
+    if (!keys.is_null())
+        root["animations"] = json::array({std::move(keys)});
+    if (!meshes_.empty())
         root["meshes"] = meshes_;
+    if (!materials_.empty())
         root["materials"] = materials_;
+    if (!bin_.empty()) {
         root["accessors"] = accessors_;
         root["bufferViews"] = views_;
         root["buffers"] = json::array({{{"byteLength", bin_.size()}}});
@@ -297,7 +516,7 @@ GltfFiles BuildGltf(const Scene& scene,
     const Scene inFile = InOtherHandedness(scene);
     const TextureFilePlan plan = PlanTextureFiles(scene, images);
     std::vector<PngFile> pngs = EncodeTextureFiles(plan, warnings);
-    GltfBuilder builder(inFile, warnings, plan, pngs, ImagePlacement::Files);
+    GltfBuilder builder(scene, inFile, warnings, plan, pngs, ImagePlacement::Files);
     json root = builder.build();
     GltfFiles files;
     if (root.contains("buffers"))
@@ -316,7 +535,7 @@ std::vector<std::uint8_t> BuildGlb(const Scene& scene,
     const Scene inFile = InOtherHandedness(scene);
     const TextureFilePlan plan = PlanTextureFiles(scene, images);
     const std::vector<PngFile> pngs = EncodeTextureFiles(plan, warnings);
-    GltfBuilder builder(inFile, warnings, plan, pngs, ImagePlacement::Buffer);
+    GltfBuilder builder(scene, inFile, warnings, plan, pngs, ImagePlacement::Buffer);
     std::string text = builder.build().dump(-1, ' ', false, json::error_handler_t::replace);
     std::vector<std::uint8_t>& bin = builder.bin();
     // Both chunks end on a 4-byte boundary: JSON padded with spaces, the binary chunk with zeros.

@@ -21,8 +21,13 @@ struct GltfFiles {
 // The model as glTF 2.0: a node per sub-object (its name, its attach offset as translation, children as in the
 // parent chain); a mesh per sub-object that has faces, with one primitive per texture or face colour holding
 // POSITION, NORMAL (each face's own, so faces share no corners), TEXCOORD_0 and indices; a material per
-// texture, named after it, and per face colour, named "rgb_7d66f3" with that base colour; gunpoints, attach
-// points and ground points as empty nodes "gunpoint_N", "attach_N", "ground_N" under their sub-object.
+// texture, named after it (extras.d3_texture), and per face colour, named "rgb_7d66f3" with that base colour
+// (linear, see linear_color.h). Each sub-object node carries the model's record in its extras, in the game's own
+// numbers (never mirrored): pof_name, pof_properties, pof_index, pof_movement_type, pof_movement_axis,
+// pof_rotation_keys and pof_position_keys ({"first", "last", "keys"}), and on sub-object 0 pof_batteries.
+// Gun, attach and ground points are empty nodes "Gun_N", "Attach_N", "Ground_N" under their sub-object, turned
+// so that local +Y is the point's direction (and local -Z an attach point's up-vector), with pof_direction and
+// pof_up in their extras. Sub-objects whose keys move them get channels of one animation (frame / 30 seconds).
 // Polygons become triangles of the same winding (a fan when convex, ear clipping otherwise). A face without
 // area, or naming a vertex its sub-object lacks, is left out with a line in `warnings`.
 // A material of a texture that `images` has an image for takes it as its base colour texture (one sampler for

@@ -146,6 +146,8 @@ int GltfBuilder::node(GltfNodeFields fields) {
             c.push_back(std::to_string(child));
         n += ",\"children\":[" + Join(c) + "]";
     }
+    if (!fields.extras.empty())
+        n += ",\"extras\":" + fields.extras;
     nodes_.push_back(n + "}");
     return static_cast<int>(nodes_.size()) - 1;
 }
@@ -349,6 +351,28 @@ GltfBuilder AnimatedObjectGltf() {
     return b;
 }
 
+GltfBuilder ObjectModelGltf() {
+    GltfBuilder b;
+    const int mesh = b.mesh({.positions = {{0, 0, 0}, {0, 1, 0}, {1, 0, 0}}});
+    const int gun =
+        b.node({.name = "gun_1", .translation = Vector3{-1, 0, 0}, .extras = R"({"pof_direction":[1,0,0]})"});
+    const int gun0 = b.node({.name = "GUN_0", .rotation = std::array<float, 4>{0, 0, -0.70710678f, 0.70710678f}});
+    const int turret = b.node({.name = "t",
+                               .mesh = mesh,
+                               .translation = Vector3{0, 2, 0},
+                               .children = {gun, gun0},
+                               .extras = R"({"pof_name":"turret","pof_index":1,"pof_properties":"$fov=90,2,0.5",)"
+                                         R"("pof_rotation_keys":{"first":0,"last":10,"keys":[[0,0,1,0,0],)"
+                                         R"([10,0,1,0,16384]]}})"});
+    const int attach = b.node({.name = "Attach_0", .extras = R"({"pof_direction":[0,0,1],"pof_up":[1,0,0]})"});
+    const int body = b.node({.name = "body",
+                             .children = {attach},
+                             .extras = R"({"pof_index":0,"pof_movement_type":3,"pof_movement_axis":1,)"
+                                       R"("pof_batteries":[{"guns":[1,0],"turrets":[1]}]})"});
+    b.rootNodes({turret, body});
+    return b;
+}
+
 Seeds GltfSeeds() {
     const GltfBuilder two = TwoNodeGltf();
     GltfBuilder mirrored;
@@ -368,6 +392,7 @@ Seeds GltfSeeds() {
             {"object.gltf", TextBytes(AnimatedObjectGltf().jsonWithDataUri())},
             {"two_nodes.gltf", TextBytes(two.jsonWithDataUri())},
             {"mirrored.glb", mirrored.glb()},
+            {"object_model.glb", ObjectModelGltf().glb()},
             {"nested.gltf", TextBytes(DeeplyNestedGltf(60))},
             {"nested.glb", GlbFromJson(DeeplyNestedGltf(60), {})},
             {"many_nodes.glb", SharedMeshGltf(1500, 4).glb()},

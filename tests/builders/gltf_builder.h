@@ -38,6 +38,7 @@ struct GltfNodeFields {
     std::optional<std::array<float, 4>> rotation;  // x, y, z, w
     std::optional<Vector3> scale;
     std::vector<int> children;
+    std::string extras;  // the raw JSON object of "extras", or empty for none
 };
 
 // One channel of an animation: `values` holds the output numbers in order (4 per rotation key, 3 per
@@ -132,5 +133,10 @@ GltfBuilder AnimatedObjectGltf();
 
 // An OBJ of three vertices and one face statement that names them `corners` times over.
 std::string ObjWithLongFace(std::size_t corners);
+
+// A joint "body" (pof_index 0, a battery, movement fields) with an attach point, and after it in the scene's
+// list a root "turret" (pof_index 1, rotation keys, properties) with two gun points, one turned, one with
+// pof_direction: sub-objects, points and batteries told by their extras.
+GltfBuilder ObjectModelGltf();
 
 }  // namespace torvale::test

@@ -183,6 +183,16 @@ public:
 // POFGEN text.
 Bytes SampleOof();
 
+// A model file nobody here made, by its name.
+struct RealModel {
+    std::string name;
+    Bytes bytes;
+};
+
+// The game's own models among the real files under `realWorld`: the five of the official extra archive
+// (hog/EXTRA13.HOG) and the shield powerup (oof/Shield.OOF). Empty when the archive cannot be read.
+std::vector<RealModel> GameModels(const std::string& realWorld);
+
 // One sub-object with 25000 vertices and 25000 textured triangles, and every other chunk: the largest model
 // the former fixed capacities allowed for a single sub-object.
 Bytes FullCapacityOof();

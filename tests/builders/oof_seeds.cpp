@@ -1,5 +1,8 @@
+#include <filesystem>
+#include "builders/fake_platform.h"
 #include "builders/oof_builder.h"
 #include "builders/seeds.h"
+#include "game/hog_archive.h"
 
 namespace torvale::test {
 namespace {
@@ -38,6 +41,25 @@ void Pyramid(SobjFields& s, float half, float height, std::int32_t texture) {
 }
 
 }  // namespace
+
+std::vector<RealModel> GameModels(const std::string& realWorld) {
+    const std::filesystem::path dir(realWorld);
+    std::vector<RealModel> models;
+    HogArchive hog;
+    std::string error;
+    if (!hog.open((dir / "hog" / "EXTRA13.HOG").string(), error))
+        return models;
+    for (const HogEntry& entry : hog.entries()) {
+        if (entry.name.size() < 4 || entry.name.substr(entry.name.size() - 4) != ".OOF")
+            continue;
+        RealModel model{entry.name, {}};
+        if (!hog.read(entry, model.bytes, error))
+            return {};
+        models.push_back(std::move(model));
+    }
+    models.push_back({"Shield.OOF", ReadTestFile((dir / "oof" / "Shield.OOF").string())});
+    return models;
+}
 
 Bytes SampleOof() {
     OofBuilder b(2300);

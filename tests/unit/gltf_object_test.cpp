@@ -272,18 +272,6 @@ TEST(GltfObject, ScenesBatteriesAreReadWhenSubObjectZeroHasNone) {
     EXPECT_EQ(r.model.batteries, (std::vector<WeaponBattery>{{{0}, {0}}}));
 }
 
-TEST(LinearColor, EveryByteComesBackThroughTheLinearFactor) {
-    for (int c = 0; c < 256; ++c) {
-        const auto byte = static_cast<std::uint8_t>(c);
-        EXPECT_EQ(SrgbByteFromLinear(LinearFromSrgbByte(byte)), byte) << c;
-        // glTF files often keep the factor in single precision.
-        EXPECT_EQ(SrgbByteFromLinear(static_cast<float>(LinearFromSrgbByte(byte))), byte) << c;
-    }
-    EXPECT_EQ(SrgbByteFromLinear(-1.0), 0);
-    EXPECT_EQ(SrgbByteFromLinear(2.0), 255);
-    EXPECT_EQ(SrgbByteFromLinear(std::nan("")), 0);
-}
-
 // A sub-object turned by a rotation channel: its keys in frames, each the turn from the key before it.
 struct TurnCase {
     const char* name;

@@ -425,29 +425,10 @@ TEST(ModelCheck, EveryTruncatedShipIsRefusedOrHasFindings) {
 namespace torvale {
 namespace {
 
-struct RealModel {
-    std::string name;
-    Bytes bytes;
-};
+using test::RealModel;
 
-// The game's own models: the five in the extra archive and a shield powerup.
 std::vector<RealModel> RealModels() {
-    const std::filesystem::path dir(TORVALE_REAL_WORLD_DIR);
-    std::vector<RealModel> models;
-    HogArchive hog;
-    std::string error;
-    if (!hog.open((dir / "hog" / "EXTRA13.HOG").string(), error))
-        return models;
-    for (const HogEntry& entry : hog.entries()) {
-        if (entry.name.size() < 4 || entry.name.substr(entry.name.size() - 4) != ".OOF")
-            continue;
-        RealModel model{entry.name, {}};
-        if (!hog.read(entry, model.bytes, error))
-            return {};
-        models.push_back(std::move(model));
-    }
-    models.push_back({"Shield.OOF", test::ReadTestFile((dir / "oof" / "Shield.OOF").string())});
-    return models;
+    return test::GameModels(TORVALE_REAL_WORLD_DIR);
 }
 
 // The game's own models break only the advice on vertex normals (none is of unit length: the game's tools stored

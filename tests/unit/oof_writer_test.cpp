@@ -351,21 +351,10 @@ void ExpectSameModel(const Scene& a, const Scene& b, const std::string& title) {
 }
 
 TEST(OofWriter, TheGamesOwnModelsAndTheSampleAreWrittenAgainUnchanged) {
-    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> models;
-    const std::filesystem::path real = TORVALE_REAL_WORLD_DIR;
-    HogArchive archive;
+    std::vector<test::RealModel> models = test::GameModels(TORVALE_REAL_WORLD_DIR);
+    ASSERT_EQ(models.size(), 6u);
+    models.push_back({"sample.oof", test::SampleOof()});
     std::string error;
-    ASSERT_TRUE(archive.open((real / "hog" / "EXTRA13.HOG").string(), error)) << error;
-    for (const HogEntry& entry : archive.entries()) {
-        if (entry.name.size() > 4 && (entry.name.ends_with(".OOF") || entry.name.ends_with(".oof"))) {
-            std::vector<std::uint8_t> bytes;
-            ASSERT_TRUE(archive.read(entry, bytes, error)) << error;
-            models.emplace_back(entry.name, std::move(bytes));
-        }
-    }
-    ASSERT_EQ(models.size(), 5u);
-    models.emplace_back("Shield.OOF", test::ReadTestFile((real / "oof" / "Shield.OOF").string()));
-    models.emplace_back("sample.oof", test::SampleOof());
 
     for (const auto& [title, bytes] : models) {
         std::vector<std::string> notes;
