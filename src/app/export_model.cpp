@@ -3,15 +3,19 @@
 #include "core/atomic_file.h"
 #include "core/utf8_path.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <iterator>
 #include <vector>
 
+#include "app/check_model.h"
 #include "core/number_text.h"
+#include "core/path_text.h"
 #include "gltf/gltf_writer.h"
 #include "model_io/texture_files.h"
 #include "obj/obj_writer.h"
 #include "oof/oof_writer.h"
+#include "scene/single_face.h"
 
 namespace torvale {
 namespace {
@@ -25,15 +29,27 @@ constexpr struct {
               {ModelTarget::Obj, ".obj"},
               {ModelTarget::Oof, ".oof"}};
 
-// Writes `scene` as an object model over `path`; false with the one line that says why not.
+// Writes `scene` as an object model over `path`, keeping its bytes in `bytes`; false with the one line that says
+// why not. A glow, thruster or billboard that comes as triangles (as glTF and OBJ bring every face) is joined
+// back into the one face the game draws it from.
 bool WriteOofModel(const Scene& scene,
                    const std::string& path,
                    std::vector<std::string>& notes,
                    std::string& refusal,
-                   std::string& error) {
-    std::vector<std::uint8_t> bytes;
+                   std::string& error,
+                   std::vector<std::uint8_t>& bytes) {
+    const Scene* model = &scene;
+    Scene joined;
+    if (std::any_of(scene.objects.begin(), scene.objects.end(), [](const SceneObject& object) {
+            return object.faces.size() > 1 && WantsSingleFace(object.properties);
+        })) {
+        joined = scene;
+        if (!JoinSingleFaces(joined, refusal))
+            return false;
+        model = &joined;
+    }
     OofWriteNotes written;
-    if (!EncodeOof(scene, bytes, refusal, &written))
+    if (!EncodeOof(*model, bytes, refusal, &written))
         return false;
     if (written.splitFaces > 0)
         notes.push_back(FormatInteger(static_cast<std::int64_t>(written.splitFaces)) +
@@ -87,7 +103,8 @@ bool WriteExchangeModel(const Scene& scene,
     std::vector<std::string> warnings, notes;
     std::string error;
     std::string refusal;
-    const bool written = target == ModelTarget::Oof   ? WriteOofModel(scene, path, notes, refusal, error)
+    std::vector<std::uint8_t> oof;
+    const bool written = target == ModelTarget::Oof   ? WriteOofModel(scene, path, notes, refusal, error, oof)
                          : target == ModelTarget::Obj ? WriteObjModel(scene, path, warnings, notes, error, images)
                                                       : WriteGltfModel(scene, path, warnings, error, images);
     if (!refusal.empty()) {
@@ -113,6 +130,9 @@ bool WriteExchangeModel(const Scene& scene,
         }
     }
     out.PrintOutput(crlf + "Finished exporting " + path + crlf);
+    // What the game would make of the model just written, as torvale-cli check tells it.
+    if (target == ModelTarget::Oof)
+        PrintModelCheck(oof, FileNameOf(path), false, out);
     return true;
 }
 

@@ -5,9 +5,9 @@
 #include <span>
 #include <string_view>
 
-#include "core/ascii_text.h"
 #include "core/byte_writer.h"
 #include "core/number_text.h"
+#include "scene/single_face.h"
 
 namespace torvale {
 namespace {
@@ -20,15 +20,6 @@ std::string Count(std::size_t n) {
 std::string_view PropertyCommand(std::string_view properties) {
     const std::size_t equals = properties.find('=');
     return equals == std::string_view::npos ? properties : properties.substr(0, equals + 1);
-}
-
-// True for a sub-object the game draws from exactly one face: a glow, a thruster or a billboard.
-bool WantsOneFace(std::string_view properties) {
-    if (properties.size() < 3)
-        return false;
-    const std::string_view command = PropertyCommand(properties);
-    return EqualsIgnoringAsciiCase(command, "$glow=") || EqualsIgnoringAsciiCase(command, "$thruster=") ||
-           AsciiLowered(command).starts_with("$facing");
 }
 
 // A face as written: the corners (indices into the sub-object's corners) of one face or of one piece of it.
@@ -139,7 +130,7 @@ std::string Writer::checkObject(std::size_t index) {
     if (object.positions.size() > kOofMaxVertices)
         return label + " has " + Count(object.positions.size()) + " vertices; an object model holds at most " +
                Count(kOofMaxVertices) + " per sub-object";
-    const bool oneFace = WantsOneFace(object.properties);
+    const bool oneFace = WantsSingleFace(object.properties);
     std::vector<Piece>& pieces = pieces_[index];
     for (std::size_t f = 0; f < object.faces.size(); ++f) {
         const SceneFace& face = object.faces[f];

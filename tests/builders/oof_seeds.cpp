@@ -1,4 +1,5 @@
 #include <filesystem>
+
 #include "builders/fake_platform.h"
 #include "builders/oof_builder.h"
 #include "builders/seeds.h"

@@ -496,6 +496,7 @@ TEST_F(CliExport, WritesObjectModelsFromEveryKindOfInput) {
         const CommandRun written = exportCommand({path(c.input), "-o", path("out.OOF")});
         ASSERT_EQ(written.status, 0) << c.input << written.err << written.out;
         EXPECT_NE(written.out.find("Finished exporting " + path("out.OOF")), std::string::npos) << written.out;
+        EXPECT_NE(written.out.find("Model check of out.OOF: "), std::string::npos) << written.out;
         const test::ParsedOof oof = test::ParseOofForTest(ReadTestFile(path("out.OOF")));
         ASSERT_TRUE(oof.ok) << c.input << ": " << oof.problem;
         EXPECT_EQ(oof.objects.size(), c.objects) << c.input;
@@ -512,6 +513,22 @@ TEST_F(CliExport, WritesObjectModelsFromEveryKindOfInput) {
     EXPECT_EQ(again.objects[1].parent, 0);
     EXPECT_EQ(again.objects[1].attachOffset, (Vector3{0, 0, 2}));
     EXPECT_EQ(again.objects[1].name, "lid");
+
+    // A glow comes through glTF as two triangles and goes back to the game as the one face it is drawn from.
+    test::GltfBuilder glowing;
+    const int square = glowing.mesh(test::FrontFacingSquare());
+    const int glow = glowing.node({"glow", square, Vector3{0, 0, 1}, std::nullopt, std::nullopt, {}});
+    glowing.nodeExtras(glow, "\"pof_properties\":\"$glow=1,0.5,0,2\"");
+    glowing.rootNodes({glowing.node({"body", square, std::nullopt, std::nullopt, std::nullopt, {glow}})});
+    ASSERT_TRUE(WriteTestFile(path("glow.glb"), glowing.glb()));
+    ASSERT_EQ(exportCommand({path("glow.glb"), "-o", path("glow.oof")}).status, 0);
+    const test::ParsedOof glowOof = test::ParseOofForTest(ReadTestFile(path("glow.oof")));
+    ASSERT_TRUE(glowOof.ok) << glowOof.problem;
+    ASSERT_EQ(glowOof.objects.size(), 2u);
+    EXPECT_EQ(glowOof.objects[0].faces.size(), 2u);  // the body keeps its triangles
+    ASSERT_EQ(glowOof.objects[1].faces.size(), 1u);
+    EXPECT_EQ(glowOof.objects[1].faces[0].corners.size(), 4u);
+    EXPECT_EQ(glowOof.objects[1].propertyName, "$glow=1,0.5,0,2");
 
     // A model the game could not load is refused whole: 31 sub-objects.
     test::OofBuilder many(2300);
