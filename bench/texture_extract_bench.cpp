@@ -88,7 +88,9 @@ void BM_ExtractEveryBitmap(benchmark::State& state) {
     for (auto _ : state) {
         const BitmapExtraction done = ExtractPageBitmaps(f.all, f.files, out);
         if (done.files != kBitmaps || !done.writeError.empty()) {
-            state.SkipWithError(("the extraction failed: " + done.writeError + (done.problems.empty() ? "" : done.problems[0])).c_str());
+            state.SkipWithError(
+                ("the extraction failed: " + done.writeError + (done.problems.empty() ? "" : done.problems[0]))
+                    .c_str());
             break;
         }
     }

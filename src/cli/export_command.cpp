@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/export_model.h"
 #include "app/check_orf.h"
+#include "app/export_model.h"
 #include "app/export_orf.h"
 #include "app/open_input.h"
 #include "app/output_log.h"
