@@ -1,27 +1,27 @@
 #include "builders/bytes.h"
 
-#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "core/utf8_path.h"
 
 namespace torvale::test {
 
+// Paths are UTF-8, as the program's own: on Windows they reach the file system wide.
 bool WriteTestFile(const std::string& path, const Bytes& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::ofstream f(PathFromUtf8(path), std::ios::binary | std::ios::trunc);
     if (!f)
         return false;
-    const bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
+    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    f.close();
+    return !f.fail();
 }
 
 Bytes ReadTestFile(const std::string& path) {
-    Bytes out;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::ifstream f(PathFromUtf8(path), std::ios::binary);
     if (!f)
-        return out;
-    int c;
-    while ((c = std::fgetc(f)) != EOF)
-        out.push_back(static_cast<std::uint8_t>(c));
-    std::fclose(f);
-    return out;
+        return {};
+    return Bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
 }  // namespace torvale::test

@@ -79,6 +79,14 @@ inline constexpr char kSeparator = '\\';
 inline constexpr char kSeparator = '/';
 #endif
 
+// `path` with this system's separator in place of every '/'.
+inline std::string Native(std::string path) {
+    for (char& c : path)
+        if (c == '/')
+            c = kSeparator;
+    return path;
+}
+
 // A fresh empty directory under the system's temporary directory, removed again by the destructor. Its path
 // ends with kSeparator.
 class ScratchDirectory {

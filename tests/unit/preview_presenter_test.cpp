@@ -190,7 +190,7 @@ TEST(PreviewPresenter, GetsTheImagesTheTextureFolderHoldsAndExportModelCarriesTh
     MainWindowHarness h;
     PreviewPresenter preview(h.window);
     std::filesystem::create_directories(h.dir / "tex");
-    ASSERT_TRUE(test::WriteTestFile(h.dir / "tex/METAL_PLATE.png",
+    ASSERT_TRUE(test::WriteTestFile(h.dir / test::Native("tex/METAL_PLATE.png"),
                                     EncodePngPixels(1, 1, 4, std::vector<std::uint8_t>{0, 255, 0, 255})));
     h.window.config().textureFolder = h.dir / "tex";
     h.importFile("sample.oof", test::SampleOof());  // textures rock1, metal_plate, glass
@@ -198,7 +198,7 @@ TEST(PreviewPresenter, GetsTheImagesTheTextureFolderHoldsAndExportModelCarriesTh
     ASSERT_EQ(images.size(), 3u);
     EXPECT_FALSE(images[0].image);
     ASSERT_TRUE(images[1].image);
-    EXPECT_EQ(images[1].origin, h.dir / "tex/METAL_PLATE.png");
+    EXPECT_EQ(images[1].origin, h.dir / test::Native("tex/METAL_PLATE.png"));
     EXPECT_FALSE(images[2].image);
     // One note for each name found nowhere.
     const std::string log = h.window.log().text();
@@ -220,7 +220,10 @@ TEST(PreviewPresenter, TexturesChoiceIsKeptInTorvaleCfg) {
     ConfigFile saved;
     saved.Load(h.program.configPath);
     EXPECT_FALSE(saved.values.showTextures);
-    EXPECT_NE(saved.Text().find("[view]\ntextures=0"), std::string::npos) << saved.Text();
+    const std::string text = saved.Text();
+    const std::size_t view = text.find("[view]");
+    ASSERT_NE(view, std::string::npos) << text;
+    EXPECT_EQ(text.find("textures=0", view), text.find_first_not_of("\r\n", view + 6)) << text;
 
     // The next start reads it back.
     MainWindowHarness next;

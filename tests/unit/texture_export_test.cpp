@@ -47,7 +47,7 @@ protected:
     void TearDown() override { fs::remove_all(dir_); }
 
     void write(const std::string& name, const Bytes& bytes) { ASSERT_TRUE(test::WriteTestFile(path(name), bytes)); }
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+    std::string path(const std::string& name) const { return (dir_ / fs::path(name).make_preferred()).string(); }
 
     struct Run {
         int status;

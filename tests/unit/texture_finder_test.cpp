@@ -36,7 +36,7 @@ protected:
         std::filesystem::create_directories(std::filesystem::path(path(name)).parent_path());
         ASSERT_TRUE(test::WriteTestFile(path(name), bytes));
     }
-    std::string path(const std::string& name) const { return dir_ / name; }
+    std::string path(const std::string& name) const { return dir_ / test::Native(name); }
     std::uint16_t wordOf(const std::string& name) {
         const FoundImage& found = finder_.find(name, problems_);
         return found.image ? FirstWord(*found.image) : 0;
