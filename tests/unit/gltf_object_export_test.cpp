@@ -148,10 +148,11 @@ TEST(SingleFace, FacesThatAreNotOneConvexPolygonAreRefusedWithTheSubObjectNamed)
     EXPECT_EQ(plain.objects[0].faces.size(), 2u);
 }
 
-// The seven models every round trip is tried on: the five of the game's archive, the shield and the sample.
+// The seven models every round trip is tried on: the five of the game's archive, the shield and the sample; the
+// sample alone where the game's files are not there.
 std::vector<test::RealModel> RealModels() {
     std::vector<test::RealModel> models = test::GameModels(TORVALE_REAL_WORLD_DIR);
-    EXPECT_EQ(models.size(), 6u);
+    EXPECT_TRUE(models.empty() || models.size() == 6u) << models.size();
     models.push_back({"sample.oof", test::SampleOof()});
     return models;
 }
@@ -201,7 +202,8 @@ class OofThroughGltf : public ::testing::TestWithParam<std::size_t> {};
 
 TEST_P(OofThroughGltf, KeepsTheModelExactlyButForTheSplitOfItsFaces) {
     const auto models = RealModels();
-    ASSERT_EQ(models.size(), 7u);
+    if (GetParam() >= models.size())
+        GTEST_SKIP() << TORVALE_REAL_WORLD_DIR << " is not there";
     const auto& [title, bytes] = models[GetParam()];
     const Scene original = SceneOfOof(bytes, title);
     ASSERT_FALSE(original.objects.empty()) << title;
