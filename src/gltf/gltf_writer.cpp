@@ -59,7 +59,8 @@ Quaternion Normalized(Quaternion q) {
 
 // A key's turn: `angle` (1/65536 of a turn) about `axis`, the game's own numbers. A zero axis does not turn.
 Quaternion KeyTurn(const RotationKey& key) {
-    const double x = key.axis.x, y = key.axis.y, z = key.axis.z;
+    const double x = static_cast<double>(key.axis.x), y = static_cast<double>(key.axis.y),
+                 z = static_cast<double>(key.axis.z);
     const double length = std::sqrt(x * x + y * y + z * z);
     if (!(length > 0.0))
         return {};
@@ -85,11 +86,14 @@ Quaternion PointRotation(const Vector3& direction, const Vector3& up) {
     const auto cross = [](const std::array<double, 3>& a, const std::array<double, 3>& b) {
         return std::array<double, 3>{a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
     };
-    const std::array<double, 3> y = unit({direction.x, direction.y, direction.z});
+    const auto wide = [](const Vector3& v) {
+        return std::array<double, 3>{static_cast<double>(v.x), static_cast<double>(v.y), static_cast<double>(v.z)};
+    };
+    const std::array<double, 3> y = unit(wide(direction));
     if (y == std::array<double, 3>{})
         return {};
     std::array<double, 3> z{};
-    const std::array<double, 3> back = unit({-up.x, -up.y, -up.z});
+    const std::array<double, 3> back = unit(wide(Vector3{-up.x, -up.y, -up.z}));
     if (back != std::array<double, 3>{}) {
         const double along = back[0] * y[0] + back[1] * y[1] + back[2] * y[2];
         z = unit({back[0] - along * y[0], back[1] - along * y[1], back[2] - along * y[2]});
