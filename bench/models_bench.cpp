@@ -25,17 +25,7 @@ const Bytes& LargeGlb() {
         std::vector<int> roots;
         constexpr int kColumns = 40, kRows = 25;
         for (int n = 0; n < 50; ++n) {
-            torvale::test::GltfMeshFields grid;
-            for (int y = 0; y <= kRows; ++y)
-                for (int x = 0; x <= kColumns; ++x) {
-                    grid.positions.push_back({static_cast<float>(x), static_cast<float>(y), 0});
-                    grid.uvs.emplace_back(static_cast<float>(x), static_cast<float>(y));
-                }
-            for (std::uint32_t y = 0; y < kRows; ++y)
-                for (std::uint32_t x = 0; x < kColumns; ++x) {
-                    const std::uint32_t a = y * (kColumns + 1) + x, c = a + kColumns + 2;
-                    grid.indices.insert(grid.indices.end(), {a, a + 1, c, a, c, c - 1});
-                }
+            torvale::test::GltfMeshFields grid = torvale::test::FlatGrid(kColumns, kRows);
             grid.material = material;
             roots.push_back(b.node({"part" + std::to_string(n),
                                     b.mesh(grid),

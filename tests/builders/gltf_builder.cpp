@@ -310,6 +310,22 @@ GltfMeshFields FrontFacingSquare() {
     return fields;
 }
 
+GltfMeshFields FlatGrid(int columns, int rows) {
+    GltfMeshFields grid;
+    for (int y = 0; y <= rows; ++y)
+        for (int x = 0; x <= columns; ++x) {
+            grid.positions.push_back({static_cast<float>(x), static_cast<float>(y), 0});
+            grid.uvs.emplace_back(static_cast<float>(x), static_cast<float>(y));
+        }
+    const auto across = static_cast<std::uint32_t>(columns);
+    for (std::uint32_t y = 0; y < static_cast<std::uint32_t>(rows); ++y)
+        for (std::uint32_t x = 0; x < across; ++x) {
+            const std::uint32_t a = y * (across + 1) + x, c = a + across + 2;
+            grid.indices.insert(grid.indices.end(), {a, a + 1, c, a, c, c - 1});
+        }
+    return grid;
+}
+
 GltfBuilder TwoNodeGltf() {
     GltfBuilder b;
     GltfMeshFields textured = FrontFacingSquare();

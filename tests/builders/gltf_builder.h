@@ -108,6 +108,10 @@ private:
 // A unit square in the XY plane facing +Z (counter-clockwise seen from +Z), corners indexed 0 1 2, 0 2 3.
 GltfMeshFields FrontFacingSquare();
 
+// A flat grid of `columns` x `rows` unit squares in the z = 0 plane, each cut into two triangles, with UVs
+// counting the squares.
+GltfMeshFields FlatGrid(int columns, int rows);
+
 // A two-node model: "hull" (square, textured "rock" via textures/rock.png) and its child "turret" at
 // (0, 2, 0) (square, untextured material coloured (1, 0.5, 0)).
 GltfBuilder TwoNodeGltf();
